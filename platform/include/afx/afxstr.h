@@ -1,0 +1,141 @@
+// CString: the MFC multi-byte string. It holds code page 936 bytes; every search and trim
+// steps over double-byte characters whole (lead byte 0x81-0xFE followed by a trail byte), so
+// a trail byte equal to '[', ']' or '\\' is never taken for that character.
+// Lengths, indexes and counts are in bytes, as in the MBCS build of MFC.
+#pragma once
+#include <windows.h>
+#include <cstdarg>
+#include <string>
+#include <string_view>
+
+class CString {
+public:
+  CString();
+  CString(const CString& other);
+  CString(CString&& other) noexcept;
+  CString(const char* psz);                  // null gives the empty string
+  CString(const char* pch, int nLength);     // exactly nLength bytes (zero bytes included)
+  CString(char ch, int nRepeat = 1);
+  explicit CString(std::string_view bytes);
+  ~CString();
+
+  CString& operator=(const CString& other);
+  CString& operator=(CString&& other) noexcept;
+  CString& operator=(const char* psz);
+  CString& operator=(char ch);
+
+  // Size and access.
+  int GetLength() const;
+  BOOL IsEmpty() const;
+  void Empty();
+  char GetAt(int nIndex) const;
+  void SetAt(int nIndex, char ch);
+  char operator[](int nIndex) const;
+  operator const char*() const;  // always zero-terminated
+  const char* GetString() const;
+
+  // Concatenation.
+  CString& operator+=(const CString& s);
+  CString& operator+=(const char* psz);
+  CString& operator+=(char ch);
+  friend CString operator+(const CString& a, const CString& b);
+  friend CString operator+(const CString& a, const char* b);
+  friend CString operator+(const char* a, const CString& b);
+  friend CString operator+(const CString& a, char b);
+  friend CString operator+(char a, const CString& b);
+
+  // Comparison: Compare is byte-wise by character (_mbscmp); CompareNoCase is _mbsicmp.
+  // Both return <0, 0 or >0.
+  int Compare(const char* psz) const;
+  int CompareNoCase(const char* psz) const;
+
+  // Extraction; out-of-range arguments are clamped, never an error.
+  CString Mid(int nFirst) const;
+  CString Mid(int nFirst, int nCount) const;
+  CString Left(int nCount) const;
+  CString Right(int nCount) const;
+  CString SpanIncluding(const char* pszCharSet) const;
+  CString SpanExcluding(const char* pszCharSet) const;
+
+  // Case: single-byte ASCII letters only; double-byte characters are left as they are.
+  CString& MakeUpper();
+  CString& MakeLower();
+  CString& MakeReverse();
+
+  // Trimming. The no-argument forms remove white space (the C isspace set: blank, tab, line
+  // feed, carriage return, vertical tab, form feed); the double-byte space A1A1 is not white
+  // space. The (ch) and (set) forms remove any run of the given characters.
+  CString& Trim();
+  CString& Trim(char chTarget);
+  CString& Trim(const char* pszTargets);
+  CString& TrimLeft();
+  CString& TrimLeft(char chTarget);
+  CString& TrimLeft(const char* pszTargets);
+  CString& TrimRight();
+  CString& TrimRight(char chTarget);
+  CString& TrimRight(const char* pszTargets);
+
+  // Editing; results are counts of replacements/removals or the new length.
+  int Replace(char chOld, char chNew);
+  int Replace(const char* pszOld, const char* pszNew);
+  int Remove(char ch);
+  int Insert(int nIndex, char ch);
+  int Insert(int nIndex, const char* psz);
+  int Delete(int nIndex, int nCount = 1);
+
+  // Searching: byte index of the first match at or after nStart, or -1. Matches start only at
+  // character boundaries. The character form gives -1 when nStart >= length; the string form
+  // only when nStart > length.
+  int Find(char ch) const;
+  int Find(char ch, int nStart) const;
+  int Find(const char* pszSub) const;
+  int Find(const char* pszSub, int nStart) const;
+  int ReverseFind(char ch) const;
+  int FindOneOf(const char* pszCharSet) const;
+
+  // printf formatting, exactly as the C library does it (%g as glibc).
+  void Format(const char* pszFormat, ...) __attribute__((format(printf, 2, 3)));
+  void FormatV(const char* pszFormat, va_list args);
+  void AppendFormat(const char* pszFormat, ...) __attribute__((format(printf, 2, 3)));
+
+  // Direct buffer access: GetBuffer(n) returns a writable buffer of at least n bytes plus a
+  // terminating zero; ReleaseBuffer(-1) takes the length up to the first zero byte,
+  // ReleaseBuffer(n) takes n bytes.
+  char* GetBuffer(int nMinBufLength = 0);
+  char* GetBufferSetLength(int nNewLength);
+  void ReleaseBuffer(int nNewLength = -1);
+
+  // Loads string nID from the current resource chain (see AfxFindResourceHandle); FALSE and an
+  // empty string when no module holds it.
+  BOOL LoadString(UINT nID);
+
+  // The bytes as a standard string (platform code only).
+  const std::string& str() const { return m_data; }
+
+private:
+  std::string m_data;
+};
+
+bool operator==(const CString& a, const CString& b);
+bool operator==(const CString& a, const char* b);
+bool operator==(const char* a, const CString& b);
+bool operator!=(const CString& a, const CString& b);
+bool operator!=(const CString& a, const char* b);
+bool operator!=(const char* a, const CString& b);
+bool operator<(const CString& a, const CString& b);
+bool operator<(const CString& a, const char* b);
+bool operator>(const CString& a, const CString& b);
+bool operator<=(const CString& a, const CString& b);
+bool operator>=(const CString& a, const CString& b);
+
+// Multi-byte string functions of the C runtime for code page 936 (unsigned char, as in the CRT).
+// A double-byte character is compared as (lead << 8) | trail.
+int _ismbblead(unsigned int c);
+int _ismbbtrail(unsigned int c);
+unsigned char* _mbschr(const unsigned char* s, unsigned int c);
+unsigned char* _mbsrchr(const unsigned char* s, unsigned int c);
+unsigned char* _mbsstr(const unsigned char* s, const unsigned char* sub);
+int _mbscmp(const unsigned char* a, const unsigned char* b);
+int _mbsicmp(const unsigned char* a, const unsigned char* b);
+unsigned char* _mbsinc(const unsigned char* p);
+size_t _mbslen(const unsigned char* s);
