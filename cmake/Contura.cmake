@@ -13,6 +13,10 @@ endfunction()
 # sees exactly the headers of the layers it depends on.
 function(contura_layer)
   cmake_parse_arguments(L "STATIC;UTF8" "NAME;DIR" "PUBLIC_INCLUDE;DEPS;PRIVATE_DEPS;PRIVATE_INCLUDE" ${ARGN})
+  # A layer's own include/ holds platform-internal interfaces (for the host program and tests).
+  if(EXISTS ${L_DIR}/include)
+    list(APPEND L_PUBLIC_INCLUDE ${L_DIR}/include)
+  endif()
   if(EXISTS ${L_DIR}/src)
     file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${L_DIR}/src/*.cpp)
   else()
