@@ -1,0 +1,33 @@
+// Conversion between code page 936 (the module's multi-byte text) and UTF-8 (Linux text).
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace contura::os {
+
+// Code page 936 bytes to UTF-8.
+// - Bytes below 0x80 are ASCII and copied as they are (a string made only of them is returned
+//   without calling the converter).
+// - 0x80 is the euro sign, as in the Windows code page.
+// - A byte or pair the code page does not define becomes U+FFFD: a lead byte (0x81-0xFE)
+//   followed by a trail byte (0x40-0xFE except 0x7F) is one character and gives one U+FFFD;
+//   any other undefined byte, including a lead byte at the very end, gives one U+FFFD and
+//   the next byte is decoded afresh.
+// Never fails. Safe to call from several threads at once.
+// Throws std::runtime_error only when the C library has no CP936 converter installed.
+std::string cp936ToUtf8(std::string_view cp936);
+
+// UTF-8 to code page 936 bytes.
+// - ASCII is copied as it is (fast path without the converter for pure ASCII).
+// - A well-formed character that code page 936 cannot hold becomes one '?'.
+// - Malformed UTF-8 becomes one '?' per maximal ill-formed subsequence (a truncated
+//   sequence is one '?', a stray continuation byte is one '?').
+// Never fails. Safe to call from several threads at once.
+// Throws std::runtime_error only when the C library has no CP936 converter installed.
+std::string utf8ToCp936(std::string_view utf8);
+
+// True when every byte of the text decodes as a defined code page 936 character (the empty
+// string and pure ASCII are valid).
+bool isValidCp936(std::string_view cp936);
+
+}  // namespace contura::os

@@ -1,0 +1,165 @@
+// Code page 936 <-> UTF-8 through the C library's iconv, with replacement of what cannot convert.
+#include "contura/os/codepage.h"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <stdexcept>
+#include <string>
+
+namespace contura::os {
+namespace {
+
+constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";  // U+FFFD
+constexpr char kReplacementCp936 = '?';
+constexpr std::size_t kChunkBytes = 4096;
+
+// One iconv descriptor. A descriptor carries conversion state, so each thread owns its own
+// (see converter()) rather than sharing one behind a lock.
+class Iconv {
+public:
+  Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+    if (cd_ == invalid())
+      throw std::runtime_error(std::string("the C library cannot convert from ") + from + " to " +
+                               to + " (are the gconv modules installed?)");
+  }
+  ~Iconv() { iconv_close(cd_); }
+  Iconv(const Iconv&) = delete;
+  Iconv& operator=(const Iconv&) = delete;
+
+  void reset() { iconv(cd_, nullptr, nullptr, nullptr, nullptr); }
+
+  // Converts as much as possible; returns errno of the stop (0 when all input was consumed).
+  int step(const char*& src, std::size_t& srcLeft, char*& dst, std::size_t& dstLeft) {
+    char* in = const_cast<char*>(src);  // iconv's signature is not const-correct
+    std::size_t r = iconv(cd_, &in, &srcLeft, &dst, &dstLeft);
+    src = in;
+    return r == static_cast<std::size_t>(-1) ? errno : 0;
+  }
+
+private:
+  static iconv_t invalid() { return reinterpret_cast<iconv_t>(-1); }
+  iconv_t cd_;
+};
+
+Iconv& fromCp936() {
+  thread_local Iconv cd("UTF-8", "CP936");
+  return cd;
+}
+
+Iconv& toCp936() {
+  thread_local Iconv cd("CP936", "UTF-8");
+  return cd;
+}
+
+bool isAscii(std::string_view s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool isLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
+bool isTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
+
+// Bytes one undefined code page 936 character occupies at src: a lead byte with a trail byte
+// after it is one (unmapped) character; anything else is a single bad byte.
+std::size_t badCp936Length(const char* src, std::size_t left) {
+  auto b0 = static_cast<unsigned char>(src[0]);
+  if (left >= 2 && isLeadByte(b0) && isTrailByte(static_cast<unsigned char>(src[1]))) return 2;
+  return 1;
+}
+
+// Length of the UTF-8 sequence at src when it is well formed (shortest form, no surrogate,
+// at most U+10FFFF); otherwise 0 and `prefix` is the length of its maximal ill-formed
+// subsequence (at least 1).
+std::size_t utf8SequenceLength(const char* src, std::size_t left, std::size_t& prefix) {
+  auto byte = [&](std::size_t i) { return static_cast<unsigned char>(src[i]); };
+  unsigned char b0 = byte(0);
+  std::size_t need;
+  unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
+  if (b0 >= 0xC2 && b0 <= 0xDF) {
+    need = 2;
+  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+    need = 3;
+    if (b0 == 0xE0) lo = 0xA0;       // no overlong forms
+    if (b0 == 0xED) hi = 0x9F;       // no surrogates
+  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+    need = 4;
+    if (b0 == 0xF0) lo = 0x90;       // no overlong forms
+    if (b0 == 0xF4) hi = 0x8F;       // nothing above U+10FFFF
+  } else {
+    prefix = 1;
+    return 0;
+  }
+  std::size_t i = 1;
+  for (; i < need && i < left; ++i) {
+    unsigned char b = byte(i);
+    unsigned char l = i == 1 ? lo : 0x80, h = i == 1 ? hi : 0xBF;
+    if (b < l || b > h) break;
+  }
+  if (i == need) return need;
+  prefix = i;
+  return 0;
+}
+
+// Runs `cd` over the whole input, appending converted bytes to `out`; at each input position
+// the converter refuses, `onBad` appends a replacement and returns how many bytes to skip.
+template <typename OnBad>
+void convert(Iconv& cd, std::string_view in, std::string& out, OnBad onBad) {
+  cd.reset();
+  const char* src = in.data();
+  std::size_t left = in.size();
+  char chunk[kChunkBytes];
+  while (left > 0) {
+    char* dst = chunk;
+    std::size_t room = sizeof chunk;
+    int err = cd.step(src, left, dst, room);
+    out.append(chunk, static_cast<std::size_t>(dst - chunk));
+    if (err == 0 || err == E2BIG) continue;
+    // EILSEQ (undefined input) or EINVAL (incomplete sequence at the end).
+    std::size_t skip = onBad(src, left, out);
+    src += skip;
+    left -= skip;
+    cd.reset();
+  }
+  // Both encodings are stateless, so there is no shift state to flush at the end.
+}
+
+}  // namespace
+
+std::string cp936ToUtf8(std::string_view cp936) {
+  if (isAscii(cp936)) return std::string(cp936);
+  std::string out;
+  out.reserve(cp936.size() + cp936.size() / 2);
+  convert(fromCp936(), cp936, out, [](const char* src, std::size_t left, std::string& o) {
+    o += kReplacementUtf8;
+    return badCp936Length(src, left);
+  });
+  return out;
+}
+
+std::string utf8ToCp936(std::string_view utf8) {
+  if (isAscii(utf8)) return std::string(utf8);
+  std::string out;
+  out.reserve(utf8.size());
+  convert(toCp936(), utf8, out, [](const char* src, std::size_t left, std::string& o) {
+    o += kReplacementCp936;
+    std::size_t prefix = 0;
+    std::size_t whole = utf8SequenceLength(src, left, prefix);
+    return whole != 0 ? whole : prefix;
+  });
+  return out;
+}
+
+bool isValidCp936(std::string_view cp936) {
+  if (isAscii(cp936)) return true;
+  bool valid = true;
+  std::string sink;
+  sink.reserve(cp936.size() * 2);
+  convert(fromCp936(), cp936, sink, [&valid](const char*, std::size_t left, std::string&) {
+    valid = false;
+    return left;  // the answer is known: skip the rest
+  });
+  return valid;
+}
+
+}  // namespace contura::os
