@@ -1,0 +1,5 @@
+// AcGeDoubleArray: an AcArray of double.
+#pragma once
+#include "acarray.h"
+
+typedef AcArray<double> AcGeDoubleArray;

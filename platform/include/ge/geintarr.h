@@ -1,0 +1,5 @@
+// AcGeIntArray: an AcArray of int.
+#pragma once
+#include "acarray.h"
+
+typedef AcArray<int> AcGeIntArray;

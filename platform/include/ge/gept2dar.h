@@ -1,0 +1,6 @@
+// AcGePoint2dArray: an AcArray of AcGePoint2d.
+#pragma once
+#include "acarray.h"
+#include "gepnt2d.h"
+
+typedef AcArray<AcGePoint2d> AcGePoint2dArray;

@@ -1,0 +1,6 @@
+// AcGeVector3dArray: an AcArray of AcGeVector3d.
+#pragma once
+#include "acarray.h"
+#include "gevec3d.h"
+
+typedef AcArray<AcGeVector3d> AcGeVector3dArray;
