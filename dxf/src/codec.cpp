@@ -1,6 +1,8 @@
 // DXF versions and string encoding: code pages through iconv, character escapes, carets.
 #include <contura/dxf/codec.h>
 
+#include <contura/os/codepage.h>
+
 #include <iconv.h>
 
 #include <array>
@@ -314,10 +316,10 @@ struct TextCodec::Impl {
   enum class Mode { Cp936, Utf8, Other };
   Mode mode = Mode::Cp936;
   Iconv utf8ToCp936{"CP936", "UTF-8"};
-  Iconv cp936ToUtf8{"UTF-8", "CP936"};
   std::unique_ptr<Iconv> fileToUtf8, utf8ToFile;
 
-  // UTF-8 to drawing text: characters code page 936 lacks become \U+XXXX escapes.
+  // UTF-8 to drawing text: characters code page 936 lacks become \U+XXXX escapes (which is
+  // why this does not use the platform's converter, which replaces them).
   void utf8ToDrawing(std::string_view in, std::string& out) const {
     utf8ToCp936.run(in, out, [](const char* p, std::size_t left, std::string& o) {
       std::uint32_t cp = 0;
@@ -331,12 +333,8 @@ struct TextCodec::Impl {
     });
   }
 
-  void drawingToUtf8(std::string_view in, std::string& out) const {
-    cp936ToUtf8.run(in, out, [](const char*, std::size_t, std::string& o) {
-      o += '?';
-      return std::size_t{1};
-    });
-  }
+  // Bytes code page 936 does not define become U+FFFD.
+  static void drawingToUtf8(std::string_view in, std::string& out) { out += os::cp936ToUtf8(in); }
 
   // Code page 936 bytes of one character, or false when the code page lacks it.
   bool cp936Of(std::uint32_t cp, std::string& bytes) const {
