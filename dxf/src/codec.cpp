@@ -291,21 +291,26 @@ bool isAscii(std::string_view s) {
   return true;
 }
 
-// The iconv name of a $DWGCODEPAGE value, or nullptr for UTF-8.
+// The iconv name of a $DWGCODEPAGE value ("UTF-8" for UTF-8).
 std::string iconvNameOf(std::string_view dwgCodePage) {
-  std::string name(trimmed(dwgCodePage));
-  for (char& c : name) {
+  std::string upper(trimmed(dwgCodePage));
+  for (char& c : upper) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
-  if (name.empty()) return "CP1252";
-  if (name == "UTF8" || name == "UTF-8") return "UTF-8";
-  if (name.rfind("ANSI_", 0) == 0) return "CP" + name.substr(5);
-  if (name.rfind("DOS", 0) == 0) return "CP" + name.substr(3);
-  if (name.rfind("ISO8859-", 0) == 0) return "ISO-8859-" + name.substr(8);
-  if (name == "GB2312") return "CP936";
-  if (name == "KSC5601") return "CP949";
-  if (name == "MACINTOSH" || name == "BIG5" || name == "JOHAB") return name;
-  return name;
+  std::string_view name = upper;
+  auto withPrefix = [&name](std::string_view prefix, const char* replacement) {
+    std::string out(replacement);
+    out.append(name.substr(prefix.size()));
+    return out;
+  };
+  if (name.empty()) return std::string("CP1252");
+  if (name == "UTF8" || name == "UTF-8") return std::string("UTF-8");
+  if (name.substr(0, 5) == "ANSI_") return withPrefix("ANSI_", "CP");
+  if (name.substr(0, 3) == "DOS") return withPrefix("DOS", "CP");
+  if (name.substr(0, 8) == "ISO8859-") return withPrefix("ISO8859-", "ISO-8859-");
+  if (name == "GB2312") return std::string("CP936");
+  if (name == "KSC5601") return std::string("CP949");
+  return std::string(name);
 }
 
 }  // namespace
