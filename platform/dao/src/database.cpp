@@ -1,0 +1,204 @@
+// CDaoException and CDaoDatabase: opening library files and running action statements.
+#include <afxdao.h>
+
+#include <contura/dao/library_file.h>
+#include <contura/os/codepage.h>
+#include <contura/os/paths.h>
+
+#include <algorithm>
+#include <atomic>
+#include <climits>
+#include <cstring>
+#include <system_error>
+
+#include "sqlite_support.h"
+
+namespace fs = std::filesystem;
+using namespace contura::dao;
+
+namespace {
+
+constexpr long long kDefaultBusyTimeoutMs = 10000;
+std::atomic<long long> g_busyTimeoutMs{kDefaultBusyTimeoutMs};
+
+constexpr const char* kSource = "DAO.Database";
+
+std::string utf8(const CString& s) { return contura::os::cp936ToUtf8(s.str()); }
+
+// "'E:\x\lib.mdb' (/home/u/.../lib.mdb)": the name as given and, when different, the file.
+std::string describeFile(const CString& name, const fs::path& file) {
+  std::string given = utf8(name);
+  std::string text = "'" + given + "'";
+  if (!file.empty() && file.string() != given) text += " (" + file.string() + ")";
+  return text;
+}
+
+// Undoes an open transaction unless it was committed.
+class Transaction {
+public:
+  explicit Transaction(sqlite3* db) : db_(db) {}
+  ~Transaction() {
+    if (open_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+
+  // BEGIN IMMEDIATE takes the write lock before anything is read. Waiting for it goes
+  // through the busy handler; a transaction that first read and then asked for the write
+  // lock could instead be refused at once to avoid a deadlock with another writer.
+  int begin() {
+    int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    open_ = rc == SQLITE_OK;
+    return rc;
+  }
+  int commit() {
+    int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) open_ = false;
+    return rc;
+  }
+
+private:
+  sqlite3* db_;
+  bool open_ = false;
+};
+
+}  // namespace
+
+namespace contura::dao {
+
+void setBusyTimeoutMs(long long milliseconds) { g_busyTimeoutMs = std::max<long long>(0, milliseconds); }
+
+long long busyTimeoutMs() { return g_busyTimeoutMs.load(); }
+
+}  // namespace contura::dao
+
+// --- CDaoException --------------------------------------------------------------------------
+
+CDaoException::CDaoException()
+    : m_pErrorInfo(new CDaoErrorInfo), m_scode(S_OK), m_nAfxDaoError(NO_AFX_DAO_ERROR) {}
+
+CDaoException::~CDaoException() { delete m_pErrorInfo; }
+
+short CDaoException::GetErrorCount() { return m_pErrorInfo ? 1 : 0; }
+
+void CDaoException::GetErrorInfo(int nIndex) {
+  (void)nIndex;  // one error per exception: index 0 is already current
+}
+
+BOOL CDaoException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, PUINT pnHelpContext) const {
+  if (pnHelpContext) *pnHelpContext = m_pErrorInfo ? static_cast<UINT>(m_pErrorInfo->m_lHelpContext) : 0;
+  if (!lpszError || nMaxError == 0) return FALSE;
+  CString text;
+  if (m_pErrorInfo && !m_pErrorInfo->m_strDescription.IsEmpty())
+    text = m_pErrorInfo->m_strDescription;
+  else
+    text.Format("DAO error (SCODE 0x%08X, MFC DAO error %d)", static_cast<unsigned>(m_scode), m_nAfxDaoError);
+  std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(text.GetLength()), nMaxError - 1);
+  std::memcpy(lpszError, text.GetString(), n);
+  lpszError[n] = '\0';
+  return TRUE;
+}
+
+void AfxThrowDaoException(int nAfxDaoError, SCODE scode) {
+  auto* e = new CDaoException;
+  delete e->m_pErrorInfo;
+  e->m_pErrorInfo = nullptr;
+  e->m_nAfxDaoError = nAfxDaoError;
+  e->m_scode = scode;
+  throw e;
+}
+
+// --- CDaoDatabase ---------------------------------------------------------------------------
+
+CDaoDatabase::CDaoDatabase() = default;
+
+CDaoDatabase::~CDaoDatabase() { Close(); }
+
+void CDaoDatabase::Open(LPCTSTR lpszName, BOOL bExclusive, BOOL bReadOnly, LPCTSTR lpszConnect) {
+  (void)lpszConnect;
+  const CString name(lpszName ? lpszName : "");
+  if (IsOpen())
+    throwDao(kJetInvalidOperation, kSource,
+             "cannot open " + describeFile(name, {}) + ": this database object already has " +
+                 describeFile(m_pImpl->name, m_pImpl->file) + " open");
+  fs::path file;
+  try {
+    file = contura::os::toNativePath(name.str());
+  } catch (const std::exception& e) {
+    throwDao(kJetInvalidPath, kSource, "'" + utf8(name) + "' is not a valid path: " + e.what());
+  }
+  std::error_code ec;
+  fs::file_status status = fs::status(file, ec);
+  if (!fs::exists(status))
+    throwDao(kJetFileNotFound, kSource, "could not find file " + describeFile(name, file));
+  if (fs::is_directory(status))
+    throwDao(kJetCannotOpen, kSource, "cannot open " + describeFile(name, file) + ": it is a folder");
+
+  // No SQLITE_OPEN_CREATE: a missing or vanished file is an error, never a new empty database.
+  const int flags = bReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+  sqlite3* raw = nullptr;
+  int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
+  SqliteHandle db(raw);
+  if (rc != SQLITE_OK) throwSqlite(db.get(), rc, kSource, "cannot open " + describeFile(name, file));
+  sqlite3_extended_result_codes(db.get(), 1);
+  sqlite3_busy_timeout(db.get(), static_cast<int>(std::min<long long>(busyTimeoutMs(), INT_MAX)));
+  // The journal mode is left as the file has it. New library files use the rollback journal
+  // (see createLibraryFile): a library is one self-contained file that people copy and may
+  // keep on a network share, where write-ahead logging is not safe.
+  if (bExclusive) {
+    rc = sqlite3_exec(db.get(), "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) throwSqlite(db.get(), rc, kSource, "cannot lock " + describeFile(name, file));
+  }
+  // Reading the schema now tells a file that is not a database (an Access file, say) at
+  // Open rather than at the first statement.
+  rc = sqlite3_exec(db.get(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) {
+    if ((rc & 0xFF) == SQLITE_NOTADB)
+      throwSqlite(db.get(), rc, kSource,
+                  describeFile(name, file) + " is not a library database (an SQLite file is needed)");
+    throwSqlite(db.get(), rc, kSource, "cannot read " + describeFile(name, file));
+  }
+  auto impl = std::make_unique<Impl>();
+  impl->db = std::move(db);
+  impl->name = name;
+  impl->file = file;
+  impl->readOnly = bReadOnly != FALSE;
+  m_pImpl = std::move(impl);
+}
+
+void CDaoDatabase::Close() { m_pImpl.reset(); }
+
+BOOL CDaoDatabase::IsOpen() const { return m_pImpl != nullptr; }
+
+CString CDaoDatabase::GetName() const { return m_pImpl ? m_pImpl->name : CString(); }
+
+BOOL CDaoDatabase::CanUpdate() const { return m_pImpl && !m_pImpl->readOnly; }
+
+long CDaoDatabase::GetRecordsAffected() const { return m_pImpl ? m_pImpl->recordsAffected : 0; }
+
+void CDaoDatabase::Execute(LPCTSTR lpszSQL, int nOptions) {
+  (void)nOptions;  // every failure rolls the statement back, as dbFailOnError asks
+  if (!IsOpen())
+    throwDao(kJetObjectNotOpen, kSource, "cannot run a statement: the database is not open",
+             AFX_DAO_ERROR_OBJECT_NOT_OPEN);
+  sqlite3* db = m_pImpl->db.get();
+  const std::string on = " on " + describeFile(m_pImpl->name, m_pImpl->file);
+  const std::string sql = sqliteStatement(lpszSQL, kSource);
+
+  // Refusals come before any lock is taken.
+  Statement stmt = prepare(db, sql, kSource);
+  if (sqlite3_column_count(stmt.get()) > 0)
+    throwDao(kJetSelectInExecute, kSource,
+             "cannot execute a select query" + on + "; open a recordset on it instead");
+  Transaction transaction(db);
+  int rc = transaction.begin();
+  if (rc != SQLITE_OK) throwSqlite(db, rc, kSource, "cannot start writing" + on);
+  while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+  }
+  if (rc != SQLITE_DONE) throwSqlite(db, rc, kSource, "the statement failed" + on);
+  const long changed = sqlite3_changes(db);
+  stmt.reset();
+  if (rc = transaction.commit(); rc != SQLITE_OK)
+    throwSqlite(db, rc, kSource, "cannot save the change" + on);
+  m_pImpl->recordsAffected = changed;
+}

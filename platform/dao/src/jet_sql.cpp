@@ -1,0 +1,154 @@
+// Tokenizer-based rewriting of Jet SQL statements into SQLite's dialect.
+#include "jet_sql.h"
+
+#include <cctype>
+#include <vector>
+
+namespace contura::dao {
+namespace {
+
+constexpr long kJetSyntaxError = 3075;     // "Syntax error ... in query expression"
+constexpr long kJetTextAfterEnd = 3142;    // "Characters found after end of SQL statement"
+constexpr std::size_t kExcerptBytes = 40;  // how much of the statement an error message quotes
+
+enum class Kind { Space, Word, Text, Name, Symbol, End };
+
+struct Token {
+  Kind kind;
+  std::string text;
+};
+
+bool isWordByte(unsigned char c) { return std::isalnum(c) || c == '_' || c >= 0x80; }
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+std::string excerpt(std::string_view sql, std::size_t at) {
+  std::string_view rest = sql.substr(at);
+  if (rest.size() <= kExcerptBytes) return std::string(rest);
+  // Cut at a UTF-8 character boundary.
+  std::size_t cut = kExcerptBytes;
+  while (cut > 0 && (static_cast<unsigned char>(rest[cut]) & 0xC0) == 0x80) --cut;
+  return std::string(rest.substr(0, cut)) + "...";
+}
+
+// Index just past the literal that starts with `quote` at `at`; a doubled quote inside stands
+// for one quote character. npos when the literal never ends.
+std::size_t endOfQuoted(std::string_view sql, std::size_t at, char quote) {
+  std::size_t i = at + 1;
+  while (i < sql.size()) {
+    if (sql[i] == quote) {
+      if (i + 1 < sql.size() && sql[i + 1] == quote) {
+        i += 2;
+        continue;
+      }
+      return i + 1;
+    }
+    ++i;
+  }
+  return std::string_view::npos;
+}
+
+// A Jet "..." literal rewritten with SQLite's single quotes.
+std::string singleQuoted(std::string_view doubleQuoted) {
+  std::string_view body = doubleQuoted.substr(1, doubleQuoted.size() - 2);
+  std::string out = "'";
+  for (std::size_t i = 0; i < body.size(); ++i) {
+    if (body[i] == '"') ++i;  // "" stands for one "
+    if (i >= body.size()) break;
+    if (body[i] == '\'') out += '\'';
+    out += body[i];
+  }
+  return out + "'";
+}
+
+std::vector<Token> tokenize(std::string_view sql) {
+  std::vector<Token> tokens;
+  std::size_t i = 0;
+  while (i < sql.size()) {
+    const char c = sql[i];
+    const auto uc = static_cast<unsigned char>(c);
+    std::size_t end = i + 1;
+    Kind kind = Kind::Symbol;
+    if (std::isspace(uc)) {
+      while (end < sql.size() && std::isspace(static_cast<unsigned char>(sql[end]))) ++end;
+      kind = Kind::Space;
+    } else if (isWordByte(uc)) {
+      while (end < sql.size() && isWordByte(static_cast<unsigned char>(sql[end]))) ++end;
+      kind = Kind::Word;
+    } else if (c == '\'' || c == '"' || c == '`' || c == '[') {
+      end = c == '[' ? sql.find(']', i + 1) : endOfQuoted(sql, i, c);
+      if (end == std::string_view::npos)
+        throw JetSqlError(kJetSyntaxError, std::string(c == '[' ? "unterminated bracketed name"
+                                                                : "unterminated text literal") +
+                                               " starting at: " + excerpt(sql, i));
+      if (c == '[') ++end;
+      kind = (c == '\'' || c == '"') ? Kind::Text : Kind::Name;
+    } else if ((c == '-' && sql.substr(i, 2) == "--") || (c == '/' && sql.substr(i, 2) == "/*")) {
+      throw JetSqlError(kJetSyntaxError, "comments are not accepted in a statement: " + excerpt(sql, i));
+    } else if (c == '|' && sql.substr(i, 2) == "||") {
+      throw JetSqlError(kJetSyntaxError, "operator || is not accepted in a statement: " + excerpt(sql, i));
+    } else if (c == ';') {
+      std::size_t next = sql.find_first_not_of(" \t\r\n\f\v;", i);
+      if (next != std::string_view::npos)
+        throw JetSqlError(kJetTextAfterEnd,
+                          "only one statement is accepted; text after ';': " + excerpt(sql, next));
+      break;
+    }
+    std::string text(sql.substr(i, end - i));
+    if (kind == Kind::Text && c == '"') text = singleQuoted(text);
+    tokens.push_back({kind, std::move(text)});
+    i = end;
+  }
+  tokens.push_back({Kind::End, {}});
+  return tokens;
+}
+
+// Index of the next token at or after i that is not white space.
+std::size_t significant(const std::vector<Token>& tokens, std::size_t i) {
+  while (tokens[i].kind == Kind::Space) ++i;
+  return i;
+}
+
+// "DELETE * FROM" and "DELETE t.* FROM": drops the target list Jet allows before FROM.
+void dropDeleteTarget(std::vector<Token>& tokens) {
+  std::size_t first = significant(tokens, 0);
+  if (tokens[first].kind != Kind::Word || !equalsNoCase(tokens[first].text, "delete")) return;
+  std::size_t from = first + 1;
+  std::vector<std::size_t> target;
+  for (std::size_t i = significant(tokens, from); tokens[i].kind != Kind::End; i = significant(tokens, i + 1)) {
+    if (tokens[i].kind == Kind::Word && equalsNoCase(tokens[i].text, "from")) {
+      from = i;
+      break;
+    }
+    target.push_back(i);
+  }
+  auto is = [&](std::size_t k, std::string_view text) { return tokens[target[k]].text == text; };
+  bool star = target.size() == 1 && is(0, "*");
+  bool tableStar = target.size() == 3 && (tokens[target[0]].kind == Kind::Word ||
+                                          tokens[target[0]].kind == Kind::Name) &&
+                   is(1, ".") && is(2, "*");
+  if (!star && !tableStar) return;
+  // Keep one blank between DELETE and FROM.
+  tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(first + 1),
+               tokens.begin() + static_cast<std::ptrdiff_t>(from));
+  tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(first + 1), Token{Kind::Space, " "});
+}
+
+}  // namespace
+
+std::string translateJetSql(std::string_view jet) {
+  std::vector<Token> tokens = tokenize(jet);
+  dropDeleteTarget(tokens);
+  std::string out;
+  out.reserve(jet.size());
+  for (const Token& t : tokens) out += t.text;
+  return out;
+}
+
+}  // namespace contura::dao

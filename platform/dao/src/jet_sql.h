@@ -1,0 +1,30 @@
+// Jet SQL as the module writes it, checked and rewritten into SQLite's dialect.
+#pragma once
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace contura::dao {
+
+// Why a statement was refused; `jetCode` is the Jet engine's number for the same fault.
+class JetSqlError : public std::runtime_error {
+public:
+  JetSqlError(long jetCode, const std::string& what) : std::runtime_error(what), jetCode_(jetCode) {}
+  long jetCode() const { return jetCode_; }
+
+private:
+  long jetCode_;
+};
+
+// Rewrites one Jet statement (UTF-8) for SQLite. The text is tokenized first, so nothing
+// inside a string literal or a bracketed name is ever changed or taken for syntax.
+// - "DELETE * FROM t" and "DELETE t.* FROM t" become "DELETE FROM t".
+// - A double-quoted string literal (Jet's other delimiter) becomes a single-quoted one.
+// - One statement only: a ';' may end it, anything after that is refused.
+// - Refused as well, because Jet has no such syntax and accepting it would let a value with
+//   a stray quote form a different valid statement: comments ("--", "/*") and "||".
+// - An unterminated literal or bracketed name is refused.
+// Throws JetSqlError with a sentence naming the fault and the text around it.
+std::string translateJetSql(std::string_view jet);
+
+}  // namespace contura::dao

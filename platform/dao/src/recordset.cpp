@@ -1,0 +1,226 @@
+// CDaoRecordset: the rows of one query, read at Open and walked in memory.
+#include <afxdao.h>
+
+#include <contura/os/codepage.h>
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "sqlite_support.h"
+
+using namespace contura::dao;
+
+namespace {
+
+constexpr const char* kSource = "DAO.Recordset";
+constexpr const char* kFieldsSource = "DAO.Fields";
+
+// Text cells hold code page 936 bytes already; blobs hold their bytes.
+using Cell = std::variant<std::monostate, std::int64_t, double, std::string>;
+
+bool equalsAsciiNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+Cell readCell(sqlite3_stmt* stmt, int column) {
+  switch (sqlite3_column_type(stmt, column)) {
+    case SQLITE_INTEGER:
+      return static_cast<std::int64_t>(sqlite3_column_int64(stmt, column));
+    case SQLITE_FLOAT:
+      return sqlite3_column_double(stmt, column);
+    case SQLITE_TEXT: {
+      const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+      std::string_view utf8(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
+      return contura::os::utf8ToCp936(utf8);
+    }
+    case SQLITE_BLOB: {
+      const char* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, column));
+      return std::string(bytes ? bytes : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
+    }
+    default:
+      return std::monostate{};
+  }
+}
+
+COleVariant toVariant(const Cell& cell) {
+  COleVariant v;
+  if (std::holds_alternative<std::monostate>(cell)) {
+    v.vt = VT_NULL;
+  } else if (const auto* i = std::get_if<std::int64_t>(&cell)) {
+    // Jet's Long is 32 bits; larger integers come out as doubles rather than cut short.
+    if (*i >= std::numeric_limits<LONG>::min() && *i <= std::numeric_limits<LONG>::max())
+      v = COleVariant(static_cast<long>(*i), VT_I4);
+    else
+      v = COleVariant(static_cast<double>(*i));
+  } else if (const auto* d = std::get_if<double>(&cell)) {
+    v = COleVariant(*d);
+  } else {
+    const std::string& s = std::get<std::string>(cell);
+    v = COleVariant(CString(s.data(), static_cast<int>(s.size())));
+  }
+  return v;
+}
+
+}  // namespace
+
+struct CDaoRecordset::Rows {
+  CString sql;                       // as given to Open
+  std::vector<std::string> columns;  // names in UTF-8, as SQLite reports them
+  std::vector<Cell> cells;           // row after row
+  long rowCount = 0;
+};
+
+CDaoRecordset::CDaoRecordset(CDaoDatabase* pDatabase) : m_pDatabase(pDatabase) {}
+
+CDaoRecordset::~CDaoRecordset() = default;
+
+void CDaoRecordset::Open(int nOpenType, LPCTSTR lpszSQL, int nOptions) {
+  (void)nOptions;
+  const CString given(lpszSQL ? lpszSQL : "");
+  if (IsOpen())
+    throwDao(kJetInvalidOperation, kSource, "the recordset is already open; close it first");
+  if (!m_pDatabase || !m_pDatabase->IsOpen())
+    throwDao(kJetObjectNotOpen, kSource, "cannot open a recordset: its database is not open",
+             AFX_DAO_ERROR_OBJECT_NOT_OPEN);
+  CString query = given;
+  CString head = given;
+  head.TrimLeft();
+  if (nOpenType == dbOpenTable && head.Left(6).CompareNoCase("select") != 0) {
+    // A table recordset names the table rather than querying it.
+    CString table = given;
+    table.Trim();
+    table.Trim("[]");
+    query = "SELECT * FROM [" + table + "]";
+  }
+  sqlite3* db = m_pDatabase->m_pImpl->db.get();
+  const std::string sql = sqliteStatement(query.GetString(), kSource);
+  Statement stmt = prepare(db, sql, kSource);
+  const int columnCount = sqlite3_column_count(stmt.get());
+  if (columnCount == 0)
+    throwDao(kJetInvalidOperation, kSource,
+             "a recordset needs a query that returns rows; run action statements with Execute");
+
+  auto rows = std::make_unique<Rows>();
+  rows->sql = given;
+  for (int c = 0; c < columnCount; ++c) {
+    const char* name = sqlite3_column_name(stmt.get(), c);
+    rows->columns.emplace_back(name ? name : "");
+  }
+  int rc;
+  while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+    for (int c = 0; c < columnCount; ++c) rows->cells.push_back(readCell(stmt.get(), c));
+    ++rows->rowCount;
+  }
+  if (rc != SQLITE_DONE) {
+    const auto& impl = *m_pDatabase->m_pImpl;
+    throwSqlite(db, rc, kSource,
+                "the query failed on '" + contura::os::cp936ToUtf8(impl.name.str()) + "'");
+  }
+  m_pRows = std::move(rows);
+  m_nPos = 0;
+}
+
+void CDaoRecordset::Close() {
+  m_pRows.reset();
+  m_nPos = 0;
+}
+
+BOOL CDaoRecordset::IsOpen() const { return m_pRows != nullptr; }
+
+BOOL CDaoRecordset::IsBOF() const { return m_pRows && (m_pRows->rowCount == 0 || m_nPos < 0); }
+
+BOOL CDaoRecordset::IsEOF() const { return m_pRows && m_nPos >= m_pRows->rowCount; }
+
+namespace {
+
+[[noreturn]] void throwNotOpen() {
+  throwDao(kJetObjectNotOpen, kSource, "the recordset is not open", AFX_DAO_ERROR_OBJECT_NOT_OPEN);
+}
+
+[[noreturn]] void throwNoCurrentRecord(const char* what) {
+  throwDao(kJetNoCurrentRecord, kSource, std::string("no current record: ") + what);
+}
+
+}  // namespace
+
+void CDaoRecordset::MoveNext() {
+  if (!IsOpen()) throwNotOpen();
+  if (IsEOF()) throwNoCurrentRecord("already past the last row");
+  ++m_nPos;
+}
+
+void CDaoRecordset::MovePrev() {
+  if (!IsOpen()) throwNotOpen();
+  if (IsBOF()) throwNoCurrentRecord("already before the first row");
+  --m_nPos;
+}
+
+void CDaoRecordset::MoveFirst() {
+  if (!IsOpen()) throwNotOpen();
+  if (m_pRows->rowCount == 0) throwNoCurrentRecord("the recordset has no rows");
+  m_nPos = 0;
+}
+
+void CDaoRecordset::MoveLast() {
+  if (!IsOpen()) throwNotOpen();
+  if (m_pRows->rowCount == 0) throwNoCurrentRecord("the recordset has no rows");
+  m_nPos = m_pRows->rowCount - 1;
+}
+
+long CDaoRecordset::GetRecordCount() const { return m_pRows ? m_pRows->rowCount : 0; }
+
+short CDaoRecordset::GetFieldCount() const {
+  return m_pRows ? static_cast<short>(m_pRows->columns.size()) : 0;
+}
+
+CString CDaoRecordset::GetSQL() const { return m_pRows ? m_pRows->sql : CString(); }
+
+COleVariant CDaoRecordset::GetFieldValue(LPCTSTR lpszName) {
+  COleVariant value;
+  GetFieldValue(lpszName, value);
+  return value;
+}
+
+void CDaoRecordset::GetFieldValue(LPCTSTR lpszName, COleVariant& varValue) {
+  if (!IsOpen()) throwNotOpen();
+  const std::string wanted = contura::os::cp936ToUtf8(lpszName ? lpszName : "");
+  const auto& columns = m_pRows->columns;
+  for (std::size_t c = 0; c < columns.size(); ++c) {
+    if (equalsAsciiNoCase(columns[c], wanted)) {
+      GetFieldValue(static_cast<int>(c), varValue);
+      return;
+    }
+  }
+  std::string known;
+  for (const auto& name : columns) known += (known.empty() ? "" : ", ") + name;
+  throwDao(kJetItemNotFound, kFieldsSource,
+           "item not found in this collection: the recordset has no field '" + wanted +
+               "' (its fields: " + known + ")");
+}
+
+COleVariant CDaoRecordset::GetFieldValue(int nIndex) {
+  COleVariant value;
+  GetFieldValue(nIndex, value);
+  return value;
+}
+
+void CDaoRecordset::GetFieldValue(int nIndex, COleVariant& varValue) {
+  if (!IsOpen()) throwNotOpen();
+  const long columnCount = static_cast<long>(m_pRows->columns.size());
+  if (nIndex < 0 || nIndex >= columnCount)
+    throwDao(kJetItemNotFound, kFieldsSource,
+             "item not found in this collection: field index " + std::to_string(nIndex) +
+                 " (the recordset has " + std::to_string(columnCount) + " fields)");
+  if (IsBOF() || IsEOF()) throwNoCurrentRecord("the recordset is not on a row");
+  varValue = toVariant(m_pRows->cells[static_cast<std::size_t>(m_nPos * columnCount + nIndex)]);
+}

@@ -1,0 +1,101 @@
+// DAO errors from SQLite failures, and statement preparation shared by databases and recordsets.
+#include "sqlite_support.h"
+
+#include <contura/dao/library_file.h>
+#include <contura/os/codepage.h>
+
+#include "jet_sql.h"
+
+namespace contura::dao {
+
+void throwDao(long jetCode, const char* source, const std::string& utf8Description, int afxDaoError) {
+  // Held until thrown, so a failure while filling it in does not leak it.
+  std::unique_ptr<CDaoException> e(new CDaoException);
+  e->m_pErrorInfo->m_lErrorCode = jetCode;
+  e->m_pErrorInfo->m_strSource = source;
+  e->m_pErrorInfo->m_strDescription = CString(std::string_view(os::utf8ToCp936(utf8Description)));
+  e->m_scode = MAKE_DAO_SCODE(jetCode);
+  e->m_nAfxDaoError = afxDaoError;
+  throw e.release();
+}
+
+long jetCodeFor(int sqliteCode) {
+  switch (sqliteCode) {
+    case SQLITE_CONSTRAINT_UNIQUE:
+    case SQLITE_CONSTRAINT_PRIMARYKEY:
+      return kJetDuplicateValue;
+    default:
+      break;
+  }
+  switch (sqliteCode & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return kJetLocked;
+    case SQLITE_READONLY:
+      return kJetReadOnly;
+    case SQLITE_CONSTRAINT:
+      return kJetValidationRule;
+    case SQLITE_NOTADB:
+      return kJetUnrecognizedFormat;
+    case SQLITE_CORRUPT:
+      return kJetCorrupt;
+    case SQLITE_IOERR:
+    case SQLITE_FULL:
+      return kJetDiskIO;
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+      return kJetCannotOpen;
+    case SQLITE_ERROR:
+      return kJetSyntaxError;
+    default:
+      return kJetEngineError;
+  }
+}
+
+void throwSqlite(sqlite3* db, int rc, const char* source, const std::string& what) {
+  std::string message = what;
+  const int primary = rc & 0xFF;
+  if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {
+    message += ": the database stayed in use by another connection for " +
+               std::to_string(busyTimeoutMs()) + " ms";
+  }
+  message += " (SQLite: ";
+  message += db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+  message += ")";
+  throwDao(jetCodeFor(rc), source, message);
+}
+
+std::string sqliteStatement(const char* cp936Sql, const char* source) {
+  std::string_view sql = cp936Sql ? std::string_view(cp936Sql) : std::string_view();
+  if (!os::isValidCp936(sql))
+    throwDao(kJetSyntaxError, source,
+             "the statement holds bytes that are not code page 936 text: " + os::cp936ToUtf8(sql));
+  try {
+    std::string translated = translateJetSql(os::cp936ToUtf8(sql));
+    if (translated.find_first_not_of(" \t\r\n\f\v") == std::string::npos)
+      throwDao(kJetSyntaxError, source, "the statement is empty");
+    return translated;
+  } catch (const JetSqlError& e) {
+    throwDao(e.jetCode(), source, e.what());
+  }
+}
+
+Statement prepare(sqlite3* db, const std::string& sql, const char* source) {
+  sqlite3_stmt* raw = nullptr;
+  const char* tail = nullptr;
+  int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &raw, &tail);
+  Statement stmt(raw);
+  if (rc != SQLITE_OK) throwSqlite(db, rc, source, "the statement cannot be run");
+  if (!stmt) throwDao(kJetSyntaxError, source, "the statement is empty");
+  // The translation already refused a second statement; this guards the contract.
+  if (tail && std::string_view(tail).find_first_not_of(" \t\r\n\f\v;") != std::string_view::npos)
+    throwDao(kJetTextAfterEnd, source, std::string("only one statement is accepted; text after it: ") + tail);
+  if (int n = sqlite3_bind_parameter_count(stmt.get()); n > 0)
+    throwDao(kJetTooFewParameters, source,
+             "too few parameters: the statement has " + std::to_string(n) +
+                 " parameter marker(s) and none are supplied");
+  return stmt;
+}
+
+}  // namespace contura::dao

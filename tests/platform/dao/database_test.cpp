@@ -1,0 +1,199 @@
+// CDaoDatabase and CDaoRecordset on real library files: opening, statements, text, locking.
+#include "library_fixture.h"
+
+#include <contura/os/paths.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <fstream>
+#include <thread>
+
+namespace {
+
+const char* kInsert = "insert into SectionInfo (Type,GroupSec,Name,SectionInfo,Remark) Values (%d,%d,'%s','%s','%s')";
+
+void insert(CDaoDatabase& db, int type, const char* name, const char* text = "", const char* remark = "") {
+  CString sql;
+  sql.Format(kInsert, type, 1, name, text, remark);
+  db.Execute(sql);
+}
+
+std::string hex(const std::string& bytes) {
+  std::string out;
+  char buf[4];
+  for (unsigned char c : bytes) std::snprintf(buf, sizeof buf, "%02X", c), out += buf;
+  return out;
+}
+
+}  // namespace
+
+TEST_F(LibraryTest, NewLibraryFileHasTheTableAndIsNeverOverwritten) {
+  std::string error;
+  EXPECT_FALSE(contura::dao::createLibraryFile(file_, error));
+  EXPECT_NE(error.find("already exists"), std::string::npos) << error;
+  const fs::path other = dir_ / "notes.txt";
+  std::ofstream(other) << "keep me";
+  EXPECT_FALSE(contura::dao::createLibraryFile(other, error));
+  EXPECT_EQ(fs::file_size(other), 7u);
+  EXPECT_FALSE(contura::dao::createLibraryFile(dir_ / "missing" / "lib.mdb", error));
+  EXPECT_FALSE(fs::exists(dir_ / "missing"));
+
+  CDaoDatabase db;
+  db.Open(path());
+  CDaoRecordset mode(&db);
+  mode.Open(dbOpenSnapshot, "PRAGMA journal_mode");
+  EXPECT_STREQ(mode.GetFieldValue(0).bstrVal, "delete");
+  // Ids are assigned increasing and never reused after a delete.
+  for (int i = 1; i <= 3; ++i) insert(db, i, "s");
+  db.Execute("delete * from SectionInfo where id=3 ");
+  insert(db, 4, "s");
+  CDaoRecordset rs(&db);
+  rs.Open(AFX_DAO_USE_DEFAULT_TYPE, "select ID, type from SectionInfo order by Id");
+  for (long expected : {1, 2, 4}) {
+    ASSERT_FALSE(rs.IsEOF());
+    EXPECT_EQ(rs.GetFieldValue("id").lVal, expected);
+    rs.MoveNext();
+  }
+  EXPECT_TRUE(rs.IsEOF());
+}
+
+TEST_F(LibraryTest, OpenFindsWindowsPathsAndRefusesBadFiles) {
+  const fs::path support = dir_ / "_Velmora" / "vlmr" / "Support";
+  fs::create_directories(support);
+  fs::rename(file_, support / "SectionLib.mdb");
+  contura::os::driveMap().map('E', dir_);
+  CDaoDatabase db;
+  db.Open("e:\\_VELMORA\\Vlmr\\support\\sectionlib.MDB");
+  EXPECT_TRUE(db.IsOpen());
+  EXPECT_EQ(daoError([&] { db.Open("E:\\other.mdb"); }).code, 3219);  // already open
+  db.Close();
+  contura::os::driveMap().unmap('E');
+
+  std::ofstream(dir_ / "text.mdb") << "Standard Jet DB, but not really";
+  struct Case {
+    std::string path;
+    long code;
+    const char* reason;
+  };
+  for (const Case& c : {Case{(dir_ / "absent.mdb").string(), 3024, "could not find file"},
+                        Case{dir_.string(), 3051, "folder"},
+                        Case{(dir_ / "text.mdb").string(), 3343, "not a library database"},
+                        Case{"\\\\server\\share\\SectionLib.mdb", 3044, "network path"}}) {
+    DaoError e = daoError([&] { db.Open(c.path.c_str()); });
+    EXPECT_EQ(e.code, c.code) << c.path;
+    EXPECT_NE(e.description.find(c.reason), std::string::npos) << e.description;
+    EXPECT_FALSE(db.IsOpen());
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "absent.mdb"));
+  EXPECT_EQ(daoError([&] { db.Execute("delete from SectionInfo"); }).afxError, AFX_DAO_ERROR_OBJECT_NOT_OPEN);
+}
+
+TEST_F(LibraryTest, TextIsStoredAsUtf8AndReturnedAsCp936) {
+  CDaoDatabase db;
+  db.Open(path());
+  insert(db, 7, "异形截面", "[Line]\nStart=0,0,0\n", "备注 A");
+  CDaoRecordset rs(&db);
+  rs.Open(dbOpenDynaset, "select Name, SectionInfo, cast(Name as blob) as Raw from SectionInfo where Type=7");
+  COleVariant name = rs.GetFieldValue("NAME");
+  ASSERT_EQ(name.vt, VT_BSTR);
+  EXPECT_EQ(std::string(name.bstrVal, SysStringByteLen(name.bstrVal)), "异形截面");
+  EXPECT_STREQ(rs.GetFieldValue("sectioninfo").bstrVal, "[Line]\nStart=0,0,0\n");
+  COleVariant raw = rs.GetFieldValue("raw");
+  EXPECT_EQ(hex(std::string(raw.bstrVal, SysStringByteLen(raw.bstrVal))), "E5BC82E5BDA2E688AAE99DA2");
+  DaoError unknown = daoError([&] { rs.GetFieldValue("Remarks"); });
+  EXPECT_EQ(unknown.code, 3265);
+  EXPECT_NE(unknown.description.find("Name, SectionInfo, Raw"), std::string::npos) << unknown.description;
+  // Bytes that are not code page 936 text are refused rather than stored changed.
+  EXPECT_EQ(daoError([&] { insert(db, 8, "bad\xFF"); }).code, 3075);
+  EXPECT_EQ(countRows(db), 1);
+}
+
+TEST_F(LibraryTest, StatementsThatCouldHarmAreRefusedAndChangeNothing) {
+  CDaoDatabase db;
+  db.Open(path());
+  insert(db, 1, "kept");
+  EXPECT_EQ(daoError([&] { insert(db, 2, "x'); delete from SectionInfo; --"); }).code, 3142);
+  EXPECT_EQ(daoError([&] { insert(db, 2, "O'Neal"); }).code, 3075);
+  EXPECT_EQ(daoError([&] { insert(db, 2, "x'||'y"); }).code, 3075);
+  EXPECT_EQ(daoError([&] { db.Execute("select * from SectionInfo"); }).code, 3065);
+  EXPECT_EQ(daoError([&] { db.Execute("delete from SectionInfo where Id=?"); }).code, 3061);
+  EXPECT_EQ(daoError([&] { db.Execute("insert into Nowhere (a) Values (1)"); }).description.find("no such table") !=
+                std::string::npos,
+            true);
+  CDaoRecordset rs(&db);
+  EXPECT_EQ(daoError([&] { rs.Open(dbOpenDynaset, "delete * from SectionInfo"); }).code, 3219);
+  EXPECT_FALSE(rs.IsOpen());
+  EXPECT_EQ(countRows(db), 1);
+  db.Execute("Update SectionInfo set SectionInfo='t',Remark='r' where Type=1 and GroupSec=1 ");
+  EXPECT_EQ(db.GetRecordsAffected(), 1);
+  db.Execute("delete * from SectionInfo where id=1 ");
+  EXPECT_EQ(countRows(db), 0);
+
+  CDaoDatabase readOnly;
+  readOnly.Open(path(), FALSE, TRUE);
+  EXPECT_EQ(daoError([&] { insert(readOnly, 3, "ro"); }).code, 3027);
+}
+
+TEST_F(LibraryTest, RecordsetPositionsAndEmptyAggregates) {
+  CDaoDatabase db;
+  db.Open(path());
+  CDaoRecordset rs(&db);
+  rs.Open(dbOpenDynaset, "select * from SectionInfo order by GroupSec,Type");
+  EXPECT_TRUE(rs.IsBOF() && rs.IsEOF());
+  EXPECT_EQ(daoError([&] { rs.MoveNext(); }).code, 3021);
+  EXPECT_EQ(daoError([&] { rs.GetFieldValue("Id"); }).code, 3021);
+  rs.Close();
+  // max(Id) over an empty table is one row holding Null.
+  rs.Open(dbOpenDynaset, "select max(Id) as IDGet from SectionInfo");
+  ASSERT_FALSE(rs.IsEOF());
+  EXPECT_EQ(rs.GetFieldValue("idget").vt, VT_NULL);
+  rs.Close();
+
+  for (int type : {3, 1, 2}) insert(db, type, "n");
+  rs.Open(dbOpenDynaset, "select * from SectionInfo order by GroupSec,Type");
+  EXPECT_EQ(rs.GetRecordCount(), 3);
+  EXPECT_EQ(rs.GetFieldCount(), 6);
+  EXPECT_EQ(rs.GetFieldValue("TYPE").lVal, 1);
+  rs.MovePrev();
+  EXPECT_TRUE(rs.IsBOF());
+  EXPECT_FALSE(rs.IsEOF());
+  rs.MoveLast();
+  EXPECT_EQ(rs.GetFieldValue(1).lVal, 3);
+  rs.MoveNext();
+  EXPECT_TRUE(rs.IsEOF());
+  rs.MovePrev();
+  EXPECT_EQ(rs.GetFieldValue("Type").lVal, 3);
+}
+
+TEST_F(LibraryTest, BusyDatabaseIsWaitedForThenReported) {
+  contura::dao::setBusyTimeoutMs(200);
+  CDaoDatabase holder, db;
+  holder.Open(path(), TRUE);  // exclusive: keeps its write lock once it has written
+  db.Open(path());
+  insert(holder, 1, "holder");
+  DaoError busy = daoError([&] { insert(db, 2, "waiting"); });
+  EXPECT_EQ(busy.code, 3260);
+  EXPECT_NE(busy.description.find("in use by another connection"), std::string::npos) << busy.description;
+  CDaoRecordset rs(&db);
+  EXPECT_EQ(daoError([&] { rs.Open(dbOpenDynaset, "select * from SectionInfo"); }).code, 3260);
+  holder.Close();
+  insert(db, 2, "after");
+  EXPECT_EQ(countRows(db), 2);
+
+  // A writer that lets go within the timeout is waited for.
+  contura::dao::setBusyTimeoutMs(10000);
+  CDaoDatabase later;
+  later.Open(path());
+  holder.Open(path(), TRUE);
+  insert(holder, 3, "holder");
+  std::atomic<bool> released = false;
+  std::thread release([&] {
+    usleep(300 * 1000);
+    released = true;
+    holder.Close();
+  });
+  insert(later, 4, "waited");
+  EXPECT_TRUE(released);
+  release.join();
+  EXPECT_EQ(countRows(later), 4);
+}

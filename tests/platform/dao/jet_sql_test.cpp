@@ -1,0 +1,54 @@
+// Jet statements rewritten for SQLite: what changes, what must not, and what is refused.
+#include "jet_sql.h"
+
+#include <gtest/gtest.h>
+
+using contura::dao::JetSqlError;
+using contura::dao::translateJetSql;
+
+TEST(JetSql, RewritesOnlyOutsideLiterals) {
+  struct Case {
+    const char* jet;
+    const char* sqlite;
+  };
+  for (const Case& c : {
+           Case{"delete * from SectionInfo where id=5 ", "delete from SectionInfo where id=5 "},
+           Case{"DELETE\t*  FROM T", "DELETE FROM T"},
+           Case{"delete SectionInfo.* from SectionInfo where Id=1", "delete from SectionInfo where Id=1"},
+           Case{"delete from T where Id=1", "delete from T where Id=1"},
+           Case{"delete from T where Name='delete * from x'", "delete from T where Name='delete * from x'"},
+           Case{"select * from T where a='x;y' and b='--' and c='a||b' and d='/*'",
+                "select * from T where a='x;y' and b='--' and c='a||b' and d='/*'"},
+           Case{"insert into T (Name) Values (\"it's \"\"q\"\"\")", "insert into T (Name) Values ('it''s \"q\"')"},
+           Case{"select * from [My;Table] where x='it''s'", "select * from [My;Table] where x='it''s'"},
+           Case{"select max(Id) as IDGet from SectionInfo;  ", "select max(Id) as IDGet from SectionInfo"},
+           Case{"select a - 1 from T", "select a - 1 from T"},
+       })
+    EXPECT_EQ(translateJetSql(c.jet), c.sqlite) << c.jet;
+}
+
+TEST(JetSql, RefusesWhatJetWouldNotRun) {
+  struct Case {
+    const char* jet;
+    long code;
+    const char* reason;
+  };
+  for (const Case& c : {
+           Case{"select 1; select 2", 3142, "only one statement"},
+           Case{"insert into SectionInfo (Name,Remark) Values ('x'); delete from SectionInfo; --','r')",
+                3142, "only one statement"},
+           Case{"select 1 -- note", 3075, "comments"},
+           Case{"select /* note */ 1", 3075, "comments"},
+           Case{"insert into T (Name) Values ('x'||'y')", 3075, "||"},
+           Case{"insert into T (Name) Values ('O'Neal')", 3075, "unterminated text literal"},
+           Case{"select * from [T", 3075, "unterminated bracketed name"},
+       }) {
+    try {
+      translateJetSql(c.jet);
+      ADD_FAILURE() << "accepted " << c.jet;
+    } catch (const JetSqlError& e) {
+      EXPECT_EQ(e.jetCode(), c.code) << c.jet;
+      EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << e.what();
+    }
+  }
+}
