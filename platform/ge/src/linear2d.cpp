@@ -143,6 +143,13 @@ Adesk::Boolean AcGeLinearEnt2d::isEqualTo(const AcGeEntity2d& ent, const AcGeTol
 
 // ---------------------------------------------------------------- AcGeLine2d
 
+// Reflections across a line, declared with the point and matrix classes.
+AcGePoint2d& AcGePoint2d::mirror(const AcGeLine2d& line) { return mirror(line.pointOnLine(), line.direction()); }
+AcGeMatrix2d& AcGeMatrix2d::setToMirroring(const AcGeLine2d& line) {
+  return setToMirroring(line.pointOnLine(), line.direction());
+}
+AcGeMatrix2d AcGeMatrix2d::mirroring(const AcGeLine2d& line) { return AcGeMatrix2d().setToMirroring(line); }
+
 const AcGeLine2d AcGeLine2d::kXAxis(AcGePoint2d(0.0, 0.0), AcGeVector2d(1.0, 0.0));
 const AcGeLine2d AcGeLine2d::kYAxis(AcGePoint2d(0.0, 0.0), AcGeVector2d(0.0, 1.0));
 

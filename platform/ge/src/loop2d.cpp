@@ -240,24 +240,25 @@ Box boxOf(const Prim& p, double tol) {
   return b;
 }
 
+// Exact first point of a loop segment.
+AcGePoint2d startOf(const Prim& p) {
+  return p.kind == Prim::kLinear ? p.lin.loPoint : (p.kind == Prim::kCircular ? p.arc.startPoint : p.point);
+}
+
 // Whether segments i < j (positions in the segment list) meet anywhere they should not.
 bool badPair(const std::vector<Segment>& segs, size_t i, size_t j, double tol) {
   const size_t n = segs.size();
   IntResult r;
   detail::intersect(segs[i].prim, segs[j].prim, tol, r);
   if (r.numOverlaps > 0) return true;
-  if (r.numHits == 0) return false;
   // Neighbours may share their common vertex (both vertices when the loop has two segments).
   const bool jFollowsI = j == i + 1;
   const bool iFollowsJ = i == 0 && j == n - 1;
   for (int k = 0; k < r.numHits; ++k) {
     const AcGePoint2d& p = r.hits[k].point;
-    bool allowed = false;
-    if (jFollowsI && p.distanceTo(detail::evalPrim(segs[j].prim, segs[j].prim.kind == Prim::kLinear ? 0.0 : segs[j].prim.arc.start)) <= tol)
-      allowed = true;
-    if (iFollowsJ && p.distanceTo(detail::evalPrim(segs[i].prim, segs[i].prim.kind == Prim::kLinear ? 0.0 : segs[i].prim.arc.start)) <= tol)
-      allowed = true;
-    if (!allowed) return true;
+    const bool atSharedVertex = (jFollowsI && p.distanceTo(startOf(segs[j].prim)) <= tol) ||
+                                (iFollowsJ && p.distanceTo(startOf(segs[i].prim)) <= tol);
+    if (!atSharedVertex) return true;
   }
   return false;
 }

@@ -2,6 +2,8 @@
 #pragma once
 #include "gepnt2d.h"
 
+class AcGeLine2d;
+
 class AcGeMatrix2d {
 public:
   constexpr AcGeMatrix2d() : entry{{1.0, 0.0, 0.0}, {0.0, 1.0, 0.0}, {0.0, 0.0, 1.0}} {}  // identity
@@ -44,6 +46,7 @@ public:
   AcGeMatrix2d& setToMirroring(const AcGePoint2d& pnt);
   // Reflection across the infinite line through linePoint with direction lineDir.
   AcGeMatrix2d& setToMirroring(const AcGePoint2d& linePoint, const AcGeVector2d& lineDir);
+  AcGeMatrix2d& setToMirroring(const AcGeLine2d& line);
   AcGeMatrix2d& setToAlignCoordSys(const AcGePoint2d& fromOrigin, const AcGeVector2d& fromE0,
                                    const AcGeVector2d& fromE1, const AcGePoint2d& toOrigin,
                                    const AcGeVector2d& toE0, const AcGeVector2d& toE1);
@@ -53,6 +56,7 @@ public:
   static AcGeMatrix2d scaling(double scaleAll, const AcGePoint2d& center = AcGePoint2d::kOrigin);
   static AcGeMatrix2d mirroring(const AcGePoint2d& pnt);
   static AcGeMatrix2d mirroring(const AcGePoint2d& linePoint, const AcGeVector2d& lineDir);
+  static AcGeMatrix2d mirroring(const AcGeLine2d& line);
   static AcGeMatrix2d alignCoordSys(const AcGePoint2d& fromOrigin, const AcGeVector2d& fromE0,
                                     const AcGeVector2d& fromE1, const AcGePoint2d& toOrigin,
                                     const AcGeVector2d& toE0, const AcGeVector2d& toE1);

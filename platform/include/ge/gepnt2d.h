@@ -3,6 +3,7 @@
 #include "gevec2d.h"
 
 class AcGeMatrix2d;
+class AcGeLine2d;
 
 class AcGePoint2d {
 public:
@@ -19,6 +20,7 @@ public:
   AcGePoint2d& rotateBy(double angle, const AcGePoint2d& wrtPoint = AcGePoint2d::kOrigin);
   // Reflects across the infinite line through linePoint with direction lineDir.
   AcGePoint2d& mirror(const AcGePoint2d& linePoint, const AcGeVector2d& lineDir);
+  AcGePoint2d& mirror(const AcGeLine2d& line);
   AcGePoint2d& scaleBy(double scaleFactor, const AcGePoint2d& wrtPoint = AcGePoint2d::kOrigin);
 
   AcGePoint2d operator*(double scl) const { return {x * scl, y * scl}; }
