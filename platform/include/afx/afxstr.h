@@ -129,7 +129,11 @@ bool operator<=(const CString& a, const CString& b);
 bool operator>=(const CString& a, const CString& b);
 
 // Multi-byte string functions of the C runtime for code page 936 (unsigned char, as in the CRT).
-// A double-byte character is compared as (lead << 8) | trail.
+// A double-byte character is compared as (lead << 8) | trail; a single byte never matches a
+// trail byte. _mbschr/_mbsrchr find the terminating zero when asked for 0, and give null when
+// the string ends in a lone lead byte. _mbscmp/_mbsicmp return -1, 0 or 1; _mbsicmp lower-cases
+// single bytes and compares double-byte characters as they are. _mbsinc never steps over the
+// terminating zero. _mbslen counts characters.
 int _ismbblead(unsigned int c);
 int _ismbbtrail(unsigned int c);
 unsigned char* _mbschr(const unsigned char* s, unsigned int c);

@@ -55,18 +55,6 @@ TEST_F(ModuleTest, LoadsAModuleAndFindsWhatItExports) {
   EXPECT_EQ(findSymbol(nullptr, "conturaFixtureAnswer"), nullptr);
 }
 
-TEST_F(ModuleTest, SameFileTwiceStaysLoadedUntilTheLastOwnerGoes) {
-  std::string error;
-  auto first = Module::load(kFixture, error);
-  auto second = Module::load(kFixture, error);
-  ASSERT_TRUE(first && second) << error;
-  EXPECT_EQ(first->handle(), second->handle());
-  first.reset();
-  auto answer = reinterpret_cast<int (*)()>(second->symbol("conturaFixtureAnswer"));
-  ASSERT_NE(answer, nullptr);
-  EXPECT_EQ(answer(), 42);
-}
-
 TEST_F(ModuleTest, RelativePathIsTakenAgainstTheCurrentFolder) {
   fs::path copy = dir_ / "fixture-copy.so";
   fs::copy_file(kFixture, copy);
