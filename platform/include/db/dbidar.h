@@ -1,0 +1,6 @@
+// AcDbObjectIdArray: an AcArray of object ids.
+#pragma once
+#include <acarray.h>
+#include <dbid.h>
+
+typedef AcArray<AcDbObjectId> AcDbObjectIdArray;
