@@ -390,7 +390,7 @@ struct TextCodec::Impl {
         n = 2;
       } else if (c == '\\' && (n = readUnicodeEscape(s, i, cp)) != 0) {
         if (cp936Of(cp, bytes)) out += bytes;
-        else out.append(s, i, n);
+        else appendEscape(cp, out);  // kept in one spelling whatever the file's
       } else if (c == '\\' && (n = readMifEscape(s, i, bytes, mif)) != 0) {
         std::string utf8 = convertCodePage(bytes, mif, "UTF-8");
         std::uint32_t one = 0;

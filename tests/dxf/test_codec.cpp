@@ -55,6 +55,7 @@ TEST(TextCodec, Cp936FilesKeepBytesAndResolveEscapes) {
   EXPECT_EQ(c.decode(kZhongWenGbk + " abc"), kZhongWenGbk + " abc");
   EXPECT_EQ(c.decode("\\U+4E2D\\u+6587"), kZhongWenGbk);
   EXPECT_EQ(c.decode("x\\U+0E01y"), "x\\U+0E01y");  // no such character in code page 936
+  EXPECT_EQ(c.decode("x\\u+0e01y"), "x\\U+0E01y");  // kept in one spelling
   EXPECT_EQ(c.decode("\\M+5D6D0"), "\xD6\xD0");
   EXPECT_EQ(c.decode("a^Jb^ c^Id"), "a\nb^c\td");
   // 0x955C is one double-byte character whose second byte is a backslash; what follows it

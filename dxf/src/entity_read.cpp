@@ -1,0 +1,409 @@
+// Reading entity records into entity values.
+#include "record_parser.h"
+
+namespace contura::dxf {
+
+using detail::isCoordinate;
+using detail::RecordParser;
+using detail::setCoordinate;
+
+std::string Entity::typeName() const {
+  switch (kind) {
+    case Kind::Line: return "LINE";
+    case Kind::Point: return "POINT";
+    case Kind::Circle: return circle.isArc ? "ARC" : "CIRCLE";
+    case Kind::Solid: return solid.isTrace ? "TRACE" : "SOLID";
+    case Kind::Text:
+      return text.kind == TextEntity::Kind::Text ? "TEXT"
+             : text.kind == TextEntity::Kind::Attribute ? "ATTRIB" : "ATTDEF";
+    case Kind::MText: return "MTEXT";
+    case Kind::Polyline: return polyline.lightweight ? "LWPOLYLINE" : "POLYLINE";
+    case Kind::Ellipse: return "ELLIPSE";
+    case Kind::Spline: return "SPLINE";
+    case Kind::Ray: return ray.isXline ? "XLINE" : "RAY";
+    case Kind::Insert: return "INSERT";
+    case Kind::Raw: return raw.type;
+  }
+  return raw.type;
+}
+
+namespace {
+
+// Fields shared by the thickness/extrusion entities.
+bool thicknessAndNormal(const Tag& t, double& thickness, Point3& normal) {
+  if (t.code == 39) {
+    thickness = t.real;
+    return true;
+  }
+  if (isCoordinate(t.code, 210)) {
+    setCoordinate(normal, t.code, 210, t.real);
+    return true;
+  }
+  return false;
+}
+
+std::int16_t i16(const Tag& t) { return static_cast<std::int16_t>(t.integer); }
+
+bool readText(RecordParser& p, const Record& r, TextEntity& e) {
+  const bool isAttr = e.kind != TextEntity::Kind::Text;
+  return p.run(r, [&](std::string_view, const Tag& t) {
+    if (isCoordinate(t.code, 10)) setCoordinate(e.position, t.code, 10, t.real);
+    else if (isCoordinate(t.code, 11)) {
+      setCoordinate(e.alignment, t.code, 11, t.real);
+      e.hasAlignment = true;
+    } else if (thicknessAndNormal(t, e.thickness, e.normal)) {
+    } else {
+      switch (t.code) {
+        case 40: e.height = t.real; break;
+        case 1: e.text = p.text(t); break;
+        case 50: e.rotation = t.real; break;
+        case 41: e.widthFactor = t.real; break;
+        case 51: e.oblique = t.real; break;
+        case 7: e.style = p.text(t); break;
+        case 71: e.generation = i16(t); break;
+        case 72: e.horizontal = i16(t); break;
+        case 73:
+          if (isAttr) e.fieldLength = i16(t);
+          else e.vertical = i16(t);
+          break;
+        case 74:
+          if (!isAttr) return false;
+          e.vertical = i16(t);
+          break;
+        case 2:
+          if (!isAttr) return false;
+          e.tag = p.text(t);
+          break;
+        case 3:
+          if (e.kind != TextEntity::Kind::AttributeDefinition) return false;
+          e.prompt = p.text(t);
+          break;
+        case 70:
+          if (!isAttr) return false;
+          e.attributeFlags = i16(t);
+          break;
+        default: return false;
+      }
+    }
+    return true;
+  });
+}
+
+bool readMText(RecordParser& p, const Record& r, const TextCodec& codec, MTextEntity& e) {
+  // The contents come in 250-byte pieces (3 ... 3, then 1); they are joined before decoding
+  // so that no character or escape is cut in two.
+  std::string contents;
+  bool ok = p.run(r, [&](std::string_view, const Tag& t) {
+    if (isCoordinate(t.code, 10)) setCoordinate(e.position, t.code, 10, t.real);
+    else if (isCoordinate(t.code, 11)) {
+      setCoordinate(e.xDirection, t.code, 11, t.real);
+      e.hasXDirection = true;
+    } else if (isCoordinate(t.code, 210)) setCoordinate(e.normal, t.code, 210, t.real);
+    else {
+      switch (t.code) {
+        case 40: e.height = t.real; break;
+        case 41: e.width = t.real; break;
+        case 71: e.attachment = i16(t); break;
+        case 72: e.direction = i16(t); break;
+        case 3:
+        case 1: contents.append(t.text); break;
+        case 7: e.style = p.text(t); break;
+        case 50:
+          e.rotation = t.real;
+          e.hasRotation = true;
+          break;
+        case 73: e.lineSpacingStyle = i16(t); break;
+        case 44: e.lineSpacingFactor = t.real; break;
+        default: return false;
+      }
+    }
+    return true;
+  });
+  e.text = codec.decode(contents);
+  return ok;
+}
+
+bool readLwPolyline(RecordParser& p, const Record& r, PolylineEntity& e) {
+  e.lightweight = true;
+  return p.run(r, [&](std::string_view, const Tag& t) {
+    if (t.code == 10) {
+      e.vertices.emplace_back().point.x = t.real;
+      return true;
+    }
+    PolylineVertex* v = e.vertices.empty() ? nullptr : &e.vertices.back();
+    switch (t.code) {
+      case 20: if (!v) return false; v->point.y = t.real; break;
+      case 40: if (!v) return false; v->startWidth = t.real; break;
+      case 41: if (!v) return false; v->endWidth = t.real; break;
+      case 42: if (!v) return false; v->bulge = t.real; break;
+      case 91: break;  // vertex identifier of newer versions, always regenerated
+      case 90: break;  // vertex count: the vertices themselves tell
+      case 70: e.flags = i16(t); break;
+      case 43: e.constantWidth = t.real; e.hasConstantWidth = true; break;
+      case 38: e.elevation = t.real; break;
+      default: return thicknessAndNormal(t, e.thickness, e.normal);
+    }
+    return true;
+  });
+}
+
+bool readVertex(RecordParser& p, const Record& r, PolylineVertex& v) {
+  return p.run(r, [&](std::string_view, const Tag& t) {
+    if (isCoordinate(t.code, 10)) setCoordinate(v.point, t.code, 10, t.real);
+    else if (t.code == 40) v.startWidth = t.real;
+    else if (t.code == 41) v.endWidth = t.real;
+    else if (t.code == 42) v.bulge = t.real;
+    else if (t.code == 70) v.flags = i16(t);
+    else if (t.code == 50) v.tangent = t.real;
+    else return false;
+    return true;
+  });
+}
+
+// POLYLINE flags of 3D polylines (8), polygon meshes (16) and polyface meshes (64): such
+// polylines are kept raw.
+constexpr std::int16_t kNot2dPolyline = 8 | 16 | 64;
+
+bool readPolyline(RecordParser& p, const EntityRecords& records, const TextCodec& codec,
+                  PolylineEntity& e, DxfError& error) {
+  e.lightweight = false;
+  Point3 origin;
+  bool ok = p.run(records.main, [&](std::string_view, const Tag& t) {
+    if (isCoordinate(t.code, 10)) setCoordinate(origin, t.code, 10, t.real);
+    else if (t.code == 70) e.flags = i16(t);
+    else if (t.code == 40) e.defaultStartWidth = t.real;
+    else if (t.code == 41) e.defaultEndWidth = t.real;
+    else if (t.code == 75) e.curveType = i16(t);
+    else if (t.code == 66) {
+    }  // "vertices follow": the records tell
+    else return thicknessAndNormal(t, e.thickness, e.normal);
+    return true;
+  });
+  e.elevation = origin.z;
+  for (const Record& vr : records.followers) {
+    PolylineVertex& v = e.vertices.emplace_back();
+    RecordParser vp(codec, v.common, error);
+    vp.takeEntityData(true);
+    if (!readVertex(vp, vr, v)) return false;
+  }
+  if (!records.seqEnd.tags.empty()) {
+    RecordParser sp(codec, e.seqEnd, error);
+    sp.takeEntityData(true);
+    if (!sp.run(records.seqEnd, [](std::string_view, const Tag&) { return false; })) return false;
+  }
+  return ok;
+}
+
+bool readSpline(RecordParser& p, const Record& r, SplineEntity& e) {
+  return p.run(r, [&](std::string_view, const Tag& t) {
+    switch (t.code) {
+      case 210: case 220: case 230:
+        setCoordinate(e.normal, t.code, 210, t.real);
+        e.hasNormal = true;
+        break;
+      case 70: e.flags = i16(t); break;
+      case 71: e.degree = i16(t); break;
+      case 72: case 73: case 74: break;  // counts: the lists tell
+      case 42: e.knotTolerance = t.real; e.hasKnotTolerance = true; break;
+      case 43: e.controlTolerance = t.real; e.hasControlTolerance = true; break;
+      case 44: e.fitTolerance = t.real; e.hasFitTolerance = true; break;
+      case 12: case 22: case 32:
+        setCoordinate(e.startTangent, t.code, 12, t.real);
+        e.hasStartTangent = true;
+        break;
+      case 13: case 23: case 33:
+        setCoordinate(e.endTangent, t.code, 13, t.real);
+        e.hasEndTangent = true;
+        break;
+      case 40: e.knots.push_back(t.real); break;
+      case 41: e.weights.push_back(t.real); break;
+      case 10: e.controlPoints.push_back({t.real, 0, 0}); break;
+      case 20: case 30:
+        if (e.controlPoints.empty()) return false;
+        setCoordinate(e.controlPoints.back(), t.code, 10, t.real);
+        break;
+      case 11: e.fitPoints.push_back({t.real, 0, 0}); break;
+      case 21: case 31:
+        if (e.fitPoints.empty()) return false;
+        setCoordinate(e.fitPoints.back(), t.code, 11, t.real);
+        break;
+      default: return false;
+    }
+    return true;
+  });
+}
+
+bool readInsert(RecordParser& p, const EntityRecords& records, const TextCodec& codec,
+                InsertEntity& e, DxfError& error) {
+  bool ok = p.run(records.main, [&](std::string_view subclass, const Tag& t) {
+    if (subclass == "AcDbMInsertBlock") e.isMInsert = true;
+    if (isCoordinate(t.code, 10)) setCoordinate(e.position, t.code, 10, t.real);
+    else if (isCoordinate(t.code, 210)) setCoordinate(e.normal, t.code, 210, t.real);
+    else {
+      switch (t.code) {
+        case 2: e.block = p.text(t); break;
+        case 41: e.scale.x = t.real; break;
+        case 42: e.scale.y = t.real; break;
+        case 43: e.scale.z = t.real; break;
+        case 50: e.rotation = t.real; break;
+        case 70: e.columns = i16(t); break;
+        case 71: e.rows = i16(t); break;
+        case 44: e.columnSpacing = t.real; break;
+        case 45: e.rowSpacing = t.real; break;
+        case 66: break;  // "attributes follow": the records tell
+        default: return false;
+      }
+    }
+    return true;
+  });
+  for (const Record& ar : records.followers) {
+    InsertEntity::Attribute& a = e.attributes.emplace_back();
+    a.text.kind = TextEntity::Kind::Attribute;
+    RecordParser ap(codec, a.common, error);
+    ap.takeEntityData(true);
+    if (!readText(ap, ar, a.text)) return false;
+  }
+  if (!records.seqEnd.tags.empty()) {
+    RecordParser sp(codec, e.seqEnd, error);
+    sp.takeEntityData(true);
+    if (!sp.run(records.seqEnd, [](std::string_view, const Tag&) { return false; })) return false;
+  }
+  return ok;
+}
+
+bool readRaw(RecordParser& p, const EntityRecords& records, const TextCodec& codec, RawEntity& e,
+             DxfError& error) {
+  auto none = [](std::string_view, const Tag&) { return false; };
+  e.type = std::string(records.main.type());
+  if (!p.run(records.main, none)) return false;
+  for (const Record& fr : records.followers) {
+    RawEntity::Follower& f = e.followers.emplace_back();
+    f.type = std::string(fr.type());
+    RecordParser fp(codec, f.common, error);
+    fp.takeEntityData(true);
+    if (!fp.run(fr, none)) return false;
+  }
+  e.hasSeqEnd = !records.seqEnd.tags.empty();
+  if (e.hasSeqEnd) {
+    RecordParser sp(codec, e.seqEnd, error);
+    sp.takeEntityData(true);
+    if (!sp.run(records.seqEnd, none)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool readEntity(const EntityRecords& records, const TextCodec& codec, Entity& entity,
+                DxfError& error) {
+  entity = Entity();
+  const Record& r = records.main;
+  const std::string_view type = r.type();
+  RecordParser p(codec, entity.common, error);
+  p.takeEntityData(true);
+  using K = Entity::Kind;
+  if (type == "LINE") {
+    entity.kind = K::Line;
+    LineEntity& e = entity.line;
+    return p.run(r, [&](std::string_view, const Tag& t) {
+      if (isCoordinate(t.code, 10)) setCoordinate(e.start, t.code, 10, t.real);
+      else if (isCoordinate(t.code, 11)) setCoordinate(e.end, t.code, 11, t.real);
+      else return thicknessAndNormal(t, e.thickness, e.normal);
+      return true;
+    });
+  }
+  if (type == "POINT") {
+    entity.kind = K::Point;
+    PointEntity& e = entity.point;
+    return p.run(r, [&](std::string_view, const Tag& t) {
+      if (isCoordinate(t.code, 10)) setCoordinate(e.position, t.code, 10, t.real);
+      else if (t.code == 50) e.xAxisAngle = t.real;
+      else return thicknessAndNormal(t, e.thickness, e.normal);
+      return true;
+    });
+  }
+  if (type == "CIRCLE" || type == "ARC") {
+    entity.kind = K::Circle;
+    CircleEntity& e = entity.circle;
+    e.isArc = type == "ARC";
+    return p.run(r, [&](std::string_view, const Tag& t) {
+      if (isCoordinate(t.code, 10)) setCoordinate(e.center, t.code, 10, t.real);
+      else if (t.code == 40) e.radius = t.real;
+      else if (t.code == 50 && e.isArc) e.startAngle = t.real;
+      else if (t.code == 51 && e.isArc) e.endAngle = t.real;
+      else return thicknessAndNormal(t, e.thickness, e.normal);
+      return true;
+    });
+  }
+  if (type == "SOLID" || type == "TRACE") {
+    entity.kind = K::Solid;
+    SolidEntity& e = entity.solid;
+    e.isTrace = type == "TRACE";
+    return p.run(r, [&](std::string_view, const Tag& t) {
+      for (int corner = 0; corner < 4; ++corner) {
+        if (isCoordinate(t.code, 10 + corner)) {
+          setCoordinate(e.corners[corner], t.code, 10 + corner, t.real);
+          return true;
+        }
+      }
+      return thicknessAndNormal(t, e.thickness, e.normal);
+    });
+  }
+  if (type == "TEXT" || type == "ATTDEF") {
+    entity.kind = K::Text;
+    entity.text.kind = type == "TEXT" ? TextEntity::Kind::Text : TextEntity::Kind::AttributeDefinition;
+    return readText(p, r, entity.text);
+  }
+  if (type == "MTEXT") {
+    entity.kind = K::MText;
+    return readMText(p, r, codec, entity.mtext);
+  }
+  if (type == "LWPOLYLINE") {
+    entity.kind = K::Polyline;
+    return readLwPolyline(p, r, entity.polyline);
+  }
+  if (type == "POLYLINE") {
+    const Tag* flags = r.find(70);
+    if (!flags || (flags->integer & kNot2dPolyline) == 0) {
+      entity.kind = K::Polyline;
+      return readPolyline(p, records, codec, entity.polyline, error);
+    }
+  }
+  if (type == "ELLIPSE") {
+    entity.kind = K::Ellipse;
+    EllipseEntity& e = entity.ellipse;
+    return p.run(r, [&](std::string_view, const Tag& t) {
+      if (isCoordinate(t.code, 10)) setCoordinate(e.center, t.code, 10, t.real);
+      else if (isCoordinate(t.code, 11)) setCoordinate(e.majorAxis, t.code, 11, t.real);
+      else if (isCoordinate(t.code, 210)) setCoordinate(e.normal, t.code, 210, t.real);
+      else if (t.code == 40) e.ratio = t.real;
+      else if (t.code == 41) e.startParam = t.real;
+      else if (t.code == 42) e.endParam = t.real;
+      else return false;
+      return true;
+    });
+  }
+  if (type == "SPLINE") {
+    entity.kind = K::Spline;
+    return readSpline(p, r, entity.spline);
+  }
+  if (type == "RAY" || type == "XLINE") {
+    entity.kind = K::Ray;
+    RayEntity& e = entity.ray;
+    e.isXline = type == "XLINE";
+    return p.run(r, [&](std::string_view, const Tag& t) {
+      if (isCoordinate(t.code, 10)) setCoordinate(e.base, t.code, 10, t.real);
+      else if (isCoordinate(t.code, 11)) setCoordinate(e.direction, t.code, 11, t.real);
+      else return false;
+      return true;
+    });
+  }
+  if (type == "INSERT") {
+    entity.kind = K::Insert;
+    return readInsert(p, records, codec, entity.insert, error);
+  }
+  entity.kind = K::Raw;
+  return readRaw(p, records, codec, entity.raw, error);
+}
+
+}  // namespace contura::dxf

@@ -1,0 +1,501 @@
+// Writing entity values as DXF records, for R12 (flat records) and R2000 on (subclasses).
+#include "record_parser.h"
+
+namespace contura::dxf {
+
+namespace detail {
+
+void writeExtrasOf(TagWriter& w, const RawTags& extras, std::string_view subclass,
+                   const TextCodec& codec) {
+  std::string_view current;
+  std::string encoded;
+  for (const RawTag& t : extras) {
+    if (t.code == 100) {
+      current = t.value;
+      continue;
+    }
+    if (current != subclass) continue;
+    if (tagType(t.code) == TagType::String) {
+      encoded.clear();
+      codec.encode(t.value, encoded);
+      w.string(t.code, encoded);
+    } else {
+      w.raw(t.code, t.value);
+    }
+  }
+}
+
+void writeOtherExtras(TagWriter& w, const RawTags& extras,
+                      std::initializer_list<std::string_view> written, bool markers,
+                      const TextCodec& codec) {
+  std::string_view current;
+  bool skip = false;
+  std::string encoded;
+  auto isWritten = [&written](std::string_view s) {
+    for (std::string_view x : written) {
+      if (x == s) return true;
+    }
+    return false;
+  };
+  skip = isWritten(current);
+  for (const RawTag& t : extras) {
+    if (t.code == 100) {
+      current = t.value;
+      skip = isWritten(current);
+      if (!skip && markers) w.string(100, t.value);
+      continue;
+    }
+    if (skip) continue;
+    if (tagType(t.code) == TagType::String) {
+      encoded.clear();
+      codec.encode(t.value, encoded);
+      w.string(t.code, encoded);
+    } else {
+      w.raw(t.code, t.value);
+    }
+  }
+}
+
+}  // namespace detail
+
+namespace {
+
+using detail::writeExtrasOf;
+using detail::writeOtherExtras;
+
+constexpr std::size_t kMTextChunk = 250;
+constexpr const char* kNoTrueColour = "has no true colours; the nearest colour index is written";
+
+// Writes one record of an entity for the target version.
+class Out {
+ public:
+  Out(TagWriter& w, const EntityWriteContext& ctx)
+      : w(w), ctx(ctx), codec(*ctx.codec), r12(ctx.version < DxfVersion::R13) {}
+
+  TagWriter& w;
+  const EntityWriteContext& ctx;
+  const TextCodec& codec;
+  const bool r12;
+
+  void str(int code, std::string_view drawingText) {
+    m_encoded.clear();
+    codec.encode(drawingText, m_encoded);
+    w.string(code, m_encoded);
+  }
+  void point(int code, const Point3& p) { w.point(code, p.x, p.y, p.z); }
+  void pointIf(int code, const Point3& p, const Point3& unless) {
+    if (!(p == unless)) point(code, p);
+  }
+  void realIf(int code, double v, double unless) {
+    if (v != unless) w.real(code, v);
+  }
+  void intIf(int code, std::int64_t v, std::int64_t unless) {
+    if (v != unless) w.integer(code, v);
+  }
+  void subclass(const char* name) {
+    if (!r12) w.string(100, name);
+  }
+  void extrasOf(const EntityCommon& c, std::string_view sub) {
+    if (!r12) writeExtrasOf(w, c.extras, sub, codec);
+  }
+
+  // The record head and the AcDbEntity data; a record that names its own owner keeps it.
+  // Returns the handle written.
+  std::uint64_t head(std::string_view type, const EntityCommon& c, std::uint64_t owner) {
+    if (c.owner != 0) owner = c.owner;
+    w.string(0, type);
+    std::uint64_t handle = c.handle;
+    if (handle == 0 && ctx.newHandle) handle = ctx.newHandle();
+    if (handle != 0) w.handle(5, handle);
+    if (!r12) {
+      writeRawTags(w, c.appGroups, codec);
+      w.handle(330, owner);
+      w.string(100, "AcDbEntity");
+    }
+    if (c.paperSpace) w.integer(67, 1);
+    str(8, c.layer);
+    if (!c.linetype.empty()) str(6, c.linetype);
+    color(c.color);
+    if (!r12) {
+      if (c.lineweight != -1) w.integer(370, c.lineweight);
+      realIf(48, c.linetypeScale, 1.0);
+      if (c.invisible) w.integer(60, 1);
+      writeExtrasOf(w, c.extras, "AcDbEntity", codec);
+    }
+    return handle;
+  }
+
+  void color(const Color& c) {
+    const bool trueColours = ctx.version >= DxfVersion::R2004;
+    if (c.rgb >= 0 && !trueColours) {
+      w.integer(62, c.index != 256 && c.index != 0 ? c.index : nearestColorIndex(c.rgb));
+      warn(std::string(nameOf(ctx.version)) + " " + kNoTrueColour);
+      return;
+    }
+    if (c.index != 256) w.integer(62, c.index);
+    if (c.rgb >= 0) w.integer(420, c.rgb);
+    if (!c.name.empty() && trueColours) str(430, c.name);
+  }
+
+  // Extras of subclasses not written (and of files without subclasses), then extended data.
+  void tail(const EntityCommon& c, std::initializer_list<std::string_view> written) {
+    if (r12) {
+      writeOtherExtras(w, c.extras, {"AcDbEntity"}, false, codec);
+    } else {
+      writeExtrasOf(w, c.extras, "", codec);
+      writeOtherExtrasExcept(c, written);
+    }
+    writeRawTags(w, c.xdata, codec);
+  }
+
+  void warn(const std::string& message) {
+    if (ctx.warnings) ++(*ctx.warnings)[message];
+  }
+
+ private:
+  void writeOtherExtrasExcept(const EntityCommon& c, std::initializer_list<std::string_view> written) {
+    // Two fixed exclusions plus the subclasses this record wrote (at most three).
+    std::string_view w0 = written.size() > 0 ? written.begin()[0] : "AcDbEntity";
+    std::string_view w1 = written.size() > 1 ? written.begin()[1] : "AcDbEntity";
+    std::string_view w2 = written.size() > 2 ? written.begin()[2] : "AcDbEntity";
+    writeOtherExtras(w, c.extras, {"", "AcDbEntity", w0, w1, w2}, true, codec);
+  }
+  std::string m_encoded;
+};
+
+void writeText(Out& o, const EntityCommon& c, const TextEntity& e, std::uint64_t owner) {
+  const bool isText = e.kind == TextEntity::Kind::Text;
+  const bool isDef = e.kind == TextEntity::Kind::AttributeDefinition;
+  o.head(isText ? "TEXT" : isDef ? "ATTDEF" : "ATTRIB", c, owner);
+  o.subclass("AcDbText");
+  o.realIf(39, e.thickness, 0);
+  o.point(10, e.position);
+  o.w.real(40, e.height);
+  o.str(1, e.text);
+  o.realIf(50, e.rotation, 0);
+  o.realIf(41, e.widthFactor, 1);
+  o.realIf(51, e.oblique, 0);
+  o.str(7, e.style);
+  o.intIf(71, e.generation, 0);
+  o.intIf(72, e.horizontal, 0);
+  if (e.hasAlignment) o.point(11, e.alignment);
+  o.pointIf(210, e.normal, kZAxis);
+  o.extrasOf(c, "AcDbText");
+  const char* second = isText ? "AcDbText" : isDef ? "AcDbAttributeDefinition" : "AcDbAttribute";
+  if (isText) {
+    o.subclass(second);
+    o.intIf(73, e.vertical, 0);
+  } else {
+    o.subclass(second);
+    if (isDef) o.str(3, e.prompt);
+    o.str(2, e.tag);
+    o.w.integer(70, e.attributeFlags);
+    o.intIf(73, e.fieldLength, 0);
+    o.intIf(74, e.vertical, 0);
+    o.extrasOf(c, second);
+  }
+  o.tail(c, {"AcDbText", second});
+}
+
+// Cuts encoded MTEXT contents into pieces of at most kMTextChunk bytes without splitting a
+// multi-byte character or a caret pair.
+std::vector<std::string_view> mtextChunks(std::string_view s, bool utf8) {
+  std::vector<std::string_view> chunks;
+  while (s.size() > kMTextChunk) {
+    std::size_t cut = 0;
+    if (utf8) {
+      cut = kMTextChunk;
+      while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) --cut;
+    } else {
+      std::size_t i = 0;
+      while (i < s.size()) {
+        std::size_t len = static_cast<unsigned char>(s[i]) >= 0x81 && i + 1 < s.size() ? 2 : 1;
+        if (i + len > kMTextChunk) break;
+        i += len;
+      }
+      cut = i;
+    }
+    if (cut > 0 && s[cut - 1] == '^') --cut;
+    if (cut == 0) cut = kMTextChunk;
+    chunks.push_back(s.substr(0, cut));
+    s.remove_prefix(cut);
+  }
+  chunks.push_back(s);
+  return chunks;
+}
+
+void writeMText(Out& o, const EntityCommon& c, const MTextEntity& e) {
+  o.subclass("AcDbMText");
+  o.point(10, e.position);
+  o.w.real(40, e.height);
+  o.w.real(41, e.width);
+  o.w.integer(71, e.attachment);
+  o.w.integer(72, e.direction);
+  std::string encoded = o.codec.encode(e.text);
+  std::vector<std::string_view> chunks = mtextChunks(encoded, isUtf8Version(o.ctx.version));
+  for (std::size_t i = 0; i + 1 < chunks.size(); ++i) o.w.string(3, chunks[i]);
+  o.w.string(1, chunks.back());
+  o.str(7, e.style);
+  o.pointIf(210, e.normal, kZAxis);
+  if (e.hasXDirection) o.point(11, e.xDirection);
+  if (e.hasRotation) o.w.real(50, e.rotation);
+  o.w.integer(73, e.lineSpacingStyle);
+  o.w.real(44, e.lineSpacingFactor);
+  o.extrasOf(c, "AcDbMText");
+  o.tail(c, {"AcDbMText"});
+}
+
+void writeVertex(Out& o, const PolylineVertex& v, std::uint64_t owner) {
+  o.head("VERTEX", v.common, owner);
+  o.subclass("AcDbVertex");
+  o.subclass("AcDb2dVertex");
+  o.point(10, v.point);
+  o.realIf(40, v.startWidth, 0);
+  o.realIf(41, v.endWidth, 0);
+  o.realIf(42, v.bulge, 0);
+  o.w.integer(70, v.flags);
+  if (v.flags & 2) o.w.real(50, v.tangent);
+  o.extrasOf(v.common, "AcDb2dVertex");
+  o.tail(v.common, {"AcDbVertex", "AcDb2dVertex"});
+}
+
+void writeSeqEnd(Out& o, const EntityCommon& c, std::uint64_t owner) {
+  o.head("SEQEND", c, owner);
+  o.tail(c, {});
+}
+
+// A 2D POLYLINE with VERTEX records; an LWPOLYLINE's values become the old form for R12.
+void writeOldPolyline(Out& o, const EntityCommon& c, const PolylineEntity& e, std::uint64_t owner) {
+  std::uint64_t handle = o.head("POLYLINE", c, owner);
+  o.subclass("AcDb2dPolyline");
+  o.w.integer(66, 1);
+  o.point(10, Point3{0, 0, e.elevation});
+  o.realIf(39, e.thickness, 0);
+  o.w.integer(70, e.lightweight ? (e.flags & 1) : e.flags);
+  double start = e.lightweight && e.hasConstantWidth ? e.constantWidth : e.defaultStartWidth;
+  double end = e.lightweight && e.hasConstantWidth ? e.constantWidth : e.defaultEndWidth;
+  o.realIf(40, start, 0);
+  o.realIf(41, end, 0);
+  o.intIf(75, e.curveType, 0);
+  o.pointIf(210, e.normal, kZAxis);
+  o.extrasOf(c, "AcDb2dPolyline");
+  o.tail(c, {"AcDb2dPolyline"});
+  for (const PolylineVertex& v : e.vertices) {
+    if (!e.lightweight) {
+      writeVertex(o, v, handle);
+      continue;
+    }
+    PolylineVertex old = v;
+    old.common = EntityCommon();
+    old.common.layer = c.layer;
+    old.point.z = e.elevation;
+    if (e.hasConstantWidth) old.startWidth = old.endWidth = e.constantWidth;
+    writeVertex(o, old, handle);
+  }
+  EntityCommon seqEnd = e.seqEnd;
+  if (e.lightweight) seqEnd.layer = c.layer;
+  writeSeqEnd(o, seqEnd, handle);
+}
+
+void writeLwPolyline(Out& o, const EntityCommon& c, const PolylineEntity& e) {
+  o.subclass("AcDbPolyline");
+  o.w.integer(90, static_cast<std::int64_t>(e.vertices.size()));
+  o.w.integer(70, e.flags);
+  if (e.hasConstantWidth) o.w.real(43, e.constantWidth);
+  o.realIf(38, e.elevation, 0);
+  o.realIf(39, e.thickness, 0);
+  for (const PolylineVertex& v : e.vertices) {
+    o.w.point2d(10, v.point.x, v.point.y);
+    if (!e.hasConstantWidth && (v.startWidth != 0 || v.endWidth != 0)) {
+      o.w.real(40, v.startWidth);
+      o.w.real(41, v.endWidth);
+    }
+    o.realIf(42, v.bulge, 0);
+  }
+  o.pointIf(210, e.normal, kZAxis);
+  o.extrasOf(c, "AcDbPolyline");
+  o.tail(c, {"AcDbPolyline"});
+}
+
+void writeSpline(Out& o, const EntityCommon& c, const SplineEntity& e) {
+  o.subclass("AcDbSpline");
+  if (e.hasNormal) o.point(210, e.normal);
+  o.w.integer(70, e.flags);
+  o.w.integer(71, e.degree);
+  o.w.integer(72, static_cast<std::int64_t>(e.knots.size()));
+  o.w.integer(73, static_cast<std::int64_t>(e.controlPoints.size()));
+  o.w.integer(74, static_cast<std::int64_t>(e.fitPoints.size()));
+  if (e.hasKnotTolerance) o.w.real(42, e.knotTolerance);
+  if (e.hasControlTolerance) o.w.real(43, e.controlTolerance);
+  if (e.hasFitTolerance) o.w.real(44, e.fitTolerance);
+  if (e.hasStartTangent) o.point(12, e.startTangent);
+  if (e.hasEndTangent) o.point(13, e.endTangent);
+  for (double k : e.knots) o.w.real(40, k);
+  for (double wgt : e.weights) o.w.real(41, wgt);
+  for (const Point3& p : e.controlPoints) o.point(10, p);
+  for (const Point3& p : e.fitPoints) o.point(11, p);
+  o.extrasOf(c, "AcDbSpline");
+  o.tail(c, {"AcDbSpline"});
+}
+
+void writeInsert(Out& o, const EntityCommon& c, const InsertEntity& e, std::uint64_t owner) {
+  const bool multiple = e.isMInsert || e.columns > 1 || e.rows > 1;
+  std::uint64_t handle = o.head("INSERT", c, owner);
+  const char* sub = multiple ? "AcDbMInsertBlock" : "AcDbBlockReference";
+  o.subclass(sub);
+  if (!e.attributes.empty()) o.w.integer(66, 1);
+  o.str(2, e.block);
+  o.point(10, e.position);
+  o.realIf(41, e.scale.x, 1);
+  o.realIf(42, e.scale.y, 1);
+  o.realIf(43, e.scale.z, 1);
+  o.realIf(50, e.rotation, 0);
+  o.intIf(70, e.columns, 1);
+  o.intIf(71, e.rows, 1);
+  o.realIf(44, e.columnSpacing, 0);
+  o.realIf(45, e.rowSpacing, 0);
+  o.pointIf(210, e.normal, kZAxis);
+  o.extrasOf(c, sub);
+  o.tail(c, {sub});
+  if (e.attributes.empty()) return;
+  for (const InsertEntity::Attribute& a : e.attributes) writeText(o, a.common, a.text, handle);
+  writeSeqEnd(o, e.seqEnd, handle);
+}
+
+void writeRaw(Out& o, const EntityCommon& c, const RawEntity& e, std::uint64_t owner) {
+  std::uint64_t handle = o.head(e.type, c, owner);
+  o.tail(c, {});
+  for (const RawEntity::Follower& f : e.followers) {
+    o.head(f.type, f.common, handle);
+    o.tail(f.common, {});
+  }
+  if (e.hasSeqEnd) writeSeqEnd(o, e.seqEnd, handle);
+}
+
+}  // namespace
+
+bool versionHolds(DxfVersion version, const Entity& entity) {
+  if (version >= DxfVersion::R13) return true;
+  using K = Entity::Kind;
+  switch (entity.kind) {
+    case K::MText:
+    case K::Ellipse:
+    case K::Spline:
+    case K::Ray:
+      return false;
+    default:
+      return true;
+  }
+}
+
+void writeEntity(TagWriter& w, const Entity& entity, const EntityWriteContext& ctx) {
+  Out o(w, ctx);
+  const EntityCommon& c = entity.common;
+  const std::uint64_t owner = c.owner;
+  using K = Entity::Kind;
+  switch (entity.kind) {
+    case K::Text:
+      writeText(o, c, entity.text, owner);
+      return;
+    case K::Polyline:
+      if (!entity.polyline.lightweight || o.r12) writeOldPolyline(o, c, entity.polyline, owner);
+      else {
+        o.head("LWPOLYLINE", c, owner);
+        writeLwPolyline(o, c, entity.polyline);
+      }
+      return;
+    case K::Insert:
+      writeInsert(o, c, entity.insert, owner);
+      return;
+    case K::Raw:
+      writeRaw(o, c, entity.raw, owner);
+      return;
+    default:
+      break;
+  }
+  o.head(entity.typeName(), c, owner);
+  switch (entity.kind) {
+    case K::Line: {
+      const LineEntity& e = entity.line;
+      o.subclass("AcDbLine");
+      o.realIf(39, e.thickness, 0);
+      o.point(10, e.start);
+      o.point(11, e.end);
+      o.pointIf(210, e.normal, kZAxis);
+      o.extrasOf(c, "AcDbLine");
+      o.tail(c, {"AcDbLine"});
+      return;
+    }
+    case K::Point: {
+      const PointEntity& e = entity.point;
+      o.subclass("AcDbPoint");
+      o.point(10, e.position);
+      o.realIf(39, e.thickness, 0);
+      o.pointIf(210, e.normal, kZAxis);
+      o.realIf(50, e.xAxisAngle, 0);
+      o.extrasOf(c, "AcDbPoint");
+      o.tail(c, {"AcDbPoint"});
+      return;
+    }
+    case K::Circle: {
+      const CircleEntity& e = entity.circle;
+      o.subclass("AcDbCircle");
+      o.realIf(39, e.thickness, 0);
+      o.point(10, e.center);
+      o.w.real(40, e.radius);
+      o.pointIf(210, e.normal, kZAxis);
+      o.extrasOf(c, "AcDbCircle");
+      if (e.isArc) {
+        o.subclass("AcDbArc");
+        o.w.real(50, e.startAngle);
+        o.w.real(51, e.endAngle);
+        o.extrasOf(c, "AcDbArc");
+      }
+      o.tail(c, {"AcDbCircle", "AcDbArc"});
+      return;
+    }
+    case K::Solid: {
+      const SolidEntity& e = entity.solid;
+      o.subclass("AcDbTrace");
+      for (int i = 0; i < 4; ++i) o.point(10 + i, e.corners[i]);
+      o.realIf(39, e.thickness, 0);
+      o.pointIf(210, e.normal, kZAxis);
+      o.extrasOf(c, "AcDbTrace");
+      o.tail(c, {"AcDbTrace"});
+      return;
+    }
+    case K::MText:
+      writeMText(o, c, entity.mtext);
+      return;
+    case K::Ellipse: {
+      const EllipseEntity& e = entity.ellipse;
+      o.subclass("AcDbEllipse");
+      o.point(10, e.center);
+      o.point(11, e.majorAxis);
+      o.pointIf(210, e.normal, kZAxis);
+      o.w.real(40, e.ratio);
+      o.w.real(41, e.startParam);
+      o.w.real(42, e.endParam);
+      o.extrasOf(c, "AcDbEllipse");
+      o.tail(c, {"AcDbEllipse"});
+      return;
+    }
+    case K::Spline:
+      writeSpline(o, c, entity.spline);
+      return;
+    case K::Ray: {
+      const RayEntity& e = entity.ray;
+      const char* sub = e.isXline ? "AcDbXline" : "AcDbRay";
+      o.subclass(sub);
+      o.point(10, e.base);
+      o.point(11, e.direction);
+      o.extrasOf(c, sub);
+      o.tail(c, {sub});
+      return;
+    }
+    default:
+      return;
+  }
+}
+
+}  // namespace contura::dxf
