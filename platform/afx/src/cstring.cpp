@@ -60,6 +60,10 @@ CString& CString::operator=(const CString& other) = default;
 CString& CString::operator=(CString&& other) noexcept = default;
 
 CString& CString::operator=(const char* psz) {
+  if (isResourceId(psz)) {
+    LoadString(static_cast<UINT>(reinterpret_cast<std::uintptr_t>(psz)));
+    return *this;
+  }
   // psz may point into this string's own buffer: copy before replacing.
   std::string copy = psz ? std::string(psz) : std::string();
   m_data.swap(copy);

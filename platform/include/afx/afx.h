@@ -1,5 +1,5 @@
-// The core of MFC: CObject, exceptions, CFile, diagnostics macros, and the string and
-// collection classes.
+// The core of MFC: CObject, exceptions, CFile, diagnostics macros, the string and collection
+// classes, and module resources.
 #pragma once
 #include <windows.h>
 
@@ -112,3 +112,4 @@ private:
 
 #include "afxtempl.h"
 #include "afxcoll.h"
+#include "afxres.h"

@@ -13,7 +13,8 @@ public:
   CString();
   CString(const CString& other);
   CString(CString&& other) noexcept;
-  CString(const char* psz);                  // null gives the empty string
+  // Null gives the empty string; a MAKEINTRESOURCE value loads that string (LoadString).
+  CString(const char* psz);
   CString(const char* pch, int nLength);     // exactly nLength bytes (zero bytes included)
   CString(char ch, int nRepeat = 1);
   explicit CString(std::string_view bytes);
@@ -21,7 +22,7 @@ public:
 
   CString& operator=(const CString& other);
   CString& operator=(CString&& other) noexcept;
-  CString& operator=(const char* psz);
+  CString& operator=(const char* psz);  // as the constructor
   CString& operator=(char ch);
 
   // Size and access.
@@ -64,7 +65,8 @@ public:
 
   // Trimming. The no-argument forms remove white space (the C isspace set: blank, tab, line
   // feed, carriage return, vertical tab, form feed); the double-byte space A1A1 is not white
-  // space. The (ch) and (set) forms remove any run of the given characters.
+  // space. The (ch) and (set) forms remove any run of the given single-byte characters (as
+  // MFC's multi-byte build does, a double-byte character is never removed by them).
   CString& Trim();
   CString& Trim(char chTarget);
   CString& Trim(const char* pszTargets);

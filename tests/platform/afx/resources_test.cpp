@@ -190,6 +190,8 @@ TEST_F(ResourceChain, LoadingStrings) {
   EXPECT_FALSE(s.LoadString(999));
   EXPECT_TRUE(s.IsEmpty());
   EXPECT_EQ(CString(MAKEINTRESOURCE(100)), "exe-100");
+  s = MAKEINTRESOURCE(300);
+  EXPECT_EQ(s, "exe-only");
 
   ASSERT_TRUE(b_.attach(b_.h()));
   EXPECT_TRUE(s.LoadString(104));
