@@ -1,0 +1,198 @@
+// Tests of the section text helpers: splitting, record blocks, key lookup and the readers of
+// numbers, points, vertices and colours, with multi-byte text and malformed values.
+#include "SectionTextHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> items(const CStringArray& a) {
+  std::vector<std::string> v;
+  for (INT_PTR i = 0; i < a.GetSize(); ++i) v.emplace_back(a[i].GetString(), a[i].GetLength());
+  return v;
+}
+
+std::vector<std::string> split(const char* s, char sep) {
+  CStringArray out;
+  out.Add("stale");  // the helper empties its output first
+  splitText(out, s, sep);
+  return items(out);
+}
+
+std::vector<std::string> records(const CString& text) {
+  CStringArray out;
+  out.Add("stale");
+  splitRecords(out, text);
+  return items(out);
+}
+
+using V = std::vector<std::string>;
+
+// Double-byte characters of code page 936 whose trail byte is a separator of the format.
+const char kTrailOpen[] = "\xD6\x5B";   // trail byte '['
+const char kTrailClose[] = "\xD6\x5D";  // 謁, trail byte ']'
+
+TEST(SplitText, PiecesAreTrimmedAndAlwaysAtLeastOne) {
+  EXPECT_EQ(split("a;b;c", ';'), (V{"a", "b", "c"}));
+  EXPECT_EQ(split("  a ;\tb \r\n; c  ", ';'), (V{"a", "b", "c"}));
+  EXPECT_EQ(split("", ';'), (V{""}));
+  EXPECT_EQ(split("  solo  ", ';'), (V{"solo"}));
+  EXPECT_EQ(split("a;", ';'), (V{"a", ""}));
+  EXPECT_EQ(split("a; ", ';'), (V{"a", ""}));
+}
+
+TEST(SplitText, AnEmptyPieceEndsTheSplitting) {
+  // A separator at the start: the whole text, trimmed, is the one element.
+  EXPECT_EQ(split(";a;b", ';'), (V{";a;b"}));
+  // Two separators in a row: the rest from the second one on is the last element.
+  EXPECT_EQ(split("a;;b;c", ';'), (V{"a", ";b;c"}));
+  // An empty line in a block ends the cutting into lines...
+  EXPECT_EQ(split("x\n\ny\nz", '\n'), (V{"x", "y\nz"}));
+  // ...but a carriage return before the line feed does not: it trims to an empty element.
+  EXPECT_EQ(split("x\r\n\r\ny", '\n'), (V{"x", "", "y"}));
+}
+
+TEST(SplitText, DoubleByteCharactersAreNeverCutOrTrimmed) {
+  // A trail byte equal to the separator is part of its character.
+  std::string s = std::string("a") + kTrailOpen + "b[c";
+  EXPECT_EQ(split(s.c_str(), '['), (V{std::string("a") + kTrailOpen + "b", "c"}));
+  // The double-byte space A1A1 is not white space.
+  EXPECT_EQ(split("\xA1\xA1x\xA1\xA1; y", ';'), (V{"\xA1\xA1x\xA1\xA1", "y"}));
+}
+
+TEST(LeftRightOf, FirstOccurrenceAndAbsentSeparator) {
+  EXPECT_STREQ(leftOf("12,34,56", ','), "12");
+  EXPECT_STREQ(rightOf("12,34,56", ','), "34,56");
+  EXPECT_STREQ(leftOf("1234", ','), "");
+  EXPECT_STREQ(rightOf("1234", ','), "1234");
+  EXPECT_STREQ(leftOf(",x", ','), "");
+  EXPECT_STREQ(rightOf("x,", ','), "");
+  std::string s = std::string(kTrailClose) + "]z";
+  EXPECT_EQ(std::string(leftOf(s.c_str(), ']')), kTrailClose);
+  EXPECT_STREQ(rightOf(s.c_str(), ']'), "z");
+}
+
+TEST(SplitRecords, BlocksBeginAtHeadersThatStartALine) {
+  CString text =
+      "[Line]\nPoint=0,0;1000,0\nColor=255,0,0\nLayer=0\n\n"
+      "[Circle]\nCenter=500,300\nRadius=150\nColor=255,0,0\nLayer=0\n";
+  EXPECT_EQ(records(text), (V{"[Line]\nPoint=0,0;1000,0\nColor=255,0,0\nLayer=0",
+                              "[Circle]\nCenter=500,300\nRadius=150\nColor=255,0,0\nLayer=0"}));
+}
+
+TEST(SplitRecords, BracketsInsideValuesStayInTheirBlock) {
+  CString text = "[Text]\nValue=a [b] [Line]\nHeight=2\n[Line]\nPoint=1,2;3,4\n";
+  EXPECT_EQ(records(text), (V{"[Text]\nValue=a [b] [Line]\nHeight=2", "[Line]\nPoint=1,2;3,4"}));
+  // A double-byte character whose trail byte is '[' at the start of a line is no header.
+  std::string s = std::string("[Text]\nValue=x\n") + kTrailOpen + "Line]\n";
+  EXPECT_EQ(records(CString(s.c_str())).size(), 1u);
+}
+
+TEST(SplitRecords, IndentedHeadersAndCarriageReturns) {
+  EXPECT_EQ(records("[A]\r\nk=1\r\n\r\n \t[B]\r\nk=2\r\n"), (V{"[A]\r\nk=1", "[B]\r\nk=2"}));
+  // A header indented on the very first line is not a header start, but the block trims to it.
+  EXPECT_EQ(records("  [A]\nk=1"), (V{"[A]\nk=1"}));
+}
+
+TEST(SplitRecords, TextBeforeTheFirstHeaderIsABlockOfItsOwn) {
+  EXPECT_EQ(records(""), (V{""}));
+  EXPECT_EQ(records("["), (V{"["}));
+  EXPECT_EQ(records("junk\n[A]\nk=1"), (V{"junk", "[A]\nk=1"}));
+  // The library header record begins with a line feed: an empty first block.
+  EXPECT_EQ(records("\n[SecType]\nName=n\n[Line]\n"), (V{"", "[SecType]\nName=n", "[Line]"}));
+  // Headers on one line do not split.
+  EXPECT_EQ(records("[A][B]\n"), (V{"[A][B]"}));
+}
+
+TEST(RecordName, NameUpToTheFirstClosingBracket) {
+  EXPECT_STREQ(recordName("[Line]\nPoint=1,2;3,4"), "Line");
+  EXPECT_STREQ(recordName("[]"), "");
+  EXPECT_STREQ(recordName("Line]"), "");
+  EXPECT_STREQ(recordName(""), "");
+  EXPECT_STREQ(recordName("[Line\nPoint=1,2;3,4"), "");  // no ']' at all
+  std::string s = std::string("[") + kTrailClose + "]\nk=1";
+  EXPECT_EQ(std::string(recordName(s.c_str())), kTrailClose);
+}
+
+TEST(KeyValues, LookupRules) {
+  CStringArray lines;
+  for (const char* l : {"[Text]", "", "noequals", "value=a=b", "Value=second", "Key = spaced",
+                        "Remark=one", "Remark=", "REMARK=three", "\xD6\xD0=cn"})
+    lines.Add(l);
+  EXPECT_STREQ(getKeyValue(lines, "Value"), "a=b");        // first match, case-blind, '=' kept
+  EXPECT_STREQ(getKeyValue(lines, "Key"), "");             // blanks round '=' do not match
+  EXPECT_STREQ(getKeyValue(lines, "Key "), " spaced");     // the key is not trimmed
+  EXPECT_STREQ(getKeyValue(lines, "Missing"), "");
+  EXPECT_STREQ(getKeyValue(lines, "noequals"), "");
+  EXPECT_STREQ(getKeyValue(lines, "\xD6\xD0"), "cn");
+  EXPECT_STREQ(getKeyValues(lines, "Remark"), "one\n\nthree");
+  EXPECT_STREQ(getKeyValues(lines, "Missing"), "");
+  CStringArray none;
+  EXPECT_STREQ(getKeyValue(none, "Value"), "");
+}
+
+TEST(Numbers, ReadLikeTheCRuntime) {
+  std::setlocale(LC_NUMERIC, "C");
+  for (const char* s : {"0", "1000", "0.5", "-0", "1.23457e+06", "1.23457e+006", "  42xyz", "+.5",
+                        "-.25e2", "1e", "1e+", ".", "", "abc", "--5", "+-5", "-+5", "1,5", "inf",
+                        "-infinity", "0x1p3", "-0X10", "1e999", "1e-999", "\t\n 7", "3.", "5e-1,2"}) {
+    double expected = std::atof(s);
+    double got = textToDouble(s);
+    EXPECT_TRUE(std::memcmp(&expected, &got, sizeof got) == 0) << '"' << s << "\" " << expected << " " << got;
+    EXPECT_EQ(textToLong(s), std::atol(s)) << '"' << s << '"';
+  }
+  EXPECT_TRUE(std::isnan(textToDouble("nan")));
+  EXPECT_EQ(textToLong("99999999999999999999"), std::strtol("99999999999999999999", nullptr, 10));
+  EXPECT_EQ(textToDouble(nullptr), 0.0);
+}
+
+TEST(Points, TwoNumbersSeparatedByAComma) {
+  AcGePoint3d p = parsePoint("1.5,-2");
+  EXPECT_EQ(p.x, 1.5);
+  EXPECT_EQ(p.y, -2.0);
+  EXPECT_EQ(p.z, 0.0);
+  p = parsePoint("1234567.8,0.5,0.414214");  // a third number is ignored
+  EXPECT_EQ(p.x, 1234567.8);
+  EXPECT_EQ(p.y, 0.5);
+  p = parsePoint(" 3 , 4 ");
+  EXPECT_EQ(p.x, 3.0);
+  EXPECT_EQ(p.y, 4.0);
+  AcGePoint2d q;
+  parsePoint(q, "7,8");
+  EXPECT_EQ(q.x, 7.0);
+  EXPECT_EQ(q.y, 8.0);
+  // Malformed: numbers whose comma is missing read as 0.
+  p = parsePoint("5");
+  EXPECT_EQ(p.x, 5.0);
+  EXPECT_EQ(p.y, 0.0);
+  p = parsePoint("");
+  EXPECT_EQ(p.x, 0.0);
+  EXPECT_EQ(p.y, 0.0);
+}
+
+TEST(Vertices, FiveNumbersInOrder) {
+  AcGePoint2d pt;
+  double bulge = 9, sw = 9, ew = 9;
+  parseVertex(pt, bulge, sw, ew, "1,2,0.414214,-2,3.5");
+  EXPECT_EQ(pt.x, 1.0);
+  EXPECT_EQ(pt.y, 2.0);
+  EXPECT_EQ(bulge, 0.414214);
+  EXPECT_EQ(sw, -2.0);
+  EXPECT_EQ(ew, 3.5);
+  parseVertex(pt, bulge, sw, ew, "1,2,0.5");
+  EXPECT_EQ(bulge, 0.5);
+  EXPECT_EQ(sw, 0.0);
+  EXPECT_EQ(ew, 0.0);
+  parseVertex(pt, bulge, sw, ew, "");
+  EXPECT_EQ(pt.x, 0.0);
+  EXPECT_EQ(bulge, 0.0);
+  EXPECT_EQ(ew, 0.0);
+}
+
+}  // namespace
