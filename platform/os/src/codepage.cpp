@@ -141,12 +141,23 @@ std::string utf8ToCp936(std::string_view utf8) {
   if (isAscii(utf8)) return std::string(utf8);
   std::string out;
   out.reserve(utf8.size());
-  convert(toCp936(), utf8, out, [](const char* src, std::size_t left, std::string& o) {
+  auto onBad = [](const char* src, std::size_t left, std::string& o) {
     o += kReplacementCp936;
     std::size_t prefix = 0;
     std::size_t whole = utf8SequenceLength(src, left, prefix);
     return whole != 0 ? whole : prefix;
-  });
+  };
+  // A byte below 0x80 is a whole character in UTF-8 (never part of a longer or ill-formed
+  // sequence) and the same byte in code page 936, so ASCII runs are copied and only the runs
+  // between them go through the converter: text such as section text is mostly ASCII.
+  auto isAsciiByte = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
+  auto pos = utf8.begin();
+  while (pos != utf8.end()) {
+    auto runEnd = std::find_if_not(pos, utf8.end(), isAsciiByte);
+    out.append(pos, runEnd);
+    pos = std::find_if(runEnd, utf8.end(), isAsciiByte);
+    if (pos != runEnd) convert(toCp936(), std::string_view(&*runEnd, static_cast<std::size_t>(pos - runEnd)), out, onBad);
+  }
   return out;
 }
 
