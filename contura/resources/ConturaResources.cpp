@@ -1,0 +1,18 @@
+// The module's resources: its string table and dialog templates, exported under the name
+// through which the platform finds a module's resources.
+#include <afxres.h>
+
+#include "resource.h"
+
+namespace {
+
+const AFX_STRINGENTRY kStrings[] = {
+    {IDS_PROJNAME, "Contura"},
+};
+
+}  // namespace
+
+extern "C" const AFX_RESOURCE_TABLE _afxModuleResources = {
+    nullptr, 0,  // dialog templates
+    kStrings, static_cast<int>(sizeof(kStrings) / sizeof(kStrings[0])),
+};
