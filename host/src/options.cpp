@@ -1,0 +1,161 @@
+// Parsing of the command-line options of `contura`.
+#include "options.h"
+
+#include <contura/os/paths.h>
+
+#include <charconv>
+#include <cmath>
+#include <functional>
+
+namespace contura::host {
+namespace {
+
+// One option: its name, whether it takes a value, and how the value is stored. A store
+// returns an empty string or the reason the value is bad.
+struct OptionSpec {
+  const char* name;
+  bool takesValue;
+  std::function<std::string(Options&, const std::string&)> store;
+};
+
+std::string storeDrive(Options& o, const std::string& value) {
+  std::string error;
+  std::optional<os::DriveOption> drive = os::parseDriveOption(value, error);
+  if (!drive) return error;
+  o.drives.push_back({drive->letter, drive->dir});
+  return {};
+}
+
+std::string storePickbox(Options& o, const std::string& value) {
+  double n = 0;
+  auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
+  if (ec != std::errc() || end != value.data() + value.size() || !std::isfinite(n) || n <= 0)
+    return "--pickbox needs a positive number, not '" + value + "'";
+  o.pickbox = n;
+  return {};
+}
+
+std::string requireNonEmpty(const char* name, const std::string& value) {
+  return value.empty() ? std::string(name) + " needs a non-empty value" : std::string();
+}
+
+const std::vector<OptionSpec>& optionTable() {
+  static const std::vector<OptionSpec> table = {
+      {"--script", true,
+       [](Options& o, const std::string& v) {
+         o.script = v;
+         return requireNonEmpty("--script", v);
+       }},
+      {"--drive", true, storeDrive},
+      {"--save", true,
+       [](Options& o, const std::string& v) {
+         o.save = v;
+         return requireNonEmpty("--save", v);
+       }},
+      {"--preview-dir", true,
+       [](Options& o, const std::string& v) {
+         o.previewDir = v;
+         return requireNonEmpty("--preview-dir", v);
+       }},
+      {"--pickbox", true, storePickbox},
+      {"--gui", false, [](Options& o, const std::string&) { o.gui = true; return std::string(); }},
+      {"--new-library", true,
+       [](Options& o, const std::string& v) {
+         o.newLibrary = v;
+         return requireNonEmpty("--new-library", v);
+       }},
+      {"--help", false, [](Options& o, const std::string&) { o.help = true; return std::string(); }},
+      {"--version", false,
+       [](Options& o, const std::string&) { o.version = true; return std::string(); }},
+  };
+  return table;
+}
+
+const OptionSpec* findOption(const std::string& name) {
+  for (const OptionSpec& spec : optionTable())
+    if (name == spec.name) return &spec;
+  return nullptr;
+}
+
+}  // namespace
+
+ParseResult parseOptions(const std::vector<std::string>& args) {
+  ParseResult result;
+  bool optionsEnded = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    bool isOption = !optionsEnded && arg.size() > 1 && arg[0] == '-';
+    if (!isOption) {
+      if (result.options.drawing) {
+        result.error = "only one drawing may be given ('" + result.options.drawing->string() +
+                       "' and '" + arg + "')";
+        return result;
+      }
+      result.options.drawing = arg;
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    size_t eq = arg.find('=');
+    std::string name = arg.substr(0, eq);
+    const OptionSpec* spec = findOption(name);
+    if (spec == nullptr) {
+      result.error = "unknown option '" + name + "'";
+      return result;
+    }
+    std::string value;
+    if (eq != std::string::npos) {
+      if (!spec->takesValue) {
+        result.error = name + " takes no value";
+        return result;
+      }
+      value = arg.substr(eq + 1);
+    } else if (spec->takesValue) {
+      if (i + 1 >= args.size()) {
+        result.error = name + " needs a value";
+        return result;
+      }
+      value = args[++i];
+    }
+    result.error = spec->store(result.options, value);
+    if (!result.ok()) return result;
+  }
+  return result;
+}
+
+std::string usageText() {
+  return "usage: contura [options] [DRAWING.dxf]\n"
+         "Loads the section module Contura.arx and runs its commands from a script or the "
+         "terminal.\n"
+         "\n"
+         "  --script FILE   answer every request from FILE ('-' for standard input) and echo\n"
+         "                  each prompt and answer, so the run reads like a CAD transcript\n"
+         "  --drive X=DIR   the folder where Windows drive X: lives\n"
+         "  --help          show this text\n"
+         "  --version       show the program's version\n"
+         "\n"
+         "Not built yet: DRAWING.dxf, --save FILE, --preview-dir DIR, --pickbox N, --gui,\n"
+         "--new-library FILE.\n"
+         "\n"
+         "The module is Contura.arx next to this program; the environment variable\n"
+         "CONTURA_MODULE names another file.\n"
+         "\n"
+         "Script lines: a command by its global or local name in any letter case (a leading\n"
+         "'_' looks among global names only); QUIT ends; lines starting with ';' are\n"
+         "comments; the end of the script ends the session.\n";
+}
+
+std::vector<std::string> unavailableOptions(const Options& options) {
+  std::vector<std::string> unavailable;
+  if (options.drawing) unavailable.push_back(options.drawing->string());
+  if (options.save) unavailable.push_back("--save");
+  if (options.previewDir) unavailable.push_back("--preview-dir");
+  if (options.pickbox) unavailable.push_back("--pickbox");
+  if (options.gui) unavailable.push_back("--gui");
+  if (options.newLibrary) unavailable.push_back("--new-library");
+  return unavailable;
+}
+
+}  // namespace contura::host

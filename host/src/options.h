@@ -1,0 +1,46 @@
+// The command-line options of the program `contura`.
+#pragma once
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace contura::host {
+
+struct DriveMapping {
+  char letter;  // upper case
+  std::filesystem::path dir;
+};
+
+struct Options {
+  std::optional<std::string> script;           // --script FILE, "-" for standard input
+  std::vector<DriveMapping> drives;            // --drive X=DIR, in the order given
+  std::optional<std::filesystem::path> drawing;  // DRAWING.dxf
+  std::optional<std::filesystem::path> save;     // --save FILE
+  std::optional<std::filesystem::path> previewDir;  // --preview-dir DIR
+  std::optional<double> pickbox;               // --pickbox N (positive)
+  bool gui = false;                            // --gui
+  std::optional<std::filesystem::path> newLibrary;  // --new-library FILE
+  bool help = false;                           // --help
+  bool version = false;                        // --version
+};
+
+struct ParseResult {
+  Options options;
+  std::string error;  // empty on success; else one line naming the bad argument
+  bool ok() const { return error.empty(); }
+};
+
+// Parses the arguments after the program name. Options take their value as the next
+// argument or after '=' (--script=FILE); "--" ends the options; one positional argument (the
+// drawing) is allowed.
+ParseResult parseOptions(const std::vector<std::string>& args);
+
+// The usage text of --help (UTF-8, several lines, ends with a line feed).
+std::string usageText();
+
+// The options that are recognised but whose feature this build does not have yet; each entry
+// is the option as the user wrote it ("--gui", "DRAWING.dxf" for a drawing).
+std::vector<std::string> unavailableOptions(const Options& options);
+
+}  // namespace contura::host

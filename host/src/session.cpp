@@ -1,0 +1,103 @@
+// One run of `contura`: options, module loading, the command prompt, unloading.
+#include "session.h"
+
+#include "command_prompt.h"
+#include "console.h"
+#include "input.h"
+#include "options.h"
+
+#include <contura/ed/print_sink.h>
+#include <contura/os/paths.h>
+#include <contura/rx/app_loader.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <system_error>
+
+#ifndef CONTURA_VERSION
+#define CONTURA_VERSION "unknown"
+#endif
+
+namespace contura::host {
+namespace {
+
+int usageError(std::ostream& err, const std::string& message) {
+  err << "contura: " << message << " (try 'contura --help')\n";
+  return kExitUsage;
+}
+
+// The folder of the running program.
+std::filesystem::path programFolder() {
+  std::error_code ec;
+  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::filesystem::current_path(ec) : self.parent_path();
+}
+
+// Unloads every module when the run ends, however it ends.
+class LoadedModules {
+public:
+  LoadedModules() = default;
+  ~LoadedModules() { rx::unloadAllApplications(); }
+  LoadedModules(const LoadedModules&) = delete;
+  LoadedModules& operator=(const LoadedModules&) = delete;
+};
+
+}  // namespace
+
+std::filesystem::path modulePath() {
+  const char* overridden = std::getenv("CONTURA_MODULE");
+  if (overridden != nullptr && *overridden != '\0') return overridden;
+  return programFolder() / "Contura.arx";
+}
+
+int runProgram(const std::vector<std::string>& args, const std::filesystem::path& module,
+               Streams streams) {
+  ParseResult parsed = parseOptions(args);
+  if (!parsed.ok()) return usageError(streams.err, parsed.error);
+  const Options& options = parsed.options;
+  if (options.help) {
+    streams.out << usageText();
+    return kExitOk;
+  }
+  if (options.version) {
+    streams.out << "contura " << CONTURA_VERSION << "\n";
+    return kExitOk;
+  }
+  std::vector<std::string> unavailable = unavailableOptions(options);
+  if (!unavailable.empty())
+    return usageError(streams.err, unavailable.front() + ": this build cannot do that yet");
+
+  for (const DriveMapping& drive : options.drives) os::driveMap().map(drive.letter, drive.dir);
+
+  std::ifstream scriptFile;
+  std::istream* in = &streams.in;
+  if (options.script && *options.script != "-") {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(*options.script, ec)) scriptFile.open(*options.script);
+    if (!scriptFile.is_open())
+      return usageError(streams.err, "cannot read script '" + *options.script + "'");
+    in = &scriptFile;
+  }
+
+  Console console(streams.out);
+  std::unique_ptr<InputSource> input;
+  if (options.script)
+    input = std::make_unique<ScriptInput>(*in, console);
+  else
+    input = std::make_unique<TerminalInput>(*in, console);
+
+  ed::ScopedPrintSink sink([&console](std::string_view text) { console.writeModuleText(text); });
+  LoadedModules modules;
+  std::string error;
+  if (!rx::loadApplication(module, error)) {
+    streams.err << "contura: " << error << "\n";
+    return kExitError;
+  }
+  runCommandPrompt(*input, console);
+  rx::unloadAllApplications();
+  console.finish();
+  return kExitOk;
+}
+
+}  // namespace contura::host

@@ -1,0 +1,37 @@
+// One run of the program `contura`: options in, exit code out.
+#pragma once
+#include <filesystem>
+#include <istream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace contura::host {
+
+// Exit codes of the program.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitError = 1;  // an error stopped the run (message on the error stream)
+inline constexpr int kExitUsage = 2;  // bad usage (one-line hint on the error stream)
+
+// Where the module is: the file named by the environment variable CONTURA_MODULE when it is
+// set and not empty, else Contura.arx in the folder of the running program.
+std::filesystem::path modulePath();
+
+// The standard streams of a run (tests give string streams).
+struct Streams {
+  std::istream& in;
+  std::ostream& out;
+  std::ostream& err;
+};
+
+// Runs the program with the arguments after its name:
+//  - parses the options (bad usage: a one-line hint, kExitUsage);
+//  - --help / --version print and end (kExitOk);
+//  - maps the drives, opens the script (unreadable: kExitUsage);
+//  - loads `module` as the host's loader does (failure: kExitError);
+//  - installs the print sink, runs the command prompt from the script or the terminal;
+//  - unloads every module and ends the output (kExitOk).
+int runProgram(const std::vector<std::string>& args, const std::filesystem::path& module,
+               Streams streams);
+
+}  // namespace contura::host

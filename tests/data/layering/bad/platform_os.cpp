@@ -1,0 +1,3 @@
+// Fixture: a forbidden include.
+#include <vector>
+  #  include "contura/os/module.h"
