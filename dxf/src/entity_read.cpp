@@ -8,6 +8,7 @@ using detail::RecordParser;
 using detail::setCoordinate;
 
 std::string Entity::typeName() const {
+  if (!recordType.empty()) return recordType;
   switch (kind) {
     case Kind::Line: return "LINE";
     case Kind::Point: return "POINT";

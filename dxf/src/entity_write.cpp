@@ -163,10 +163,12 @@ class Out {
   std::string m_encoded;
 };
 
-void writeText(Out& o, const EntityCommon& c, const TextEntity& e, std::uint64_t owner) {
+void writeText(Out& o, const EntityCommon& c, const TextEntity& e, std::uint64_t owner,
+               const std::string& recordType = {}) {
   const bool isText = e.kind == TextEntity::Kind::Text;
   const bool isDef = e.kind == TextEntity::Kind::AttributeDefinition;
-  o.head(isText ? "TEXT" : isDef ? "ATTDEF" : "ATTRIB", c, owner);
+  o.head(!recordType.empty() ? std::string_view(recordType) : isText ? "TEXT" : isDef ? "ATTDEF" : "ATTRIB",
+         c, owner);
   o.subclass("AcDbText");
   o.realIf(39, e.thickness, 0);
   o.point(10, e.position);
@@ -395,7 +397,7 @@ void writeEntity(TagWriter& w, const Entity& entity, const EntityWriteContext& c
   using K = Entity::Kind;
   switch (entity.kind) {
     case K::Text:
-      writeText(o, c, entity.text, owner);
+      writeText(o, c, entity.text, owner, entity.recordType);
       return;
     case K::Polyline:
       if (!entity.polyline.lightweight || o.r12) writeOldPolyline(o, c, entity.polyline, owner);

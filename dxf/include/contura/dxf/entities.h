@@ -256,6 +256,9 @@ struct Entity {
   RayEntity ray;
   InsertEntity insert;
   RawEntity raw;
+  // The record type of an entity of another module's class that is written like its parent
+  // (a text of class AcDbVarCommon is a TEXT with more data): replaces the parent's type.
+  std::string recordType;
 
   // The record type written for this entity ("LINE", "ARC", "LWPOLYLINE"...).
   std::string typeName() const;
