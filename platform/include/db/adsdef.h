@@ -42,13 +42,13 @@ struct resbuf {
 };
 
 // Value kinds a restype carries. Both ads type codes and group codes are classified:
-// strings (RTSTR, 0-9, 100-102, 105, 300-369 handles as text, 390-399, 410-419, 430-439,
-// 470-479, 999, 1000-1005 except 1004), points (RTPOINT, RT3DPOINT, 10-17, 110-112, 210,
-// 1010-1013), reals (RTREAL, RTANG, 38-59, 140-149, 460-469, 1040-1042), 16-bit integers
-// (RTSHORT, 60-79, 170-179, 270-299, 370-389, 400-409, 1070), 32-bit integers (RTLONG, 90-99,
-// 420-429, 440-459, 1071), 64-bit integers (160-169), entity names (RTENAME, RTPICKS, -1, -2,
-// 330-369 when given as names), binary (310-319, 1004), no value (RTLB, RTLE, RTDOTE, RTNIL,
-// RTT, RTVOID, RTNONE, -3).
+// strings (RTSTR, RTDXF0, 0-9, 100-102, 105, 300-309, 320-329, 410-419, 430-439, 470-479,
+// 999, 1000-1003, 1005, -4), points (RTPOINT, RT3DPOINT, 10-18, 110-112, 210, 1010-1013),
+// reals (RTREAL, RTANG, 38-59, 140-149, 460-469, 1040-1042), 16-bit integers (RTSHORT,
+// 60-79, 170-179, 270-289, 290-299 booleans, 370-389, 400-409, 1070), 32-bit integers (RTLONG,
+// 90-99, 420-429, 440-459, 1071), 64-bit integers (160-169), entity names (RTENAME, RTPICKS,
+// -1, -2, 330-369, 390-399), binary (310-319, 1004), no value (RTLB, RTLE, RTDOTE, RTNIL, RTT,
+// RTVOID, RTNONE, -3).
 enum class AdsValueKind { kNone, kString, kPoint, kReal, kShort, kLong, kInt64, kName, kBinary };
 AdsValueKind acutResbufValueKind(int restype);
 

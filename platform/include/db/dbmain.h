@@ -399,9 +399,10 @@ public:
   // The file the drawing was read from or last saved to ("" for a new drawing).
   Acad::ErrorStatus getFilename(const ACHAR*& pOutput) const;
 
+  struct Impl;  // the database's state, opaque outside the database library
+
 private:
   friend struct contura::db::ObjectAccess;
-  struct Impl;
   std::unique_ptr<Impl> mImpl;
 };
 

@@ -42,6 +42,7 @@ protected:
   const AcRxClass* copyTypedData(const AcDbObject& src) override;
 
 private:
+  friend struct contura::db::ObjectAccess;
   std::string mDxfName;
   std::string mClassName;
   AcDbRawTags mTags;
@@ -67,6 +68,7 @@ protected:
   const AcRxClass* copyTypedData(const AcDbObject& src) override;
 
 private:
+  friend struct contura::db::ObjectAccess;
   std::string mDxfName;
   std::string mClassName;
   AcDbRawTags mTags;
