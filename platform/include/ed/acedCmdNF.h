@@ -1,0 +1,3 @@
+// The command functions of newer hosts (acedCommandS, acedCmdS).
+#pragma once
+#include "acedinpt.h"

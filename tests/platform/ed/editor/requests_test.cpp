@@ -1,0 +1,178 @@
+// Points, entity picks and drags from the input language; temporary vectors and commands;
+// coordinate systems, palette colours and views.
+#include <accmd.h>
+#include <afxwin.h>
+#include <rxregsvc.h>
+
+#include "editor_fixture.h"
+
+using Point = std::array<double, 3>;
+
+namespace {
+
+Point asPoint(const ads_point p) { return {p[0], p[1], p[2]}; }
+
+}  // namespace
+
+TEST_F(EditorTest, PointsAbsoluteRelativeEmptyCancelledAndInvalid) {
+  input.lines = {"3,4", "1.5, -2 ,3", "@1,1", "@2,0", "", "*cancel*", "abc", "1,2,3,4", "@x,1", "7,8"};
+  ads_point p;
+  ads_point base{5, 5, 0};
+  ASSERT_EQ(acedGetPoint(nullptr, "\n输入插入基点:", p), RTNORM);
+  EXPECT_EQ(asPoint(p), (Point{3, 4, 0}));
+  ASSERT_EQ(acedGetPoint(nullptr, nullptr, p), RTNORM);
+  EXPECT_EQ(asPoint(p), (Point{1.5, -2, 3}));
+  ASSERT_EQ(acedGetPoint(base, "", p), RTNORM);  // relative to the base point
+  EXPECT_EQ(asPoint(p), (Point{6, 6, 0}));
+  ASSERT_EQ(acedGetPoint(nullptr, "", p), RTNORM);  // relative to the last point
+  EXPECT_EQ(asPoint(p), (Point{8, 6, 0}));
+  EXPECT_EQ(acedGetPoint(nullptr, "", p), RTNONE);
+  EXPECT_EQ(acedGetPoint(nullptr, "", p), RTCAN);
+  EXPECT_EQ(input.messages.back(), "\n*取消*");
+  input.messages.clear();
+  ASSERT_EQ(acedGetPoint(nullptr, "", p), RTNORM);  // three refusals, then a point
+  EXPECT_EQ(asPoint(p), (Point{7, 8, 0}));
+  EXPECT_EQ(input.messages, (std::vector<std::string>(3, "\n点无效。")));
+  EXPECT_EQ(acedGetPoint(nullptr, "", p), RTCAN);  // the input ended
+  EXPECT_EQ(input.requests.front().prompt, "\n输入插入基点:");
+  ASSERT_TRUE(input.requests[2].base.has_value());
+  EXPECT_EQ(*input.requests[2].base, (Point{5, 5, 0}));
+  EXPECT_EQ(contura::ed::lastPoint(), (Point{7, 8, 0}));
+}
+
+TEST_F(EditorTest, EntityPicksByPointAndHandle) {
+  input.lines = {"101,9.9", "h " + handleOf(text), "300,300", "", "nonsense", "*cancel*"};
+  ads_name e;
+  ads_point at;
+  AcDbObjectId id;
+  ASSERT_EQ(acedEntSel("\n请选择变量类别:", e, at), RTNORM);
+  ASSERT_EQ(acdbGetObjectId(id, e), Acad::eOk);
+  EXPECT_EQ(id, arc);
+  EXPECT_EQ(asPoint(at), (Point{101, 9.9, 0}));
+  ASSERT_EQ(acedEntSel(nullptr, e, at), RTNORM);
+  ASSERT_EQ(acdbGetObjectId(id, e), Acad::eOk);
+  EXPECT_EQ(id, text);
+  EXPECT_EQ(acedEntSel(nullptr, e, at), RTERROR);  // nothing there
+  EXPECT_EQ(acedEntSel(nullptr, e, at), RTERROR);  // an empty answer
+  EXPECT_EQ(acedEntSel(nullptr, e, at), RTCAN);    // after one refusal
+  EXPECT_EQ(input.messages, (std::vector<std::string>{"\n点无效。", "\n*取消*"}));
+  EXPECT_EQ(input.requests[1].prompt, "\n选择对象: ");
+  EXPECT_EQ(input.requests[0].kind, contura::ed::RequestKind::kEntity);
+}
+
+namespace {
+Point g_cursor;
+int g_answer = RTNORM;
+int dragCallback(ads_point pt, ads_matrix m) {
+  g_cursor = {pt[0], pt[1], pt[2]};
+  m[0][3] = pt[0] - 1.0;  // a translation from (1, 0)
+  return g_answer;
+}
+}  // namespace
+
+TEST_F(EditorTest, DragsGiveTheFinalPointToTheCallback) {
+  ads_name ss, lineName;
+  acdbGetAdsName(lineName, line);
+  ASSERT_EQ(acedSSAdd(lineName, nullptr, ss), RTNORM);
+  input.lines = {"oops", "4,5", "@1,1", "", "*cancel*"};
+  ads_point p;
+  ASSERT_EQ(acedDragGen(ss, "\n指定位移第二点", 0, dragCallback, p), RTNORM);
+  EXPECT_EQ(asPoint(p), (Point{4, 5, 0}));
+  EXPECT_EQ(g_cursor, (Point{4, 5, 0}));
+  g_answer = RTERROR;  // the callback stops the drag
+  EXPECT_EQ(acedDragGen(ss, "", 0, dragCallback, p), RTERROR);
+  EXPECT_EQ(g_cursor, (Point{5, 6, 0}));
+  g_answer = RTNORM;
+  EXPECT_EQ(acedDragGen(ss, "", 0, dragCallback, p), RTNONE);
+  EXPECT_EQ(acedDragGen(ss, "", 0, dragCallback, p), RTCAN);
+  EXPECT_EQ(input.requests.front().kind, contura::ed::RequestKind::kDrag);
+  acedSSFree(ss);
+  EXPECT_EQ(acedDragGen(ss, "", 0, dragCallback, p), RTERROR);  // no such set
+}
+
+namespace {
+Point g_commandPoint;
+void pointCommand() {
+  ads_point p;
+  if (acedGetPoint(nullptr, "\n点:", p) == RTNORM) g_commandPoint = {p[0], p[1], p[2]};
+}
+}  // namespace
+
+TEST_F(EditorTest, TemporaryVectorsLastUntilRegen) {
+  ads_point a{0, 0, 0}, b{10, 0, 0};
+  EXPECT_EQ(acedGrDraw(a, b, 1, 0), RTNORM);
+  EXPECT_EQ(acedGrDraw(b, a, -1, 1), RTNORM);
+  std::vector<contura::ed::TemporaryVector> drawn = contura::ed::temporaryVectors();
+  ASSERT_EQ(drawn.size(), 2u);
+  EXPECT_EQ(drawn[1].color, -1);
+  EXPECT_TRUE(drawn[1].highlighted);
+  EXPECT_EQ(acedCommand(RTSTR, "regen", 0), RTNORM);
+  EXPECT_TRUE(contura::ed::temporaryVectors().empty());
+  EXPECT_EQ(contura::ed::regenerations(), 1);
+  acedGrDraw(a, b, 2, 0);
+  EXPECT_EQ(acedCommandS(RTSTR, "_.REDRAW", RTNONE), RTNORM);
+  EXPECT_TRUE(contura::ed::temporaryVectors().empty());
+  EXPECT_EQ(acedCommand(RTSTR, "nosuch", 0), RTERROR);
+  EXPECT_EQ(input.messages.back(), "\n未知命令“NOSUCH”。");
+  EXPECT_EQ(acedCommand(RTSTR, "regen", RTSTR, "extra", 0), RTERROR);
+
+  // A registered command runs with the given answers.
+  acedRegCmds->addCommand("EdTest", "PointCmd", "PTC", ACRX_CMD_MODAL, pointCommand);
+  ads_point given{3, 4, 0};
+  EXPECT_EQ(acedCommand(RTSTR, "ptc", RTPOINT, given, 0), RTNORM);
+  EXPECT_EQ(g_commandPoint, (Point{3, 4, 0}));
+  EXPECT_TRUE(input.requests.empty());  // answered without asking
+  EXPECT_EQ(input.messages.back(), "\n点:3,4");
+  resbuf* list = acutBuildList(RTSTR, "PointCmd", RTSTR, "\\", 0);
+  input.lines = {"9,9"};  // the pause asks the person
+  EXPECT_EQ(acedCmdS(list), RTNORM);
+  EXPECT_EQ(g_commandPoint, (Point{9, 9, 0}));
+  acutRelRb(list);
+  acedRegCmds->removeGroup("EdTest");
+}
+
+TEST_F(EditorTest, CoordinateSystemsColoursAndViews) {
+  resbuf world, display, below;
+  world.restype = RTSHORT;
+  world.resval.rint = 0;
+  display.restype = RTSHORT;
+  display.resval.rint = 2;
+  below.restype = RT3DPOINT;
+  below.resval.rpoint[0] = 0;
+  below.resval.rpoint[1] = 0;
+  below.resval.rpoint[2] = -1;
+  ads_point p{3, 4, 5}, out;
+  ASSERT_EQ(acedTrans(p, &world, &display, 0, out), RTNORM);
+  EXPECT_EQ(asPoint(out), (Point{3, 4, 5}));
+  ASSERT_EQ(acedTrans(p, &world, &below, 0, out), RTNORM);  // seen from below, x and z turn round
+  EXPECT_EQ(asPoint(out), (Point{-3, 4, -5}));
+  ASSERT_EQ(acedTrans(out, &below, &world, 0, out), RTNORM);
+  EXPECT_EQ(asPoint(out), (Point{3, 4, 5}));
+  resbuf bad = world;
+  bad.resval.rint = 7;
+  EXPECT_EQ(acedTrans(p, &bad, &world, 0, out), RTERROR);
+
+  EXPECT_EQ(acedGetRGB(1), 0x0000FFu);
+  EXPECT_EQ(acedGetRGB(5), 0xFF0000u);
+  EXPECT_EQ(acedGetRGB(256), 0u);
+
+  EXPECT_NE(adsw_acadMainWnd(), nullptr);
+  EXPECT_TRUE(IsWindow(adsw_acadMainWnd()));
+
+  AcDbViewTableRecord view;
+  view.setCenterPoint(AcGePoint2d(50, 25));
+  view.setHeight(30);
+  view.setWidth(60);
+  EXPECT_EQ(acedSetCurrentView(nullptr, nullptr), Acad::eNullObjectPointer);
+  ASSERT_EQ(acedSetCurrentView(&view, nullptr), Acad::eOk);
+  EXPECT_EQ(contura::ed::displayedView().width, 60);
+  ASSERT_EQ(acedVports2VportTableRecords(), Acad::eOk);
+  AcDbViewportTable* vports = nullptr;
+  ASSERT_EQ(db->getViewportTable(vports, AcDb::kForRead), Acad::eOk);
+  AcDbViewportTableRecord* active = nullptr;
+  ASSERT_EQ(vports->getAt("*ACTIVE", active, AcDb::kForRead), Acad::eOk);
+  EXPECT_EQ(active->centerPoint(), AcGePoint2d(50, 25));
+  EXPECT_EQ(active->height(), 30);
+  active->close();
+  vports->close();
+}
