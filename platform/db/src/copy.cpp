@@ -80,6 +80,8 @@ AcDbStub* addCopy(Impl& dst, AcDbObject* copy, AcDbStub* source, Adesk::UInt64 h
     return nullptr;
   }
   ObjectAccess::markClosed(*copy);
+  // The source's owner for now; translating ids turns it into the copy's owner.
+  ObjectAccess::setOwner(*copy, ObjectAccess::owner(*source->object));
   dst.copyContext->map[source] = stub;
   return stub;
 }

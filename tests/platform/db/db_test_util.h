@@ -1,0 +1,95 @@
+// Helpers shared by the database tests: misuse recording and model-space appends.
+#pragma once
+#include <contura/db/diagnostics.h>
+#include <dbmain.h>
+#include <dbsymtb.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace dbtest {
+
+// Records misuse reports instead of stopping (debug builds stop by default).
+class MisuseRecorder {
+public:
+  MisuseRecorder() { mPrevious = contura::db::setMisuseHandler(&MisuseRecorder::record); reports().clear(); }
+  ~MisuseRecorder() { contura::db::setMisuseHandler(mPrevious); }
+  static std::vector<Acad::ErrorStatus>& reports() {
+    static std::vector<Acad::ErrorStatus> r;
+    return r;
+  }
+
+private:
+  static void record(Acad::ErrorStatus es, const char*) { reports().push_back(es); }
+  contura::db::MisuseHandler mPrevious;
+};
+
+// Appends a new entity to model space of db and closes it; returns its id.
+inline AcDbObjectId appendToModelSpace(AcDbDatabase& db, AcDbEntity* ent) {
+  AcDbBlockTable* bt = nullptr;
+  EXPECT_EQ(db.getBlockTable(bt, AcDb::kForRead), Acad::eOk);
+  AcDbBlockTableRecord* ms = nullptr;
+  EXPECT_EQ(bt->getAt(ACDB_MODEL_SPACE, ms, AcDb::kForWrite), Acad::eOk);
+  bt->close();
+  AcDbObjectId id;
+  EXPECT_EQ(ms->appendAcDbEntity(id, ent), Acad::eOk);
+  ent->close();
+  ms->close();
+  return id;
+}
+
+// Appends a new entity to the named block (created when missing) and closes it.
+inline AcDbObjectId appendToBlock(AcDbDatabase& db, const char* blockName, AcDbEntity* ent,
+                                  AcDbObjectId* blockId = nullptr) {
+  AcDbBlockTable* bt = nullptr;
+  EXPECT_EQ(db.getBlockTable(bt, AcDb::kForWrite), Acad::eOk);
+  AcDbBlockTableRecord* block = nullptr;
+  if (bt->getAt(blockName, block, AcDb::kForWrite) != Acad::eOk) {
+    block = new AcDbBlockTableRecord();
+    block->setName(blockName);
+    EXPECT_EQ(bt->add(block), Acad::eOk);
+  }
+  bt->close();
+  if (blockId) *blockId = block->objectId();
+  AcDbObjectId id;
+  EXPECT_EQ(block->appendAcDbEntity(id, ent), Acad::eOk);
+  ent->close();
+  block->close();
+  return id;
+}
+
+inline AcDbObjectId addLayer(AcDbDatabase& db, const char* name, int colorIndex = 7) {
+  AcDbLayerTable* lt = nullptr;
+  EXPECT_EQ(db.getLayerTable(lt, AcDb::kForWrite), Acad::eOk);
+  auto* rec = new AcDbLayerTableRecord();
+  rec->setName(name);
+  AcCmColor c;
+  c.setColorIndex(Adesk::UInt16(colorIndex));
+  rec->setColor(c);
+  AcDbObjectId id;
+  EXPECT_EQ(lt->add(id, rec), Acad::eOk);
+  rec->close();
+  lt->close();
+  return id;
+}
+
+// The name of a layer, linetype or other record (copy released here).
+inline std::string nameOf(AcDbObjectId recordId) {
+  AcDbSymbolTableRecord* rec = nullptr;
+  if (acdbOpenObject(rec, recordId, AcDb::kForRead) != Acad::eOk) return "<unopenable>";
+  const ACHAR* name = nullptr;
+  rec->getName(name);
+  std::string out = name;
+  rec->close();
+  return out;
+}
+
+inline std::string takeString(ACHAR* copy) {
+  std::string out = copy ? copy : "";
+  delete[] copy;
+  return out;
+}
+
+}  // namespace dbtest

@@ -1,0 +1,632 @@
+// Curve parameters, polyline vertices, explode, transforms and extents of the entities.
+#include "db_test_util.h"
+
+#include <contura/db/hatch_data.h>
+#include <contura/db/solid_data.h>
+#include <dbelipse.h>
+#include <dbents.h>
+#include <dbhatch.h>
+#include <dbmtext.h>
+#include <dbpl.h>
+#include <dbregion.h>
+#include <dbsol3d.h>
+#include <dbspline.h>
+#include <gearc2d.h>
+#include <gelnsg2d.h>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kTol = 1e-9;
+
+// Owns the pieces an explode hands out.
+struct Pieces {
+  AcDbVoidPtrArray items;
+  ~Pieces() {
+    for (void* p : items) delete static_cast<AcDbEntity*>(p);
+  }
+  template <class T> T* at(int i) const { return T::cast(static_cast<AcDbEntity*>(items[i])); }
+};
+
+void expectNear(const AcGePoint3d& a, const AcGePoint3d& b, double tol = kTol) {
+  EXPECT_NEAR(a.x, b.x, tol);
+  EXPECT_NEAR(a.y, b.y, tol);
+  EXPECT_NEAR(a.z, b.z, tol);
+}
+
+// A closed unit square whose first segment (0,0)-(1,0) bulges outward (down) as a half
+// circle: a positive bulge turns counter-clockwise.
+AcDbPolyline* squareWithArc() {
+  auto* pl = new AcDbPolyline();
+  pl->addVertexAt(0, AcGePoint2d(0, 0), 1.0);
+  pl->addVertexAt(1, AcGePoint2d(1, 0));
+  pl->addVertexAt(2, AcGePoint2d(1, 1));
+  pl->addVertexAt(3, AcGePoint2d(0, 1));
+  pl->setClosed(true);
+  return pl;
+}
+
+TEST(Polyline, VertexInsertionWidthsAndSegmentKinds) {
+  AcDbPolyline pl;
+  ASSERT_EQ(pl.addVertexAt(0, AcGePoint2d(0, 0)), Acad::eOk);
+  ASSERT_EQ(pl.addVertexAt(1, AcGePoint2d(2, 0)), Acad::eOk);  // index == numVerts appends
+  ASSERT_EQ(pl.addVertexAt(1, AcGePoint2d(1, 5), 0.5, 0.1, 0.2), Acad::eOk);  // before vertex 1
+  EXPECT_EQ(pl.addVertexAt(4, AcGePoint2d(9, 9)), Acad::eInvalidIndex);
+  ASSERT_EQ(pl.numVerts(), 3u);
+  AcGePoint2d p;
+  pl.getPointAt(1, p);
+  EXPECT_EQ(p, AcGePoint2d(1, 5));
+  pl.getPointAt(2, p);
+  EXPECT_EQ(p, AcGePoint2d(2, 0));
+  double bulge = 0.0, sw = 0.0, ew = 0.0;
+  pl.getBulgeAt(1, bulge);
+  EXPECT_EQ(bulge, 0.5);
+  pl.getWidthsAt(1, sw, ew);
+  EXPECT_EQ(sw, 0.1);
+  EXPECT_EQ(ew, 0.2);
+  pl.getWidthsAt(0, sw, ew);  // a default width: the constant width 0
+  EXPECT_EQ(sw, 0.0);
+  double constant = -1.0;
+  EXPECT_EQ(pl.getConstantWidth(constant), Acad::eInvalidInput);
+  EXPECT_EQ(pl.setConstantWidth(0.3), Acad::eOk);
+  pl.getWidthsAt(1, sw, ew);
+  EXPECT_EQ(sw, 0.3);
+  // With a constant width, -1 widths of a new vertex take it.
+  ASSERT_EQ(pl.addVertexAt(3, AcGePoint2d(2, 0)), Acad::eOk);
+  pl.getWidthsAt(3, sw, ew);
+  EXPECT_EQ(ew, 0.3);
+  EXPECT_EQ(pl.getConstantWidth(constant), Acad::eOk);
+  EXPECT_EQ(constant, 0.3);
+
+  EXPECT_EQ(pl.segType(0), AcDbPolyline::kLine);
+  EXPECT_EQ(pl.segType(1), AcDbPolyline::kArc);
+  EXPECT_EQ(pl.segType(2), AcDbPolyline::kCoincident);
+  EXPECT_EQ(pl.segType(3), AcDbPolyline::kEmpty);
+  pl.setClosed(true);
+  EXPECT_EQ(pl.segType(3), AcDbPolyline::kLine);
+  AcGeCircArc2d arc;
+  ASSERT_EQ(pl.getArcSegAt(1, arc), Acad::eOk);
+  EXPECT_TRUE(arc.startPoint().isEqualTo(AcGePoint2d(1, 5)));
+  EXPECT_TRUE(arc.endPoint().isEqualTo(AcGePoint2d(2, 0)));
+  AcGeLineSeg2d seg;
+  EXPECT_EQ(pl.getLineSegAt(1, seg), Acad::eInvalidInput);
+  ASSERT_EQ(pl.removeVertexAt(2), Acad::eOk);
+  EXPECT_EQ(pl.numVerts(), 3u);
+  EXPECT_EQ(pl.removeVertexAt(3), Acad::eInvalidIndex);
+  AcDbPolyline single;
+  single.addVertexAt(0, AcGePoint2d(1, 1));
+  EXPECT_EQ(single.segType(0), AcDbPolyline::kPoint);
+}
+
+TEST(Polyline, ParametersDistancesAndPoints) {
+  std::unique_ptr<AcDbPolyline> pl(squareWithArc());
+  double end = 0.0;
+  ASSERT_EQ(pl->getEndParam(end), Acad::eOk);
+  EXPECT_EQ(end, 4.0);
+  // The half circle (radius 0.5) below the first side, then three sides of 1.
+  const double perimeter = kPi * 0.5 + 3.0;
+  double dist = 0.0;
+  ASSERT_EQ(pl->getDistAtParam(end, dist), Acad::eOk);
+  EXPECT_NEAR(dist, perimeter, kTol);
+  AcGePoint3d mid;
+  ASSERT_EQ(pl->getPointAtParam(0.5, mid), Acad::eOk);
+  expectNear(mid, AcGePoint3d(0.5, -0.5, 0));
+  double param = 0.0;
+  ASSERT_EQ(pl->getParamAtPoint(AcGePoint3d(1, 0.25, 0), param), Acad::eOk);
+  EXPECT_NEAR(param, 1.25, kTol);
+  EXPECT_EQ(pl->getParamAtPoint(AcGePoint3d(0.5, 0.5, 0), param), Acad::eInvalidInput);
+  EXPECT_EQ(pl->getParamAtPoint(AcGePoint3d(1, 0.25, 0.1), param), Acad::eInvalidInput);
+  AcGePoint3d atDist;
+  ASSERT_EQ(pl->getPointAtDist(kPi * 0.5 + 1.5, atDist), Acad::eOk);
+  expectNear(atDist, AcGePoint3d(0.5, 1, 0));
+  ASSERT_EQ(pl->getDistAtPoint(AcGePoint3d(0, 0.5, 0), dist), Acad::eOk);
+  EXPECT_NEAR(dist, perimeter - 0.5, kTol);
+  EXPECT_EQ(pl->getPointAtParam(4.5, mid), Acad::eInvalidInput);
+  AcGeVector3d d;
+  ASSERT_EQ(pl->getFirstDeriv(0.5, d), Acad::eOk);
+  EXPECT_NEAR(d.y, 0.0, kTol);
+  EXPECT_NEAR(d.x, 0.5 * kPi, kTol);  // radius x included angle, heading +X at the bottom
+}
+
+TEST(Polyline, OcsPointsExplodeAndExtents) {
+  auto pl = std::make_unique<AcDbPolyline>();
+  pl->addVertexAt(0, AcGePoint2d(1, 2));
+  pl->addVertexAt(1, AcGePoint2d(3, 2), 1.0);  // a half circle to (3,2)... then on to (3,2) again
+  pl->addVertexAt(2, AcGePoint2d(5, 2));
+  pl->addVertexAt(3, AcGePoint2d(5, 2));  // a zero-length segment
+  pl->setElevation(4.0);
+  pl->setNormal(AcGeVector3d(0, 0, -1));
+  AcGePoint3d w;
+  ASSERT_EQ(pl->getPointAt(0, w), Acad::eOk);
+  // The OCS of -Z flips X: (1, 2, 4) in it is (-1, 2, -4) in the world.
+  expectNear(w, AcGePoint3d(-1, 2, -4));
+  Pieces pieces;
+  ASSERT_EQ(pl->explode(pieces.items), Acad::eOk);
+  ASSERT_EQ(pieces.items.length(), 2);  // the zero-length segment gives nothing
+  AcDbLine* line = pieces.at<AcDbLine>(0);
+  AcDbArc* arc = pieces.at<AcDbArc>(1);
+  ASSERT_TRUE(line && arc);
+  expectNear(line->startPoint(), AcGePoint3d(-1, 2, -4));
+  expectNear(line->endPoint(), AcGePoint3d(-3, 2, -4));
+  AcGePoint3d s, e;
+  arc->getStartPoint(s);
+  arc->getEndPoint(e);
+  // The arc runs counter-clockwise about its own normal; as a set it joins (3,2) and (5,2).
+  const bool forward = s.isEqualTo(AcGePoint3d(-3, 2, -4)) && e.isEqualTo(AcGePoint3d(-5, 2, -4));
+  const bool backward = e.isEqualTo(AcGePoint3d(-3, 2, -4)) && s.isEqualTo(AcGePoint3d(-5, 2, -4));
+  EXPECT_TRUE(forward || backward);
+  EXPECT_NEAR(arc->radius(), 1.0, kTol);
+  EXPECT_NEAR(arc->totalAngle(), kPi, kTol);
+  AcDbExtents ext;
+  ASSERT_EQ(pl->getGeomExtents(ext), Acad::eOk);
+  // Bulge +1 from (3,2) to (5,2) turns counter-clockwise in the OCS: below the chord (y = 1).
+  expectNear(ext.minPoint(), AcGePoint3d(-5, 1, -4));
+  expectNear(ext.maxPoint(), AcGePoint3d(-1, 2, -4));
+}
+
+TEST(Polyline, TransformsKeepShapeAndMirrorFlipsBulges) {
+  std::unique_ptr<AcDbPolyline> pl(squareWithArc());
+  double before = 0.0, after = 0.0, end = 0.0;
+  pl->getEndParam(end);
+  pl->getDistAtParam(end, before);
+  const AcGeMatrix3d rotate = AcGeMatrix3d::rotation(0.7, AcGeVector3d::kZAxis, AcGePoint3d(3, 1, 0)) *
+                              AcGeMatrix3d::scaling(2.0);
+  AcGePoint3d p0;
+  pl->getPointAtParam(0.5, p0);
+  ASSERT_EQ(pl->transformBy(rotate), Acad::eOk);
+  pl->getDistAtParam(end, after);
+  EXPECT_NEAR(after, 2.0 * before, kTol);
+  AcGePoint3d p1;
+  pl->getPointAtParam(0.5, p1);
+  expectNear(p1, rotate * p0);
+  // A mirror keeps every point on the mirrored curve: bulges change sign.
+  const AcGeMatrix3d mirror = AcGeMatrix3d::mirroring(AcGePlane(AcGePoint3d(), AcGeVector3d::kXAxis));
+  pl->getPointAtParam(0.5, p0);
+  ASSERT_EQ(pl->transformBy(mirror), Acad::eOk);
+  EXPECT_TRUE(pl->normal().isEqualTo(AcGeVector3d::kZAxis));
+  double bulge = 0.0;
+  pl->getBulgeAt(0, bulge);
+  EXPECT_EQ(bulge, -1.0);
+  pl->getPointAtParam(0.5, p1);
+  expectNear(p1, mirror * p0);
+  EXPECT_EQ(pl->transformBy(AcGeMatrix3d::scaling(AcGeScale3d(1, 2, 1))), Acad::eCannotScaleNonUniformly);
+}
+
+TEST(Curves, LineArcCircleParametersAndExtents) {
+  AcDbLine line(AcGePoint3d(1, 1, 0), AcGePoint3d(4, 5, 0));
+  double end = 0.0, param = 0.0;
+  line.getEndParam(end);
+  EXPECT_NEAR(end, 5.0, kTol);
+  ASSERT_EQ(line.getParamAtPoint(AcGePoint3d(2.5, 3, 0), param), Acad::eOk);
+  EXPECT_NEAR(param, 2.5, kTol);
+  EXPECT_EQ(line.getParamAtPoint(AcGePoint3d(2.5, 3.1, 0), param), Acad::eInvalidInput);
+  EXPECT_EQ(line.getParamAtPoint(AcGePoint3d(7, 9, 0), param), Acad::eInvalidInput);  // beyond the end
+
+  AcDbArc arc(AcGePoint3d(0, 0, 0), 2.0, 1.5 * kPi, 0.5 * kPi);  // the right half, through angle 0
+  double s = 0.0;
+  arc.getStartParam(s);
+  arc.getEndParam(end);
+  EXPECT_NEAR(end - s, kPi, kTol);
+  ASSERT_EQ(arc.getParamAtPoint(AcGePoint3d(2, 0, 0), param), Acad::eOk);
+  EXPECT_NEAR(param, 2.0 * kPi, kTol);
+  EXPECT_EQ(arc.getParamAtPoint(AcGePoint3d(-2, 0, 0), param), Acad::eInvalidInput);
+  double dist = 0.0;
+  ASSERT_EQ(arc.getDistAtPoint(AcGePoint3d(0, 2, 0), dist), Acad::eOk);
+  EXPECT_NEAR(dist, 2.0 * kPi, kTol);
+  AcDbExtents ext;
+  ASSERT_EQ(arc.getGeomExtents(ext), Acad::eOk);
+  expectNear(ext.minPoint(), AcGePoint3d(0, -2, 0));
+  expectNear(ext.maxPoint(), AcGePoint3d(2, 2, 0));
+
+  AcDbCircle tilted(AcGePoint3d(0, 0, 0), AcGeVector3d(1, 0, 0), 1.0);
+  ASSERT_EQ(tilted.getGeomExtents(ext), Acad::eOk);
+  expectNear(ext.minPoint(), AcGePoint3d(0, -1, -1));
+  expectNear(ext.maxPoint(), AcGePoint3d(0, 1, 1));
+  AcGePoint3d p;
+  tilted.getPointAtParam(1.0, p);
+  ASSERT_EQ(tilted.getParamAtPoint(p, param), Acad::eOk);
+  EXPECT_NEAR(param, 1.0, kTol);
+}
+
+TEST(Curves, MirroredArcsKeepTheirPointsAndNonUniformCirclesBecomeEllipses) {
+  AcDbArc arc(AcGePoint3d(1, 0, 0), 1.0, 0.0, kPi / 2);
+  AcGePoint3d s0, e0;
+  arc.getStartPoint(s0);
+  arc.getEndPoint(e0);
+  const AcGeMatrix3d mirror = AcGeMatrix3d::mirroring(AcGePlane(AcGePoint3d(), AcGeVector3d::kXAxis));
+  ASSERT_EQ(arc.transformBy(mirror), Acad::eOk);
+  EXPECT_TRUE(arc.normal().isEqualTo(AcGeVector3d::kZAxis));
+  AcGePoint3d s1, e1;
+  arc.getStartPoint(s1);
+  arc.getEndPoint(e1);
+  expectNear(s1, mirror * e0);
+  expectNear(e1, mirror * s0);
+  EXPECT_EQ(arc.transformBy(AcGeMatrix3d::scaling(AcGeScale3d(2, 1, 1))), Acad::eCannotScaleNonUniformly);
+
+  AcDbCircle circle(AcGePoint3d(1, 1, 0), AcGeVector3d::kZAxis, 1.0);
+  const AcGeMatrix3d stretch = AcGeMatrix3d::scaling(AcGeScale3d(3, 1, 1));
+  AcDbEntity* copy = nullptr;
+  ASSERT_EQ(circle.getTransformedCopy(stretch, copy), Acad::eOk);
+  std::unique_ptr<AcDbEntity> owned(copy);
+  auto* ellipse = AcDbEllipse::cast(copy);
+  ASSERT_NE(ellipse, nullptr);
+  expectNear(ellipse->center(), AcGePoint3d(3, 1, 0));
+  EXPECT_NEAR(ellipse->majorAxis().length(), 3.0, kTol);
+  EXPECT_NEAR(ellipse->radiusRatio(), 1.0 / 3.0, kTol);
+  // Every stretched point of the circle lies on the ellipse.
+  for (int k = 0; k < 12; ++k) {
+    AcGePoint3d p;
+    circle.getPointAtParam(k * kPi / 6, p);
+    double param = 0.0;
+    EXPECT_EQ(ellipse->getParamAtPoint(stretch * p, param), Acad::eOk) << k;
+  }
+}
+
+TEST(Curves, EllipseAndSplineEvaluation) {
+  AcDbEllipse e(AcGePoint3d(1, 1, 0), AcGeVector3d::kZAxis, AcGeVector3d(0, 2, 0), 0.5, 0.0, kPi);
+  AcGePoint3d p;
+  e.getStartPoint(p);
+  expectNear(p, AcGePoint3d(1, 3, 0));
+  e.getEndPoint(p);
+  expectNear(p, AcGePoint3d(1, -1, 0));
+  e.getPointAtParam(kPi / 2, p);
+  expectNear(p, AcGePoint3d(0, 1, 0));  // the minor axis is Z x major: (-1, 0, 0)
+  AcDbExtents ext;
+  ASSERT_EQ(e.getGeomExtents(ext), Acad::eOk);
+  expectNear(ext.minPoint(), AcGePoint3d(0, -1, 0));
+  expectNear(ext.maxPoint(), AcGePoint3d(1, 3, 0));
+  // A sheared image: every transformed point is on the new ellipse.
+  AcGeMatrix3d shear;
+  shear(0, 1) = 0.7;
+  AcDbEllipse sheared(e.center(), e.normal(), e.majorAxis(), e.radiusRatio(), e.startAngle(), e.endAngle());
+  ASSERT_EQ(sheared.transformBy(shear), Acad::eOk);
+  for (int k = 0; k <= 8; ++k) {
+    e.getPointAtParam(k * kPi / 8, p);
+    double param = 0.0;
+    EXPECT_EQ(sheared.getParamAtPoint(shear * p, param), Acad::eOk) << k;
+  }
+
+  // A clamped cubic with four control points is a Bezier curve.
+  AcGePoint3dArray ctl;
+  const AcGePoint3d c[4] = {{0, 0, 0}, {1, 2, 0}, {3, 2, 0}, {4, 0, 1}};
+  for (const AcGePoint3d& q : c) ctl.append(q);
+  AcGeDoubleArray knots, weights;
+  for (double k : {0.0, 0.0, 0.0, 0.0, 2.0, 2.0, 2.0, 2.0}) knots.append(k);
+  AcDbSpline spline(3, false, false, false, ctl, knots, weights);
+  for (double t : {0.0, 0.3, 0.5, 0.9, 1.0}) {
+    const double u = 1 - t;
+    const AcGePoint3d expected = AcGePoint3d(0, 0, 0) + c[0].asVector() * (u * u * u) + c[1].asVector() * (3 * u * u * t) +
+                                 c[2].asVector() * (3 * u * t * t) + c[3].asVector() * (t * t * t);
+    ASSERT_EQ(spline.getPointAtParam(2.0 * t, p), Acad::eOk);
+    expectNear(p, expected);
+    // Derivative with respect to the parameter (which runs twice as fast as t).
+    const AcGeVector3d dt = (c[1] - c[0]) * (3 * u * u) + (c[2] - c[1]) * (6 * u * t) + (c[3] - c[2]) * (3 * t * t);
+    AcGeVector3d d;
+    ASSERT_EQ(spline.getFirstDeriv(2.0 * t, d), Acad::eOk);
+    EXPECT_TRUE(d.isEqualTo(dt * 0.5, AcGeTol())) << t;
+  }
+  EXPECT_FALSE(spline.isPlanar());
+  EXPECT_EQ(spline.getPointAtParam(2.5, p), Acad::eInvalidInput);
+  // Fit data alone: ends known, evaluation left to the fitting algorithm.
+  AcGePoint3dArray fit;
+  fit.append(AcGePoint3d(0, 0, 0));
+  fit.append(AcGePoint3d(5, 5, 0));
+  AcDbSpline fitOnly(fit);
+  fitOnly.getEndPoint(p);
+  EXPECT_EQ(p, AcGePoint3d(5, 5, 0));
+  EXPECT_EQ(fitOnly.getPointAtParam(0.5, p), Acad::eNotImplementedYet);
+}
+
+TEST(Text, JustificationAndExtents) {
+  // "ab" at height 3: two narrow characters of 2/3 x 3 = 2 each, so 4 wide.
+  AcDbText text(AcGePoint3d(10, 10, 0), "ab", AcDbObjectId::kNull, 3.0, 0.0);
+  AcDbExtents ext;
+  ASSERT_EQ(text.getGeomExtents(ext), Acad::eOk);
+  expectNear(ext.minPoint(), AcGePoint3d(10, 10, 0));
+  expectNear(ext.maxPoint(), AcGePoint3d(14, 13, 0));
+  text.setHorizontalMode(AcDb::kTextRight);
+  text.setVerticalMode(AcDb::kTextTop);
+  text.setAlignmentPoint(AcGePoint3d(20, 20, 0));
+  ASSERT_EQ(text.adjustAlignment(), Acad::eOk);
+  expectNear(text.position(), AcGePoint3d(16, 17, 0));
+  // A double-byte character is as wide as the text is high; the width factor scales.
+  AcDbText wide(AcGePoint3d(), "\xD6\xD0", AcDbObjectId::kNull, 2.0, kPi / 2);
+  wide.setWidthFactor(0.5);
+  ASSERT_EQ(wide.getGeomExtents(ext), Acad::eOk);
+  expectNear(ext.minPoint(), AcGePoint3d(-2, 0, 0));
+  expectNear(ext.maxPoint(), AcGePoint3d(0, 1, 0));
+  // Transforms scale the height and turn the rotation.
+  AcDbText t2(AcGePoint3d(1, 0, 0), "x", AcDbObjectId::kNull, 1.0, 0.0);
+  ASSERT_EQ(t2.transformBy(AcGeMatrix3d::rotation(kPi / 2, AcGeVector3d::kZAxis) * AcGeMatrix3d::scaling(2.0)), Acad::eOk);
+  EXPECT_NEAR(t2.height(), 2.0, kTol);
+  EXPECT_NEAR(t2.rotation(), kPi / 2, kTol);
+  expectNear(t2.position(), AcGePoint3d(0, 2, 0));
+}
+
+TEST(MText, PlainLinesStripFormatting) {
+  using Lines = std::vector<std::string>;
+  EXPECT_EQ(AcDbMText::plainLinesOf("{\\fArial|b1;\\C1;First} line\\Psecond\\~part"),
+            (Lines{"First line", "second part"}));
+  EXPECT_EQ(AcDbMText::plainLinesOf("a\\\\b\\{c\\}\nd"), (Lines{"a\\b{c}", "d"}));
+  EXPECT_EQ(AcDbMText::plainLinesOf("\\H2.5x;\\W0.8;\\Lun\\lder\\S1/2;\\S3^4;"), (Lines{"under1/23/4"}));
+  // The trail byte of a double-byte character may be a backslash: it is text, not a code.
+  EXPECT_EQ(AcDbMText::plainLinesOf("\x95\\P\\P\xB0\xA1"), (Lines{"\x95\\P", "\xB0\xA1"}));
+  EXPECT_EQ(AcDbMText::plainLinesOf(""), (Lines{""}));
+}
+
+TEST(MText, ExplodeGivesOneTextPerLineDownTheColumn) {
+  AcDbMText mtext;
+  mtext.setLocation(AcGePoint3d(10, 20, 0));
+  mtext.setTextHeight(3.0);
+  mtext.setContents("{\\C1;First}\\P\\fSimSun|b0;Second");
+  EXPECT_NEAR(mtext.actualHeight(), 3.0 + 5.0, kTol);  // spacing 5/3 x 3 = 5
+  EXPECT_NEAR(mtext.actualWidth(), 6 * 2.0, kTol);     // "Second": 6 narrow characters
+  Pieces pieces;
+  ASSERT_EQ(mtext.explode(pieces.items), Acad::eOk);
+  ASSERT_EQ(pieces.items.length(), 2);
+  AcDbText* first = pieces.at<AcDbText>(0);
+  AcDbText* second = pieces.at<AcDbText>(1);
+  ASSERT_TRUE(first && second);
+  EXPECT_STREQ(first->textStringConst(), "First");
+  EXPECT_STREQ(second->textStringConst(), "Second");
+  EXPECT_EQ(first->height(), 3.0);
+  // Top-left attachment: the first baseline one text height below the location.
+  expectNear(first->position(), AcGePoint3d(10, 17, 0));
+  expectNear(second->position(), AcGePoint3d(10, 12, 0));
+  // Bottom-centre: the last baseline at the location, lines centred on it.
+  mtext.setAttachment(AcDbMText::kBottomCenter);
+  Pieces centred;
+  ASSERT_EQ(mtext.explode(centred.items), Acad::eOk);
+  expectNear(centred.at<AcDbText>(1)->position(), AcGePoint3d(10 - 6, 20 + 0 - 3 + 3, 0));
+  expectNear(centred.at<AcDbText>(0)->position(), AcGePoint3d(10 - 5, 20 + 5, 0));
+  AcDbExtents ext;
+  ASSERT_EQ(mtext.getGeomExtents(ext), Acad::eOk);
+  expectNear(ext.minPoint(), AcGePoint3d(4, 20, 0));
+  expectNear(ext.maxPoint(), AcGePoint3d(16, 28, 0));
+}
+
+TEST(BlockReferences, ExplodeAndExtentsFollowTheBlockTransform) {
+  AcDbDatabase db;
+  AcDbObjectId inner, outer;
+  dbtest::appendToBlock(db, "INNER", new AcDbCircle(AcGePoint3d(0, 0, 0), AcGeVector3d::kZAxis, 1.0), &inner);
+  dbtest::appendToBlock(db, "OUTER", new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 0, 0)), &outer);
+  auto* nested = new AcDbBlockReference(AcGePoint3d(5, 0, 0), inner);
+  nested->setScaleFactors(AcGeScale3d(3));
+  dbtest::appendToBlock(db, "OUTER", nested);
+  dbtest::appendToBlock(db, "OUTER", new AcDbText(AcGePoint3d(), "t", AcDbObjectId::kNull, 1.0));
+
+  AcDbBlockReference ref(AcGePoint3d(100, 0, 0), outer);
+  ref.setScaleFactors(AcGeScale3d(2));
+  ref.setRotation(kPi / 2);
+  Pieces pieces;
+  ASSERT_EQ(ref.explode(pieces.items), Acad::eOk);
+  ASSERT_EQ(pieces.items.length(), 3);
+  AcDbLine* line = pieces.at<AcDbLine>(0);
+  ASSERT_NE(line, nullptr);
+  expectNear(line->startPoint(), AcGePoint3d(100, 0, 0));
+  expectNear(line->endPoint(), AcGePoint3d(100, 2, 0));
+  auto* nestedCopy = pieces.at<AcDbBlockReference>(1);
+  ASSERT_NE(nestedCopy, nullptr);
+  expectNear(nestedCopy->position(), AcGePoint3d(100, 10, 0));
+  EXPECT_NEAR(nestedCopy->scaleFactors().sx, 6.0, kTol);
+  Pieces deeper;
+  ASSERT_EQ(nestedCopy->explode(deeper.items), Acad::eOk);
+  auto* circle = deeper.at<AcDbCircle>(0);
+  ASSERT_NE(circle, nullptr);
+  EXPECT_NEAR(circle->radius(), 6.0, kTol);
+  expectNear(circle->center(), AcGePoint3d(100, 10, 0));
+  EXPECT_NE(pieces.at<AcDbText>(2), nullptr);
+
+  // The block's origin is subtracted before placing.
+  AcDbBlockTableRecord* block = nullptr;
+  ASSERT_EQ(acdbOpenObject(block, outer, AcDb::kForWrite), Acad::eOk);
+  block->setOrigin(AcGePoint3d(1, 0, 0));
+  block->close();
+  expectNear(ref.blockTransform() * AcGePoint3d(1, 0, 0), AcGePoint3d(100, 0, 0));
+  AcDbExtents ext;
+  ASSERT_EQ(ref.getGeomExtents(ext), Acad::eOk);
+  // The nested circle: centre (5,0) - origin -> (4,0) x2 rotated -> (0,8)+(100,0), radius 6.
+  expectNear(ext.maxPoint(), AcGePoint3d(106, 14, 0), 1e-6);
+}
+
+TEST(BlockReferences, BlockTransformRoundTripsAndMirrorsAsNegativeScale) {
+  AcDbBlockReference ref(AcGePoint3d(3, 4, 0), AcDbObjectId::kNull);
+  ref.setRotation(0.3);
+  ref.setScaleFactors(AcGeScale3d(2, 3, 4));
+  const AcGeMatrix3d m = ref.blockTransform();
+  AcDbBlockReference other;
+  ASSERT_EQ(other.setBlockTransform(m), Acad::eOk);
+  EXPECT_NEAR(other.rotation(), 0.3, kTol);
+  EXPECT_NEAR(other.scaleFactors().sy, 3.0, kTol);
+  expectNear(other.position(), AcGePoint3d(3, 4, 0));
+  EXPECT_TRUE(other.blockTransform().isEqualTo(m));
+  // Mirroring across the Y axis: X scale turns negative, the normal stays.
+  AcDbBlockReference plain(AcGePoint3d(1, 0, 0), AcDbObjectId::kNull);
+  ASSERT_EQ(plain.transformBy(AcGeMatrix3d::mirroring(AcGePlane(AcGePoint3d(), AcGeVector3d::kXAxis))), Acad::eOk);
+  EXPECT_NEAR(plain.scaleFactors().sx, -1.0, kTol);
+  EXPECT_TRUE(plain.normal().isEqualTo(AcGeVector3d::kZAxis));
+  expectNear(plain.position(), AcGePoint3d(-1, 0, 0));
+  // A shear cannot be represented.
+  AcGeMatrix3d shear;
+  shear(0, 1) = 0.5;
+  EXPECT_EQ(plain.transformBy(shear), Acad::eCannotScaleNonUniformly);
+  expectNear(plain.position(), AcGePoint3d(-1, 0, 0));
+}
+
+TEST(BlockReferences, AttributesFollowTheirReference) {
+  AcDbDatabase db;
+  AcDbObjectId block;
+  dbtest::appendToBlock(db, "TAGGED", new AcDbPoint(), &block);
+  auto* ref = new AcDbBlockReference(AcGePoint3d(0, 0, 0), block);
+  auto* att = new AcDbAttribute(AcGePoint3d(1, 1, 0), "V", "T");
+  AcDbObjectId attId;
+  ASSERT_EQ(ref->appendAttribute(attId, att), Acad::eOk);
+  EXPECT_TRUE(attId.isNull());  // held by the new reference
+  const AcDbObjectId refId = dbtest::appendToModelSpace(db, ref);
+  AcDbBlockReference* open = nullptr;
+  ASSERT_EQ(acdbOpenObject(open, refId, AcDb::kForWrite), Acad::eOk);
+  AcDbObjectIterator* it = open->attributeIterator();
+  it->start();
+  ASSERT_FALSE(it->done());
+  attId = it->objectId();
+  EXPECT_FALSE(attId.isNull());
+  delete it;
+  AcDbAttribute* opened = nullptr;
+  ASSERT_EQ(open->openAttribute(opened, attId, AcDb::kForRead), Acad::eOk);  // closed when appended
+  EXPECT_EQ(opened->ownerId(), refId);
+  opened->close();
+  ASSERT_EQ(open->transformBy(AcGeMatrix3d::translation(AcGeVector3d(10, 0, 0))), Acad::eOk);
+  ASSERT_EQ(open->setColorIndex(4), Acad::eOk);
+  ASSERT_EQ(open->erase(), Acad::eOk);
+  open->close();
+  EXPECT_TRUE(attId.isErased());
+  ASSERT_EQ(acdbOpenObject(opened, attId, AcDb::kForRead, true), Acad::eOk);
+  expectNear(opened->position(), AcGePoint3d(11, 1, 0));
+  EXPECT_EQ(opened->colorIndex(), 4);
+  opened->close();
+}
+
+TEST(BlockReferences, MultiInsertExplodesEveryCell) {
+  AcDbDatabase db;
+  AcDbObjectId block;
+  dbtest::appendToBlock(db, "CELL", new AcDbPoint(AcGePoint3d(0, 0, 0)), &block);
+  AcDbMInsertBlock grid(AcGePoint3d(1, 1, 0), block, 3, 2, 10.0, 5.0);
+  grid.setRotation(kPi / 2);
+  Pieces pieces;
+  ASSERT_EQ(grid.explode(pieces.items), Acad::eOk);
+  ASSERT_EQ(pieces.items.length(), 6);
+  // Columns run along the rotated X axis (+Y), rows along the rotated Y axis (-X).
+  expectNear(pieces.at<AcDbPoint>(2)->position(), AcGePoint3d(1, 21, 0));
+  expectNear(pieces.at<AcDbPoint>(5)->position(), AcGePoint3d(-4, 21, 0));
+}
+
+TEST(OldStylePolylines, VerticesIteratorAndExplode) {
+  AcDbDatabase db;
+  AcGePoint3dArray pts;
+  pts.append(AcGePoint3d(0, 0, 0));
+  pts.append(AcGePoint3d(2, 0, 0));
+  pts.append(AcGePoint3d(2, 2, 0));
+  AcGeDoubleArray bulges;
+  bulges.append(0.0);
+  bulges.append(1.0);
+  bulges.append(0.0);
+  auto* pl = new AcDb2dPolyline(AcDb::k2dSimplePoly, pts, 1.5, true, 0.0, 0.0, &bulges);
+  ASSERT_EQ(pl->appendVertex(new AcDb2dVertex(AcGePoint3d(0, 2, 0))), Acad::eOk);
+  const AcDbObjectId id = dbtest::appendToModelSpace(db, pl);
+  AcDb2dPolyline* open = nullptr;
+  ASSERT_EQ(acdbOpenObject(open, id, AcDb::kForRead), Acad::eOk);
+  AcDbObjectIterator* it = open->vertexIterator();
+  int count = 0;
+  for (it->start(); !it->done(); it->step()) {
+    AcDb2dVertex* v = nullptr;
+    ASSERT_EQ(open->openVertex(v, it->objectId(), AcDb::kForRead), Acad::eOk);
+    EXPECT_EQ(v->ownerId(), id);
+    if (count == 3) expectNear(open->vertexPosition(*v), AcGePoint3d(0, 2, 1.5));
+    v->close();
+    ++count;
+  }
+  delete it;
+  EXPECT_EQ(count, 4);
+  Pieces pieces;
+  ASSERT_EQ(open->explode(pieces.items), Acad::eOk);
+  ASSERT_EQ(pieces.items.length(), 4);
+  EXPECT_NE(pieces.at<AcDbArc>(1), nullptr);
+  EXPECT_NEAR(pieces.at<AcDbArc>(1)->radius(), 1.0, kTol);
+  expectNear(pieces.at<AcDbLine>(3)->endPoint(), AcGePoint3d(0, 0, 1.5));
+  double dist = 0.0, end = 0.0;
+  open->getEndParam(end);
+  ASSERT_EQ(open->getDistAtParam(end, dist), Acad::eOk);
+  EXPECT_NEAR(dist, 2 + kPi + 2 + 2, kTol);
+  open->close();
+}
+
+TEST(Hatches, LoopsInBothFormsAndTransforms) {
+  AcDbHatch hatch;
+  EXPECT_TRUE(hatch.isSolidFill());
+  AcGePoint2dArray verts;
+  verts.append(AcGePoint2d(0, 0));
+  verts.append(AcGePoint2d(4, 0));
+  verts.append(AcGePoint2d(4, 4));
+  AcGeDoubleArray bulges;
+  ASSERT_EQ(hatch.appendLoop(AcDbHatch::kExternal, verts, bulges), Acad::eOk);
+  AcGeVoidPointerArray edges;
+  AcGeIntArray types;
+  AcGeLineSeg2d a(AcGePoint2d(1, 1), AcGePoint2d(2, 1));
+  AcGeCircArc2d b(AcGePoint2d(2, 1.5), 0.5, -kPi / 2, kPi / 2);  // counter-clockwise on the right
+  AcGeLineSeg2d c(AcGePoint2d(2, 2), AcGePoint2d(1, 2));
+  AcGeLineSeg2d d(AcGePoint2d(1, 2), AcGePoint2d(1, 1));
+  for (void* e : {(void*)&a, (void*)&b, (void*)&c, (void*)&d}) edges.append(e);
+  for (int t : {AcDbHatch::kLine, AcDbHatch::kCirArc, AcDbHatch::kLine, AcDbHatch::kLine}) types.append(t);
+  ASSERT_EQ(hatch.appendLoop(AcDbHatch::kDefault, edges, types), Acad::eOk);
+  EXPECT_EQ(hatch.numLoops(), 2);
+  EXPECT_EQ(hatch.loopTypeAt(0), AcDbHatch::kExternal | AcDbHatch::kPolyline);
+  Adesk::Int32 type = 0;
+  AcGePoint2dArray outVerts;
+  AcGeDoubleArray outBulges;
+  ASSERT_EQ(hatch.getLoopAt(1, type, outVerts, outBulges), Acad::eOk);
+  ASSERT_EQ(outVerts.length(), 4);
+  EXPECT_TRUE(outVerts[1].isEqualTo(AcGePoint2d(2, 1)));
+  EXPECT_NEAR(outBulges[1], 1.0, kTol);  // a counter-clockwise half circle
+  AcGeVoidPointerArray outEdges;
+  AcGeIntArray outTypes;
+  ASSERT_EQ(hatch.getLoopAt(0, type, outEdges, outTypes), Acad::eOk);
+  EXPECT_EQ(outEdges.length(), 3);
+  for (void* e : outEdges) delete static_cast<AcGeLineSeg2d*>(e);
+  ASSERT_EQ(hatch.setPattern(AcDbHatch::kPreDefined, "ANSI31"), Acad::eOk);
+  EXPECT_FALSE(hatch.isSolidFill());
+  ASSERT_EQ(hatch.transformBy(AcGeMatrix3d::translation(AcGeVector3d(10, 0, 0)) * AcGeMatrix3d::scaling(2.0)), Acad::eOk);
+  EXPECT_NEAR(hatch.patternScale(), 2.0, kTol);
+  AcDbExtents ext;
+  ASSERT_EQ(hatch.getGeomExtents(ext), Acad::eOk);
+  expectNear(ext.minPoint(), AcGePoint3d(10, 0, 0));
+  expectNear(ext.maxPoint(), AcGePoint3d(18, 8, 0));
+  ASSERT_EQ(hatch.getLoopAt(1, type, outVerts, outBulges), Acad::eOk);
+  EXPECT_TRUE(outVerts[2].isEqualTo(AcGePoint2d(14, 4)));
+  EXPECT_NEAR(outBulges[1], 1.0, kTol);
+  EXPECT_EQ(hatch.removeLoopAt(5), Acad::eInvalidIndex);
+}
+
+TEST(Regions, LoopsMeasureExplodeAndTransform) {
+  AcDbRegion region;
+  EXPECT_TRUE(region.isNull());
+  contura::db::RegionData data;
+  data.origin = AcGePoint3d(0, 0, 5);
+  data.loops.push_back({{AcGePoint2d(0, 0), 0}, {AcGePoint2d(4, 0), 0}, {AcGePoint2d(4, 4), 0}, {AcGePoint2d(0, 4), 0}});
+  // A hole: a circle of radius 1 as two half circles.
+  data.loops.push_back({{AcGePoint2d(1, 2), 1.0}, {AcGePoint2d(3, 2), 1.0}});
+  ASSERT_EQ(contura::db::setRegionData(region, data), Acad::eOk);
+  double area = 0.0, perimeter = 0.0;
+  ASSERT_EQ(region.getArea(area), Acad::eOk);
+  EXPECT_NEAR(area, 16.0 - kPi, kTol);
+  ASSERT_EQ(region.getPerimeter(perimeter), Acad::eOk);
+  EXPECT_NEAR(perimeter, 16.0 + 2 * kPi, kTol);
+  Pieces pieces;
+  ASSERT_EQ(region.explode(pieces.items), Acad::eOk);
+  ASSERT_EQ(pieces.items.length(), 6);
+  expectNear(pieces.at<AcDbLine>(0)->endPoint(), AcGePoint3d(4, 0, 5));
+  EXPECT_NEAR(pieces.at<AcDbArc>(4)->radius(), 1.0, kTol);
+  ASSERT_EQ(region.transformBy(AcGeMatrix3d::scaling(3.0)), Acad::eOk);
+  ASSERT_EQ(region.getArea(area), Acad::eOk);
+  EXPECT_NEAR(area, 9 * (16.0 - kPi), 1e-8);
+  AcDbExtents ext;
+  ASSERT_EQ(region.getGeomExtents(ext), Acad::eOk);
+  expectNear(ext.maxPoint(), AcGePoint3d(12, 12, 15));
+  EXPECT_EQ(region.transformBy(AcGeMatrix3d::scaling(AcGeScale3d(1, 2, 1))), Acad::eCannotScaleNonUniformly);
+
+  AcDb3dSolid solid;
+  EXPECT_TRUE(solid.isNull());
+  EXPECT_EQ(solid.createBox(1, 0, 1), Acad::eInvalidInput);
+  ASSERT_EQ(solid.createBox(2, 4, 6), Acad::eOk);
+  ASSERT_EQ(solid.transformBy(AcGeMatrix3d::translation(AcGeVector3d(1, 1, 1))), Acad::eOk);
+  ASSERT_EQ(solid.getGeomExtents(ext), Acad::eOk);
+  expectNear(ext.minPoint(), AcGePoint3d(0, -1, -2));
+  expectNear(ext.maxPoint(), AcGePoint3d(2, 3, 4));
+  ASSERT_EQ(solid.extrude(&region, -2.0), Acad::eOk);
+  ASSERT_EQ(solid.getGeomExtents(ext), Acad::eOk);
+  expectNear(ext.minPoint(), AcGePoint3d(0, 0, 13));
+}
+
+}  // namespace
