@@ -133,11 +133,16 @@ std::string usageText() {
          "  --script FILE   answer every request from FILE ('-' for standard input) and echo\n"
          "                  each prompt and answer, so the run reads like a CAD transcript\n"
          "  --drive X=DIR   the folder where Windows drive X: lives\n"
+         "  --pickbox N     half the side of the square in which a picked point finds an\n"
+         "                  entity, in drawing units (default 5)\n"
+         "  --new-library FILE\n"
+         "                  create an empty section library FILE (a Windows path goes through\n"
+         "                  the drive map; missing folders are made) and end; an existing\n"
+         "                  file is never overwritten\n"
          "  --help          show this text\n"
          "  --version       show the program's version\n"
          "\n"
-         "Not built yet: DRAWING.dxf, --save FILE, --preview-dir DIR, --pickbox N, --gui,\n"
-         "--new-library FILE.\n"
+         "Not built yet: DRAWING.dxf, --save FILE, --preview-dir DIR, --gui.\n"
          "\n"
          "The module is Contura.arx next to this program; the environment variable\n"
          "CONTURA_MODULE names another file.\n"
@@ -152,9 +157,7 @@ std::vector<std::string> unavailableOptions(const Options& options) {
   if (options.drawing) unavailable.push_back(options.drawing->string());
   if (options.save) unavailable.push_back("--save");
   if (options.previewDir) unavailable.push_back("--preview-dir");
-  if (options.pickbox) unavailable.push_back("--pickbox");
   if (options.gui) unavailable.push_back("--gui");
-  if (options.newLibrary) unavailable.push_back("--new-library");
   return unavailable;
 }
 

@@ -3,9 +3,12 @@
 
 #include "command_prompt.h"
 #include "console.h"
+#include "host_ui.h"
 #include "input.h"
+#include "new_library.h"
 #include "options.h"
 
+#include <contura/ed/editor_state.h>
 #include <contura/ed/print_sink.h>
 #include <contura/os/paths.h>
 #include <contura/rx/app_loader.h>
@@ -69,6 +72,8 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
     return usageError(streams.err, unavailable.front() + ": this build cannot do that yet");
 
   for (const DriveMapping& drive : options.drives) os::driveMap().map(drive.letter, drive.dir);
+  if (options.newLibrary)  // a task of its own: make the file and end
+    return createNewLibrary(options.newLibrary->string(), streams.out, streams.err) ? kExitOk : kExitError;
 
   std::ifstream scriptFile;
   std::istream* in = &streams.in;
@@ -86,6 +91,12 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
     input = std::make_unique<ScriptInput>(*in, console);
   else
     input = std::make_unique<TerminalInput>(*in, console);
+
+  // The module's dialogs, file dialogs, message boxes, points, picks and selections are
+  // answered from the same input as the command prompt.
+  ed::resetEditor();
+  if (options.pickbox) ed::setPickBox(*options.pickbox);
+  ScopedHostUi ui(*input, console);
 
   ed::ScopedPrintSink sink([&console](std::string_view text) { console.writeModuleText(text); });
   LoadedModules modules;

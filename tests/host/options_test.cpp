@@ -26,7 +26,7 @@ TEST(HostOptions, AcceptsEveryOptionInBothForms) {
   EXPECT_EQ(o.newLibrary, "lib.mdb");
   EXPECT_EQ(o.drawing, "drawing.dxf");
   EXPECT_EQ(contura::host::unavailableOptions(o),
-            (Args{"drawing.dxf", "--save", "--preview-dir", "--pickbox", "--gui", "--new-library"}));
+            (Args{"drawing.dxf", "--save", "--preview-dir", "--gui"}));
 
   auto stdinScript = parseOptions({"--script", "-"});
   ASSERT_TRUE(stdinScript.ok());
@@ -65,15 +65,6 @@ TEST(HostOptions, RefusesBadUsageWithAReason) {
     EXPECT_NE(r.error.find(c.reasonPart), std::string::npos) << r.error;
     EXPECT_EQ(r.error.find('\n'), std::string::npos) << r.error;
   }
-}
-
-TEST(HostOptions, HelpAndVersionAreFlags) {
-  auto r = parseOptions({"--help", "--version"});
-  ASSERT_TRUE(r.ok());
-  EXPECT_TRUE(r.options.help);
-  EXPECT_TRUE(r.options.version);
-  EXPECT_NE(contura::host::usageText().find("--script FILE"), std::string::npos);
-  EXPECT_TRUE(parseOptions({}).ok());
 }
 
 }  // namespace
