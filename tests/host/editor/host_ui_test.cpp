@@ -1,0 +1,143 @@
+// Whole script runs of the host against the tests' editor module: the transcript of points,
+// picks, selections and a dialog, and the end of a script while a request is pending.
+#include "session.h"
+
+#include <contura/rx/app_loader.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string run(const std::string& script, std::vector<std::string> extra = {}) {
+  std::istringstream in(script);
+  std::ostringstream out, err;
+  std::vector<std::string> args = {"--script", "-"};
+  args.insert(args.end(), extra.begin(), extra.end());
+  int code = contura::host::runProgram(args, EDITOR_MODULE, {in, out, err});
+  EXPECT_EQ(code, contura::host::kExitOk) << err.str();
+  EXPECT_TRUE(err.str().empty()) << err.str();
+  EXPECT_TRUE(contura::rx::loadedApplications().empty());
+  return out.str();
+}
+
+TEST(HostUi, PointsAreAbsoluteRelativeCancelledRefusedAndEndWithTheScript) {
+  EXPECT_EQ(run("pt\n3,4\npt\nabc\n@1,1\npt\n*cancel*\npt\n"),
+            "命令: pt\n"
+            "指定点: 3,4\n"
+            "点 = 3,4,0\n"
+            "命令: pt\n"
+            "指定点: abc\n"
+            "点无效。\n"
+            "指定点: @1,1\n"
+            "点 = 4,5,0\n"
+            "命令: pt\n"
+            "指定点: *cancel*\n"
+            "*取消*\n"
+            "结果 -5002\n"
+            "命令: pt\n"
+            "输入已结束，取消请求。\n"
+            "结果 -5002\n");
+}
+
+TEST(HostUi, SelectionsAndPicksOnADrawing) {
+  EXPECT_EQ(run("demo\nsel\nw -1,-1 11,1\nc 40,40 60,60\nw -1,-1 11,1\n\npick\n52,55\npick\n300,300\n"),
+            "命令: demo\n"
+            "已画 2 个对象。\n"
+            "命令: sel\n"
+            "选择对象: w -1,-1 11,1\n"
+            "找到 1 个\n"
+            "选择对象: c 40,40 60,60\n"
+            "找到 1 个，总计 2 个\n"
+            "选择对象: w -1,-1 11,1\n"
+            "找到 1 个（1 个重复），总计 2 个\n"
+            "选择对象: \n"
+            "选择集 2 个\n"
+            "命令: pick\n"
+            "选择对象: 52,55\n"
+            "选中 17\n"
+            "命令: pick\n"
+            "选择对象: 300,300\n"
+            "结果 -5001\n");
+}
+
+TEST(HostUi, PickBoxOptionWidensPicks) {
+  std::string out = run("demo\npick\n17,0\n", {"--pickbox", "8"});
+  EXPECT_NE(out.find("选中 16"), std::string::npos) << out;
+}
+
+TEST(HostUi, DialogDrivenByAScript) {
+  std::filesystem::path file = std::filesystem::temp_directory_path() / "host_ui_dialog_save.txt";
+  std::filesystem::remove(file);
+  std::string script =
+      "dlg\n"
+      "; list rows were added sorted: L形, T形, 矩形\n"
+      "select 1001 \"t形\"\n"
+      "type 1002 名称\n"
+      "click 拾取\n"
+      "5,6\n"
+      "print 1002\n"
+      "click 保存\n" +
+      file.string() +
+      "\n"
+      "click 提示\n"
+      "click 999\n"
+      "select 1003 0\n"
+      "jump\n"
+      "show\n"
+      "ok\n";
+  std::string out = run(script);
+  std::string expected =
+      "命令: dlg\n"
+      "对话框“测试对话框”: select 1001 \"t形\"\n"
+      "选中 T形（第 1 个加入）\n"
+      "对话框“测试对话框”: type 1002 名称\n"
+      "对话框“测试对话框”: click 拾取\n"
+      "选择基点: 5,6\n"
+      "对话框“测试对话框”: print 1002\n"
+      "  [1002] 编辑框 “5,6”\n"
+      "对话框“测试对话框”: click 保存\n"
+      "另存为 文件名: " + file.string() + "\n"
+      "对话框“测试对话框”: click 提示\n"
+      "[Contura] 完成\n"
+      "对话框“测试对话框”: click 999\n"
+      "对话框中没有控件“999”。\n"
+      "对话框“测试对话框”: select 1003 0\n"
+      "控件“1003”不接受这个操作。\n"
+      "对话框“测试对话框”: jump\n"
+      "无效的对话框操作“jump”。可用的操作：click、dblclick、select、choose、type、size、ok、cancel、close、print、show。\n"
+      "对话框“测试对话框”: show\n"
+      "对话框 “测试对话框” (500) 285 x 130\n"
+      "  [1001] 列表框 3 行\n"
+      "          0  L形\n"
+      "        > 1  T形\n"
+      "          2  矩形\n"
+      "  [1002] 编辑框 “" + file.string() + "”\n"
+      "  [1003] 按钮 “拾取”\n"
+      "  [1004] 按钮 “保存”\n"
+      "  [1005] 按钮 “提示” （焦点）\n"
+      "  [1] 按钮 “确定” （默认）\n"
+      "  [2] 按钮 “取消”\n"
+      "对话框“测试对话框”: ok\n"
+      "名称 = " + file.string() + "\n";
+  EXPECT_EQ(out, expected);
+}
+
+TEST(HostUi, ScriptEndingInsideADialogCancelsIt) {
+  EXPECT_EQ(run("dlg\ntype 1002 x\n"),
+            "命令: dlg\n"
+            "对话框“测试对话框”: type 1002 x\n"
+            "输入已结束，取消对话框“测试对话框”。\n"
+            "对话框结果 2\n");
+}
+
+TEST(HostUi, FileDialogCancelledAndMessageBoxQuestions) {
+  std::string out = run("dlg\nclick 保存\n*cancel*\nprint 1002\ncancel\n");
+  EXPECT_NE(out.find("另存为 文件名: *cancel*\n对话框“测试对话框”: print 1002\n  [1002] 编辑框 “”\n"), std::string::npos)
+      << out;
+  EXPECT_NE(out.find("对话框结果 2"), std::string::npos) << out;
+}
+
+}  // namespace
