@@ -103,8 +103,9 @@ int CSectionTextReader::drawPolyline(CString block) {
     AcGePoint2d pt;
     double bulge = 0.0, startWidth = 0.0, endWidth = 0.0;
     parseVertex(pt, bulge, startWidth, endWidth, items[i]);
-    if (startWidth < kWidthNegationLimit) startWidth = -startWidth;
-    if (endWidth < kWidthNegationLimit) endWidth = -endWidth;
+    // 0.0 - w rather than -w: a zero width stays +0 and is written back as "0", not "-0".
+    if (startWidth < kWidthNegationLimit) startWidth = 0.0 - startWidth;
+    if (endWidth < kWidthNegationLimit) endWidth = 0.0 - endWidth;
     pPline->addVertexAt(static_cast<unsigned int>(i), pt, bulge, startWidth, endWidth);
   }
   return finishEntity(pPline, lines);
