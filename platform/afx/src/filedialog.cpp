@@ -126,6 +126,7 @@ INT_PTR CFileDialog::DoModal() {
   request.owner = owner;
 
   bool reenable = ::IsWindowEnabled(owner);
+  HWND focus = ::GetFocus();
   if (reenable) ::EnableWindow(owner, FALSE);
   INT_PTR result = IDCANCEL;
   for (;;) {
@@ -175,6 +176,7 @@ INT_PTR CFileDialog::DoModal() {
     break;
   }
   if (reenable && IsWindow(owner)) ::EnableWindow(owner, TRUE);
+  if (focus && IsWindow(focus) && ::IsWindowEnabled(focus)) ::SetFocus(focus);
   return result;
 }
 

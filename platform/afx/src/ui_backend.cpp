@@ -86,9 +86,12 @@ int MessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
     top = w->parent;
   }
   bool reenable = top && IsWindow(top) && IsWindowEnabled(top);
+  HWND focus = GetFocus();
   if (reenable) EnableWindow(top, FALSE);
   int answer = contura::afx::uiBackend().messageBox(request);
   if (reenable && IsWindow(top)) EnableWindow(top, TRUE);
+  // The window that had the focus gets it back when the box goes, as on Windows.
+  if (focus && IsWindow(focus) && IsWindowEnabled(focus)) SetFocus(focus);
   std::vector<int> buttons = contura::afx::messageBoxButtons(uType);
   if (std::find(buttons.begin(), buttons.end(), answer) == buttons.end()) answer = buttons.back();
   return answer;

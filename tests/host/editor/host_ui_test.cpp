@@ -125,6 +125,12 @@ TEST(HostUi, DialogDrivenByAScript) {
   EXPECT_EQ(out, expected);
 }
 
+TEST(HostUi, TypedTextReachesTheModuleAsItsCodePage) {
+  // The module prints what it read with its own code page; the console shows it as UTF-8.
+  std::string out = run("dlg\ntype 1002 矩形 ab\\c\nok\n");
+  EXPECT_NE(out.find("\n名称 = 矩形 ab\\c\n"), std::string::npos) << out;
+}
+
 TEST(HostUi, ScriptEndingInsideADialogCancelsIt) {
   EXPECT_EQ(run("dlg\ntype 1002 x\n"),
             "命令: dlg\n"

@@ -400,3 +400,52 @@ TEST_F(Dialogs, DescriptionShowsControlsRowsAndStates) {
 }
 
 }  // namespace
+
+namespace {
+
+// A one-box dialog exchanging a number of type T with the box.
+template <class T>
+class CNumberDlg : public CDialog {
+public:
+  explicit CNumberDlg(T value) : CDialog(IDD_SMALL), m_value(value) {}
+  T m_value;
+  void DoDataExchange(CDataExchange* pDX) override { DDX_Text(pDX, IDC_NAME, m_value); }
+};
+
+TEST_F(Dialogs, NumbersAreShownWithTheirPrecisionAndReadBackStrictly) {
+  std::vector<std::string> shown;
+  auto showAndType = [&](std::vector<std::string> typed) {
+    step([&, typed](DialogSession& s) {
+      shown.push_back(textOf(s.findControl(std::to_string(IDC_NAME))).GetString());
+      for (const std::string& t : typed) {
+        s.type(s.findControl(std::to_string(IDC_NAME)), t);
+        s.pressOk();
+      }
+    });
+  };
+  showAndType({"  2.5 "});
+  CNumberDlg<double> third(1.0 / 3.0);
+  EXPECT_EQ(third.DoModal(), IDOK);
+  EXPECT_EQ(third.m_value, 2.5);
+
+  showAndType({"-0", "1e3x", "-7"});
+  CNumberDlg<float> f(1.0f / 3.0f);
+  EXPECT_EQ(f.DoModal(), IDOK);
+  EXPECT_EQ(f.m_value, -7.0f);
+
+  showAndType({"", "12.5", " 40 "});
+  CNumberDlg<int> i(-3);
+  EXPECT_EQ(i.DoModal(), IDOK);
+  EXPECT_EQ(i.m_value, 40);
+
+  EXPECT_EQ(shown, (std::vector<std::string>{"0.333333333333333", "0.333333", "-3"}));
+  // "-0" (a zero not written as 0), "1e3x", "" and "12.5" were refused, each with a message,
+  // and the dialog stayed open.
+  ASSERT_EQ(backend.boxes.size(), 4u);
+  EXPECT_EQ(backend.boxes[0].text, "请输入一个数字。");
+  EXPECT_EQ(backend.boxes[1].text, "请输入一个数字。");
+  EXPECT_EQ(backend.boxes[2].text, "请输入一个整数。");
+  EXPECT_EQ(backend.boxes[3].text, "请输入一个整数。");
+}
+
+}  // namespace
