@@ -169,7 +169,8 @@ Acad::ErrorStatus AcDbText::adjustAlignment(const AcDbDatabase*) {
 }
 
 Acad::ErrorStatus AcDbText::subClose() {
-  if (!isDefaultAlignment()) adjustAlignment();
+  // The position is left as it is: with estimated font metrics, recomputing it on every
+  // close would move texts read from drawing files. adjustAlignment does it on request.
   return Acad::eOk;
 }
 

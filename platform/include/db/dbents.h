@@ -288,8 +288,9 @@ private:
 
 // ---------------------------------------------------------------------------------------
 // Single-line text. position() is the start of the baseline; with any justification other
-// than left/baseline (and aligned or fit) the alignment point is what places the text and the
-// position is recomputed from it when the text is closed or adjustAlignment is called.
+// than left/baseline the alignment point is what places the text, and adjustAlignment
+// recomputes the position from it (the database never moves a position on its own: its
+// text widths are estimates, see below).
 //
 // Text width (for extents and justification) is estimated, since fonts are not read: a
 // single-byte character advances 2/3 of the height, a double-byte character the full height,

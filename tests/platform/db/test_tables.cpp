@@ -321,6 +321,7 @@ TEST(Blocks, IteratorSkipsErasedAndErasingABlockErasesItsEntities) {
     seen.push_back(id);
   }
   EXPECT_EQ(seen, (std::vector<AcDbObjectId>{a, c}));
+  delete it;
   block->newIterator(it, false);  // from the end, backwards
   AcDbObjectId last;
   it->getEntityId(last);
