@@ -119,6 +119,7 @@ protected:
     PostMessage(WM_USER + 1);
   }
   afx_msg void OnListChange() { log.push_back("list " + std::to_string(m_list.GetCurSel())); }
+  afx_msg void OnListDoubleClick() { log.push_back("list dbl " + std::to_string(m_list.GetCurSel())); }
   afx_msg void OnSortedChange() {
     int row = m_sorted.GetCurSel();
     log.push_back(std::string("sorted ") + reinterpret_cast<const char*>(m_sorted.GetItemData(row)));
@@ -153,6 +154,7 @@ protected:
 BEGIN_MESSAGE_MAP(CTestDlg, CDialog)
   ON_BN_CLICKED(IDC_ADD, OnAdd)
   ON_LBN_SELCHANGE(IDC_LIST, OnListChange)
+  ON_LBN_DBLCLK(IDC_LIST, OnListDoubleClick)
   ON_LBN_SELCHANGE(IDC_SORTED, OnSortedChange)
   ON_EN_UPDATE(IDC_NAME, OnNameUpdate)
   ON_EN_UPDATE(IDC_HEIGHT, OnHeightUpdate)
@@ -234,6 +236,7 @@ TEST_F(Dialogs, ActionsReachTheMessageMap) {
     EXPECT_EQ(s.type(s.findControl(std::to_string(IDC_NAME)), "矩形"), ActionStatus::kDone);
     EXPECT_EQ(s.click(s.findControl("增加")), ActionStatus::kDone);
     EXPECT_EQ(s.select(s.findControl(std::to_string(IDC_LIST)), RowRef::number(0)), ActionStatus::kDone);
+    EXPECT_EQ(s.doubleClick(s.findControl(std::to_string(IDC_LIST))), ActionStatus::kDone);
     EXPECT_EQ(s.select(s.findControl(std::to_string(IDC_SORTED)), RowRef::named("t形")), ActionStatus::kDone);
     EXPECT_EQ(s.select(s.findControl(std::to_string(IDC_CHOICE)), RowRef::number(1)), ActionStatus::kDone);
     EXPECT_EQ(s.type(s.findControl(std::to_string(IDC_KIND)), "长"), ActionStatus::kDone);
@@ -244,7 +247,7 @@ TEST_F(Dialogs, ActionsReachTheMessageMap) {
   EXPECT_EQ(dlg.DoModal(), IDOK);
   // Loading "初始" raised one update; deleting it another, then one per typed character.
   EXPECT_EQ(dlg.initLog, std::vector<std::string>{"name 初始"});
-  EXPECT_EQ(dlg.log, (std::vector<std::string>{"name ", "name 矩", "name 矩形", "add", "posted", "list 0",
+  EXPECT_EQ(dlg.log, (std::vector<std::string>{"name ", "name 矩", "name 矩形", "add", "posted", "list 0", "list dbl 0",
                                                "sorted T形", "choice 1", "kind edit", "size 600x400"}));
   EXPECT_EQ(dlg.m_strName, "矩形");  // OK read the box back
   // "1.2.x5": the second '.' and the 'x' were taken back at once, so "1.25" is left; each
