@@ -2,9 +2,12 @@
 // through which the platform finds a module's resources.
 #include <afxres.h>
 
+#include "SectionTextResource.h"
 #include "resource.h"
 
 namespace {
+
+const AFX_DLGTEMPLATE kDialogs[] = {g_dlgInfoView, g_dlgViewSection};
 
 const AFX_STRINGENTRY kStrings[] = {
     {IDS_PROJNAME, "Contura"},
@@ -13,6 +16,6 @@ const AFX_STRINGENTRY kStrings[] = {
 }  // namespace
 
 extern "C" const AFX_RESOURCE_TABLE _afxModuleResources = {
-    nullptr, 0,  // dialog templates
+    kDialogs, static_cast<int>(sizeof(kDialogs) / sizeof(kDialogs[0])),
     kStrings, static_cast<int>(sizeof(kStrings) / sizeof(kStrings[0])),
 };
