@@ -1,0 +1,189 @@
+// Tests of the information view of CJLX and its preview: export and import as bytes, the
+// zero byte, files that cannot be written or read, imports over the buffer size, typed text
+// that is never read back, modify pressed twice, and the preview's view and picture.
+#include <gtest/gtest.h>
+
+#include <Draw2DWindow.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/DlgViewSection.h"
+#include "app/InfoViewDlg.h"
+#include "drawing_fixture.h"
+#include "resources/SectionTextResource.h"
+#include "test_backend.h"
+
+using contura::afx::ActionStatus;
+using contura::afx::DialogSession;
+
+namespace {
+
+const char kText[] =
+    "[Line]\nPoint=0,0;1000,0\nColor=255,0,0\nLayer=0\n\n"
+    "[Circle]\nCenter=500,300\nRadius=150\nColor=255,0,0\nLayer=0\n";
+
+struct TempDir {
+  std::filesystem::path path;
+  TempDir() {
+    path = std::filesystem::temp_directory_path() / ("infoview-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                                     "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(path);
+    std::filesystem::create_directories(path);
+  }
+  ~TempDir() { std::filesystem::remove_all(path); }
+  std::string file(const char* name) const { return (path / name).string(); }
+};
+
+std::string readBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+TestBackend::Step click(int id) {
+  return [=](DialogSession& s) { EXPECT_EQ(s.click(GetDlgItem(s.dialog(), id)), ActionStatus::kDone); };
+}
+TestBackend::Step close() {
+  return [](DialogSession& s) { s.close(); };
+}
+
+std::string richText(DialogSession& s) {
+  char buf[4096] = {};
+  GetWindowText(GetDlgItem(s.dialog(), IDC_INFO_TEXT), buf, sizeof buf);
+  return buf;
+}
+
+// Runs the view on `text` with the steps; returns the held text afterwards.
+std::string runView(TestBackend& backend, const std::string& text) {
+  contura::afx::ScopedUiBackend scope(backend);
+  CInfoViewDlg dlg(NULL);
+  dlg.m_strText = text.c_str();
+  dlg.DoModal();
+  return std::string(dlg.m_strText.GetString(), dlg.m_strText.GetLength());
+}
+
+TEST(InfoView, ShowsTheTextAndExportsItsBytes) {
+  Drawing d;
+  TempDir dir;
+  TestBackend b;
+  b.fileAnswers = {dir.file("out.txt"), std::nullopt};
+  b.steps = {[](DialogSession& s) { EXPECT_EQ(richText(s), kText); },
+             // What is typed into the box is never read back.
+             [](DialogSession& s) { s.type(GetDlgItem(s.dialog(), IDC_INFO_TEXT), "typed"); },
+             click(IDC_INFO_EXPORT), click(IDC_INFO_EXPORT) /* cancelled */, click(IDOK)};
+  EXPECT_EQ(runView(b, kText), kText);
+  EXPECT_EQ(readBytes(dir.file("out.txt")), kText);
+  ASSERT_EQ(b.fileRequests.size(), 2u);
+  EXPECT_FALSE(b.fileRequests[0].open);
+  EXPECT_EQ(b.fileRequests[0].defaultExt, "");
+  EXPECT_EQ(b.fileRequests[0].flags & (OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT),
+            static_cast<DWORD>(OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT));
+}
+
+TEST(InfoView, AnEmptyTextExportsAnEmptyFileAndImportRestoresBytes) {
+  Drawing d;
+  TempDir dir;
+  writeBytes(dir.file("old.txt"), "previous content");
+  std::string chinese = "[Text]\nValue=\xD6\xD0\xCE\xC4\r\nHeight=1\n";
+  writeBytes(dir.file("in.txt"), chinese);
+  TestBackend b;
+  b.fileAnswers = {dir.file("old.txt"), dir.file("in.txt"), dir.file("again.txt")};
+  b.steps = {click(IDC_INFO_EXPORT), click(IDC_INFO_IMPORT),
+             [&](DialogSession& s) { EXPECT_EQ(richText(s), chinese); }, click(IDC_INFO_EXPORT), click(IDCANCEL)};
+  EXPECT_EQ(runView(b, ""), chinese);
+  EXPECT_EQ(readBytes(dir.file("old.txt")), "");  // truncated: an empty text gives an empty file
+  EXPECT_EQ(readBytes(dir.file("again.txt")), chinese);
+}
+
+TEST(InfoView, ImportStopsAtTheFirstZeroByte) {
+  Drawing d;
+  TempDir dir;
+  writeBytes(dir.file("zero.txt"), std::string("[Line]\nPoint=1,1;2,2\0tail", 25));
+  TestBackend b;
+  b.fileAnswers = {dir.file("zero.txt")};
+  b.steps = {click(IDC_INFO_IMPORT), click(IDOK)};
+  EXPECT_EQ(runView(b, kText), "[Line]\nPoint=1,1;2,2");
+}
+
+TEST(InfoView, FilesThatCannotBeUsedChangeNothingAndSaySo) {
+  Drawing d;
+  TempDir dir;
+  writeBytes(dir.file("big.txt"), std::string(1000001, 'x'));
+  writeBytes(dir.file("exact.txt"), std::string(1000000, 'y'));
+  TestBackend b;
+  b.fileAnswers = {dir.file("missing.txt"), dir.file("big.txt"), dir.file("no/such/dir/out.txt")};
+  b.steps = {click(IDC_INFO_IMPORT), click(IDC_INFO_IMPORT), click(IDC_INFO_EXPORT), click(IDOK)};
+  EXPECT_EQ(runView(b, kText), kText);
+  EXPECT_NE(d.printed.find("missing.txt"), std::string::npos) << d.printed;
+  EXPECT_NE(d.printed.find("1000000"), std::string::npos) << d.printed;
+  EXPECT_NE(d.printed.find("out.txt"), std::string::npos) << d.printed;
+  EXPECT_FALSE(std::filesystem::exists(dir.file("no/such/dir/out.txt")));
+  // A file of exactly the buffer size is read whole.
+  TestBackend ok;
+  ok.fileAnswers = {dir.file("exact.txt")};
+  ok.steps = {click(IDC_INFO_IMPORT), click(IDOK)};
+  EXPECT_EQ(runView(ok, kText).size(), 1000000u);
+}
+
+TEST(InfoView, ModifyDrawsTheHeldTextEachTimeItIsPressed) {
+  Drawing d;
+  TestBackend b;
+  b.steps = {[](DialogSession& s) { s.type(GetDlgItem(s.dialog(), IDC_INFO_TEXT), "[Circle]\nCenter=1,1\nColor=1,1,1\n"); },
+             click(IDC_INFO_MODIFY), click(IDC_INFO_MODIFY), click(IDCANCEL)};
+  runView(b, kText);
+  auto ids = d.modelSpace();
+  ASSERT_EQ(ids.size(), 4u);  // two copies of the line and the circle; the typed text is ignored
+  Opened<AcDbCircle> c(ids[3]);
+  EXPECT_EQ(c->radius(), 150.0);
+}
+
+TEST(InfoView, PreviewShowsEveryRecordAndWritesItsPicture) {
+  Drawing d;
+  TempDir dir;
+  Draw2DSetPreviewDirectory(dir.path.string().c_str());
+  TestBackend b;
+  b.steps = {click(IDC_INFO_PREVIEW),
+             [](DialogSession& s) {
+               EXPECT_EQ(s.templateId(), static_cast<UINT>(IDD_VIEWSECTION));
+               CDraw2DWindow* view = Draw2DWindowFromHandle(GetDlgItem(s.dialog(), IDC_VIEW_SECTION));
+               ASSERT_NE(view, nullptr);
+               EXPECT_EQ(view->GetDisplayList().shapes.size(), 2u);
+               CRect rc;
+               view->GetClientRect(&rc);
+               EXPECT_EQ(rc.Width(), 492);  // 328 x 214 dialog units
+               EXPECT_EQ(rc.Height(), 348);
+               EXPECT_NE(view->GetLastPicture().find("<circle"), std::string::npos);
+             },
+             close(), click(IDOK)};
+  runView(b, kText);
+  Draw2DSetPreviewDirectory(nullptr);
+  EXPECT_EQ(b.dialogsRun, (std::vector<UINT>{IDD_INFOVIEW, IDD_VIEWSECTION}));
+  std::string svg = readBytes(dir.file("\xE9\xA2\x84\xE8\xA7\x88-204.svg"));  // 预览 in UTF-8 on disk
+  EXPECT_NE(svg.find("<line"), std::string::npos);
+  EXPECT_NE(svg.find("<circle"), std::string::npos);
+}
+
+TEST(InfoView, PreviewOfAnEmptyTextIsEmpty) {
+  Drawing d;
+  TestBackend b;
+  b.steps = {click(IDC_INFO_PREVIEW),
+             [](DialogSession& s) {
+               CDraw2DWindow* view = Draw2DWindowFromHandle(GetDlgItem(s.dialog(), IDC_VIEW_SECTION));
+               ASSERT_NE(view, nullptr);
+               EXPECT_TRUE(view->GetDisplayList().empty());
+               char text[64] = {};
+               GetWindowText(GetDlgItem(s.dialog(), IDC_VIEW_SECTION), text, sizeof text);
+               EXPECT_STREQ(text, "\xBF\xD5");  // 空
+             },
+             close(), click(IDOK)};
+  runView(b, "");
+}
+
+}  // namespace
