@@ -64,6 +64,9 @@ case $case_name in
   missing_script)
     run -- --script "$work/no such script.scr"
     expect_code 2
+    expect_one_line_error "cannot read script"
+    run -- --script "$work"
+    expect_code 2
     expect_one_line_error "cannot read script" ;;
   missing_module)
     run CONTURA_MODULE="$work/Missing.arx" -- --script "$data/commands.scr"

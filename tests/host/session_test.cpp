@@ -36,38 +36,6 @@ TEST(HostSession, ScriptRunLoadsRunsAndUnloadsTheModule) {
   EXPECT_EQ(acedRegCmds->lookupLocalCmd("JMGL"), nullptr);
 }
 
-TEST(HostSession, AModuleThatCannotBeLoadedStopsTheRun) {
-  RunResult missing = runContura({"--script", "-"}, "jmgl\n", "/nonexistent/Contura.arx");
-  EXPECT_EQ(missing.code, contura::host::kExitError);
-  EXPECT_NE(missing.err.find("/nonexistent/Contura.arx"), std::string::npos) << missing.err;
-  EXPECT_TRUE(missing.out.empty());
-  EXPECT_TRUE(contura::rx::loadedApplications().empty());
-}
-
-TEST(HostSession, UsageErrorsAndInformationOptions) {
-  RunResult bad = runContura({"--nope"});
-  EXPECT_EQ(bad.code, contura::host::kExitUsage);
-  EXPECT_EQ(bad.err, "contura: unknown option '--nope' (try 'contura --help')\n");
-
-  RunResult script = runContura({"--script", "/nonexistent/run.scr"});
-  EXPECT_EQ(script.code, contura::host::kExitUsage);
-  EXPECT_NE(script.err.find("cannot read script"), std::string::npos);
-  RunResult folder = runContura({"--script", "/"});
-  EXPECT_EQ(folder.code, contura::host::kExitUsage);
-
-  RunResult unavailable = runContura({"--save", "out.dxf"});
-  EXPECT_EQ(unavailable.code, contura::host::kExitUsage);
-  EXPECT_NE(unavailable.err.find("--save"), std::string::npos);
-
-  RunResult help = runContura({"--help"});
-  EXPECT_EQ(help.code, contura::host::kExitOk);
-  EXPECT_NE(help.out.find("usage: contura"), std::string::npos);
-  RunResult version = runContura({"--version"});
-  EXPECT_EQ(version.code, contura::host::kExitOk);
-  EXPECT_EQ(version.out.rfind("contura ", 0), 0u);
-  EXPECT_TRUE(contura::rx::loadedApplications().empty());
-}
-
 TEST(HostSession, DriveOptionsFillTheDriveMap) {
   RunResult r = runContura({"--drive", "q=/srv/q-drive", "--script", "-"}, "");
   EXPECT_EQ(r.code, contura::host::kExitOk) << r.err;

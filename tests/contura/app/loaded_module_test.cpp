@@ -70,13 +70,4 @@ TEST_F(LoadedModule, UnloadingRemovesEverythingAndLoadingAgainRestoresIt) {
   EXPECT_TRUE(chainHas(contura::rx::loadedApplications().back().instance));
 }
 
-TEST_F(LoadedModule, UnknownAndUnhandledMessagesChangeNothing) {
-  for (int code : {0, 3, 4, 5, 6, 9, 13, 15, 16, 18, 42}) {
-    EXPECT_EQ(contura::rx::sendAppMessage(app.appId, AcRx::AppMsgCode(code), nullptr), AcRx::kRetOK)
-        << code;
-    EXPECT_EQ(conturaCommandNames(), kTable) << code;
-  }
-  EXPECT_EQ(AfxGetResourceHandle(), hostResource);
-}
-
 }  // namespace
