@@ -76,12 +76,17 @@ const char* sectiontext::findChar(TextSpan s, char c) {
 TextSpan sectiontext::trimmed(TextSpan s) {
   const char* b = s.begin;
   while (b < s.end && charBytes(b, s.end) == 1 && isWhiteByte(static_cast<unsigned char>(*b))) ++b;
-  // Walks forward so that a trail byte is never judged on its own.
-  const char* e = b;
-  for (const char* p = b; p < s.end;) {
-    int n = charBytes(p, s.end);
-    if (n == 2 || !isWhiteByte(static_cast<unsigned char>(*p))) e = p + n;
-    p += n;
+  // From the end: white space bytes go unless the last one before them is the lead byte of a
+  // double-byte character, which takes the first of them as its trail byte. Whether it is a
+  // lead byte follows from the run of lead-range bytes (0x81-0xFE) that ends there: a
+  // character always starts right after a byte outside that range (or at b), and inside the
+  // run bytes pair up, so an odd run ends with a lead byte.
+  const char* e = s.end;
+  while (e > b && isWhiteByte(static_cast<unsigned char>(e[-1]))) --e;
+  if (e < s.end && e > b) {
+    const char* run = e;
+    while (run > b && static_cast<unsigned char>(run[-1]) >= 0x81 && static_cast<unsigned char>(run[-1]) <= 0xFE) --run;
+    if ((e - run) % 2 == 1) ++e;  // the lead byte keeps its trail
   }
   return TextSpan{b, e};
 }
@@ -110,16 +115,24 @@ int sectiontext::countChar(TextSpan s, char c) {
 
 // ---------------------------------------------------------------------------------------
 
-void splitText(CStringArray& out, CString s, char sep) {
-  out.RemoveAll();
-  TextSpan rest = spanOf(s);
+void sectiontext::splitSpans(TextSpan s, char sep, std::vector<TextSpan>& out) {
+  out.clear();
+  TextSpan rest = s;
   const char* p = findChar(rest, sep);
   while (p != nullptr && p > rest.begin) {
-    out.Add(toCString(trimmed(TextSpan{rest.begin, p})));
+    out.push_back(trimmed(TextSpan{rest.begin, p}));
     rest.begin = p + 1;
     p = findChar(rest, sep);
   }
-  out.Add(toCString(trimmed(rest)));
+  out.push_back(trimmed(rest));
+}
+
+void splitText(CStringArray& out, CString s, char sep) {
+  std::vector<TextSpan> pieces;
+  splitSpans(spanOf(s), sep, pieces);
+  out.RemoveAll();
+  out.SetSize(0, static_cast<INT_PTR>(pieces.size()));
+  for (const TextSpan& piece : pieces) out.Add(toCString(piece));
 }
 
 CString leftOf(CString s, char c) {
@@ -134,9 +147,8 @@ CString rightOf(CString s, char c) {
   return p ? toCString(TextSpan{p + 1, all.end}) : s;
 }
 
-void splitRecords(CStringArray& out, CString text) {
-  out.RemoveAll();
-  TextSpan all = spanOf(text);
+void sectiontext::splitRecordSpans(TextSpan all, std::vector<TextSpan>& out) {
+  out.clear();
   const char* start = all.begin;  // where the rest begins
   bool sawLineFeed = false;       // a line feed in the rest before the current character
   bool whiteSinceLineFeed = true; // only white space since that line feed
@@ -146,7 +158,7 @@ void splitRecords(CStringArray& out, CString text) {
       char c = *p;
       // A '[' after the rest's first character that starts a line begins the next block.
       if (c == '[' && p > start && sawLineFeed && whiteSinceLineFeed) {
-        out.Add(toCString(trimmed(TextSpan{start, p})));
+        out.push_back(trimmed(TextSpan{start, p}));
         start = p;
         sawLineFeed = false;
       }
@@ -161,51 +173,76 @@ void splitRecords(CStringArray& out, CString text) {
     }
     p += n;
   }
-  out.Add(toCString(trimmed(TextSpan{start, all.end})));
+  out.push_back(trimmed(TextSpan{start, all.end}));
 }
 
-CString recordName(CString block) {
-  TextSpan all = spanOf(block);
-  if (all.begin == all.end || *all.begin != '[') return CString();
-  TextSpan inner{all.begin + 1, all.end};
+void splitRecords(CStringArray& out, CString text) {
+  std::vector<TextSpan> blocks;
+  splitRecordSpans(spanOf(text), blocks);
+  out.RemoveAll();
+  out.SetSize(0, static_cast<INT_PTR>(blocks.size()));
+  for (const TextSpan& block : blocks) out.Add(toCString(block));
+}
+
+TextSpan sectiontext::recordNameSpan(TextSpan block) {
+  if (block.begin == block.end || *block.begin != '[') return TextSpan{block.begin, block.begin};
+  TextSpan inner{block.begin + 1, block.end};
   const char* close = findChar(inner, ']');
-  return close ? toCString(TextSpan{inner.begin, close}) : CString();
+  return close ? TextSpan{inner.begin, close} : TextSpan{block.begin, block.begin};
+}
+
+CString recordName(CString block) { return toCString(recordNameSpan(spanOf(block))); }
+
+bool sectiontext::equalNoCase(TextSpan a, const char* b) {
+  const char* q = b;
+  for (const char* p = a.begin; p < a.end;) {
+    int n = charBytes(p, a.end);
+    if (*q == '\0') return false;
+    if (n == 2) {
+      if (p[0] != q[0] || p[1] != q[1]) return false;
+    } else {
+      auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+      if (lower(*p) != lower(*q)) return false;
+    }
+    p += n;
+    q += n;
+  }
+  return *q == '\0';
+}
+
+TextSpan sectiontext::keyValueSpan(const std::vector<TextSpan>& lines, const char* key) {
+  for (const TextSpan& line : lines) {
+    if (line.begin == line.end) continue;
+    const char* eq = findChar(line, '=');
+    if (eq == nullptr) continue;
+    if (equalNoCase(TextSpan{line.begin, eq}, key)) return TextSpan{eq + 1, line.end};
+  }
+  return TextSpan{};
 }
 
 namespace {
 
-// The value of `line` when its key equals `key` ignoring letter case; null span otherwise.
-bool keyValueOf(const CString& line, const CString& key, TextSpan& value) {
-  TextSpan all = spanOf(line);
-  if (all.begin == all.end) return false;
-  const char* eq = findChar(all, '=');
-  if (eq == nullptr) return false;
-  // Equal texts under the case-blind comparison have equal byte lengths (only single-byte
-  // letters change case), so the length test spares building the key for most lines.
-  if (eq - all.begin != key.GetLength()) return false;
-  CString lineKey(all.begin, static_cast<int>(eq - all.begin));
-  if (_mbsicmp(reinterpret_cast<const unsigned char*>(lineKey.GetString()),
-               reinterpret_cast<const unsigned char*>(key.GetString())) != 0)
-    return false;
-  value = TextSpan{eq + 1, all.end};
-  return true;
+std::vector<TextSpan> spansOf(CStringArray& lines) {
+  std::vector<TextSpan> spans;
+  spans.reserve(static_cast<std::size_t>(lines.GetSize()));
+  for (INT_PTR i = 0; i < lines.GetSize(); ++i) spans.push_back(spanOf(lines[i]));
+  return spans;
 }
 
 }  // namespace
 
 CString getKeyValue(CStringArray& lines, CString key) {
-  TextSpan value;
-  for (INT_PTR i = 0; i < lines.GetSize(); ++i)
-    if (keyValueOf(lines[i], key, value)) return toCString(value);
-  return CString();
+  TextSpan value = keyValueSpan(spansOf(lines), key);
+  return value.begin ? toCString(value) : CString();
 }
 
 CString getKeyValues(CStringArray& lines, CString key) {
   CString joined;
   bool first = true;
-  TextSpan value;
-  for (INT_PTR i = 0; i < lines.GetSize(); ++i) {
-    if (!keyValueOf(lines[i], key, value)) continue;
+  for (const TextSpan& line : spansOf(lines)) {
+    std::vector<TextSpan> one{line};
+    TextSpan value = keyValueSpan(one, key);
+    if (value.begin == nullptr) continue;
     if (!first) joined += '\n';
     joined += toCString(value);
     first = false;

@@ -4,6 +4,8 @@
 #include <afx.h>
 #include <dbcolor.h>
 
+#include <vector>
+
 namespace sectiontext {
 
 // A range of bytes [begin, end) inside a text that outlives it. A null begin means "absent".
@@ -26,8 +28,11 @@ inline bool isWhiteByte(unsigned char c) { return c == ' ' || (c >= '\t' && c <=
 
 // Bytes of the character at p: a lead byte takes the next byte with it unless the text ends
 // there or that byte is zero (as the C runtime's multi-byte walk does).
+// (Lead bytes of code page 936 are 0x81-0xFE, as _ismbblead reports; tested inline because
+// this runs for every byte of a text.)
 inline int charBytes(const char* p, const char* end) {
-  return (_ismbblead(static_cast<unsigned char>(*p)) && p + 1 < end && p[1] != '\0') ? 2 : 1;
+  auto c = static_cast<unsigned char>(*p);
+  return (c >= 0x81 && c <= 0xFE && p + 1 < end && p[1] != '\0') ? 2 : 1;
 }
 
 // The first single-byte character c in s (s must begin at a character boundary); null when
@@ -37,6 +42,22 @@ const char* findChar(TextSpan s, char c);
 int countChar(TextSpan s, char c);
 // s without white space at either end.
 TextSpan trimmed(TextSpan s);
+
+// splitText on spans: the trimmed pieces of s between separators, with the same rule (an
+// empty piece ends the splitting and the whole rest is the last piece). `out` is emptied
+// first and always gets at least one piece.
+void splitSpans(TextSpan s, char sep, std::vector<TextSpan>& out);
+// splitRecords on spans: the trimmed record blocks of a text (at least one).
+void splitRecordSpans(TextSpan text, std::vector<TextSpan>& out);
+// The record name of a block (the text between a leading '[' and the first ']'); an empty
+// span when there is none.
+TextSpan recordNameSpan(TextSpan block);
+// The value of the first line whose key (before its first '=', untrimmed) equals `key`
+// ignoring the letter case of single-byte characters; a null span (begin == nullptr) when
+// no line matches.
+TextSpan keyValueSpan(const std::vector<TextSpan>& lines, const char* key);
+// Equal ignoring the letter case of single-byte characters (as _mbsicmp compares).
+bool equalNoCase(TextSpan a, const char* b);
 
 // atof / atol of the text at s (they stop where a number cannot continue).
 double numberAt(TextSpan s);

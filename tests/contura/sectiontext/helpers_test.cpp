@@ -66,6 +66,20 @@ TEST(SplitText, DoubleByteCharactersAreNeverCutOrTrimmed) {
   EXPECT_EQ(split("\xA1\xA1x\xA1\xA1; y", ';'), (V{"\xA1\xA1x\xA1\xA1", "y"}));
 }
 
+TEST(SplitText, TrailingWhiteSpaceAfterALeadByteIsItsTrailByte) {
+  // A lead byte takes the next byte with it, even a blank: "\x81 " is one character.
+  EXPECT_EQ(split("a\x81 ;b", ';'), (V{"a\x81 ", "b"}));
+  EXPECT_EQ(split("a\x81  \t", ';'), (V{"a\x81 "}));
+  // After a whole double-byte character (an even run of lead-range bytes) blanks go.
+  EXPECT_EQ(split("a\xD6\xD0 \t", ';'), (V{"a\xD6\xD0"}));
+  EXPECT_EQ(split("\xD6\xD0\xCE\xC4\x81 \r\n", '\n'), (V{"\xD6\xD0\xCE\xC4\x81 ", ""}));
+  EXPECT_EQ(split("\xD6\xD0\xCE\xC4 \r\n", '\n'), (V{"\xD6\xD0\xCE\xC4", ""}));
+  // The same bytes trimmed by CString agree.
+  CString c("x\x81\x81\x81 \t");
+  c.Trim();
+  EXPECT_EQ(split("x\x81\x81\x81 \t", ';'), (V{std::string(c.GetString())}));
+}
+
 TEST(LeftRightOf, FirstOccurrenceAndAbsentSeparator) {
   EXPECT_STREQ(leftOf("12,34,56", ','), "12");
   EXPECT_STREQ(rightOf("12,34,56", ','), "34,56");
