@@ -226,8 +226,9 @@ bool AcDbDatabase::Impl::ownsStub(const AcDbStub* stub) const {
 }
 
 std::vector<AcDbDatabase*>& liveDatabases() {
-  static std::vector<AcDbDatabase*> dbs;
-  return dbs;
+  // Never destroyed: databases held by other static objects may die after this one would.
+  static auto* dbs = new std::vector<AcDbDatabase*>();
+  return *dbs;
 }
 
 // ---- handles and ids -----------------------------------------------------------------------

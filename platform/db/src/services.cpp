@@ -35,8 +35,9 @@ const std::vector<fs::path>& supportPaths() { return supportFolders(); }
 namespace {
 
 AcDbHostApplicationServices& defaultServices() {
-  static AcDbHostApplicationServices services;
-  return services;
+  // Never destroyed: a database deleted during program exit still asks for the services.
+  static auto* services = new AcDbHostApplicationServices();
+  return *services;
 }
 AcDbHostApplicationServices* gServices = nullptr;
 
