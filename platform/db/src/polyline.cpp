@@ -105,9 +105,12 @@ Acad::ErrorStatus AcDbPolyline::addVertexAt(unsigned int index, const AcGePoint2
   // A negative width stands for the default: the constant width.
   if (startWidth < 0.0) startWidth = mConstantWidth;
   if (endWidth < 0.0) endWidth = mConstantWidth;
-  if (mWidths.empty() && (startWidth != mConstantWidth || endWidth != mConstantWidth)) ensureWidths();
+  // Widths other than the constant one need the per-vertex list (made for the vertices there
+  // are, which may be none yet).
+  const bool ownWidths = !mWidths.empty() || startWidth != mConstantWidth || endWidth != mConstantWidth;
+  if (ownWidths) ensureWidths();
   mVertices.insert(mVertices.begin() + index, Vertex{pt, bulge});
-  if (!mWidths.empty()) mWidths.insert(mWidths.begin() + index, Widths{startWidth, endWidth});
+  if (ownWidths) mWidths.insert(mWidths.begin() + index, Widths{startWidth, endWidth});
   return Acad::eOk;
 }
 

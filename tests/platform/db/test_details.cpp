@@ -373,6 +373,21 @@ TEST(Curves, RaysLinesAndSolids) {
   EXPECT_TRUE(ext.maxPoint().isEqualTo(AcGePoint3d(2, 0, 1)));
 }
 
+TEST(Polyline, WidthsOfTheFirstVertexAreKept) {
+  AcDbPolyline pl;
+  ASSERT_EQ(pl.addVertexAt(0, AcGePoint2d(0, 0), 0.0, 2.0, 3.5), Acad::eOk);
+  ASSERT_EQ(pl.addVertexAt(1, AcGePoint2d(1, 0)), Acad::eOk);
+  double s = 0.0, e = 0.0;
+  pl.getWidthsAt(0, s, e);
+  EXPECT_EQ(s, 2.0);
+  EXPECT_EQ(e, 3.5);
+  pl.getWidthsAt(1, s, e);
+  EXPECT_EQ(s, 0.0);
+  ASSERT_EQ(pl.addVertexAt(0, AcGePoint2d(-1, 0), 0.0, 1.0, 1.0), Acad::eOk);
+  pl.getWidthsAt(1, s, e);
+  EXPECT_EQ(e, 3.5);
+}
+
 TEST(Polyline, SettersCheckTheirIndex) {
   AcDbPolyline pl;
   EXPECT_EQ(pl.setPointAt(0, AcGePoint2d()), Acad::eInvalidIndex);
