@@ -133,6 +133,9 @@ std::string usageText() {
          "  --script FILE   answer every request from FILE ('-' for standard input) and echo\n"
          "                  each prompt and answer, so the run reads like a CAD transcript\n"
          "  --drive X=DIR   the folder where Windows drive X: lives\n"
+         "  --preview-dir DIR\n"
+         "                  each preview view writes its picture there (SVG, named by dialog\n"
+         "                  caption and control id) whenever the picture changes\n"
          "  --pickbox N     half the side of the square in which a picked point finds an\n"
          "                  entity, in drawing units (default 5)\n"
          "  --new-library FILE\n"
@@ -142,7 +145,7 @@ std::string usageText() {
          "  --help          show this text\n"
          "  --version       show the program's version\n"
          "\n"
-         "Not built yet: DRAWING.dxf, --save FILE, --preview-dir DIR, --gui.\n"
+         "Not built yet: DRAWING.dxf, --save FILE, --gui.\n"
          "\n"
          "The module is Contura.arx next to this program; the environment variable\n"
          "CONTURA_MODULE names another file.\n"
@@ -156,7 +159,6 @@ std::vector<std::string> unavailableOptions(const Options& options) {
   std::vector<std::string> unavailable;
   if (options.drawing) unavailable.push_back(options.drawing->string());
   if (options.save) unavailable.push_back("--save");
-  if (options.previewDir) unavailable.push_back("--preview-dir");
   if (options.gui) unavailable.push_back("--gui");
   return unavailable;
 }

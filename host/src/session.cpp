@@ -8,8 +8,12 @@
 #include "new_library.h"
 #include "options.h"
 
+#include <Draw2DPreview.h>
+#include <dbapserv.h>
+#include <dbmain.h>
 #include <contura/ed/editor_state.h>
 #include <contura/ed/print_sink.h>
+#include <contura/os/codepage.h>
 #include <contura/os/paths.h>
 #include <contura/rx/app_loader.h>
 
@@ -72,6 +76,11 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
     return usageError(streams.err, unavailable.front() + ": this build cannot do that yet");
 
   for (const DriveMapping& drive : options.drives) os::driveMap().map(drive.letter, drive.dir);
+  if (options.previewDir) {
+    std::error_code madeDir;
+    std::filesystem::create_directories(*options.previewDir, madeDir);  // a view that cannot write just skips
+    Draw2DSetPreviewDirectory(os::utf8ToCp936(std::filesystem::absolute(*options.previewDir).string()).c_str());
+  }
   if (options.newLibrary)  // a task of its own: make the file and end
     return createNewLibrary(options.newLibrary->string(), streams.out, streams.err) ? kExitOk : kExitError;
 
@@ -105,7 +114,14 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
     streams.err << "contura: " << error << "\n";
     return kExitError;
   }
+  // The drawing commands work on: a new one (layer "0", model space) until drawing files
+  // are opened here. It goes before the modules: objects of a class a module's library
+  // defines (the variable entity) need that library's code to be deleted.
+  auto drawing = std::make_unique<AcDbDatabase>(true);
+  acdbHostApplicationServices()->setWorkingDatabase(drawing.get());
   runCommandPrompt(*input, console);
+  acdbHostApplicationServices()->setWorkingDatabase(nullptr);
+  drawing.reset();
   rx::unloadAllApplications();
   console.finish();
   return kExitOk;

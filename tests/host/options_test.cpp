@@ -26,7 +26,7 @@ TEST(HostOptions, AcceptsEveryOptionInBothForms) {
   EXPECT_EQ(o.newLibrary, "lib.mdb");
   EXPECT_EQ(o.drawing, "drawing.dxf");
   EXPECT_EQ(contura::host::unavailableOptions(o),
-            (Args{"drawing.dxf", "--save", "--preview-dir", "--gui"}));
+            (Args{"drawing.dxf", "--save", "--gui"}));
 
   auto stdinScript = parseOptions({"--script", "-"});
   ASSERT_TRUE(stdinScript.ok());

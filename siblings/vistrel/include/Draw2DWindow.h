@@ -14,6 +14,7 @@
 
 #include <string>
 
+#include "Draw2DPreview.h"
 #include "VistrelDisplayList.h"
 
 class CDraw2DWindow : public CWnd {
@@ -95,6 +96,5 @@ void DDX_Draw2DControl(CDataExchange* pDX, int nIDC, CDraw2DWindow& rControl);
 // The view bound to a control window, or null.
 CDraw2DWindow* Draw2DWindowFromHandle(HWND hWnd);
 
-// Where the views write their pictures (code page 936 path); null or empty stops writing.
-void Draw2DSetPreviewDirectory(const char* cp936Dir);
+// The directory set with Draw2DSetPreviewDirectory (empty when none).
 CString Draw2DGetPreviewDirectory();
