@@ -1,0 +1,161 @@
+#!/usr/bin/env bash
+# End-to-end runs of CJLX in the program `contura`: section text through the information
+# view (import, draw back, select, export), the preview picture, refused files, and the
+# drawings of the examples opened from DXF and saved again (checked with python3-ezdxf).
+# usage: sectiontext_e2e.sh CASE CONTURA DATA_DIR ARTIFACT_DIR
+# Exit 77 (skipped) when the program cannot do what the case needs yet.
+set -uo pipefail
+case_name=$1
+contura=$2
+data=$3
+artifacts=$4
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+
+fail() { echo "FAIL ($case_name): $*"; exit 1; }
+run() {  # run SCRIPT [options...]: the transcript goes to $work/out
+  local script=$1
+  shift
+  "$contura" "$@" --script "$script" >"$work/out" 2>"$work/err"
+  code=$?
+  [ "$code" -eq 0 ] || fail "exit code $code: $(cat "$work/err")"
+}
+needs_drawings() {
+  if "$contura" --help | grep -q "Not built yet: DRAWING.dxf"; then
+    echo "SKIP ($case_name): this build cannot open drawing files yet"
+    exit 77
+  fi
+}
+
+case $case_name in
+  roundtrip_text)
+    # The first example drawn into a new drawing and selected again gives itself back.
+    cat >s.scr <<SCR
+CJLX
+
+click 导入
+$data/example1.txt
+click 修改
+ok
+CJLX
+all
+
+click 导出
+$work/export.txt
+ok
+QUIT
+SCR
+    run s.scr
+    grep -q "找到 2 个" out || fail "the two drawn entities were not selected: $(cat out)"
+    cmp "$data/example1.txt" export.txt || fail "exported text differs from the example"
+    ;;
+  preview_svg)
+    # The preview of the second example: the polyline and both texts, rendered by librsvg.
+    cat >s.scr <<SCR
+CJLX
+
+click 导入
+$data/example2.txt
+click 预览
+print 204
+close
+ok
+QUIT
+SCR
+    run s.scr --preview-dir "$work/pv"
+    svg="$work/pv/预览-204.svg"
+    [ -s "$svg" ] || fail "no preview picture: $(ls -R "$work/pv" 2>&1)"
+    grep -q "polyline 1, text 2" out || fail "the view does not show the records: $(cat out)"
+    grep -q ">FIRST LINE</text>" "$svg" || fail "first text missing"
+    grep -q ">SECOND LINE</text>" "$svg" || fail "second text missing"
+    grep -q "<path d=\"M " "$svg" || fail "polyline missing"
+    if command -v rsvg-convert >/dev/null; then
+      mkdir -p "$artifacts"
+      rsvg-convert "$svg" -o "$artifacts/preview-example2.png" || fail "rsvg-convert refused the picture"
+      [ "$(stat -c %s "$artifacts/preview-example2.png")" -gt 1000 ] || fail "rendered picture is empty"
+    fi
+    ;;
+  refused_files)
+    # A missing file and a file over 1,000,000 bytes are refused with a message; the held
+    # text stays and still exports.
+    head -c 1000001 /dev/zero | tr '\0' 'x' >big.txt
+    cat >s.scr <<SCR
+CJLX
+
+click 导入
+$data/example1.txt
+click 导入
+$work/missing.txt
+click 导入
+$work/big.txt
+click 导出
+$work/no/such/folder/x.txt
+click 导出
+$work/export.txt
+ok
+QUIT
+SCR
+    run s.scr
+    grep -q "无法打开文件 .*missing.txt，未导入。" out || fail "no message for the missing file: $(cat out)"
+    grep -q "超过 1000000 字节，未导入。" out || fail "no message for the big file"
+    grep -q "无法创建文件 .*x.txt，未导出。" out || fail "no message for the unwritable file"
+    cmp "$data/example1.txt" export.txt || fail "the held text was lost"
+    ;;
+  dxf_golden)
+    # The examples' drawing written by ezdxf, all of it encoded and exported.
+    needs_drawings
+    cat >s.scr <<SCR
+CJLX
+all
+
+click 导出
+$work/export.txt
+ok
+QUIT
+SCR
+    run s.scr "$data/examples.dxf"
+    cmp "$data/examples.golden.txt" export.txt || { diff "$data/examples.golden.txt" export.txt; fail "export differs from the golden file"; }
+    ;;
+  dxf_modify_twice)
+    # Open, encode, export, import the export, draw it twice, save: ezdxf finds two more
+    # copies of every entity, in true colours, on the same layers.
+    needs_drawings
+    cat >s.scr <<SCR
+CJLX
+all
+
+click 导出
+$work/export.txt
+click 导入
+$work/export.txt
+click 修改
+click 修改
+ok
+QUIT
+SCR
+    run s.scr "$data/examples.dxf" --save "$work/saved.dxf"
+    /usr/bin/python3 - "$data/examples.dxf" "$work/saved.dxf" <<'PY' || fail "ezdxf check failed"
+import sys, collections, ezdxf
+src, out = ezdxf.readfile(sys.argv[1]), ezdxf.readfile(sys.argv[2])
+def kinds(doc):
+    c = collections.Counter()
+    for e in doc.modelspace():
+        c[(e.dxftype(), e.dxf.layer)] += 1
+    return c
+before, after = kinds(src), kinds(out)
+# Each LINE, CIRCLE and LWPOLYLINE comes back twice; the MTEXT as two TEXTs, twice.
+expected = collections.Counter(before)
+for (kind, layer), n in before.items():
+    if kind == "MTEXT":
+        expected[("TEXT", layer)] += 4 * n
+    else:
+        expected[(kind, layer)] += 2 * n
+assert after == expected, (after, expected)
+copies = [e for e in out.modelspace() if e.dxf.hasattr("true_color")]
+assert len(copies) == 2 * (len(list(src.modelspace())) + 1), len(copies)
+PY
+    ;;
+  *) fail "unknown case" ;;
+esac
+echo "PASS ($case_name)"
