@@ -1,0 +1,126 @@
+// Tests of the variable entity: its runtime class, properties, the open protocol of its
+// setters, copies through its filing, and its transform.
+#include <AcDbVarCommon.h>
+#include <acdb.h>
+#include <dbapserv.h>
+#include <dbsymtb.h>
+#include <gemat3d.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <numbers>
+
+namespace {
+
+void fill(AcDbVarCommon& v) {
+  v.setTextString("B");
+  v.setPosition(AcGePoint3d(1, 2, 0));
+  v.setHeight(3);
+  v.putVarType("\xD5\xFB\xCA\xFD");
+  v.putVarValueColor(3);
+  v.putVarAngle(0.25);
+  v.putValuePosition(AcGePoint3d(5, 6, 0));
+  v.putVarValueHeight(2.5);
+  v.putVarSetValue("350");
+  v.putVarInitialValue("300");
+  v.putVarRemark("\xD6\xF9\xBF\xED\n\ncm");  // 柱宽, an empty line, cm
+  v.putCondiction("B>0");
+  v.putVarSort(7);
+  v.putNameVisible(0);
+  v.putVarCode("B1");
+}
+
+void expectFilled(const AcDbVarCommon& v) {
+  EXPECT_STREQ(v.textStringConst(), "B");
+  EXPECT_STREQ(v.getVarType(), "\xD5\xFB\xCA\xFD");
+  EXPECT_EQ(v.getVarValueColor(), 3);
+  EXPECT_EQ(v.getVarAngle(), 0.25);
+  EXPECT_EQ(v.getValuePosition(), AcGePoint3d(5, 6, 0));
+  EXPECT_EQ(v.getVarValueHeight(), 2.5);
+  EXPECT_STREQ(v.getVarSetValue(), "350");
+  EXPECT_STREQ(v.getVarInitialValue(), "300");
+  EXPECT_STREQ(v.getVarRemark(), "\xD6\xF9\xBF\xED\n\ncm");
+  EXPECT_STREQ(v.getCondiction(), "B>0");
+  EXPECT_EQ(v.getVarSort(), 7);
+  EXPECT_EQ(v.getVarNameVisible(), 0);
+  EXPECT_STREQ(v.getVarCode(), "B1");
+}
+
+TEST(VarCommon, RegisteredWhenTheLibraryIsLoaded) {
+  AcRxObject* found = acrxClassDictionary->at("AcDbVarCommon");
+  ASSERT_NE(found, nullptr);
+  AcRxClass* cls = AcRxClass::cast(found);
+  ASSERT_NE(cls, nullptr);
+  EXPECT_EQ(cls, AcDbVarCommon::desc());
+  EXPECT_STREQ(cls->dxfName(), "VARCOMMON");
+  EXPECT_STREQ(cls->appName(), "Varlune");
+  EXPECT_TRUE(cls->isDerivedFrom(AcDbText::desc()));
+  std::unique_ptr<AcRxObject> made(cls->create());
+  AcDbVarCommon* v = AcDbVarCommon::cast(made.get());
+  ASSERT_NE(v, nullptr);
+  EXPECT_TRUE(v->isKindOf(AcDbText::desc()));
+  // Defaults of a new entity.
+  EXPECT_EQ(v->getVarNameVisible(), 1);
+  EXPECT_EQ(v->getVarValueColor(), 7);
+  EXPECT_STREQ(v->getVarRemark(), "");
+}
+
+TEST(VarCommon, PropertiesReadBackAndCloneThroughTheirFiling) {
+  AcDbVarCommon v;
+  fill(v);
+  expectFilled(v);
+  std::unique_ptr<AcRxObject> copy(v.clone());
+  AcDbVarCommon* c = AcDbVarCommon::cast(copy.get());
+  ASSERT_NE(c, nullptr);
+  expectFilled(*c);
+}
+
+TEST(VarCommon, SettersNeedTheEntityOpenForWrite) {
+  AcDbDatabase db(true);
+  AcDbBlockTable* table = nullptr;
+  db.getBlockTable(table, AcDb::kForRead);
+  AcDbBlockTableRecord* model = nullptr;
+  table->getAt(ACDB_MODEL_SPACE, model, AcDb::kForWrite);
+  auto* v = new AcDbVarCommon();
+  fill(*v);
+  AcDbObjectId id;
+  ASSERT_EQ(model->appendAcDbEntity(id, v), Acad::eOk);
+  v->close();
+  model->close();
+  table->close();
+
+  AcDbVarCommon* pRead = nullptr;
+  ASSERT_EQ(acdbOpenObject(pRead, id, AcDb::kForRead), Acad::eOk);
+  expectFilled(*pRead);
+#ifdef NDEBUG
+  EXPECT_EQ(pRead->putVarCode("X"), Acad::eNotOpenForWrite);
+  EXPECT_STREQ(pRead->getVarCode(), "B1");
+#endif
+  pRead->close();
+  AcDbVarCommon* pWrite = nullptr;
+  ASSERT_EQ(acdbOpenObject(pWrite, id, AcDb::kForWrite), Acad::eOk);
+  EXPECT_EQ(pWrite->putVarCode("X"), Acad::eOk);
+  pWrite->close();
+  AcDbObject* pAny = nullptr;
+  ASSERT_EQ(acdbOpenAcDbObject(pAny, id, AcDb::kForRead, false, AcDbVarCommon::desc()), Acad::eOk);
+  EXPECT_STREQ(AcDbVarCommon::cast(pAny)->getVarCode(), "X");
+  pAny->close();
+}
+
+TEST(VarCommon, TheValueMovesTurnsAndScalesWithTheText) {
+  AcDbVarCommon v;
+  fill(v);
+  AcGeMatrix3d m = AcGeMatrix3d::translation(AcGeVector3d(10, 0, 0)) *
+                   AcGeMatrix3d::rotation(std::numbers::pi / 2, AcGeVector3d::kZAxis, AcGePoint3d::kOrigin) *
+                   AcGeMatrix3d::scaling(2.0, AcGePoint3d::kOrigin);
+  ASSERT_EQ(v.transformBy(m), Acad::eOk);
+  AcGePoint3d p = v.getValuePosition();  // (5,6) scaled to (10,12), turned to (-12,10), moved
+  EXPECT_NEAR(p.x, -2.0, 1e-9);
+  EXPECT_NEAR(p.y, 10.0, 1e-9);
+  EXPECT_NEAR(v.getVarAngle(), 0.25 + std::numbers::pi / 2, 1e-9);
+  EXPECT_NEAR(v.getVarValueHeight(), 5.0, 1e-9);
+  EXPECT_NEAR(v.height(), 6.0, 1e-9);
+}
+
+}  // namespace
