@@ -11,6 +11,4 @@ void reportNotBuilt(const char* localName) { acutPrintf("\n命令 %s 尚未实�
 }  // namespace
 
 void CConturaApp::OnSectionLib() { reportNotBuilt("JMGL"); }
-void CConturaApp::OnChangeVar() { reportNotBuilt("XGBL"); }
-void CConturaApp::OnAddVar() { reportNotBuilt("TJBL"); }
 void CConturaApp::OnUSection() { reportNotBuilt("USD"); }

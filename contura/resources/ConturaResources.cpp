@@ -3,11 +3,12 @@
 #include <afxres.h>
 
 #include "SectionTextResource.h"
+#include "VariableResource.h"
 #include "resource.h"
 
 namespace {
 
-const AFX_DLGTEMPLATE kDialogs[] = {g_dlgInfoView, g_dlgViewSection};
+const AFX_DLGTEMPLATE kDialogs[] = {g_dlgInfoView, g_dlgViewSection, g_dlgVarSet};
 
 const AFX_STRINGENTRY kStrings[] = {
     {IDS_PROJNAME, "Contura"},
