@@ -9,35 +9,43 @@
 #include <dbmtext.h>
 #include <dbsymtb.h>
 
+#include <string>
+#include <string_view>
+
 using sectiontext::appendD;
 using sectiontext::appendG;
 
 namespace {
 
-void appendHeader(CString& out, const char* name) {
+// Records are built in a standard string (cheap appends) and handed out as CString.
+using Text = std::string;
+
+CString toCString(const Text& t) { return CString(std::string_view(t)); }
+
+void appendHeader(Text& out, const char* name) {
   out += '[';
   out += name;
   out += "]\n";
 }
 
-void appendKey(CString& out, const char* key) {
+void appendKey(Text& out, const char* key) {
   out += key;
   out += '=';
 }
 
-void appendXY(CString& out, double x, double y) {
+void appendXY(Text& out, double x, double y) {
   appendG(out, x);
   out += ',';
   appendG(out, y);
 }
 
-void appendNumberLine(CString& out, const char* key, double v) {
+void appendNumberLine(Text& out, const char* key, double v) {
   appendKey(out, key);
   appendG(out, v);
   out += '\n';
 }
 
-void appendTextLine(CString& out, const char* key, const char* value) {
+void appendTextLine(Text& out, const char* key, const char* value) {
   appendKey(out, key);
   out += value;
   out += '\n';
@@ -58,32 +66,34 @@ int CSectionTextWriter::buildSectionText() {
 
 int CSectionTextWriter::buildRecords() {
   m_strSectionText.Empty();
-  CString text;
+  Text text;
   for (int i = 0; i < m_ids.length(); ++i) {
     AcDbEntity* pEnt = nullptr;
     m_esLast = acdbOpenAcDbEntity(pEnt, m_ids[i], AcDb::kForRead);
     if (m_esLast != Acad::eOk) return 3;  // the records made so far are dropped
-    CString record = recordOf(pEnt);
+    // Records are written straight into the text, after the line feed that separates them
+    // from the one before; an entity without a record takes the line feed back.
+    std::size_t mark = text.size();
+    if (!text.empty()) text += '\n';
+    if (!appendRecordOf(text, pEnt)) text.resize(mark);
     pEnt->close();
-    if (record.IsEmpty()) continue;
-    if (!text.IsEmpty()) text += '\n';
-    text += record;
   }
-  m_strSectionText = text;
+  m_strSectionText = toCString(text);
   return 0;
 }
 
 // The record of the first class the entity is a kind of; the variable entity before the text
 // it derives from. Other entities give no record.
-CString CSectionTextWriter::recordOf(AcDbEntity* pEnt) {
-  if (pEnt->isKindOf(AcDbLine::desc())) return lineRecord(pEnt);
-  if (pEnt->isKindOf(AcDbArc::desc())) return arcRecord(pEnt);
-  if (pEnt->isKindOf(AcDbPolyline::desc())) return polylineRecord(pEnt);
-  if (pEnt->isKindOf(AcDbVarCommon::desc())) return varCommonRecord(pEnt);
-  if (pEnt->isKindOf(AcDbText::desc())) return textRecord(pEnt);
-  if (pEnt->isKindOf(AcDbMText::desc())) return mtextRecord(pEnt);
-  if (pEnt->isKindOf(AcDbCircle::desc())) return circleRecord(pEnt);
-  return CString();
+bool CSectionTextWriter::appendRecordOf(std::string& out, AcDbEntity* pEnt) {
+  if (pEnt->isKindOf(AcDbLine::desc())) appendLineRecord(out, pEnt);
+  else if (pEnt->isKindOf(AcDbArc::desc())) appendArcRecord(out, pEnt);
+  else if (pEnt->isKindOf(AcDbPolyline::desc())) appendPolylineRecord(out, pEnt);
+  else if (pEnt->isKindOf(AcDbVarCommon::desc())) appendVarCommonRecord(out, pEnt);
+  else if (pEnt->isKindOf(AcDbText::desc())) appendTextRecord(out, pEnt);
+  else if (pEnt->isKindOf(AcDbMText::desc())) appendMtextRecord(out, pEnt);
+  else if (pEnt->isKindOf(AcDbCircle::desc())) appendCircleRecord(out, pEnt);
+  else return false;
+  return true;
 }
 
 CString CSectionTextWriter::getSectionText() { return m_strSectionText; }
@@ -114,7 +124,7 @@ int CSectionTextWriter::selectEntities() {
 }
 
 CString CSectionTextWriter::polylineSectionRecord(AcDbPolyline*& pPline) {
-  CString out;
+  Text out;
   appendHeader(out, "PolylineSection");
   appendKey(out, "Points");
   unsigned int n = pPline->numVerts();
@@ -136,30 +146,29 @@ CString CSectionTextWriter::polylineSectionRecord(AcDbPolyline*& pPline) {
     out += ",0";
   }
   out += '\n';
-  return out;
+  return toCString(out);
 }
 
 CString CSectionTextWriter::basePointLine(AcGePoint3d pt) {
-  CString out;
+  Text out;
   appendKey(out, "BasePoint");
   appendXY(out, pt.x, pt.y);
-  return out;
+  return toCString(out);
 }
 
 // The Color and Layer lines that end every entity record.
-static void appendColorAndLayer(CString& out, CSectionTextWriter& writer, AcDbEntity*& pEnt) {
+static void appendColorAndLayer(Text& out, CSectionTextWriter& writer, AcDbEntity*& pEnt) {
   appendTextLine(out, "Color", writer.entityColorText(pEnt));
   ACHAR* layer = pEnt->layer();
   appendTextLine(out, "Layer", layer ? layer : "");
   delete[] layer;
 }
 
-CString CSectionTextWriter::lineRecord(AcDbEntity*& pEnt) {
+void CSectionTextWriter::appendLineRecord(std::string& out, AcDbEntity* pEnt) {
   AcDbLine* pLine = AcDbLine::cast(pEnt);
   AcGePoint3d start, end;
   pLine->getStartPoint(start);
   pLine->getEndPoint(end);
-  CString out;
   appendHeader(out, "Line");
   appendKey(out, "Point");
   appendXY(out, start.x, start.y);
@@ -167,13 +176,11 @@ CString CSectionTextWriter::lineRecord(AcDbEntity*& pEnt) {
   appendXY(out, end.x, end.y);
   out += '\n';
   appendColorAndLayer(out, *this, pEnt);
-  return out;
 }
 
-CString CSectionTextWriter::arcRecord(AcDbEntity*& pEnt) {
+void CSectionTextWriter::appendArcRecord(std::string& out, AcDbEntity* pEnt) {
   AcDbArc* pArc = AcDbArc::cast(pEnt);
   AcGePoint3d c = pArc->center();
-  CString out;
   appendHeader(out, "Arc");
   appendKey(out, "Center");
   appendXY(out, c.x, c.y);
@@ -183,25 +190,21 @@ CString CSectionTextWriter::arcRecord(AcDbEntity*& pEnt) {
   appendXY(out, pArc->startAngle(), pArc->endAngle());
   out += '\n';
   appendColorAndLayer(out, *this, pEnt);
-  return out;
 }
 
-CString CSectionTextWriter::circleRecord(AcDbEntity*& pEnt) {
+void CSectionTextWriter::appendCircleRecord(std::string& out, AcDbEntity* pEnt) {
   AcDbCircle* pCircle = AcDbCircle::cast(pEnt);
   AcGePoint3d c = pCircle->center();
-  CString out;
   appendHeader(out, "Circle");
   appendKey(out, "Center");
   appendXY(out, c.x, c.y);
   out += '\n';
   appendNumberLine(out, "Radius", pCircle->radius());
   appendColorAndLayer(out, *this, pEnt);
-  return out;
 }
 
-CString CSectionTextWriter::polylineRecord(AcDbEntity*& pEnt) {
+void CSectionTextWriter::appendPolylineRecord(std::string& out, AcDbEntity* pEnt) {
   AcDbPolyline* pPline = AcDbPolyline::cast(pEnt);
-  CString out;
   appendHeader(out, "Polyline");
   appendKey(out, "Point");
   unsigned int n = pPline->numVerts();
@@ -229,11 +232,10 @@ CString CSectionTextWriter::polylineRecord(AcDbEntity*& pEnt) {
   }
   out += '\n';
   appendColorAndLayer(out, *this, pEnt);
-  return out;
 }
 
 // The text keys shared by Text and VarCommon records, after the header.
-static void appendTextKeys(CString& out, CSectionTextWriter& writer, AcDbEntity*& pEnt) {
+static void appendTextKeys(Text& out, CSectionTextWriter& writer, AcDbEntity*& pEnt) {
   AcDbText* pText = AcDbText::cast(pEnt);
   appendTextLine(out, "Value", pText->textStringConst());
   appendNumberLine(out, "Height", pText->height());
@@ -245,37 +247,32 @@ static void appendTextKeys(CString& out, CSectionTextWriter& writer, AcDbEntity*
   appendColorAndLayer(out, writer, pEnt);
 }
 
-CString CSectionTextWriter::textRecord(AcDbEntity*& pEnt) {
-  CString out;
+void CSectionTextWriter::appendTextRecord(std::string& out, AcDbEntity* pEnt) {
   appendHeader(out, "Text");
   appendTextKeys(out, *this, pEnt);
-  return out;
 }
 
-CString CSectionTextWriter::mtextRecord(AcDbEntity*& pEnt) {
-  CString out;
+void CSectionTextWriter::appendMtextRecord(std::string& out, AcDbEntity* pEnt) {
   appendHeader(out, "Mtext");
   AcDbVoidPtrArray pieces;
   m_esLast = pEnt->explode(pieces);
   if (m_esLast != Acad::eOk) {
     // A failed explode may still have handed over pieces: they are ours to free.
     for (int i = 0; i < pieces.length(); ++i) delete static_cast<AcDbEntity*>(pieces[i]);
-    return out;
+    return;
   }
   for (int i = 0; i < pieces.length(); ++i) {
     AcDbEntity* pPiece = static_cast<AcDbEntity*>(pieces[i]);
     if (pPiece != nullptr && pPiece->isKindOf(AcDbText::desc())) {
-      out += textRecord(pPiece);
+      appendTextRecord(out, pPiece);
       out += '\n';
     }
     delete pPiece;
   }
-  return out;
 }
 
-CString CSectionTextWriter::varCommonRecord(AcDbEntity*& pEnt) {
+void CSectionTextWriter::appendVarCommonRecord(std::string& out, AcDbEntity* pEnt) {
   AcDbVarCommon* pVar = AcDbVarCommon::cast(pEnt);
-  CString out;
   appendHeader(out, "VarCommon");
   appendTextKeys(out, *this, pEnt);
   appendTextLine(out, "Code", pVar->getVarCode());
@@ -299,7 +296,6 @@ CString CSectionTextWriter::varCommonRecord(AcDbEntity*& pEnt) {
   appendNumberLine(out, "VarAngle", pVar->getVarAngle());
   appendTextLine(out, "VarColor", indexColorText(static_cast<int>(pVar->getVarValueColor())));
   appendTextLine(out, "VarType", pVar->getVarType());
-  return out;
 }
 
 CString CSectionTextWriter::entityColorText(AcDbEntity*& pEnt) {
@@ -317,11 +313,53 @@ CString CSectionTextWriter::entityColorText(AcDbEntity*& pEnt) {
 
 CString CSectionTextWriter::indexColorText(int colorIndex) {
   Adesk::UInt32 rgb = acedGetRGB(colorIndex);
-  CString out;
+  Text out;
   appendD(out, static_cast<long>(rgb & 0xFF));
   out += ',';
   appendD(out, static_cast<long>((rgb >> 8) & 0xFF));
   out += ',';
   appendD(out, static_cast<long>((rgb >> 16) & 0xFF));
-  return out;
+  return toCString(out);
+}
+
+CString CSectionTextWriter::lineRecord(AcDbEntity*& pEnt) {
+  Text out;
+  appendLineRecord(out, pEnt);
+  return toCString(out);
+}
+
+CString CSectionTextWriter::arcRecord(AcDbEntity*& pEnt) {
+  Text out;
+  appendArcRecord(out, pEnt);
+  return toCString(out);
+}
+
+CString CSectionTextWriter::circleRecord(AcDbEntity*& pEnt) {
+  Text out;
+  appendCircleRecord(out, pEnt);
+  return toCString(out);
+}
+
+CString CSectionTextWriter::polylineRecord(AcDbEntity*& pEnt) {
+  Text out;
+  appendPolylineRecord(out, pEnt);
+  return toCString(out);
+}
+
+CString CSectionTextWriter::textRecord(AcDbEntity*& pEnt) {
+  Text out;
+  appendTextRecord(out, pEnt);
+  return toCString(out);
+}
+
+CString CSectionTextWriter::mtextRecord(AcDbEntity*& pEnt) {
+  Text out;
+  appendMtextRecord(out, pEnt);
+  return toCString(out);
+}
+
+CString CSectionTextWriter::varCommonRecord(AcDbEntity*& pEnt) {
+  Text out;
+  appendVarCommonRecord(out, pEnt);
+  return toCString(out);
 }

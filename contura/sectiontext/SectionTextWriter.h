@@ -23,6 +23,8 @@
 #include <dbpl.h>
 #include <gepnt3d.h>
 
+#include <string>
+
 #include "SectionTextHelpers.h"
 
 class CSectionTextWriter {
@@ -72,5 +74,14 @@ public:
   AcDbObjectIdArray m_ids;      // selected entities in selection order
 
 private:
-  CString recordOf(AcDbEntity* pEnt);
+  // The record of pEnt appended to out (false, nothing appended, for an unsupported kind);
+  // the members below append one record each.
+  bool appendRecordOf(std::string& out, AcDbEntity* pEnt);
+  void appendLineRecord(std::string& out, AcDbEntity* pEnt);
+  void appendArcRecord(std::string& out, AcDbEntity* pEnt);
+  void appendCircleRecord(std::string& out, AcDbEntity* pEnt);
+  void appendPolylineRecord(std::string& out, AcDbEntity* pEnt);
+  void appendTextRecord(std::string& out, AcDbEntity* pEnt);
+  void appendMtextRecord(std::string& out, AcDbEntity* pEnt);
+  void appendVarCommonRecord(std::string& out, AcDbEntity* pEnt);
 };
