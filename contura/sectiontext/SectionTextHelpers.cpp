@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 using namespace sectiontext;
 
@@ -67,9 +68,39 @@ long textToLong(const char* psz) {
 // ---------------------------------------------------------------------------------------
 // Scanning.
 
+namespace {
+
+bool isLeadRange(char c) {
+  auto b = static_cast<unsigned char>(c);
+  return b >= 0x81 && b <= 0xFE;
+}
+
+// True when the byte at `at` (inside s, s.begin a character boundary) begins a character.
+// A character always begins right after a byte outside the lead range 0x81-0xFE, so only the
+// run of lead-range bytes just before `at` matters: its bytes pair up from its start, and an
+// odd run ends with a lead byte that takes the byte at `at` as its trail byte.
+bool isCharStart(TextSpan s, const char* at) {
+  const char* q = at;
+  while (q > s.begin && isLeadRange(q[-1])) --q;
+  return ((at - q) & 1) == 0;
+}
+
+}  // namespace
+
 const char* sectiontext::findChar(TextSpan s, char c) {
-  for (const char* p = s.begin; p < s.end; p += charBytes(p, s.end))
-    if (*p == c && charBytes(p, s.end) == 1) return p;
+  if (static_cast<unsigned char>(c) >= 0x80 || c == '\0') {  // never a separator of the format
+    for (const char* p = s.begin; p < s.end; p += charBytes(p, s.end))
+      if (*p == c && charBytes(p, s.end) == 1) return p;
+    return nullptr;
+  }
+  // A byte below 0x80 is a character of its own unless a lead byte takes it: find it fast,
+  // then check that it begins a character.
+  for (const char* from = s.begin; from < s.end;) {
+    auto* hit = static_cast<const char*>(std::memchr(from, c, static_cast<std::size_t>(s.end - from)));
+    if (hit == nullptr) return nullptr;
+    if (isCharStart(s, hit)) return hit;
+    from = hit + 1;
+  }
   return nullptr;
 }
 
@@ -108,12 +139,13 @@ void sectiontext::numbersAt(TextSpan s, double* values, int count) {
 
 int sectiontext::countChar(TextSpan s, char c) {
   int n = 0;
-  for (const char* p = s.begin; p < s.end; p += charBytes(p, s.end))
-    if (*p == c && charBytes(p, s.end) == 1) ++n;
-  return n;
+  for (TextSpan rest = s;;) {
+    const char* p = findChar(rest, c);
+    if (p == nullptr) return n;
+    ++n;
+    rest.begin = p + 1;  // just after a single-byte character: a character boundary
+  }
 }
-
-// ---------------------------------------------------------------------------------------
 
 void sectiontext::splitSpans(TextSpan s, char sep, std::vector<TextSpan>& out) {
   out.clear();
@@ -149,29 +181,20 @@ CString rightOf(CString s, char c) {
 
 void sectiontext::splitRecordSpans(TextSpan all, std::vector<TextSpan>& out) {
   out.clear();
+  // A block begins at a '[' that starts a line: a line feed earlier in the rest, and only
+  // white space between that line feed and the '['. Line feeds are found fast; the white
+  // space after a line feed is single-byte characters, so the byte after it is a character.
   const char* start = all.begin;  // where the rest begins
-  bool sawLineFeed = false;       // a line feed in the rest before the current character
-  bool whiteSinceLineFeed = true; // only white space since that line feed
-  for (const char* p = all.begin; p < all.end;) {
-    int n = charBytes(p, all.end);
-    if (n == 1) {
-      char c = *p;
-      // A '[' after the rest's first character that starts a line begins the next block.
-      if (c == '[' && p > start && sawLineFeed && whiteSinceLineFeed) {
-        out.push_back(trimmed(TextSpan{start, p}));
-        start = p;
-        sawLineFeed = false;
-      }
-      if (c == '\n') {
-        sawLineFeed = true;
-        whiteSinceLineFeed = true;
-      } else if (!isWhiteByte(static_cast<unsigned char>(c))) {
-        whiteSinceLineFeed = false;
-      }
-    } else {
-      whiteSinceLineFeed = false;
+  for (TextSpan rest = all;;) {
+    const char* lf = findChar(rest, '\n');
+    if (lf == nullptr) break;
+    const char* p = lf + 1;
+    while (p < all.end && isWhiteByte(static_cast<unsigned char>(*p))) ++p;
+    if (p < all.end && *p == '[') {
+      out.push_back(trimmed(TextSpan{start, p}));
+      start = p;
     }
-    p += n;
+    rest = TextSpan{p, all.end};  // p begins a character (after single-byte ones)
   }
   out.push_back(trimmed(TextSpan{start, all.end}));
 }

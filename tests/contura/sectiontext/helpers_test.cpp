@@ -108,6 +108,17 @@ TEST(SplitRecords, BracketsInsideValuesStayInTheirBlock) {
   EXPECT_EQ(records(CString(s.c_str())).size(), 1u);
 }
 
+TEST(SplitRecords, ALeadByteTakesTheLineFeedAfterIt) {
+  // A lead byte takes the next byte with it, so "\x81\n" is one character and the '['
+  // after it does not start a line; after a whole double-byte character it does.
+  EXPECT_EQ(records("[A]\nk=\x81\n[B]\n").size(), 1u);
+  EXPECT_EQ(records("[A]\nk=\xD6\xD0\n[B]\n"), (V{"[A]\nk=\xD6\xD0", "[B]"}));
+  EXPECT_EQ(records("[A]\nk=\xD6\xD0\xD6\n[B]\n").size(), 1u);
+  // The same rule for the other separators: a comma taken by a lead byte separates nothing.
+  EXPECT_EQ(split("\xD6,a,b", ','), (V{"\xD6,a", "b"}));
+  EXPECT_STREQ(leftOf("\xD6\xD0,x", ','), "\xD6\xD0");
+}
+
 TEST(SplitRecords, IndentedHeadersAndCarriageReturns) {
   EXPECT_EQ(records("[A]\r\nk=1\r\n\r\n \t[B]\r\nk=2\r\n"), (V{"[A]\r\nk=1", "[B]\r\nk=2"}));
   // A header indented on the very first line is not a header start, but the block trims to it.
