@@ -30,10 +30,8 @@ inline std::ostream& operator<<(std::ostream& os, const VarProps& p) {
             << ", ci=" << p.colorIndex << ", th=" << p.height << "}";
 }
 
-inline VarProps propsOf(AcDbObjectId id) {
-  Opened<AcDbVarCommon> v(id);
+inline VarProps propsOf(const AcDbVarCommon* v) {
   VarProps p;
-  if (!v.p) return p;
   p.text = v->textStringConst();
   p.code = v->getVarCode().GetString();
   p.initial = v->getVarInitialValue().GetString();
@@ -52,6 +50,12 @@ inline VarProps propsOf(AcDbObjectId id) {
   p.position = v->position();
   p.valuePosition = v->getValuePosition();
   return p;
+}
+
+// The properties of entity `id`; all empty when it does not open as a variable.
+inline VarProps propsOf(AcDbObjectId id) {
+  Opened<AcDbVarCommon> v(id);
+  return v.p ? propsOf(v.p) : VarProps{};
 }
 
 // A variable with every property set to something other than a new entity's default.

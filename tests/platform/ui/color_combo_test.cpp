@@ -124,8 +124,6 @@ TEST_F(ColorCombo, AValueOutsideTheIndexRangeGetsOneRowOfItsOwnAndComesBackUncha
     dlg.m_color.SetCurrentItemColor(12);
     EXPECT_EQ(dlg.m_color.GetCurSel(), 12);
     EXPECT_EQ(dlg.m_color.FindItemByColor(301), CB_ERR);
-    EXPECT_EQ(dlg.m_color.GetItemColor(259), -1);
-    EXPECT_EQ(dlg.m_color.GetItemColor(-1), -1);
   });
   EXPECT_TRUE(contura::ui::recentColors().empty());  // only index colours are recent ones
 }
@@ -137,14 +135,6 @@ TEST_F(ColorCombo, WithoutAWindowNothingIsFoundOrRecorded) {
   EXPECT_EQ(box.GetItemColor(3), -1);
   box.SetCurrentItemColor(3);
   EXPECT_TRUE(contura::ui::recentColors().empty());
-}
-
-TEST_F(ColorCombo, NamesOfColourIndices) {
-  EXPECT_EQ(CAcUiColorComboBox::ColorName(0), "ByBlock");
-  EXPECT_EQ(CAcUiColorComboBox::ColorName(3), "绿");
-  EXPECT_EQ(CAcUiColorComboBox::ColorName(100), "颜色 100");
-  EXPECT_EQ(CAcUiColorComboBox::ColorName(256), "ByLayer");
-  EXPECT_EQ(CAcUiColorComboBox::ColorName(-3), "颜色 -3");
 }
 
 }  // namespace
