@@ -53,4 +53,14 @@ __attribute__((used)) const LightGeometryMembers kLightGeometryMembers = {
     &scCanvas2D::GetScale,
 };
 
+// Virtual members are emitted with their class's table of virtual functions, which the
+// constructors name: making (and dropping) one object of each class keeps them here.
+__attribute__((used)) void keepLightGeometryTables() {
+  delete new CEntity();
+  delete new CCurve();
+  delete new CCircle();
+  delete new CText();
+  delete new CVarCommon();
+}
+
 }  // namespace
