@@ -32,7 +32,7 @@ BEGIN_MESSAGE_MAP(CVarSetDlg, CDialog)
   ON_BN_CLICKED(IDOK, OnBnClickedOk)
 END_MESSAGE_MAP()
 
-CVarSetDlg::CVarSetDlg(CWnd* pParent) : CDialog(IDD, pParent) { AfxInitRichEdit2(); }
+CVarSetDlg::CVarSetDlg(CWnd* pParent) : CDialog(IDD, pParent), m_bFilling(false) { AfxInitRichEdit2(); }
 
 void CVarSetDlg::DoDataExchange(CDataExchange* pDX) {
   CDialog::DoDataExchange(pDX);
@@ -68,6 +68,9 @@ BOOL CVarSetDlg::OnInitDialog() {
   AcDbVarCommon* pVar = openVariable(m_idVar, AcDb::kForRead);
   if (pVar == NULL) return TRUE;  // not a variable entity: every box stays empty
 
+  // Setting a box's text raises its update notification as typing does; the values the
+  // entity holds are shown as they are, whatever the filter would make of them.
+  m_bFilling = true;
   m_editName.SetWindowText(pVar->textStringConst());
   m_editRemark.SetWindowText(pVar->getVarRemark());
   m_editCode.SetWindowText(pVar->getVarCode());
@@ -80,13 +83,14 @@ BOOL CVarSetDlg::OnInitDialog() {
   sort.Format("%ld", pVar->getVarSort());
   m_editSort.SetWindowText(sort);
   m_cmbValueColor.SetCurSel(m_cmbValueColor.AddColorToMRU(static_cast<int>(pVar->getVarValueColor())));
+  m_bFilling = false;
 
   pVar->close();
   return TRUE;
 }
 
 void CVarSetDlg::FilterPlainNumber(CEdit& box) {
-  if (box.m_hWnd == NULL) return;  // a notification before the box is bound
+  if (m_bFilling || box.m_hWnd == NULL) return;  // filled from the entity, or not bound yet
   CString text;
   box.GetWindowText(text);
   if (IsPlainNumber(text)) return;

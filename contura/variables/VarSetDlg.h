@@ -24,7 +24,9 @@ const double kVarRadiansToDegrees = 57.29577791868204;     // 180 / 3.1415927410
 //  - Cancel leaves the entity as it was.
 // The value height and value angle boxes accept plain numbers only (digits and one '.'):
 // each change that makes the text anything else takes characters off its end until it is a
-// plain number again. The sort box takes digits only (the control's style).
+// plain number again. What initialisation shows is left alone, so a negative angle or a
+// height shown with an exponent ("-90", "1e+06") is written back unchanged by OK; only
+// what the person types is filtered. The sort box takes digits only (the control's style).
 class CVarSetDlg : public CDialog {
 public:
   explicit CVarSetDlg(CWnd* pParent = NULL);
@@ -60,4 +62,6 @@ private:
   // Takes the last character off a box whose text is not a plain number; the change comes
   // back through the box's update notification until the text is one.
   void FilterPlainNumber(CEdit& box);
+
+  bool m_bFilling;  // the boxes are being filled from the entity: no filtering
 };

@@ -102,18 +102,28 @@ TEST_F(VarSetDlgTest, EmptyBoxesStoreZeroOrTheEmptyText) {
 }
 
 TEST_F(VarSetDlgTest, OkWithoutEditsKeepsValuesTheBoxesShowExactly) {
-  // Values whose shown text reads back as the same value: a negative sort number (shown, not
-  // typed, so the digits-only style does not apply), a colour outside the index range, the
-  // angle 90 degrees makes, several remark lines.
+  // Values whose shown text reads back as the same value. The boxes show what the entity
+  // holds even where typing it would not get past the filters: a negative sort number, a
+  // negative angle, a height with an exponent. Also a colour outside the index range and
+  // several remark lines.
   AcDbVarCommon* v = fullVariable();
   v->putVarSort(-3);
   v->putVarValueColor(300);
-  v->putVarAngle(1.5707963705062866);
+  v->putVarAngle(-1.5707963705062866);  // shown as -90
+  v->putVarValueHeight(1e6);             // shown as 1e+06
   v->putVarRemark("一\n二\n三");
   AcDbObjectId id = d.add(v);
   const VarProps before = propsOf(id);
-  EXPECT_EQ(run(id, {clickOk(true)}), IDOK);
+  EXPECT_EQ(run(id, {[](DialogSession& s) {
+                       EXPECT_EQ(itemText(s, IDC_VAR_VALUEANGLE), "-90");
+                       EXPECT_EQ(itemText(s, IDC_VAR_VALUEHEIGHT), "1e+06");
+                     },
+                     clickOk(true)}),
+            IDOK);
   EXPECT_EQ(propsOf(id), before);
+  // Typed into, the same boxes are filtered again.
+  run(id, {typeInto(IDC_VAR_VALUEANGLE, "-90"), clickOk(true)});
+  EXPECT_EQ(propsOf(id).valueAngle, 90 * kVarDegreesToRadians);
 }
 
 TEST_F(VarSetDlgTest, HeightAndAngleBoxesKeepOnlyPlainNumbersAsTyped) {
