@@ -7,6 +7,8 @@
 #include <AcDbVarCommon.h>
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "drawing_fixture.h"
 
 namespace {
@@ -237,6 +239,40 @@ TEST(Colors, TrueColourCutToEightBits) {
   EXPECT_TRUE(c.isByColor());
   EXPECT_EQ(c.red(), 12);
   EXPECT_EQ(c.blue(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Random damage to valid text (bytes dropped, doubled or replaced by separators, lead bytes,
+// zero bytes): the reader draws at most one entity per block and never fails.
+TEST(Reader, DamagedTextIsReadSafely) {
+  const std::string valid =
+      std::string(kLineAndCircle) +
+      "\n[Polyline]\nPoint=0,0,0.5,1,2;10,0,0,0,0;10,10,0,0,0\nColor=0,0,255\nLayer=0\n"
+      "\n[Text]\nValue=\xD6\xD0[x]=y\nHeight=2\nPoint=1,2\nAngle=0\nColor=1,2,3\nLayer=0\n"
+      "\n[VarCommon]\nValue=B\nPoint=0,0\nColor=1,1,1\nRemark=a\nVarPoint=1,1\nVarColor=0,255,0\n";
+  const char noise[] = {'[', ']', '=', ',', ';', '\n', '\r', ' ', '\x81', '\xD6', '\0', '-', 'e'};
+  std::mt19937 rng(11);
+  for (int round = 0; round < 300; ++round) {
+    std::string text = valid;
+    int edits = 1 + static_cast<int>(rng() % 12);
+    for (int k = 0; k < edits && !text.empty(); ++k) {
+      std::size_t at = rng() % text.size();
+      switch (rng() % 3) {
+        case 0: text.erase(at, 1 + rng() % 4); break;
+        case 1: text.insert(at, 1, noise[rng() % sizeof noise]); break;
+        default: text[at] = noise[rng() % sizeof noise]; break;
+      }
+    }
+    Drawing d;
+    CString held(text.data(), static_cast<int>(text.size()));
+    CStringArray blocks;
+    splitRecords(blocks, held);
+    EXPECT_EQ(CSectionTextReader().drawSectionText(held), 0);
+    EXPECT_LE(d.modelSpace().size(), static_cast<std::size_t>(blocks.GetSize())) << round;
+  }
 }
 
 }  // namespace
