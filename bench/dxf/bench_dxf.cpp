@@ -9,7 +9,13 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
+
+#ifdef CONTURA_BENCH_DB
+#include <contura/dxf/dxf.h>
+#include <unistd.h>
+#endif
 
 #ifdef CONTURA_BENCH_DXFLIB
 #include <dl_creationadapter.h>
@@ -33,6 +39,18 @@ double best(const std::function<bool()>& fn) {
   }
   return bestSeconds;
 }
+
+#ifdef CONTURA_BENCH_DB
+// Resident memory now, in bytes.
+double rssBytes() {
+  long pages = 0, resident = 0;
+  if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return double(resident) * double(sysconf(_SC_PAGESIZE));
+}
+#endif
 
 long peakRssKb() {
   rusage usage{};
@@ -113,6 +131,31 @@ int main(int argc, char** argv) {
            return ok;
          }));
   std::printf("tags                   %zu\nentities               %zu\n", tags, entities);
+#ifdef CONTURA_BENCH_DB
+  {
+    // The whole read into the database, then the write back, each the best of kRuns.
+    std::unique_ptr<AcDbDatabase> db;
+    report("read into database", best([&] {
+             db.reset();
+             db = std::make_unique<AcDbDatabase>(false, true);
+             return readDxf(path, *db, error) == Acad::eOk;
+           }));
+    report("write from database", best([&] {
+             return writeDxf(*db, out, contura::dxf::WriteOptions(), error) == Acad::eOk;
+           }));
+    db.reset();
+    text.clear();
+    text.shrink_to_fit();
+    double before = rssBytes();
+    db = std::make_unique<AcDbDatabase>(false, true);
+    if (readDxf(path, *db, error) != Acad::eOk) std::printf("read failed: %s\n", error.text().c_str());
+    double after = rssBytes();
+    std::printf("memory per entity      %.0f bytes (resident growth over %zu entities)\n",
+                (after - before) / double(entities ? entities : 1), entities);
+  }
+#else
+  std::printf("read into database      not built (database layer has no implementation yet)\n");
+#endif
 #ifdef CONTURA_BENCH_DXFLIB
   report("dxflib parse", best([&] {
            DL_Dxf dxf;

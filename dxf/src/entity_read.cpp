@@ -185,6 +185,7 @@ bool readPolyline(RecordParser& p, const EntityRecords& records, const TextCodec
     PolylineVertex& v = e.vertices.emplace_back();
     RecordParser vp(codec, v.common, error);
     vp.takeEntityData(true);
+    vp.ownSubclasses({"AcDbVertex", "AcDb2dVertex"});
     if (!readVertex(vp, vr, v)) return false;
   }
   if (!records.seqEnd.tags.empty()) {
@@ -262,6 +263,7 @@ bool readInsert(RecordParser& p, const EntityRecords& records, const TextCodec& 
     a.text.kind = TextEntity::Kind::Attribute;
     RecordParser ap(codec, a.common, error);
     ap.takeEntityData(true);
+    ap.ownSubclasses({"AcDbText", "AcDbAttribute"});
     if (!readText(ap, ar, a.text)) return false;
   }
   if (!records.seqEnd.tags.empty()) {
@@ -305,6 +307,7 @@ bool readEntity(const EntityRecords& records, const TextCodec& codec, Entity& en
   using K = Entity::Kind;
   if (type == "LINE") {
     entity.kind = K::Line;
+    p.ownSubclasses({"AcDbLine"});
     LineEntity& e = entity.line;
     return p.run(r, [&](std::string_view, const Tag& t) {
       if (isCoordinate(t.code, 10)) setCoordinate(e.start, t.code, 10, t.real);
@@ -315,6 +318,7 @@ bool readEntity(const EntityRecords& records, const TextCodec& codec, Entity& en
   }
   if (type == "POINT") {
     entity.kind = K::Point;
+    p.ownSubclasses({"AcDbPoint"});
     PointEntity& e = entity.point;
     return p.run(r, [&](std::string_view, const Tag& t) {
       if (isCoordinate(t.code, 10)) setCoordinate(e.position, t.code, 10, t.real);
@@ -325,6 +329,7 @@ bool readEntity(const EntityRecords& records, const TextCodec& codec, Entity& en
   }
   if (type == "CIRCLE" || type == "ARC") {
     entity.kind = K::Circle;
+    p.ownSubclasses({"AcDbCircle", "AcDbArc"});
     CircleEntity& e = entity.circle;
     e.isArc = type == "ARC";
     return p.run(r, [&](std::string_view, const Tag& t) {
@@ -338,6 +343,7 @@ bool readEntity(const EntityRecords& records, const TextCodec& codec, Entity& en
   }
   if (type == "SOLID" || type == "TRACE") {
     entity.kind = K::Solid;
+    p.ownSubclasses({"AcDbTrace"});
     SolidEntity& e = entity.solid;
     e.isTrace = type == "TRACE";
     return p.run(r, [&](std::string_view, const Tag& t) {
@@ -353,25 +359,30 @@ bool readEntity(const EntityRecords& records, const TextCodec& codec, Entity& en
   if (type == "TEXT" || type == "ATTDEF") {
     entity.kind = K::Text;
     entity.text.kind = type == "TEXT" ? TextEntity::Kind::Text : TextEntity::Kind::AttributeDefinition;
+    p.ownSubclasses({"AcDbText", "AcDbAttributeDefinition"});
     return readText(p, r, entity.text);
   }
   if (type == "MTEXT") {
     entity.kind = K::MText;
+    p.ownSubclasses({"AcDbMText"});
     return readMText(p, r, codec, entity.mtext);
   }
   if (type == "LWPOLYLINE") {
     entity.kind = K::Polyline;
+    p.ownSubclasses({"AcDbPolyline"});
     return readLwPolyline(p, r, entity.polyline);
   }
   if (type == "POLYLINE") {
     const Tag* flags = r.find(70);
     if (!flags || (flags->integer & kNot2dPolyline) == 0) {
       entity.kind = K::Polyline;
+      p.ownSubclasses({"AcDb2dPolyline"});
       return readPolyline(p, records, codec, entity.polyline, error);
     }
   }
   if (type == "ELLIPSE") {
     entity.kind = K::Ellipse;
+    p.ownSubclasses({"AcDbEllipse"});
     EllipseEntity& e = entity.ellipse;
     return p.run(r, [&](std::string_view, const Tag& t) {
       if (isCoordinate(t.code, 10)) setCoordinate(e.center, t.code, 10, t.real);
@@ -386,10 +397,12 @@ bool readEntity(const EntityRecords& records, const TextCodec& codec, Entity& en
   }
   if (type == "SPLINE") {
     entity.kind = K::Spline;
+    p.ownSubclasses({"AcDbSpline"});
     return readSpline(p, r, entity.spline);
   }
   if (type == "RAY" || type == "XLINE") {
     entity.kind = K::Ray;
+    p.ownSubclasses({"AcDbRay", "AcDbXline"});
     RayEntity& e = entity.ray;
     e.isXline = type == "XLINE";
     return p.run(r, [&](std::string_view, const Tag& t) {
@@ -401,6 +414,7 @@ bool readEntity(const EntityRecords& records, const TextCodec& codec, Entity& en
   }
   if (type == "INSERT") {
     entity.kind = K::Insert;
+    p.ownSubclasses({"AcDbBlockReference", "AcDbMInsertBlock"});
     return readInsert(p, records, codec, entity.insert, error);
   }
   entity.kind = K::Raw;

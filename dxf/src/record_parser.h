@@ -25,6 +25,9 @@ class RecordParser {
 
   // Entity records: take the AcDbEntity data (layer, colour...) into `common`.
   void takeEntityData(bool take) { m_entityData = take; }
+  // The subclasses whose tags the field function sees (tags of files without subclasses
+  // always); tags of any other subclass are kept as extras. Not set: every subclass.
+  void ownSubclasses(std::initializer_list<std::string_view> names) { m_own.assign(names); }
 
   // Walks the record. `field(subclass, tag)` returns true when it used the tag. False with
   // the error set when a handle is bad.
@@ -64,7 +67,7 @@ class RecordParser {
       if (t.code == 101) embedded = true;
       if (!embedded) {
         if (m_entityData && (subclass.empty() || subclass == "AcDbEntity") && entityData(t)) continue;
-        if (field(subclass, t)) continue;
+        if (ownsSubclass(subclass) && field(subclass, t)) continue;
       }
       addExtra(subclass, t);
     }
@@ -74,6 +77,13 @@ class RecordParser {
   std::string text(const Tag& t) const { return m_codec.decode(t.text); }
 
  private:
+  bool ownsSubclass(std::string_view subclass) const {
+    if (m_own.empty() || subclass.empty()) return true;
+    for (std::string_view s : m_own) {
+      if (s == subclass) return true;
+    }
+    return false;
+  }
   std::size_t appGroup(const std::vector<Tag>& tags, std::size_t i) {
     for (; i < tags.size(); ++i) {
       m_common.appGroups.push_back(rawTagOf(tags[i], m_codec));
@@ -117,6 +127,7 @@ class RecordParser {
   bool m_entityData = false;
   bool m_ownerSeen = false;
   std::string m_lastMarker;
+  std::vector<std::string_view> m_own;
 };
 
 // Writes `extras` of one subclass (the tags after a "100 subclass" marker up to the next

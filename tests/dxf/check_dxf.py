@@ -7,15 +7,16 @@ repaired) and, for comparing two files, the layers with their states, the text s
 named blocks, the entity kinds of model space, the texts, the groups and the xref paths.
 """
 import json
+import re
 import sys
 
 import ezdxf
 
 
 def plain(entity):
-    if entity.dxftype() == "MTEXT":
-        return entity.text
-    return entity.dxf.get("text", "")
+    """The text with \\U+XXXX escapes (in either letter case) decoded."""
+    text = entity.text if entity.dxftype() == "MTEXT" else entity.dxf.get("text", "")
+    return re.sub(r"\\[Uu]\+([0-9A-Fa-f]{4})", lambda m: chr(int(m.group(1), 16)), text)
 
 
 def main():

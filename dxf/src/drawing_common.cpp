@@ -1,0 +1,76 @@
+// Shared pieces of the drawing reader and writer: angles and application groups.
+#include "drawing_common.h"
+
+namespace contura::dxf::detail {
+
+namespace {
+// An angle in degrees is tried first at this many decimals (what people and programs type).
+constexpr double kDecimalScale = 1e9;
+// Neighbouring doubles tried when no short form maps back exactly.
+constexpr int kNeighbours = 4;
+}  // namespace
+
+double toDegrees(double radians) {
+  const double d0 = radians / kRadiansPerDegree;
+  const double shortForm = std::round(d0 * kDecimalScale) / kDecimalScale;
+  if (toRadians(shortForm) == radians) return shortForm;
+  if (toRadians(d0) == radians) return d0;
+  double up = d0, down = d0;
+  for (int i = 0; i < kNeighbours; ++i) {
+    up = std::nextafter(up, HUGE_VAL);
+    down = std::nextafter(down, -HUGE_VAL);
+    if (toRadians(up) == radians) return up;
+    if (toRadians(down) == radians) return down;
+  }
+  return d0;
+}
+
+AppGroups splitAppGroups(const RawTags& groups) {
+  AppGroups out;
+  enum class In { None, Reactors, XDict, Other } in = In::None;
+  for (const RawTag& t : groups) {
+    if (t.code == 102 && !t.value.empty() && t.value[0] == '{') {
+      in = t.value == "{ACAD_REACTORS" ? In::Reactors
+           : t.value == "{ACAD_XDICTIONARY" ? In::XDict : In::Other;
+      if (in == In::Other) out.others.push_back(t);
+      continue;
+    }
+    if (t.code == 102 && t.value == "}") {
+      if (in == In::Other) out.others.push_back(t);
+      in = In::None;
+      continue;
+    }
+    std::uint64_t h = 0;
+    switch (in) {
+      case In::Reactors:
+        if (parseHandle(t.value, h)) out.reactors.push_back(h);
+        break;
+      case In::XDict:
+        if (parseHandle(t.value, h)) out.extensionDictionary = h;
+        break;
+      default:
+        out.others.push_back(t);
+        break;
+    }
+  }
+  return out;
+}
+
+RawTags joinAppGroups(const std::vector<std::uint64_t>& reactors, std::uint64_t extensionDictionary,
+                      const RawTags& others) {
+  RawTags out;
+  if (!reactors.empty()) {
+    out.push_back({102, "{ACAD_REACTORS"});
+    for (std::uint64_t h : reactors) out.push_back({330, formatHandle(h)});
+    out.push_back({102, "}"});
+  }
+  if (extensionDictionary != 0) {
+    out.push_back({102, "{ACAD_XDICTIONARY"});
+    out.push_back({360, formatHandle(extensionDictionary)});
+    out.push_back({102, "}"});
+  }
+  out.insert(out.end(), others.begin(), others.end());
+  return out;
+}
+
+}  // namespace contura::dxf::detail

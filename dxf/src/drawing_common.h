@@ -1,0 +1,58 @@
+// Internal: what the drawing reader and writer share: point and angle conversions, raw-tag
+// carriers, application groups, and the names of the tables.
+#pragma once
+#include <contura/db/rawtags.h>
+#include <contura/dxf/entities.h>
+
+#include <gepnt2d.h>
+#include <gepnt3d.h>
+#include <gevec3d.h>
+
+#include <cmath>
+
+namespace contura::dxf::detail {
+
+inline AcGePoint3d toPoint(const Point3& p) { return AcGePoint3d(p.x, p.y, p.z); }
+inline AcGeVector3d toVector(const Point3& p) { return AcGeVector3d(p.x, p.y, p.z); }
+inline Point3 fromPoint(const AcGePoint3d& p) { return {p.x, p.y, p.z}; }
+inline Point3 fromVector(const AcGeVector3d& v) { return {v.x, v.y, v.z}; }
+
+// Angles: DXF writes most angles in degrees, the database holds radians.
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kRadiansPerDegree = kPi / 180.0;
+inline double toRadians(double degrees) { return degrees * kRadiansPerDegree; }
+// Degrees that toRadians turns back into exactly `radians`, in the shortest form found, so
+// a drawing written and read again holds the same angles.
+double toDegrees(double radians);
+
+inline AcDbRawTags toDb(const RawTags& tags) {
+  AcDbRawTags out;
+  out.reserve(tags.size());
+  for (const RawTag& t : tags) out.push_back(AcDbRawTag{t.code, t.value});
+  return out;
+}
+inline RawTags fromDb(const AcDbRawTags& tags) {
+  RawTags out;
+  out.reserve(tags.size());
+  for (const AcDbRawTag& t : tags) out.push_back(RawTag{t.code, t.value});
+  return out;
+}
+
+// The application groups of a record split by meaning.
+struct AppGroups {
+  std::vector<std::uint64_t> reactors;  // {ACAD_REACTORS
+  std::uint64_t extensionDictionary = 0;  // {ACAD_XDICTIONARY
+  RawTags others;                       // every other group, braces included
+};
+AppGroups splitAppGroups(const RawTags& groups);
+RawTags joinAppGroups(const std::vector<std::uint64_t>& reactors, std::uint64_t extensionDictionary,
+                      const RawTags& others);
+
+// The application whose extended data holds a layer's description.
+constexpr const char* kLayerDescriptionApp = "AcAecLayerStandard";
+
+// Record type of each symbol table ("LAYER" for the layer table...).
+constexpr const char* kTableNames[] = {"VPORT", "LTYPE", "LAYER", "STYLE", "VIEW",
+                                       "UCS",   "APPID", "DIMSTYLE", "BLOCK_RECORD"};
+
+}  // namespace contura::dxf::detail

@@ -1,0 +1,636 @@
+// Drawing files: the ezdxf fixtures read into the database, every object survives a write
+// and a read, ezdxf and GDAL accept what is written, malformed files fail at their line,
+// saves go through a temporary file, and classes of other modules file their own data.
+#include <contura/db/database_access.h>
+#include <contura/db/rawtags.h>
+#include <contura/dxf/dxf.h>
+
+#include <dbdict.h>
+#include <dbelipse.h>
+#include <dbents.h>
+#include <dbfiler.h>
+#include <dbgroup.h>
+#include <dbmtext.h>
+#include <dbpl.h>
+#include <dbspline.h>
+#include <dbsymtb.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+
+using namespace contura::dxf;
+namespace cdb = contura::db;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kData = std::string(CONTURA_SOURCE_DIR) + "/tests/data/dxf/";
+const char* const kFixtures[] = {"fixture_r12.dxf", "fixture_r2000.dxf", "fixture_r2004.dxf",
+                                 "fixture_r2018.dxf"};
+// Code page 936 texts of the fixtures.
+const std::string kWall = "\xC7\xBD\xCC\xE5";                      // 墙体
+const std::string kChinese = "\xD6\xD0\xCE\xC4\xCE\xC4\xD7\xD6";  // 中文文字
+const std::string kTwoLines = "\xC1\xBD\xCC\xF5\xCF\xDF";         // 两条线
+const std::string kTrueColourLayerText = "\xD5\xE6\xB2\xCA\xC9\xAB\xCD\xBC\xB2\xE3";  // 真彩色图层
+
+fs::path scratch(const std::string& name) {
+  fs::path dir = fs::path(CONTURA_BINARY_DIR) / "tests" / "dxf-scratch";
+  fs::create_directories(dir);
+  return dir / name;
+}
+
+std::unique_ptr<AcDbDatabase> readFixture(const std::string& file) {
+  auto db = std::make_unique<AcDbDatabase>(false, true);
+  DxfError error;
+  Acad::ErrorStatus es = readDxf(kData + file, *db, error);
+  EXPECT_EQ(es, Acad::eOk) << file << ": " << error.text();
+  return db;
+}
+
+std::string g(double v) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.17g", v);
+  return buf;
+}
+std::string g(const AcGePoint3d& p) { return "(" + g(p.x) + "," + g(p.y) + "," + g(p.z) + ")"; }
+std::string g(const AcGeVector3d& p) { return "(" + g(p.x) + "," + g(p.y) + "," + g(p.z) + ")"; }
+std::string h(AcDbObjectId id) { return id.isNull() ? "0" : std::to_string(id.handle().value()); }
+std::string tags(const AcDbRawTags& t) {
+  std::string out;
+  for (const AcDbRawTag& x : t) out += std::to_string(x.code) + "=" + x.value + ";";
+  return out;
+}
+std::string nameOf(AcDbObjectId id) {
+  AcDbSymbolTableRecord* rec = nullptr;
+  if (acdbOpenObject(rec, id, AcDb::kForRead) != Acad::eOk) return "?";
+  const ACHAR* n = nullptr;
+  rec->getName(n);
+  std::string out = n ? n : "";
+  rec->close();
+  return out;
+}
+
+// Everything the host interface shows of one object, written out so two drawings compare.
+std::string describe(AcDbObject* o) {
+  std::ostringstream s;
+  AcDbHandle handle;
+  o->getAcDbHandle(handle);
+  s << o->isA()->name() << " #" << handle.value() << " owner " << h(o->ownerId());
+  s << " xdict " << h(o->extensionDictionary()) << " xdata " << tags(cdb::rawXData(*o))
+    << " groups " << tags(cdb::rawAppGroups(*o)) << " extra " << tags(cdb::rawExtra(*o));
+  for (AcDbObjectId r : cdb::persistentReactors(*o)) s << " reactor " << h(r);
+  if (auto* e = AcDbEntity::cast(o)) {
+    s << " layer " << nameOf(e->layerId()) << " lt " << (e->linetypeId().isNull() ? "-" : nameOf(e->linetypeId()))
+      << " colour " << e->color().color() << " lw " << e->lineWeight() << " lts " << g(e->linetypeScale())
+      << " vis " << e->visibility();
+  }
+  if (auto* x = AcDbLine::cast(o)) s << g(x->startPoint()) << g(x->endPoint()) << g(x->normal()) << g(x->thickness());
+  if (auto* x = AcDbArc::cast(o)) s << g(x->center()) << g(x->radius()) << g(x->startAngle()) << g(x->endAngle());
+  if (auto* x = AcDbCircle::cast(o)) s << g(x->center()) << g(x->radius()) << g(x->normal());
+  if (auto* x = AcDbPoint::cast(o)) s << g(x->position());
+  if (auto* x = AcDbText::cast(o)) {
+    s << g(x->position()) << g(x->alignmentPoint()) << g(x->height()) << " '" << x->textStringConst()
+      << "' " << g(x->rotation()) << g(x->widthFactor()) << g(x->oblique()) << nameOf(x->textStyle())
+      << x->horizontalMode() << x->verticalMode() << x->isMirroredInX();
+  }
+  if (auto* x = AcDbAttributeDefinition::cast(o)) s << x->tagConst() << "/" << x->promptConst() << x->isInvisible();
+  if (auto* x = AcDbAttribute::cast(o)) s << x->tagConst() << x->fieldLength();
+  if (auto* x = AcDbMText::cast(o)) {
+    s << g(x->location()) << g(x->textHeight()) << g(x->width()) << x->attachment() << " '"
+      << x->contentsConst() << "' " << g(x->direction()) << nameOf(x->textStyle());
+  }
+  if (auto* x = AcDbPolyline::cast(o)) {
+    s << x->isClosed() << g(x->elevation());
+    for (unsigned i = 0; i < x->numVerts(); ++i) {
+      AcGePoint3d p;
+      double b = 0, sw = 0, ew = 0;
+      x->getPointAt(i, p);
+      x->getBulgeAt(i, b);
+      x->getWidthsAt(i, sw, ew);
+      s << g(p) << g(b) << g(sw) << g(ew);
+    }
+  }
+  if (auto* x = AcDb2dPolyline::cast(o)) s << x->polyType() << x->isClosed() << g(x->elevation());
+  if (auto* x = AcDb2dVertex::cast(o)) s << g(x->position()) << g(x->bulge()) << g(x->startWidth()) << g(x->endWidth());
+  if (auto* x = AcDbEllipse::cast(o)) s << g(x->center()) << g(x->majorAxis()) << g(x->radiusRatio()) << g(x->startParam()) << g(x->endParam());
+  if (auto* x = AcDbSpline::cast(o)) {
+    s << x->degree() << " cps " << x->numControlPoints() << " fit " << x->numFitPoints();
+    for (int i = 0; i < x->numControlPoints(); ++i) {
+      AcGePoint3d p;
+      x->getControlPointAt(i, p);
+      s << g(p);
+    }
+  }
+  if (auto* x = AcDbRay::cast(o)) s << g(x->basePoint()) << g(x->unitDir());
+  if (auto* x = AcDbBlockReference::cast(o)) {
+    s << nameOf(x->blockTableRecord()) << g(x->position()) << g(x->rotation()) << g(x->scaleFactors().sx)
+      << g(x->scaleFactors().sy);
+  }
+  if (auto* x = AcDbMInsertBlock::cast(o)) s << x->rows() << "x" << x->columns() << g(x->rowSpacing());
+  if (auto* x = AcDbRawEntity::cast(o)) s << x->dxfName() << " " << tags(x->tags());
+  if (auto* x = AcDbRawObject::cast(o)) s << x->dxfName() << " " << tags(x->tags());
+  if (auto* x = AcDbSymbolTableRecord::cast(o)) {
+    const ACHAR* n = nullptr;
+    x->getName(n);
+    s << " name '" << (n ? n : "") << "'";
+  }
+  if (auto* x = AcDbLayerTableRecord::cast(o)) {
+    ACHAR* d = x->description();
+    s << x->color().color() << x->isOff() << x->isFrozen() << x->isLocked() << x->isPlottable()
+      << nameOf(x->linetypeObjectId()) << " '" << (d ? d : "") << "'";
+    delete[] d;
+  }
+  if (auto* x = AcDbTextStyleTableRecord::cast(o)) {
+    const ACHAR* f = nullptr;
+    const ACHAR* b = nullptr;
+    x->fileName(f);
+    x->bigFontFileName(b);
+    s << (f ? f : "") << "/" << (b ? b : "") << g(x->xScale()) << g(x->obliquingAngle());
+  }
+  if (auto* x = AcDbBlockTableRecord::cast(o)) {
+    const ACHAR* p = nullptr;
+    x->pathName(p);
+    s << g(x->origin()) << (p ? p : "") << x->isFromExternalReference();
+  }
+  if (auto* x = AcDbDimStyleTableRecord::cast(o)) s << h(x->dimblk()) << g(x->dimasz()) << g(x->dimtxt());
+  if (auto* x = AcDbDictionary::cast(o)) {
+    std::unique_ptr<AcDbDictionaryIterator> it(x->newIterator());
+    for (; !it->done(); it->next()) s << " [" << it->name() << "=" << h(it->objectId()) << "]";
+  }
+  if (auto* x = AcDbGroup::cast(o)) {
+    ACHAR* d = x->description();
+    AcDbObjectIdArray ids;
+    x->allEntityIds(ids);
+    s << " '" << (d ? d : "") << "' " << x->isSelectable();
+    for (int i = 0; i < ids.length(); ++i) s << " " << h(ids[i]);
+    delete[] d;
+  }
+  return s.str();
+}
+
+std::map<std::uint64_t, std::string> digest(AcDbDatabase& db) {
+  std::map<std::uint64_t, std::string> out;
+  for (AcDbObjectId id : cdb::allObjectIds(db)) {
+    if (id.isErased()) continue;
+    AcDbObject* o = nullptr;
+    if (acdbOpenObject(o, id, AcDb::kForRead) != Acad::eOk) continue;
+    out[id.handle().value()] = describe(o);
+    o->close();
+  }
+  return out;
+}
+
+// Drops the subclass markers ("100=...;") of kept tags: a drawing read from R12 has none,
+// and writing it as a newer version puts them in.
+std::string withoutMarkers(std::string s) {
+  for (std::size_t at = s.find("100="); at != std::string::npos; at = s.find("100=", at)) {
+    if (at > 0 && s[at - 1] != ';' && s[at - 1] != ' ') {
+      ++at;
+      continue;
+    }
+    s.erase(at, s.find(';', at) + 1 - at);
+  }
+  return s;
+}
+
+// Every object of `a` is in `b` with the same values; with `added`, `b` may hold more (what a
+// write completes: layouts for a drawing that had none) and kept tags may have gained
+// subclass markers.
+void expectSameDrawing(AcDbDatabase& a, AcDbDatabase& b, const std::string& what, bool added = false) {
+  auto da = digest(a), db = digest(b);
+  if (added) {
+    for (auto& [h, t] : da) t = withoutMarkers(t);
+    for (auto& [h, t] : db) t = withoutMarkers(t);
+  }
+  if (!added) {
+    EXPECT_EQ(da.size(), db.size()) << what;
+  }
+  for (const auto& [handle, text] : da) {
+    auto it = db.find(handle);
+    if (it == db.end()) {
+      ADD_FAILURE() << what << ": object lost: " << text;
+      continue;
+    }
+    if (added && it->second.rfind(text, 0) == 0) continue;  // entries added (ACAD_LAYOUT)
+    EXPECT_EQ(it->second, text) << what;
+  }
+}
+
+std::unique_ptr<AcDbDatabase> roundTrip(AcDbDatabase& db, DxfVersion version, WriteWarnings* warnings = nullptr) {
+  std::string text;
+  DxfError error;
+  WriteOptions options;
+  options.version = version;
+  EXPECT_EQ(writeDxfText(db, text, options, error, warnings), Acad::eOk) << error.text();
+  auto back = std::make_unique<AcDbDatabase>(false, true);
+  EXPECT_EQ(readDxfText(text, *back, error), Acad::eOk) << nameOf(version) << ": " << error.text();
+  return back;
+}
+
+template <class Table, class Record>
+Record* openRecord(AcDbDatabase& db, Acad::ErrorStatus (AcDbDatabase::*get)(Table*&, AcDb::OpenMode),
+                   const std::string& name) {
+  Table* t = nullptr;
+  if ((db.*get)(t, AcDb::kForRead) != Acad::eOk) return nullptr;
+  Record* r = nullptr;
+  t->getAt(name.c_str(), r, AcDb::kForRead);
+  t->close();
+  return r;
+}
+
+std::map<std::string, int> countModelSpace(AcDbDatabase& db) {
+  std::map<std::string, int> counts;
+  AcDbBlockTableRecord* ms =
+      openRecord<AcDbBlockTable, AcDbBlockTableRecord>(db, &AcDbDatabase::getBlockTable, "*Model_Space");
+  if (!ms) return counts;
+  AcDbBlockTableRecordIterator* it = nullptr;
+  ms->newIterator(it);
+  for (; !it->done(); it->step()) {
+    AcDbEntity* e = nullptr;
+    if (it->getEntity(e) != Acad::eOk) continue;
+    ++counts[e->isA()->name()];
+    e->close();
+  }
+  delete it;
+  ms->close();
+  return counts;
+}
+
+bool haveEzdxf() { return std::system("/usr/bin/python3 -c 'import ezdxf' >/dev/null 2>&1") == 0; }
+
+std::string run(const std::string& command) {
+  std::string out;
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  if (!pipe) return out;
+  char buf[4096];
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, pipe.get())) > 0) out.append(buf, n);
+  return out;
+}
+
+}  // namespace
+
+TEST(DxfDrawing, FixturesReadIntoTheDrawing) {
+  for (const char* file : kFixtures) {
+    SCOPED_TRACE(file);
+    auto db = readFixture(file);
+    const bool modern = std::string(file) != "fixture_r12.dxf";
+    auto layer = [&](const std::string& name) {
+      return openRecord<AcDbLayerTable, AcDbLayerTableRecord>(*db, &AcDbDatabase::getLayerTable, name);
+    };
+    AcDbLayerTableRecord* off = layer("OFF_LAYER");
+    ASSERT_NE(off, nullptr);
+    EXPECT_TRUE(off->isOff());
+    EXPECT_EQ(off->color().colorIndex(), 1);
+    off->close();
+    AcDbLayerTableRecord* frozen = layer("FROZEN_LAYER");
+    ASSERT_NE(frozen, nullptr);
+    EXPECT_TRUE(frozen->isFrozen());
+    frozen->close();
+    AcDbLayerTableRecord* locked = layer("LOCKED_LAYER");
+    ASSERT_NE(locked, nullptr);
+    EXPECT_TRUE(locked->isLocked());
+    locked->close();
+    AcDbLayerTableRecord* wall = layer(kWall);
+    ASSERT_NE(wall, nullptr);
+    EXPECT_EQ(nameOf(wall->linetypeObjectId()), "DASHED");
+    wall->close();
+    if (modern) {
+      AcDbLayerTableRecord* tc = layer("TRUECOLOR_LAYER");
+      ASSERT_NE(tc, nullptr);
+      ACHAR* d = tc->description();
+      EXPECT_EQ(std::string(d ? d : ""), kTrueColourLayerText);
+      delete[] d;
+      if (std::string(file) != "fixture_r2000.dxf") {
+        EXPECT_TRUE(tc->color().isByColor());
+        EXPECT_EQ(tc->color().green(), 200);
+      }
+      tc->close();
+    }
+    AcDbTextStyleTableRecord* hz =
+        openRecord<AcDbTextStyleTable, AcDbTextStyleTableRecord>(*db, &AcDbDatabase::getTextStyleTable, "HZ");
+    ASSERT_NE(hz, nullptr);
+    const ACHAR* font = nullptr;
+    const ACHAR* big = nullptr;
+    hz->fileName(font);
+    hz->bigFontFileName(big);
+    EXPECT_STREQ(font, "txt.shx");
+    EXPECT_STREQ(big, "gbcbig.shx");
+    hz->close();
+    AcDbDimStyleTableRecord* ds =
+        openRecord<AcDbDimStyleTable, AcDbDimStyleTableRecord>(*db, &AcDbDatabase::getDimStyleTable, "ARROWS");
+    ASSERT_NE(ds, nullptr);
+    if (modern) {
+      EXPECT_EQ(nameOf(ds->dimblk()), "MYARROW");
+    }
+    EXPECT_EQ(ds->dimasz(), 0.25);
+    ds->close();
+    for (const char* b : {"INNER", "OUTER", "TAGBLOCK", "MYARROW"}) {
+      AcDbBlockTableRecord* rec =
+          openRecord<AcDbBlockTable, AcDbBlockTableRecord>(*db, &AcDbDatabase::getBlockTable, b);
+      ASSERT_NE(rec, nullptr) << b;
+      rec->close();
+    }
+    std::map<std::string, int> ms = countModelSpace(*db);
+    EXPECT_EQ(ms["AcDbLine"], modern ? 4 : 2);
+    EXPECT_EQ(ms["AcDbArc"], 1);
+    EXPECT_EQ(ms["AcDbText"], 3);
+    EXPECT_EQ(ms["AcDb2dPolyline"], 1);
+    EXPECT_EQ(ms["AcDbMInsertBlock"], 1);
+    if (!modern) continue;
+    EXPECT_EQ(ms["AcDbPolyline"], 2);
+    EXPECT_EQ(ms["AcDbMText"], 1);
+    EXPECT_EQ(ms["AcDbEllipse"], 1);
+    EXPECT_EQ(ms["AcDbSpline"], 2);
+    EXPECT_EQ(ms["AcDbRay"], 1);
+    EXPECT_EQ(ms["AcDbXline"], 1);
+    // Two hatches and a dimension; from R2013 on regions and solids keep their modeller data
+    // in a section of its own, so they stay raw too.
+    EXPECT_EQ(ms["AcDbRawEntity"], std::string(file) == "fixture_r2018.dxf" ? 5 : 3);
+    AcDbBlockTableRecord* xref =
+        openRecord<AcDbBlockTable, AcDbBlockTableRecord>(*db, &AcDbDatabase::getBlockTable, "XREF_PARTS");
+    ASSERT_NE(xref, nullptr);
+    EXPECT_TRUE(xref->isFromExternalReference());
+    const ACHAR* path = nullptr;
+    xref->pathName(path);
+    EXPECT_STREQ(path, "parts/other.dxf");
+    xref->close();
+    AcDbDictionary* groups = nullptr;
+    ASSERT_EQ(db->getGroupDictionary(groups), Acad::eOk);
+    AcDbObjectId groupId;
+    ASSERT_EQ(groups->getAt("GROUP_A", groupId), Acad::eOk);
+    groups->close();
+    AcDbGroup* group = nullptr;
+    ASSERT_EQ(acdbOpenObject(group, groupId, AcDb::kForRead), Acad::eOk);
+    EXPECT_EQ(group->numEntities(), 2u);
+    ACHAR* description = group->description();
+    EXPECT_EQ(std::string(description ? description : ""), kTwoLines);
+    delete[] description;
+    group->close();
+  }
+}
+
+TEST(DxfDrawing, EveryObjectSurvivesWritingAndReading) {
+  for (const char* file : kFixtures) {
+    auto db = readFixture(file);
+    std::vector<DxfVersion> versions = {DxfVersion::R2004, DxfVersion::R2007, DxfVersion::R2018};
+    if (std::string(file) == "fixture_r2000.dxf" || std::string(file) == "fixture_r12.dxf") {
+      versions.push_back(DxfVersion::R2000);
+    }
+    // An R12 drawing has no layouts: the first write adds them, the second changes nothing.
+    const bool completed = std::string(file) == "fixture_r12.dxf";
+    for (DxfVersion v : versions) {
+      auto back = roundTrip(*db, v);
+      expectSameDrawing(*db, *back, std::string(file) + " as " + nameOf(v), completed);
+      if (completed) {
+        auto again = roundTrip(*back, v);
+        expectSameDrawing(*back, *again, std::string(file) + " twice as " + nameOf(v));
+      }
+    }
+  }
+}
+
+TEST(DxfDrawing, DrawingsMadeHereAreCompletedOnceAndThenStable) {
+  AcDbDatabase db(true, true);
+  AcDbBlockTableRecord* ms =
+      openRecord<AcDbBlockTable, AcDbBlockTableRecord>(db, &AcDbDatabase::getBlockTable, "*Model_Space");
+  ASSERT_NE(ms, nullptr);
+  ASSERT_EQ(ms->upgradeOpen(), Acad::eOk);
+  auto* line = new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 2, 0));
+  AcCmColor orange;
+  orange.setRGB(255, 128, 0);
+  line->setColor(orange);
+  ASSERT_EQ(ms->appendAcDbEntity(line), Acad::eOk);
+  line->close();
+  auto* text = new AcDbText(AcGePoint3d(1, 1, 0), kChinese.c_str());
+  text->setRotation(0.3);
+  ASSERT_EQ(ms->appendAcDbEntity(text), Acad::eOk);
+  text->close();
+  ms->close();
+  auto first = roundTrip(db, DxfVersion::R2004);
+  auto second = roundTrip(*first, DxfVersion::R2004);
+  expectSameDrawing(*first, *second, "second round");
+  std::map<std::string, int> counts = countModelSpace(*second);
+  EXPECT_EQ(counts["AcDbLine"], 1);
+  EXPECT_EQ(counts["AcDbText"], 1);
+
+  WriteWarnings warnings;
+  roundTrip(db, DxfVersion::R2000, &warnings);
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_NE(warnings.begin()->first.find("true colour"), std::string::npos);
+
+  std::string text12;
+  DxfError error;
+  WriteOptions r13;
+  r13.version = DxfVersion::R13;
+  EXPECT_EQ(writeDxfText(db, text12, r13, error), Acad::eInvalidDwgVersion);
+  EXPECT_NE(error.message.find("R13"), std::string::npos);
+}
+
+TEST(DxfDrawing, EzdxfAuditsAndReadsWhatWeWrite) {
+  if (!haveEzdxf()) GTEST_SKIP() << "python3-ezdxf is not installed (/usr/bin/python3 -c 'import ezdxf' failed)";
+  const std::string checker = std::string(CONTURA_SOURCE_DIR) + "/tests/dxf/check_dxf.py";
+  auto summary = [&](const fs::path& f) { return run("/usr/bin/python3 " + checker + " '" + f.string() + "'"); };
+  auto without = [](std::string json, const char* key) {
+    // Drops one "key": [...] entry (audit lists) so the rest compares.
+    std::size_t at = json.find(std::string("\"") + key + "\": [");
+    if (at == std::string::npos) return json;
+    std::size_t end = json.find("], ", at);
+    return json.erase(at, end + 3 - at);
+  };
+  for (const char* file : {"fixture_r2004.dxf", "fixture_r2018.dxf"}) {
+    auto db = readFixture(file);
+    std::string expected = without(without(summary(kData + file), "audit_errors"), "audit_fixes");
+    for (DxfVersion v : {DxfVersion::R2004, DxfVersion::R2000, DxfVersion::R2018}) {
+      fs::path out = scratch(std::string("ezdxf-") + nameOf(v) + "-" + file);
+      DxfError error;
+      WriteOptions options;
+      options.version = v;
+      ASSERT_EQ(writeDxf(*db, out.string(), options, error), Acad::eOk) << error.text();
+      std::string ours = summary(out);
+      EXPECT_NE(ours.find("\"audit_errors\": [], \"audit_fixes\": []"), std::string::npos)
+          << file << " as " << nameOf(v) << ": " << ours.substr(0, 600);
+      if (v != DxfVersion::R2000) {  // R2000 cannot keep true colours
+        EXPECT_EQ(without(without(ours, "audit_errors"), "audit_fixes"), expected) << file << " as " << nameOf(v);
+      }
+    }
+  }
+  AcDbDatabase made(true, true);
+  fs::path out = scratch("ezdxf-made.dxf");
+  DxfError error;
+  ASSERT_EQ(writeDxf(made, out.string(), WriteOptions(), error), Acad::eOk) << error.text();
+  std::string ours = summary(out);
+  EXPECT_NE(ours.find("\"audit_errors\": [], \"audit_fixes\": []"), std::string::npos) << ours.substr(0, 600);
+}
+
+TEST(DxfDrawing, GdalListsTheSameEntities) {
+  if (std::system("ogr2ogr --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "ogr2ogr (gdal-bin) is not installed";
+  auto rows = [](const fs::path& dxf, const std::string& name) {
+    fs::path csv = scratch(name + ".csv");
+    fs::remove(csv);
+    run("ogr2ogr -f CSV '" + csv.string() + "' '" + dxf.string() + "' 2>/dev/null");
+    std::ifstream in(csv);
+    std::vector<std::string> lines;
+    std::string line;
+    std::getline(in, line);  // column names
+    while (std::getline(in, line)) lines.push_back(line.substr(0, line.find(",")));
+    std::sort(lines.begin(), lines.end());
+    return lines;
+  };
+  auto db = readFixture("fixture_r2004.dxf");
+  fs::path out = scratch("gdal-ours.dxf");
+  DxfError error;
+  ASSERT_EQ(writeDxf(*db, out.string(), WriteOptions(), error), Acad::eOk) << error.text();
+  std::vector<std::string> theirs = rows(kData + "fixture_r2004.dxf", "gdal-theirs");
+  std::vector<std::string> ours = rows(out, "gdal-ours");
+  EXPECT_GT(theirs.size(), 20u);
+  EXPECT_EQ(ours, theirs);
+}
+
+TEST(DxfDrawing, MalformedFilesFailAtTheirLine) {
+  std::ifstream list(kData + "malformed/expected.txt");
+  std::string row;
+  int checked = 0;
+  while (std::getline(list, row)) {
+    std::istringstream fields(row);
+    std::string name, line, layer, words;
+    std::getline(fields, name, '\t');
+    std::getline(fields, line, '\t');
+    std::getline(fields, layer, '\t');
+    std::getline(fields, words);
+    AcDbDatabase db(false, true);
+    DxfError error;
+    EXPECT_NE(readDxf(kData + "malformed/" + name, db, error), Acad::eOk) << name;
+    EXPECT_EQ(error.line, std::stoul(line)) << name << ": " << error.text();
+    EXPECT_NE(error.message.find(words), std::string::npos) << name << ": " << error.text();
+    ++checked;
+  }
+  EXPECT_GE(checked, 19);
+  AcDbDatabase db(false, true);
+  DxfError error;
+  EXPECT_EQ(readDxf(kData + "no-such-file.dxf", db, error), Acad::eFileNotFound);
+}
+
+TEST(DxfDrawing, SavesGoThroughATemporaryFile) {
+  auto db = readFixture("fixture_r2004.dxf");
+  fs::path dir = scratch("saves");
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  fs::path target = dir / "drawing.dxf";
+  { std::ofstream(target) << "old drawing"; }
+  DxfError error;
+  ASSERT_EQ(writeDxf(*db, target.string(), WriteOptions(), error), Acad::eOk) << error.text();
+  AcDbDatabase back(false, true);
+  EXPECT_EQ(readDxf(target.string(), back, error), Acad::eOk) << error.text();
+  // A save that cannot finish (the target is a folder) reports it and leaves no stray file.
+  fs::path folder = dir / "folder.dxf";
+  fs::create_directories(folder / "inside");
+  EXPECT_NE(writeDxf(*db, folder.string(), WriteOptions(), error), Acad::eOk);
+  EXPECT_FALSE(error.message.empty());
+  EXPECT_TRUE(fs::is_directory(folder / "inside"));
+  int files = 0;
+  for (const auto& entry : fs::directory_iterator(dir)) files += entry.is_regular_file() ? 1 : 0;
+  EXPECT_EQ(files, 1);
+  EXPECT_NE(writeDxf(*db, (dir / "missing" / "x.dxf").string(), WriteOptions(), error), Acad::eOk);
+}
+
+TEST(DxfDrawing, HandlesAre64Bit) {
+  std::string text =
+      "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1018\n  9\n$HANDSEED\n  5\n1FFFFFFFFFFF1\n"
+      "  0\nENDSEC\n  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n  5\n1FFFFFFFFFFF0\n  8\n0\n 10\n0\n 20\n0\n"
+      " 30\n0\n 11\n1\n 21\n1\n 31\n0\n  0\nENDSEC\n  0\nEOF\n";
+  AcDbDatabase db(false, true);
+  DxfError error;
+  ASSERT_EQ(readDxfText(text, db, error), Acad::eOk) << error.text();
+  AcDbObjectId id;
+  ASSERT_EQ(db.getAcDbObjectId(id, false, AcDbHandle(Adesk::UInt64(0x1FFFFFFFFFFF0))), Acad::eOk);
+  AcDbLine* line = nullptr;
+  ASSERT_EQ(acdbOpenObject(line, id, AcDb::kForRead), Acad::eOk);
+  line->close();
+  EXPECT_GT(db.handseed().value(), 0x1FFFFFFFFFFF0u);
+  std::string out;
+  ASSERT_EQ(writeDxfText(db, out, WriteOptions(), error), Acad::eOk);
+  EXPECT_NE(out.find("\r\n1FFFFFFFFFFF0\r\n"), std::string::npos);
+}
+
+// A text entity of another module's class with data of its own, as the variable text is.
+class TestVarText : public AcDbText {
+ public:
+  ACRX_DECLARE_MEMBERS(TestVarText);
+  std::string code;
+  double value = 0;
+  Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* filer) const override {
+    AcDbText::dxfOutFields(filer);
+    filer->writeString(100, "TestVarText");
+    filer->writeString(1, code.c_str());
+    filer->writeDouble(40, value);
+    return filer->filerStatus();
+  }
+  Acad::ErrorStatus dxfInFields(AcDbDxfFiler* filer) override {
+    AcDbText::dxfInFields(filer);
+    if (!filer->atSubclassData("TestVarText")) return Acad::eBadDxfSequence;
+    resbuf rb;
+    while (filer->readItem(&rb) == Acad::eOk) {
+      if (rb.restype == 1) code = rb.resval.rstring;
+      if (rb.restype == 40) value = rb.resval.rreal;
+    }
+    return Acad::eOk;
+  }
+};
+ACRX_DXF_DEFINE_MEMBERS(TestVarText, AcDbText, AcDb::kDHL_CURRENT, AcDb::kMReleaseCurrent, 0,
+                        TESTVARTEXT, ConturaTest)
+
+TEST(DxfDrawing, ClassesOfOtherModulesFileTheirOwnData) {
+  TestVarText::rxInit();
+  AcDbDatabase db(true, true);
+  AcDbBlockTableRecord* ms =
+      openRecord<AcDbBlockTable, AcDbBlockTableRecord>(db, &AcDbDatabase::getBlockTable, "*Model_Space");
+  ASSERT_NE(ms, nullptr);
+  ASSERT_EQ(ms->upgradeOpen(), Acad::eOk);
+  auto* v = new TestVarText;
+  v->setPosition(AcGePoint3d(3, 4, 0));
+  v->setTextString(kChinese.c_str());
+  v->setHeight(2);
+  v->code = "B-7";
+  v->value = 12.5;
+  ASSERT_EQ(ms->appendAcDbEntity(v), Acad::eOk);
+  v->close();
+  ms->close();
+  std::string text;
+  DxfError error;
+  ASSERT_EQ(writeDxfText(db, text, WriteOptions(), error), Acad::eOk);
+  EXPECT_NE(text.find("\r\nTESTVARTEXT\r\n"), std::string::npos);
+  EXPECT_NE(text.find("\r\nTestVarText\r\n"), std::string::npos);  // its CLASS and its subclass
+  AcDbDatabase back(false, true);
+  ASSERT_EQ(readDxfText(text, back, error), Acad::eOk) << error.text();
+  std::map<std::string, int> counts = countModelSpace(back);
+  ASSERT_EQ(counts["TestVarText"], 1);
+  AcDbObjectId id;
+  ASSERT_EQ(back.getAcDbObjectId(id, false, v->objectId().handle()), Acad::eOk);
+  TestVarText* read = nullptr;
+  ASSERT_EQ(acdbOpenObject(read, id, AcDb::kForRead), Acad::eOk);
+  EXPECT_EQ(read->code, "B-7");
+  EXPECT_EQ(read->value, 12.5);
+  EXPECT_EQ(std::string(read->textStringConst()), kChinese);
+  EXPECT_EQ(read->position(), AcGePoint3d(3, 4, 0));
+  read->close();
+  // Written and read once more, nothing changes.
+  auto again = roundTrip(back, DxfVersion::R2004);
+  expectSameDrawing(back, *again, "variable text");
+
+  // Without its class registered, the entity stays raw and is written back unchanged.
+  deleteAcRxClass(TestVarText::desc());
+  AcDbDatabase unknown(false, true);
+  ASSERT_EQ(readDxfText(text, unknown, error), Acad::eOk) << error.text();
+  EXPECT_EQ(countModelSpace(unknown)["AcDbRawEntity"], 1);
+  std::string rewritten;
+  ASSERT_EQ(writeDxfText(unknown, rewritten, WriteOptions(), error), Acad::eOk);
+  EXPECT_NE(rewritten.find("\r\nTESTVARTEXT\r\n"), std::string::npos);
+  EXPECT_NE(rewritten.find("\r\nB-7\r\n"), std::string::npos);
+}
