@@ -10,5 +10,4 @@ void reportNotBuilt(const char* localName) { acutPrintf("\n命令 %s 尚未实�
 
 }  // namespace
 
-void CConturaApp::OnSectionLib() { reportNotBuilt("JMGL"); }
 void CConturaApp::OnUSection() { reportNotBuilt("USD"); }

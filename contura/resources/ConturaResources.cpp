@@ -2,13 +2,15 @@
 // through which the platform finds a module's resources.
 #include <afxres.h>
 
+#include "LibraryResource.h"
 #include "SectionTextResource.h"
 #include "VariableResource.h"
 #include "resource.h"
 
 namespace {
 
-const AFX_DLGTEMPLATE kDialogs[] = {g_dlgInfoView, g_dlgViewSection, g_dlgVarSet};
+const AFX_DLGTEMPLATE kDialogs[] = {g_dlgInfoView,         g_dlgLibPicName, g_dlgViewSection,
+                                    g_dlgSectionLibManage, g_dlgPicSelect,  g_dlgSectionInfo, g_dlgVarSet};
 
 const AFX_STRINGENTRY kStrings[] = {
     {IDS_PROJNAME, "Contura"},

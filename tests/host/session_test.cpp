@@ -26,7 +26,7 @@ RunResult runContura(const std::vector<std::string>& args, const std::string& in
 }
 
 TEST(HostSession, ScriptRunLoadsRunsAndUnloadsTheModule) {
-  RunResult r = runContura({"--script", "-"}, "jmgl\nquit\n");
+  RunResult r = runContura({"--script", "-"}, "jmgl\nclose\nquit\n");
   EXPECT_EQ(r.code, contura::host::kExitOk) << r.err;
   EXPECT_EQ(r.out.rfind("命令: jmgl\n", 0), 0u) << r.out;
   EXPECT_NE(r.out.find("\n命令: quit\n"), std::string::npos) << r.out;
