@@ -111,6 +111,9 @@ void CVarSetDlg::OnBnClickedOk() {
   m_editName.GetWindowText(text);
   pVar->setTextString(text);
   m_editRemark.GetWindowText(text);
+  // The box breaks typed lines with "\r\n"; the entity's remark separates lines with line
+  // feeds (as the entity shows them here and files them in a drawing, line by line).
+  text.Replace("\r\n", "\n");
   pVar->putVarRemark(text);
   m_editCode.GetWindowText(text);
   pVar->putVarCode(text);

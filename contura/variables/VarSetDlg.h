@@ -19,7 +19,8 @@ const double kVarRadiansToDegrees = 57.29577791868204;     // 180 / 3.1415927410
 //  - Initialisation fills every box from the entity; when the id does not open as a variable
 //    entity every box stays empty (the type list still offers "整数" and "小数").
 //  - OK writes every box back, unchecked - empty boxes store 0 (height, angle, sort) or the
-//    empty text - and ends the dialog with IDOK. When the id does not open as a variable
+//    empty text; line breaks typed into the condition description are stored as line feeds -
+//    and ends the dialog with IDOK. When the id does not open as a variable
 //    entity for writing, OK does nothing and the dialog stays open.
 //  - Cancel leaves the entity as it was.
 // The value height and value angle boxes accept plain numbers only (digits and one '.'):

@@ -72,7 +72,7 @@ TEST_F(VarSetDlgTest, OkWritesEveryBoxAndLeavesTheRestOfTheEntityAlone) {
   expected.condition = "B<=H";
   expected.valueHeight = 12.75;
   expected.valueAngle = 1.5707963705062866;  // 90 degrees with the single-precision pi factor
-  expected.remark = "甲\r\n乙";             // a line break typed into the box
+  expected.remark = "甲\n乙";               // a line break typed into the box is a line feed
   expected.valueColor = 30;
   EXPECT_EQ(propsOf(id), expected);
 }

@@ -219,7 +219,7 @@ TXT
     run s.scr --save "$work/placed.dxf"
     /usr/bin/python3 "$here/var_dxf.py" "$work/placed.dxf" >dump || fail "ezdxf could not read the drawing"
     cat >expected <<'TXT'
-VARCOMMON text=变量 at=(10,20,0) color=1 height=100 code= type= initial= condition= remark=[] sort=0 visible=1 value_color=7 value_height=100 value_angle=0
+VARCOMMON text=变量 at=(10,20,0) color=1 height=100 code= type= initial= condition= remark=[''] sort=0 visible=1 value_color=7 value_height=100 value_angle=0
 TXT
     diff -u expected dump || fail "the saved variable differs"
     ;;
