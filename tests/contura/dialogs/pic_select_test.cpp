@@ -1,0 +1,193 @@
+// CDlgPicSelect over a real library: pages of eight, the page buttons, clicks and
+// double-clicks on thumbnails through the mouse messages.
+#include <Draw2DWindow.h>
+#include <contura/afx/ui_backend.h>
+#include <contura/dao/library_file.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <deque>
+#include <filesystem>
+#include <functional>
+
+#include "dialogs/DlgPicSelect.h"
+
+namespace fs = std::filesystem;
+using contura::afx::ActionStatus;
+using contura::afx::DialogSession;
+
+namespace {
+
+// Runs each dialog with the queued steps until it ends or the steps run out.
+class StepBackend : public contura::afx::UiBackend {
+public:
+  std::deque<std::function<void(DialogSession&)>> steps;
+  void runModal(DialogSession& session) override {
+    while (!session.ended() && !steps.empty()) {
+      auto step = std::move(steps.front());
+      steps.pop_front();
+      step(session);
+    }
+  }
+  std::optional<std::string> chooseFile(const contura::afx::FileDialogRequest&) override { return std::nullopt; }
+  int messageBox(const contura::afx::MessageBoxRequest& r) override {
+    return contura::afx::messageBoxButtons(r.type).front();
+  }
+};
+
+const int kPics[8] = {IDC_PIC_0, IDC_PIC_1, IDC_PIC_2, IDC_PIC_3, IDC_PIC_4, IDC_PIC_5, IDC_PIC_6, IDC_PIC_7};
+const int kNames[8] = {IDC_PICNAME_0, IDC_PICNAME_1, IDC_PICNAME_2, IDC_PICNAME_3,
+                       IDC_PICNAME_4, IDC_PICNAME_5, IDC_PICNAME_6, IDC_PICNAME_7};
+
+// A library of `count` records, record i named "截面i" and drawn as a circle of radius i + 1.
+class PicSelect : public ::testing::Test {
+protected:
+  void SetUp() override {
+    std::string tmpl = (fs::temp_directory_path() / "contura-picselect-XXXXXX").string();
+    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+    dir_ = tmpl;
+  }
+  void TearDown() override {
+    store_.reset();
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  void makeLibrary(int count) {
+    std::string error;
+    ASSERT_TRUE(contura::dao::createLibraryFile(dir_ / "lib.mdb", error)) << error;
+    store_ = std::make_unique<CSectionLibStore>(CString((dir_ / "lib.mdb").c_str()));
+    for (int i = 0; i < count; ++i) {
+      auto* rec = new CSectionLibRecord;
+      rec->m_strName.Format("截面%d", i);
+      rec->m_strSectionInfo.Format("[Circle]\nCenter=0,0\nRadius=%d\nColor=255,0,0\nLayer=0\n", i + 1);
+      rec->m_nType = 1;
+      rec->m_nGroupSec = 1;
+      ASSERT_EQ(store_->Add(rec), 0) << store_->m_strError.GetString();
+    }
+  }
+  // Runs the dialog on the store with `steps`; returns DoModal's result.
+  INT_PTR run(CDlgPicSelect& dlg, std::initializer_list<std::function<void(DialogSession&)>> steps) {
+    StepBackend backend;
+    backend.steps.assign(steps.begin(), steps.end());
+    contura::afx::ScopedUiBackend scope(backend);
+    dlg.SetLibStore(store_.get());
+    return dlg.DoModal();
+  }
+
+  fs::path dir_;
+  std::unique_ptr<CSectionLibStore> store_;
+};
+
+HWND item(DialogSession& s, int id) { return GetDlgItem(s.dialog(), id); }
+
+CString label(DialogSession& s, int slot) {
+  char text[64] = {};
+  GetWindowText(item(s, kNames[slot]), text, sizeof text);
+  return text;
+}
+
+CDrawDwgWnd& pic(DialogSession& s, int slot) {
+  return *static_cast<CDrawDwgWnd*>(Draw2DWindowFromHandle(item(s, kPics[slot])));
+}
+
+// The radius shown in a slot (its record index + 1), or 0 for an empty slot.
+double shownRadius(DialogSession& s, int slot) {
+  const vistrel::DisplayList& list = pic(s, slot).GetDisplayList();
+  return list.shapes.empty() ? 0.0 : list.shapes[0].radius;
+}
+
+// Checks page `page` of a library of `count` records and the state of the page buttons.
+void expectPage(DialogSession& s, int page, int count) {
+  const int last = (count + 7) / 8 - 1;
+  EXPECT_EQ(IsWindowEnabled(item(s, IDC_BTN_PREV_PAGE)), count > 0 && page > 0) << page;
+  EXPECT_EQ(IsWindowEnabled(item(s, IDC_BTN_NEXT_PAGE)), count > 0 && page < last) << page;
+  for (int slot = 0; slot < 8; ++slot) {
+    const int index = page * 8 + slot;
+    CString expected;
+    if (index < count) expected.Format("截面%d", index);
+    EXPECT_EQ(label(s, slot), expected) << "page " << page << " slot " << slot;
+    EXPECT_EQ(shownRadius(s, slot), index < count ? index + 1 : 0) << "page " << page << " slot " << slot;
+    EXPECT_EQ(pic(s, slot).GetViewText(), 0);
+  }
+}
+
+void expectFrameOnlyOn(DialogSession& s, int frameSlot) {
+  for (int slot = 0; slot < 8; ++slot) EXPECT_EQ(pic(s, slot).GetSelectRect(), slot == frameSlot ? 1 : 0) << slot;
+}
+
+std::function<void(DialogSession&)> click(int id, ActionStatus expected = ActionStatus::kDone) {
+  return [=](DialogSession& s) { EXPECT_EQ(s.click(item(s, id)), expected) << id; };
+}
+
+}  // namespace
+
+TEST_F(PicSelect, SeventeenRecordsGiveThreePagesWithThePageButtonsSet) {
+  makeLibrary(17);
+  CDlgPicSelect dlg;
+  INT_PTR result = run(dlg, {[](DialogSession& s) {
+                               expectPage(s, 0, 17);
+                               expectFrameOnlyOn(s, 0);
+                             },
+                             click(IDC_BTN_NEXT_PAGE), [](DialogSession& s) { expectPage(s, 1, 17); },
+                             click(IDC_BTN_NEXT_PAGE), [](DialogSession& s) { expectPage(s, 2, 17); },
+                             click(IDC_BTN_NEXT_PAGE, ActionStatus::kDisabled),
+                             click(IDC_BTN_PREV_PAGE), click(IDC_BTN_PREV_PAGE),
+                             [](DialogSession& s) { expectPage(s, 0, 17); },
+                             click(IDC_BTN_PREV_PAGE, ActionStatus::kDisabled), click(IDOK)});
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(dlg.GetSelectIndex(), 0);  // OK without a click
+}
+
+TEST_F(PicSelect, ClickingSlotTwoOfPageOneChoosesIndexTenAndDoubleClickEndsWithIt) {
+  makeLibrary(17);
+  CDlgPicSelect dlg;
+  INT_PTR result = run(dlg, {click(IDC_BTN_NEXT_PAGE), click(kPics[2]),
+                             [&dlg](DialogSession& s) {
+                               EXPECT_EQ(dlg.GetSelectIndex(), 10);
+                               expectFrameOnlyOn(s, 2);
+                             },
+                             // Clicks on labels change nothing; turning the page keeps the choice
+                             // and the frames.
+                             click(kNames[5]), click(IDC_BTN_NEXT_PAGE),
+                             [&dlg](DialogSession& s) {
+                               EXPECT_EQ(dlg.GetSelectIndex(), 10);
+                               expectFrameOnlyOn(s, 2);
+                             },
+                             // An empty slot of the last page is ignored, even double-clicked
+                             // (which still ends the dialog).
+                             click(kPics[3]), click(IDC_BTN_PREV_PAGE),
+                             [&dlg](DialogSession& s) {
+                               EXPECT_EQ(dlg.GetSelectIndex(), 10);
+                               EXPECT_EQ(s.doubleClick(item(s, kPics[2])), ActionStatus::kDone);
+                               EXPECT_TRUE(s.ended());
+                             }});
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(dlg.GetSelectIndex(), 10);
+
+  CDlgPicSelect onEmpty;
+  result = run(onEmpty, {click(IDC_BTN_NEXT_PAGE), click(IDC_BTN_NEXT_PAGE), click(kPics[0]),
+                         [](DialogSession& s) { s.doubleClick(item(s, kPics[6])); }});
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(onEmpty.GetSelectIndex(), 16);
+
+  CDlgPicSelect cancelled;
+  EXPECT_EQ(run(cancelled, {click(kPics[4]), click(IDCANCEL)}), IDCANCEL);
+  EXPECT_EQ(cancelled.GetSelectIndex(), 4);
+}
+
+TEST_F(PicSelect, OnePageOrNoRecordsLeaveBothPageButtonsDisabled) {
+  makeLibrary(8);
+  CDlgPicSelect full;
+  run(full, {[](DialogSession& s) { expectPage(s, 0, 8); }, click(kPics[7]), click(IDOK)});
+  EXPECT_EQ(full.GetSelectIndex(), 7);
+
+  store_ = std::make_unique<CSectionLibStore>(CString((dir_ / "missing.mdb").c_str()));
+  CDlgPicSelect empty;
+  EXPECT_EQ(run(empty, {[](DialogSession& s) {
+                          expectPage(s, 0, 0);
+                          expectFrameOnlyOn(s, 0);
+                        },
+                        click(kPics[0]), click(IDOK)}),
+            IDOK);
+  EXPECT_EQ(empty.GetSelectIndex(), 0);
+}
