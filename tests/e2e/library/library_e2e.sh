@@ -36,6 +36,48 @@ check_new_library() {
     fail "keys: $(sql "$file" "select group_concat(Id, ',') from SectionInfo")"
 }
 
+
+# The library at the module's fixed path, with drive E: in the work folder.
+drive="$work/e"
+library="$drive/_Velmora/vlmr/Support/SectionLib.mdb"
+
+# new_library [SQL_FILE]: makes the library at the fixed path and runs the seed statements.
+new_library() {
+  mkdir -p "$drive"
+  "$contura" --drive "E=$drive" --new-library 'E:\_Velmora\vlmr\Support\SectionLib.mdb' >/dev/null ||
+    fail "cannot make the library"
+  [ -z "${1:-}" ] || sqlite3 -batch "$library" <"$1" || fail "cannot seed the library from $1"
+}
+
+# script NAME: runs NAME.scr on the library, checking a clean run and the transcript against
+# NAME.transcript.
+script() {
+  "$contura" --drive "E=$drive" --script "$data/$1.scr" >"$work/$1.out" 2>"$work/$1.err" </dev/null
+  code=$?
+  expect_code 0
+  [ ! -s "$work/$1.err" ] || fail "$1: unexpected stderr: $(cat "$work/$1.err")"
+  diff -u "$data/$1.transcript" "$work/$1.out" || fail "$1: transcript differs"
+}
+
+# field ID COLUMN: one column of one row, as sqlite3 prints it (quote() shows text exactly).
+field() { sql "$library" "select quote($2) from SectionInfo where Id=$1"; }
+rows() { sql "$library" "select count(*) from SectionInfo"; }
+
+# The text the writer gives for the circle of circle.sql once drawn back and picked.
+picked_circle="[Circle]
+Center=0,0
+Radius=50
+Color=255,0,0
+Layer=0
+"
+# ... and for the line of 戊 in add_record.sql.
+picked_line="[Line]
+Point=0,0;100,100
+Color=255,255,255
+Layer=0
+"
+q() { printf "'%s'" "$1"; }  # the SQL literal sqlite3's quote() prints for text without quotes
+
 case $case_name in
   new_library)
     run --new-library "$work/new/folder/lib.mdb"
@@ -67,6 +109,64 @@ case $case_name in
     [ ! -e "$work/e/_Velmora" ] || fail "a second folder was made instead of matching _VELMORA"
     run --drive "E=$work/e" --new-library 'e:/_velmora/vlmr/support/sectionlib.mdb'
     expect_code 1 ;;
+  missing_library)
+    # No library file: an empty list, empty preview and browser; no file is made.
+    mkdir -p "$drive"
+    script missing_library
+    [ ! -e "$library" ] || fail "opening the library made a file" ;;
+  delete_rows)
+    new_library "$data/delete_rows.sql"
+    script delete_rows
+    [ "$(rows)" = 0 ] || fail "rows left: $(rows)" ;;
+  add_record)
+    new_library "$data/add_record.sql"
+    script add_record
+    [ "$(rows)" = 3 ] || fail "rows: $(rows)"
+    id=$(sql "$library" "select Id from SectionInfo where Name='A'")
+    [ "$(field "$id" Type),$(field "$id" GroupSec),$(field "$id" Remark)" = "3,2,''" ] ||
+      fail "code, category, remark: $(field "$id" Type),$(field "$id" GroupSec),$(field "$id" Remark)"
+    expected="
+[SecType]
+Name=A
+Remark=
+Type=3
+Group=2
+$picked_circle"
+    [ "$(field "$id" SectionInfo)" = "$(q "$expected")" ] || fail "stored text: $(field "$id" SectionInfo)" ;;
+  modify_record)
+    new_library "$data/add_record.sql"
+    script modify_record
+    id=$(sql "$library" "select Id from SectionInfo where Name='矩形'")
+    [ -n "$id" ] || fail "the record was not added"
+    before=$(field "$id" SectionInfo)
+    [ "$before" = "$(q "
+[SecType]
+Name=矩形
+Remark=
+Type=1
+Group=2
+$picked_circle")" ] || fail "an empty pick changed the added record: $before"
+    circle=$(field 1 SectionInfo) line=$(field 2 SectionInfo)
+    script modify_record_pick
+    [ "$(field "$id" SectionInfo)" = "$(q "$picked_line")" ] || fail "modified text: $(field "$id" SectionInfo)"
+    [ "$(field "$id" Name),$(field "$id" Type),$(field "$id" GroupSec),$(field "$id" Remark)" = "'矩形',1,2,''" ] ||
+      fail "name, code, category or remark changed"
+    [ "$(field 1 SectionInfo)" = "$circle" ] && [ "$(field 2 SectionInfo)" = "$line" ] ||
+      fail "another row was changed" ;;
+  output)
+    new_library "$data/circle.sql"
+    script output
+    [ "$(sql "$library" "select group_concat(Name, ',') from SectionInfo order by Id")" = "圆,加" ] ||
+      fail "rows: $(sql "$library" "select group_concat(Name, ',') from SectionInfo")" ;;
+  pages)
+    new_library "$data/pages.sql"
+    script pages ;;
+  blank_names)
+    new_library "$data/circle.sql"
+    script blank_names
+    [ "$(rows)" = 2 ] || fail "rows: $(rows)"
+    [ "$(sql "$library" "select Name || ',' || Type || ',' || GroupSec || ',' || Remark from SectionInfo where Id=2")" = \
+      "矩形,1,1," ] || fail "untouched boxes: $(sql "$library" "select * from SectionInfo where Id=2")" ;;
   *)
     fail "unknown case" ;;
 esac

@@ -1,0 +1,119 @@
+// The command JMGL with the module's objects in this program: the dialog runs on the library
+// at the module's fixed path (through the drive map) with the module's resources current, and
+// the resource handle is popped however the dialog ends.
+#include <acdocman.h>
+#include <contura/afx/ui_backend.h>
+#include <contura/dao/library_file.h>
+#include <contura/os/module.h>
+#include <contura/os/paths.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <deque>
+#include <filesystem>
+#include <functional>
+
+#include "app/ConturaApp.h"
+#include "library/SectionLibStore.h"
+#include "resources/LibraryResource.h"
+
+extern "C" BOOL DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved);
+
+namespace fs = std::filesystem;
+using contura::afx::DialogSession;
+
+namespace {
+
+class Steps : public contura::afx::UiBackend {
+public:
+  std::deque<std::function<void(DialogSession&)>> steps;
+  std::vector<UINT> dialogs;
+  void runModal(DialogSession& session) override {
+    dialogs.push_back(session.templateId());
+    while (!session.ended() && !steps.empty()) {
+      auto step = std::move(steps.front());
+      steps.pop_front();
+      step(session);
+    }
+  }
+  std::optional<std::string> chooseFile(const contura::afx::FileDialogRequest&) override { return std::nullopt; }
+  int messageBox(const contura::afx::MessageBoxRequest& r) override {
+    return contura::afx::messageBoxButtons(r.type).front();
+  }
+};
+
+// The module attached as the host attaches it, drive E: in a temporary folder.
+class SectionLibCommand : public ::testing::Test {
+protected:
+  void SetUp() override {
+    std::string tmpl = (fs::temp_directory_path() / "contura-jmgl-XXXXXX").string();
+    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+    dir_ = tmpl;
+    contura::os::driveMap().map('E', dir_);
+    self_ = contura::os::mainProgramHandle();
+    hostResource_ = AfxGetResourceHandle();
+    ASSERT_TRUE(DllMain(self_, DLL_PROCESS_ATTACH, nullptr));
+    acDocManagerPtr()->clearResourceHistory();
+  }
+  void TearDown() override {
+    DllMain(self_, DLL_PROCESS_DETACH, nullptr);
+    contura::os::driveMap().unmap('E');
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  // The library at the fixed path, with one row named `name`.
+  void makeLibrary(const char* name) {
+    fs::path folder = dir_ / "_Velmora" / "vlmr" / "Support";
+    fs::create_directories(folder);
+    std::string error;
+    ASSERT_TRUE(contura::dao::createLibraryFile(folder / "SectionLib.mdb", error)) << error;
+    CSectionLibStore store(CString((folder / "SectionLib.mdb").c_str()));
+    auto* rec = new CSectionLibRecord;
+    rec->m_strName = name;
+    rec->m_strSectionInfo = "[Circle]\nCenter=0,0\nRadius=5\nColor=255,0,0\nLayer=0\n";
+    ASSERT_EQ(store.Add(rec), 0) << store.m_strError.GetString();
+  }
+  // Runs JMGL; `last` ends the dialog. Checks the resources around and after the dialog.
+  void runJmgl(std::function<void(DialogSession&)> last, int expectedRows) {
+    Steps backend;
+    contura::afx::ScopedUiBackend scope(backend);
+    backend.steps.push_back([&](DialogSession& s) {
+      EXPECT_EQ(AfxGetResourceHandle(), self_);
+      EXPECT_EQ(acDocManagerPtr()->resourceStackDepth(), 1);
+      EXPECT_EQ(SendDlgItemMessage(s.dialog(), IDC_LIST_SECTION, LB_GETCOUNT, 0, 0), expectedRows);
+    });
+    backend.steps.push_back(last);
+    CConturaApp::OnSectionLib();
+    EXPECT_EQ(backend.dialogs, std::vector<UINT>{IDD_DLG_SECTIONLIBMANAGE});
+    EXPECT_TRUE(backend.steps.empty());
+    EXPECT_EQ(AfxGetResourceHandle(), hostResource_);
+    EXPECT_EQ(acDocManagerPtr()->resourceStackDepth(), 0);
+    const auto& history = acDocManagerPtr()->resourceHistory();
+    ASSERT_EQ(history.size(), 2u);
+    EXPECT_EQ(history[0].kind, AcApDocManager::ResourceEvent::kPush);
+    EXPECT_EQ(history[0].handle, self_);
+    EXPECT_EQ(history[1].kind, AcApDocManager::ResourceEvent::kPop);
+  }
+
+  fs::path dir_;
+  HINSTANCE self_ = nullptr;
+  HINSTANCE hostResource_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(SectionLibCommand, CloseBoxOnAMissingLibraryPopsTheResources) {
+  runJmgl([](DialogSession& s) { s.close(); }, 0);
+  EXPECT_FALSE(fs::exists(dir_ / "_Velmora"));
+}
+
+TEST_F(SectionLibCommand, OutputEndsTheDialogAndPopsTheResources) {
+  makeLibrary("圆");
+  runJmgl(
+      [](DialogSession& s) {
+        s.select(GetDlgItem(s.dialog(), IDC_LIST_SECTION), contura::afx::RowRef::number(0));
+        s.click(GetDlgItem(s.dialog(), IDC_BTN_OUTPUT));
+        EXPECT_TRUE(s.ended());
+      },
+      1);
+}
