@@ -106,8 +106,6 @@ struct NestingGuard {
   ~NestingGuard() { --gBlockNesting; }
 };
 
-// Orthogonality tolerance (cosine) of the axes of a block transform.
-constexpr double kShearTol = 1e-9;
 
 }  // namespace
 
@@ -212,8 +210,8 @@ Acad::ErrorStatus AcDbBlockReference::setBlockTransform(const AcGeMatrix3d& xfor
   const double l0 = c0.length(), l1 = c1.length(), l2 = c2.length();
   if (l0 <= contura::db::kZeroLength || l1 <= contura::db::kZeroLength || l2 <= contura::db::kZeroLength)
     return Acad::eCannotScaleNonUniformly;
-  if (std::fabs(c0.dotProduct(c1)) > kShearTol * l0 * l1 || std::fabs(c0.dotProduct(c2)) > kShearTol * l0 * l2 ||
-      std::fabs(c1.dotProduct(c2)) > kShearTol * l1 * l2)
+  if (std::fabs(c0.dotProduct(c1)) > contura::db::kSimilarityTol * l0 * l1 || std::fabs(c0.dotProduct(c2)) > contura::db::kSimilarityTol * l0 * l2 ||
+      std::fabs(c1.dotProduct(c2)) > contura::db::kSimilarityTol * l1 * l2)
     return Acad::eCannotScaleNonUniformly;
   // The normal is the image of the block's Z axis; X fixes the rotation; Y's side fixes the
   // sign of its scale (a mirror is kept as a negative X scale).
@@ -268,8 +266,22 @@ Acad::ErrorStatus AcDbBlockReference::explodeWith(const AcGeMatrix3d& xform, AcD
     if (!contura::db::isLive(stub)) continue;
     auto* ent = static_cast<AcDbEntity*>(stub->object);
     AcDbEntity* copy = nullptr;
-    // Entities that cannot follow the transform (kept as raw data) are left out.
-    if (ent->getTransformedCopy(xform, copy) == Acad::eOk && copy != nullptr) entitySet.append(copy);
+    const Acad::ErrorStatus es = ent->getTransformedCopy(xform, copy);
+    if (es == Acad::eOk && copy != nullptr) {
+      entitySet.append(copy);
+    } else if (es == Acad::eCannotScaleNonUniformly) {
+      // A polyline with arcs cannot be stretched as a whole: its lines and arcs can (the
+      // arcs become elliptical arcs).
+      AcDbVoidPtrArray pieces;
+      if (ent->explode(pieces) != Acad::eOk) continue;
+      for (void* p : pieces) {
+        auto* piece = static_cast<AcDbEntity*>(p);
+        AcDbEntity* placed = nullptr;
+        if (piece->getTransformedCopy(xform, placed) == Acad::eOk && placed != nullptr) entitySet.append(placed);
+        delete piece;
+      }
+    }
+    // Entities that cannot follow the transform otherwise (kept as raw data) are left out.
   }
   return Acad::eOk;
 }

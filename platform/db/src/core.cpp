@@ -83,8 +83,6 @@ std::string formatDouble(double value) {
 }
 
 bool planeSimilarity(const AcGeMatrix3d& xform, const AcGeVector3d& normal, double& scale) {
-  // Relative tolerance on lengths and angles of the mapped plane axes.
-  constexpr double kSimilarityTol = 1e-9;
   const AcGeMatrix3d ocs = ocsToWorld(normal);
   AcGeVector3d u(ocs(0, 0), ocs(1, 0), ocs(2, 0));
   AcGeVector3d v(ocs(0, 1), ocs(1, 1), ocs(2, 1));
@@ -103,7 +101,7 @@ AcGeVector3d transformNormal(const AcGeMatrix3d& xform, const AcGeVector3d& norm
   AcGeMatrix3d linear = xform;
   linear.setTranslation(AcGeVector3d());
   AcGeMatrix3d inv;
-  if (!linear.inverse(inv, 1e-12)) return AcGeVector3d();
+  if (!linear.inverse(inv, kSingularTol)) return AcGeVector3d();
   AcGeMatrix3d it = inv.transpose();
   AcGeVector3d n = normal;
   n.transformBy(it);

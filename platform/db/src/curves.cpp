@@ -55,23 +55,8 @@ Acad::ErrorStatus AcDbCurve::getSecondDeriv(const AcGePoint3d& point, AcGeVector
   return es == Acad::eOk ? getSecondDeriv(param, secDeriv) : es;
 }
 
-Acad::ErrorStatus AcDbCurve::getClosestPointTo(const AcGePoint3d&, AcGePoint3d&, bool) const {
-  return Acad::eNotImplementedYet;
-}
-Acad::ErrorStatus AcDbCurve::getClosestPointTo(const AcGePoint3d&, const AcGeVector3d&, AcGePoint3d&, bool) const {
-  return Acad::eNotImplementedYet;
-}
-Acad::ErrorStatus AcDbCurve::getOffsetCurves(double, AcDbVoidPtrArray&) const { return Acad::eNotImplementedYet; }
-Acad::ErrorStatus AcDbCurve::getSplitCurves(const AcGeDoubleArray&, AcDbVoidPtrArray&) const {
-  return Acad::eNotImplementedYet;
-}
-Acad::ErrorStatus AcDbCurve::getSplitCurves(const AcGePoint3dArray&, AcDbVoidPtrArray&) const {
-  return Acad::eNotImplementedYet;
-}
-Acad::ErrorStatus AcDbCurve::extend(double) { return Acad::eNotImplementedYet; }
-Acad::ErrorStatus AcDbCurve::extend(bool, const AcGePoint3d&) { return Acad::eNotImplementedYet; }
-Acad::ErrorStatus AcDbCurve::getArea(double&) const { return Acad::eNotImplementedYet; }
-Acad::ErrorStatus AcDbCurve::reverseCurve() { return Acad::eNotImplementedYet; }
+// Closest points (curve_closest.cpp), offsets (curve_offset.cpp), splitting, extending,
+// reversing and areas (curve_edit.cpp) work on every curve kind through its pieces.
 
 // Shared by the classes below: a setter body that checks the open state.
 #define SET_CHECKED(MEMBER, VALUE)                                                             \
@@ -332,13 +317,13 @@ Acad::ErrorStatus AcDbCircle::getParamAtPoint(const AcGePoint3d& point, double& 
 }
 
 Acad::ErrorStatus AcDbCircle::getDistAtParam(double param, double& dist) const {
-  if (param < 0.0 || param > kTwoPi + 1e-12) return Acad::eInvalidInput;
+  if (param < 0.0 || param > kTwoPi + contura::db::kParamTol) return Acad::eInvalidInput;
   dist = mRadius * param;
   return Acad::eOk;
 }
 
 Acad::ErrorStatus AcDbCircle::getParamAtDist(double dist, double& param) const {
-  if (mRadius <= 0.0 || dist < 0.0 || dist > circumference() * (1.0 + 1e-12)) return Acad::eInvalidInput;
+  if (mRadius <= 0.0 || dist < 0.0 || dist > circumference() * (1.0 + contura::db::kLengthRelTol)) return Acad::eInvalidInput;
   param = dist / mRadius;
   return Acad::eOk;
 }
@@ -447,14 +432,9 @@ Acad::ErrorStatus AcDbArc::getEndPoint(AcGePoint3d& endPoint) const {
   return Acad::eOk;
 }
 
-namespace {
-// Tolerance on arc parameters (angles) at either end.
-constexpr double kAngleTol = 1e-10;
-}
-
 Acad::ErrorStatus AcDbArc::getPointAtParam(double param, AcGePoint3d& point) const {
   const double end = mStartAngle + totalAngle();
-  if (!(param >= mStartAngle - kAngleTol && param <= end + kAngleTol)) return Acad::eInvalidInput;
+  if (!(param >= mStartAngle - contura::db::kParamTol && param <= end + contura::db::kParamTol)) return Acad::eInvalidInput;
   point = pointAtAngle(mCenter, mNormal, mRadius, param);
   return Acad::eOk;
 }
@@ -466,8 +446,8 @@ Acad::ErrorStatus AcDbArc::getParamAtPoint(const AcGePoint3d& point, double& par
   if (rel < 0.0) rel += kTwoPi;
   const double sweep = totalAngle();
   // A point just before the start (within tolerance) is the start.
-  if (rel > sweep + kAngleTol) {
-    if (kTwoPi - rel <= kAngleTol) rel = 0.0;
+  if (rel > sweep + contura::db::kParamTol) {
+    if (kTwoPi - rel <= contura::db::kParamTol) rel = 0.0;
     else return Acad::eInvalidInput;
   }
   param = mStartAngle + std::min(rel, sweep);
@@ -476,13 +456,13 @@ Acad::ErrorStatus AcDbArc::getParamAtPoint(const AcGePoint3d& point, double& par
 
 Acad::ErrorStatus AcDbArc::getDistAtParam(double param, double& dist) const {
   const double end = mStartAngle + totalAngle();
-  if (!(param >= mStartAngle - kAngleTol && param <= end + kAngleTol)) return Acad::eInvalidInput;
+  if (!(param >= mStartAngle - contura::db::kParamTol && param <= end + contura::db::kParamTol)) return Acad::eInvalidInput;
   dist = mRadius * (std::clamp(param, mStartAngle, end) - mStartAngle);
   return Acad::eOk;
 }
 
 Acad::ErrorStatus AcDbArc::getParamAtDist(double dist, double& param) const {
-  if (mRadius <= 0.0 || dist < 0.0 || dist > length() * (1.0 + 1e-12) + 1e-12) return Acad::eInvalidInput;
+  if (mRadius <= 0.0 || dist < 0.0 || dist > length() * (1.0 + contura::db::kLengthRelTol) + contura::db::kZeroLength) return Acad::eInvalidInput;
   param = mStartAngle + std::min(dist / mRadius, totalAngle());
   return Acad::eOk;
 }

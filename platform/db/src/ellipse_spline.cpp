@@ -13,12 +13,7 @@ using contura::db::kTwoPi;
 using contura::db::normalizeAngle;
 using contura::db::onCurveTol;
 
-namespace {
-// Parameters and angles closer than this to a range end count as that end.
-constexpr double kParamTol = 1e-10;
-// A radius ratio must lie in (0, 1].
-constexpr double kRatioTol = 1e-12;
-}  // namespace
+using contura::db::kParamTol;
 
 // ---- AcDbEllipse ------------------------------------------------------------------------
 ACRX_DXF_DEFINE_MEMBERS(AcDbEllipse, AcDbCurve, AcDb::kDHL_CURRENT, AcDb::kMReleaseCurrent, 0, ELLIPSE,
@@ -108,7 +103,7 @@ Acad::ErrorStatus AcDbEllipse::setCenter(const AcGePoint3d& center) {
 
 Acad::ErrorStatus AcDbEllipse::setRadiusRatio(double ratio) {
   if (!writable()) return Acad::eNotOpenForWrite;
-  if (!(ratio > kRatioTol && ratio <= 1.0 + kRatioTol)) return Acad::eInvalidInput;
+  if (!(ratio > contura::db::kZeroLength && ratio <= 1.0 + contura::db::kZeroLength)) return Acad::eInvalidInput;
   mRatio = std::min(ratio, 1.0);
   return Acad::eOk;
 }
@@ -131,9 +126,8 @@ Acad::ErrorStatus AcDbEllipse::set(const AcGePoint3d& center, const AcGeVector3d
   if (unitNormal.isZeroLength() || majorAxis.isZeroLength()) return Acad::eInvalidInput;
   const AcGeVector3d n = unitNormal.normal();
   // Normal and major axis must be perpendicular (relative tolerance on their cosine).
-  constexpr double kPerpendicularTol = 1e-9;
-  if (std::fabs(n.dotProduct(majorAxis.normal())) > kPerpendicularTol) return Acad::eInvalidInput;
-  if (!(radiusRatio > kRatioTol && radiusRatio <= 1.0 + kRatioTol)) return Acad::eInvalidInput;
+  if (std::fabs(n.dotProduct(majorAxis.normal())) > contura::db::kSimilarityTol) return Acad::eInvalidInput;
+  if (!(radiusRatio > contura::db::kZeroLength && radiusRatio <= 1.0 + contura::db::kZeroLength)) return Acad::eInvalidInput;
   mCenter = center;
   mNormal = n;
   mMajor = majorAxis;

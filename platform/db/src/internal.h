@@ -8,6 +8,8 @@
 #include <dbgroup.h>
 #include <contura/db/rawtags.h>
 
+#include "tolerances.h"
+
 #include <cmath>
 #include <memory>
 #include <string>
@@ -30,12 +32,6 @@ namespace contura::db {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kTwoPi = 2.0 * kPi;
-// Relative tolerance for "a point lies on a curve": scaled by the curve's size.
-constexpr double kOnCurveRelTol = 1e-9;
-// Absolute floor of the same test, for curves near the origin or of tiny size.
-constexpr double kOnCurveAbsTol = 1e-9;
-// Bulges and lengths smaller than this are zero (straight segments, coincident points).
-constexpr double kZeroLength = 1e-12;
 
 // Everything an object rarely has, allocated only when it has some of it.
 struct ObjectExtras {
@@ -97,8 +93,6 @@ double textAdvance(std::string_view text, double height, double widthFactor);
 // OCS of a normal.
 inline AcGeMatrix3d ocsToWorld(const AcGeVector3d& normal) { return AcGeMatrix3d::planeToWorld(normal); }
 inline AcGeMatrix3d worldToOcs(const AcGeVector3d& normal) { return AcGeMatrix3d::worldToPlane(normal); }
-// Tolerance for point-on-curve tests of a curve of size `size`.
-inline double onCurveTol(double size) { return std::max(kOnCurveAbsTol, kOnCurveRelTol * size); }
 // Shortest text that reads back as the same double.
 std::string formatDouble(double value);
 // True when xform maps lengths in the plane of normal by one factor (returned) and keeps

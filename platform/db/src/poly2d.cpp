@@ -216,8 +216,7 @@ std::vector<Vertex2d> pathVertices(const AcDb2dPolyline& pl) {
   return out;
 }
 
-// Tolerance on polyline parameters (they count vertices).
-constexpr double kParamTol = 1e-10;
+using contura::db::kParamTol;
 
 size_t segmentCount(const std::vector<Vertex2d>& v, bool closed) {
   if (v.size() < 2) return 0;
@@ -331,7 +330,7 @@ Acad::ErrorStatus AcDb2dPolyline::getParamAtDist(double dist, double& param) con
     }
     walked += len;
   }
-  if (dist <= walked * (1.0 + 1e-12) + 1e-12) {
+  if (dist <= walked * (1.0 + contura::db::kLengthRelTol) + contura::db::kZeroLength) {
     param = double(segments);
     return Acad::eOk;
   }

@@ -12,10 +12,7 @@ using contura::db::ObjectAccess;
 ACRX_DXF_DEFINE_MEMBERS(AcDbPolyline, AcDbCurve, AcDb::kDHL_CURRENT, AcDb::kMReleaseCurrent, 0, LWPOLYLINE,
                         ObjectDBX Classes)
 
-namespace {
-// Parameter tolerance (parameters count vertices).
-constexpr double kParamTol = 1e-10;
-}  // namespace
+using contura::db::kParamTol;
 
 AcDbPolyline::AcDbPolyline() = default;
 AcDbPolyline::AcDbPolyline(unsigned int numVerts) { mVertices.reserve(numVerts); }
@@ -347,7 +344,7 @@ Acad::ErrorStatus AcDbPolyline::getParamAtDist(double dist, double& param) const
     }
     walked += len;
   }
-  if (dist <= walked * (1.0 + 1e-12) + 1e-12) {
+  if (dist <= walked * (1.0 + contura::db::kLengthRelTol) + contura::db::kZeroLength) {
     param = endParam;
     return Acad::eOk;
   }

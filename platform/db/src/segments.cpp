@@ -48,7 +48,7 @@ double segmentLength(const AcGePoint2d& p0, const AcGePoint2d& p1, double bulge)
 bool angleInSweep(double angle, double start, double sweep) {
   double rel = std::fmod(angle - start, kTwoPi);
   if (rel < 0.0) rel += kTwoPi;
-  return rel <= sweep + 1e-12;
+  return rel <= sweep + kParamTol;
 }
 
 double segmentParamOf(const AcGePoint2d& p0, const AcGePoint2d& p1, double bulge, const AcGePoint2d& pt,

@@ -1,6 +1,7 @@
 // Regions and 3D solids as data holders (loops in a plane, extrusions, modeller data kept as
 // read), and entities kept as raw drawing-file tags.
 #include "segments.h"
+#include "area_props.h"
 
 #include <contura/db/rawtags.h>
 #include <contura/db/solid_data.h>
@@ -30,17 +31,7 @@ template <class F> void forEachSegment(const Loop2d& loop, F&& f) {
 }
 
 // Signed area of a closed loop of lines and arcs (counter-clockwise positive).
-double loopArea(const Loop2d& loop) {
-  double area = 0.0;
-  forEachSegment(loop, [&](const AcGePoint2d& p0, const AcGePoint2d& p1, double bulge) {
-    area += 0.5 * (p0.x * p1.y - p1.x * p0.y);
-    contura::db::BulgeArc arc;
-    // The circular segment between chord and arc, on the bulge's side.
-    if (contura::db::bulgeArc(p0, p1, bulge, arc))
-      area += 0.5 * arc.radius * arc.radius * (arc.sweep - std::sin(arc.sweep));
-  });
-  return area;
-}
+double loopArea(const Loop2d& loop) { return contura::ge::loopSignedArea(contura::db::toBulgeLoop(loop)); }
 
 }  // namespace
 
@@ -75,9 +66,7 @@ Acad::ErrorStatus setRegionData(AcDbRegion& region, RegionData data) {
 }
 }  // namespace contura::db
 
-Acad::ErrorStatus AcDbRegion::createFromCurves(const AcDbVoidPtrArray&, AcDbVoidPtrArray&) {
-  return Acad::eNotImplementedYet;
-}
+// createFromCurves: region_build.cpp; area properties: area_props.cpp.
 
 bool AcDbRegion::isNull() const { return mpData->d.loops.empty() && mpData->d.modellerData.empty(); }
 
@@ -107,19 +96,11 @@ Acad::ErrorStatus AcDbRegion::getPerimeter(double& perimeter) const {
   if (!mpData->d.modellerData.empty()) return Acad::eNotImplementedYet;
   if (mpData->d.loops.empty()) return Acad::eDegenerateGeometry;
   double total = 0.0;
-  for (const Loop2d& loop : mpData->d.loops)
-    forEachSegment(loop, [&](const AcGePoint2d& p0, const AcGePoint2d& p1, double bulge) {
-      total += contura::db::segmentLength(p0, p1, bulge);
-    });
+  for (const Loop2d& loop : mpData->d.loops) total += contura::ge::loopPerimeter(contura::db::toBulgeLoop(loop));
   perimeter = total;
   return Acad::eOk;
 }
 
-Acad::ErrorStatus AcDbRegion::getAreaProp(const AcGePoint3d&, const AcGeVector3d&, const AcGeVector3d&, double&,
-                                          double&, AcGePoint2d&, double[2], double&, double[2], AcGeVector2d[2],
-                                          double[2], AcGePoint2d&, AcGePoint2d&) const {
-  return Acad::eNotImplementedYet;
-}
 
 Acad::ErrorStatus AcDbRegion::explode(AcDbVoidPtrArray& entitySet) const {
   if (!mpData->d.modellerData.empty()) return Acad::eNotApplicable;
@@ -145,9 +126,8 @@ Acad::ErrorStatus AcDbRegion::transformBy(const AcGeMatrix3d& xform) {
   y.transformBy(xform);
   const double lx = x.length(), ly = y.length();
   // Loops keep their plane coordinates, scaled; the frame carries rotation and mirroring.
-  constexpr double kSimilarityTol = 1e-9;
-  if (lx <= contura::db::kZeroLength || std::fabs(lx - ly) > kSimilarityTol * lx ||
-      std::fabs(x.dotProduct(y)) > kSimilarityTol * lx * ly)
+  if (lx <= contura::db::kZeroLength || std::fabs(lx - ly) > contura::db::kSimilarityTol * lx ||
+      std::fabs(x.dotProduct(y)) > contura::db::kSimilarityTol * lx * ly)
     return Acad::eCannotScaleNonUniformly;
   d.origin.transformBy(xform);
   d.xAxis = x / lx;
@@ -230,12 +210,6 @@ Acad::ErrorStatus AcDb3dSolid::extrude(const AcDbRegion* region, double height, 
 
 bool AcDb3dSolid::isNull() const { return mpData->d.kind == SolidData::kNone; }
 
-Acad::ErrorStatus AcDb3dSolid::getArea(double&) const { return Acad::eNotImplementedYet; }
-
-Acad::ErrorStatus AcDb3dSolid::getMassProp(double&, AcGePoint3d&, double[3], double[3], double[3], AcGeVector3d[3],
-                                           double[3], AcDbExtents&) const {
-  return Acad::eNotImplementedYet;
-}
 
 Acad::ErrorStatus AcDb3dSolid::explode(AcDbVoidPtrArray&) const { return Acad::eNotApplicable; }
 

@@ -50,6 +50,9 @@ public:
   Acad::ErrorStatus getEndPoint(AcGePoint3d& endPoint) const override;
   Acad::ErrorStatus getPointAtParam(double param, AcGePoint3d& point) const override;
   Acad::ErrorStatus getParamAtPoint(const AcGePoint3d& point, double& param) const override;
+  // Lengths along the ellipse, by numeric integration (relative accuracy about 1e-13).
+  Acad::ErrorStatus getDistAtParam(double param, double& dist) const override;
+  Acad::ErrorStatus getParamAtDist(double dist, double& param) const override;
   Acad::ErrorStatus getFirstDeriv(double param, AcGeVector3d& firstDeriv) const override;
   Acad::ErrorStatus getSecondDeriv(double param, AcGeVector3d& secDeriv) const override;
   using AcDbCurve::getFirstDeriv;

@@ -67,6 +67,10 @@ public:
                                const AcGeIntArray& edgeTypes);
   Acad::ErrorStatus removeLoopAt(int loopIndex);
   Acad::ErrorStatus evaluateHatch(bool underEstimateNumLines = false);  // nothing to do: eOk
+  // The hatched area: loops nest as islands (a loop inside k others has depth k); the normal
+  // style adds even depths and takes away odd ones, the outer style keeps depths 0 and 1, the
+  // ignore style depth 0 only. eNotApplicable for a spline edge held only as fit points.
+  Acad::ErrorStatus getArea(double& area) const;
 
   Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
   Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;

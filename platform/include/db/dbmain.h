@@ -232,7 +232,14 @@ public:
   virtual Acad::ErrorStatus explode(AcDbVoidPtrArray& entitySet) const;
   // World box of the geometry; eInvalidExtents for an entity without geometry.
   virtual Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const;
-  // Intersection points appended to points.
+  // Intersection points appended to points (in order along this entity; a point where two
+  // polyline segments meet counts once). Lines, rays, construction lines, arcs, circles and
+  // both kinds of polyline, under AcDb::Intersect: extending makes a line or ray infinite,
+  // an arc its circle, an open polyline run on past its ends; closed curves never extend.
+  // Curves in one plane meet exactly (tangency gives one point, overlapping stretches none);
+  // otherwise where one crosses the other's plane. eNullEntityPointer, eInvalidInput for a
+  // mode outside 0..3, eNotImplementedYet for other entities. The projection-plane form
+  // answers eNotImplementedYet.
   virtual Acad::ErrorStatus intersectWith(const AcDbEntity* pEnt, AcDb::Intersect intType,
                                           AcGePoint3dArray& points,
                                           Adesk::LongPtr thisGsMarker = 0,

@@ -1,7 +1,6 @@
 // AcDb3dSolid: a solid held as a box or as a closed outline extruded along the normal of its
 // plane (both placed by a transform), or as the modeller data read from a drawing file (kept
-// as read, written back). Mass properties belong to the solid algorithms built on the
-// geometry library; here they answer eNotImplementedYet.
+// as read, written back; its measures answer eNotImplementedYet).
 #pragma once
 #include <dbmain.h>
 
@@ -22,6 +21,9 @@ public:
   virtual Acad::ErrorStatus extrude(const AcDbRegion* region, double height, double taperAngle = 0.0);
   bool isNull() const;
 
+  // Surface area and mass properties (unit density) of the box or extrusion under any affine
+  // placement: momInertia about the world axes, prodInertia the integrals of xy, yz and zx,
+  // principal moments and axes about the centroid. eDegenerateGeometry for an empty solid.
   Acad::ErrorStatus getArea(double& area) const;
   Acad::ErrorStatus getMassProp(double& volume, AcGePoint3d& centroid, double momInertia[3],
                                 double prodInertia[3], double prinMoments[3],

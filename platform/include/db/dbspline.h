@@ -59,6 +59,11 @@ public:
   Acad::ErrorStatus getStartPoint(AcGePoint3d& startPoint) const override;
   Acad::ErrorStatus getEndPoint(AcGePoint3d& endPoint) const override;
   Acad::ErrorStatus getPointAtParam(double param, AcGePoint3d& point) const override;
+  // By the closest point (eInvalidInput when it is farther than the point tolerance).
+  Acad::ErrorStatus getParamAtPoint(const AcGePoint3d& point, double& param) const override;
+  // Lengths along the spline, by numeric integration (relative accuracy about 1e-13).
+  Acad::ErrorStatus getDistAtParam(double param, double& dist) const override;
+  Acad::ErrorStatus getParamAtDist(double dist, double& param) const override;
   Acad::ErrorStatus getFirstDeriv(double param, AcGeVector3d& firstDeriv) const override;
   using AcDbCurve::getFirstDeriv;
   Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;

@@ -79,4 +79,10 @@ const HatchData& hatchData(const AcDbHatch& hatch);
 // eNotOpenForWrite when the hatch is in a database and not open for write.
 Acad::ErrorStatus setHatchData(AcDbHatch& hatch, HatchData data);
 
+// The signed area a loop encloses (positive counter-clockwise in the hatch's plane): exact
+// for lines, circular and elliptic arcs, numeric for spline edges. An open polyline loop is
+// closed by a straight segment. eInvalidIndex; eNotApplicable for a spline edge held only
+// as fit points.
+Acad::ErrorStatus hatchLoopArea(const AcDbHatch& hatch, int loopIndex, double& signedArea);
+
 }  // namespace contura::db
