@@ -5,8 +5,13 @@
 #include <contura/os/codepage.h>
 #include <contura/os/paths.h>
 
+#include <stdlib.h>
+#include <time.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <climits>
 #include <cstring>
 #include <system_error>
@@ -22,6 +27,31 @@ constexpr long long kDefaultBusyTimeoutMs = 10000;
 std::atomic<long long> g_busyTimeoutMs{kDefaultBusyTimeoutMs};
 
 constexpr const char* kSource = "DAO.Database";
+
+// While another connection holds the library, poll for it every 0.5 to 2 ms (the spread keeps
+// two waiters out of step) until the timeout given in `timeoutMs` has passed. SQLite's own
+// timeout sleeps ever longer (up to 100 ms a time), so a program waiting for a library that
+// another program keeps writing would miss every short gap between that program's
+// transactions and wait until it stops, or give up; short polls get in between.
+constexpr long kBusyPollMinMicroseconds = 500;
+constexpr long kBusyPollSpreadMicroseconds = 1500;
+
+long long monotonicMs() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+int pollWhileBusy(void* timeoutMs, int count) {
+  // One wait runs on one thread at a time; `count` is 0 at its first call.
+  thread_local long long waitStart = 0;
+  thread_local unsigned seed = static_cast<unsigned>(getpid()) ^ static_cast<unsigned>(monotonicMs());
+  const long long now = monotonicMs();
+  if (count == 0) waitStart = now;
+  if (now - waitStart >= reinterpret_cast<intptr_t>(timeoutMs)) return 0;
+  usleep(static_cast<useconds_t>(kBusyPollMinMicroseconds + rand_r(&seed) % kBusyPollSpreadMicroseconds));
+  return 1;
+}
 
 std::string utf8(const CString& s) { return contura::os::cp936ToUtf8(s.str()); }
 
@@ -141,7 +171,7 @@ void CDaoDatabase::Open(LPCTSTR lpszName, BOOL bExclusive, BOOL bReadOnly, LPCTS
   SqliteHandle db(raw);
   if (rc != SQLITE_OK) throwSqlite(db.get(), rc, kSource, "cannot open " + describeFile(name, file));
   sqlite3_extended_result_codes(db.get(), 1);
-  sqlite3_busy_timeout(db.get(), static_cast<int>(std::min<long long>(busyTimeoutMs(), INT_MAX)));
+  sqlite3_busy_handler(db.get(), pollWhileBusy, reinterpret_cast<void*>(static_cast<intptr_t>(busyTimeoutMs())));
   // The journal mode is left as the file has it. New library files use the rollback journal
   // (see createLibraryFile): a library is one self-contained file that people copy and may
   // keep on a network share, where write-ahead logging is not safe.

@@ -339,6 +339,15 @@ TEST_F(Store, TwoProcessesAddingAtOnceLoseNoRow) {
   std::set<CString> names;
   for (const Row& r : rows) names.insert(r.name);
   EXPECT_EQ(names.size(), rows.size());
+  // Neither waited for the other to finish: their keys interleave.
+  long first[2] = {0, 0}, last[2] = {0, 0};
+  for (const Row& r : rows) {  // in key order
+    const int p = static_cast<int>(r.group) - 1;
+    if (first[p] == 0) first[p] = r.id;
+    last[p] = r.id;
+  }
+  EXPECT_GT(last[0], first[1]);
+  EXPECT_GT(last[1], first[0]);
   CString error, verdict;
   CDaoDatabase db;
   ASSERT_EQ(OpenDatabase(error, db, path()), 0);
