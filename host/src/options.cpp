@@ -142,10 +142,16 @@ std::string usageText() {
          "                  create an empty section library FILE (a Windows path goes through\n"
          "                  the drive map; missing folders are made) and end; an existing\n"
          "                  file is never overwritten\n"
+         "  DRAWING.dxf     the drawing to work on (else a new one)\n"
+         "  --save FILE     save the drawing as DXF (R2004, code page ANSI_936) when input\n"
+         "                  ends; the old file is replaced only once the new one is whole\n"
          "  --help          show this text\n"
          "  --version       show the program's version\n"
          "\n"
-         "Not built yet: DRAWING.dxf, --save FILE, --gui.\n"
+         "Not built yet: --gui.\n"
+         "\n"
+         "DXF: reads R12 to R2018 (ASCII); writes R12, R2000, R2004, R2007, R2010, R2013 and\n"
+         "R2018.\n"
          "\n"
          "The module is Contura.arx next to this program; the environment variable\n"
          "CONTURA_MODULE names another file.\n"
@@ -157,8 +163,6 @@ std::string usageText() {
 
 std::vector<std::string> unavailableOptions(const Options& options) {
   std::vector<std::string> unavailable;
-  if (options.drawing) unavailable.push_back(options.drawing->string());
-  if (options.save) unavailable.push_back("--save");
   if (options.gui) unavailable.push_back("--gui");
   return unavailable;
 }

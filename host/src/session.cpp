@@ -7,10 +7,12 @@
 #include "input.h"
 #include "new_library.h"
 #include "options.h"
+#include "window_frontend.h"
 
 #include <Draw2DPreview.h>
 #include <dbapserv.h>
 #include <dbmain.h>
+#include <contura/dxf/dxf.h>
 #include <contura/ed/editor_state.h>
 #include <contura/ed/print_sink.h>
 #include <contura/os/codepage.h>
@@ -72,6 +74,8 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
     return kExitOk;
   }
   std::vector<std::string> unavailable = unavailableOptions(options);
+  if (windowFrontEnd()) std::erase(unavailable, std::string("--gui"));  // this build has its window
+  if (options.gui && options.script) return usageError(streams.err, "--gui and --script cannot be used together");
   if (!unavailable.empty())
     return usageError(streams.err, unavailable.front() + ": this build cannot do that yet");
 
@@ -117,14 +121,46 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
   // The drawing commands work on: a new one (layer "0", model space) until drawing files
   // are opened here. It goes before the modules: objects of a class a module's library
   // defines (the variable entity) need that library's code to be deleted.
-  auto drawing = std::make_unique<AcDbDatabase>(true);
+  // DRAWING.dxf is read into a database of its own, so a file that cannot be read leaves
+  // nothing half-made behind.
+  dxf::installDrawingFileIo();
+  auto drawing = std::make_unique<AcDbDatabase>(!options.drawing);
+  std::string openError;
+  if (options.drawing) {
+    dxf::DxfError dxfError;
+    if (dxf::readDxf(options.drawing->string(), *drawing, dxfError) != Acad::eOk) {
+      if (!options.gui) {
+        streams.err << "contura: " << options.drawing->string() << ": " << dxfError.text() << "\n";
+        return kExitError;
+      }
+      // The window says so and starts with a new drawing.
+      openError = options.drawing->string() + ": " + dxfError.text();
+      drawing = std::make_unique<AcDbDatabase>(true);
+    }
+  }
   acdbHostApplicationServices()->setWorkingDatabase(drawing.get());
-  runCommandPrompt(*input, console);
+  int windowStatus = kExitOk;
+  if (options.gui) {
+    WindowSession window{options, drawing, openError.empty() ? options.drawing : std::nullopt, openError};
+    windowStatus = windowFrontEnd()->run(window);
+  } else {
+    runCommandPrompt(*input, console);
+  }
   acdbHostApplicationServices()->setWorkingDatabase(nullptr);
+  int status = windowStatus;
+  if (options.save) {  // --save FILE: the drawing as it is when input ends
+    dxf::DxfError dxfError;
+    dxf::WriteWarnings warnings;
+    if (dxf::writeDxf(*drawing, options.save->string(), dxf::WriteOptions(), dxfError, &warnings) != Acad::eOk) {
+      streams.err << "contura: " << options.save->string() << ": " << dxfError.text() << "\n";
+      status = kExitError;
+    }
+    for (const auto& [warning, count] : warnings) streams.err << "contura: " << warning << " (" << count << ")\n";
+  }
   drawing.reset();
   rx::unloadAllApplications();
   console.finish();
-  return kExitOk;
+  return status;
 }
 
 }  // namespace contura::host
