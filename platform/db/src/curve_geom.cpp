@@ -10,6 +10,12 @@ namespace contura::db {
 
 CurveKind curveKind(const AcDbEntity* e) {
   if (e == nullptr) return CurveKind::kOther;
+  // The database's own classes by identity first (cheap), derived classes by kind.
+  const AcRxClass* c = e->isA();
+  if (c == AcDbLine::desc()) return CurveKind::kLine;
+  if (c == AcDbArc::desc()) return CurveKind::kArc;
+  if (c == AcDbPolyline::desc()) return CurveKind::kPolyline;
+  if (c == AcDbCircle::desc()) return CurveKind::kCircle;
   if (AcDbLine::cast(e)) return CurveKind::kLine;
   if (AcDbXline::cast(e)) return CurveKind::kXline;
   if (AcDbRay::cast(e)) return CurveKind::kRay;
@@ -46,6 +52,7 @@ PlaneFrame PlaneFrame::ofAxes(const AcGePoint3d& origin, const AcGeVector3d& uni
   f.normal = unitNormal;
   f.yAxis = unitNormal.crossProduct(unitX);
   f.worldXY = unitX == AcGeVector3d::kXAxis && unitNormal == AcGeVector3d::kZAxis;
+  f.ocs = f.worldXY;
   return f;
 }
 
@@ -182,6 +189,12 @@ bool naturalFrame(const AcDbEntity* curve, PlaneFrame& frame) {
   }
 }
 
+double pathSize(const PolylinePath& path) {
+  double size = std::fabs(path.elevation);
+  for (const auto& v : path.vertices) size = std::max({size, std::fabs(v.point.x), std::fabs(v.point.y)});
+  return size;
+}
+
 double curveSize(const AcDbEntity* curve) {
   auto mag = [](const AcGePoint3d& p) { return std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)}); };
   switch (curveKind(curve)) {
@@ -204,9 +217,7 @@ double curveSize(const AcDbEntity* curve) {
     case CurveKind::kPolyline2d: {
       PolylinePath path;
       polylinePath(curve, path);
-      double size = std::fabs(path.elevation);
-      for (const auto& v : path.vertices) size = std::max({size, std::fabs(v.point.x), std::fabs(v.point.y)});
-      return size;
+      return pathSize(path);
     }
     case CurveKind::kEllipse: {
       const auto* e = static_cast<const AcDbEllipse*>(curve);
@@ -236,7 +247,8 @@ bool parallelNormals(const AcGeVector3d& a, const AcGeVector3d& b, bool& same) {
 
 // A straight piece from p0 to p1, run on past its start and/or end.
 Piece straightPiece(const AcGePoint2d& p0, const AcGePoint2d& p1, bool extendStart, bool extendEnd) {
-  if (p0.isEqualTo(p1) || (!extendStart && !extendEnd)) return AcGeLineSeg2d(p0, p1);
+  // Coincident ends give a point (a zero-length segment), extended or not.
+  if ((p0.x == p1.x && p0.y == p1.y) || (!extendStart && !extendEnd)) return AcGeLineSeg2d(p0, p1);
   if (extendStart && extendEnd) return AcGeLine2d(p0, p1);
   if (extendEnd) return AcGeRay2d(p0, p1 - p0);
   return AcGeRay2d(p1, p0 - p1);
@@ -258,7 +270,7 @@ bool polylinePieces(const AcDbEntity* curve, const PlaneFrame& f, bool extendSta
   if (path.vertices.empty()) return false;
   bool same = true;
   if (!parallelNormals(path.normal, f.normal, same)) return false;
-  const double tol = onCurveTol(curveSize(curve));
+  const double tol = onCurveTol(pathSize(path));
   // Vertices in the frame: unchanged when the frame is the polyline's own OCS.
   std::vector<AcGePoint2d> pts;
   pts.reserve(path.vertices.size());
@@ -350,11 +362,16 @@ bool planarPieces(const AcDbEntity* curve, const PlaneFrame& f, bool extendStart
         pieces.emplace_back(AcGeCircArc2d(c2, r));
         return true;
       }
-      AcGePoint3d start;
-      arc->getStartPoint(start);
-      const AcGeVector2d s = f.toPlane(start - c);
-      if (firstPoint) *firstPoint = c2 + s;
-      pieces.push_back(arcPiece(c2, r, std::atan2(s.y, s.x), arc->totalAngle(), same, extendStart || extendEnd));
+      double a0 = arc->startAngle();
+      // In the arc's own OCS its angles carry over; otherwise measure the start point.
+      if (!(f.ocs && n == f.normal)) {
+        AcGePoint3d start;
+        arc->getStartPoint(start);
+        const AcGeVector2d s = f.toPlane(start - c);
+        a0 = std::atan2(s.y, s.x);
+      }
+      if (firstPoint) *firstPoint = c2 + AcGeVector2d(r * std::cos(a0), r * std::sin(a0));
+      pieces.push_back(arcPiece(c2, r, a0, arc->totalAngle(), same, extendStart || extendEnd));
       return true;
     }
     case CurveKind::kPolyline:

@@ -31,6 +31,7 @@ struct PlaneFrame {
   AcGeVector3d yAxis{0.0, 1.0, 0.0};
   AcGeVector3d normal{0.0, 0.0, 1.0};
   bool worldXY = true;  // axes are the world axes (skips the rotation)
+  bool ocs = true;      // the axes are the OCS of the normal (angles of entities carry over)
 
   static PlaneFrame ofNormal(const AcGeVector3d& unitNormal, double elevation);
   // A frame of the plane through origin with the given unit normal and in-plane unit x axis.
@@ -83,6 +84,7 @@ bool planarPieces(const AcDbEntity* curve, const PlaneFrame& frame, bool extendS
 
 // The magnitude of a curve's coordinates (for relative tolerances).
 double curveSize(const AcDbEntity* curve);
+double pathSize(const PolylinePath& path);
 
 // Whether a closed or open curve extends at all (closed curves never do).
 bool curveIsClosed(const AcDbEntity* curve);

@@ -54,6 +54,29 @@ bool onPieces(const std::vector<Piece>& pieces, const AcGePoint2d& p, double tol
   return false;
 }
 
+// True, with the frame, when both straight curves lie in one plane z = constant.
+bool inWorldXY(const AcDbEntity* a, const AcDbEntity* b, PlaneFrame& f) {
+  double z = 0.0;
+  bool first = true;
+  for (const AcDbEntity* e : {a, b}) {
+    double z0 = 0.0, z1 = 0.0;
+    if (const auto* line = AcDbLine::cast(e)) {
+      z0 = line->startPoint().z;
+      z1 = line->endPoint().z;
+    } else if (const auto* ray = AcDbRay::cast(e)) {
+      if (ray->unitDir().z != 0.0) return false;
+      z0 = z1 = ray->basePoint().z;
+    } else {
+      return false;
+    }
+    if (z0 != z1 || (!first && z0 != z)) return false;
+    z = z0;
+    first = false;
+  }
+  f = PlaneFrame::ofNormal(AcGeVector3d::kZAxis, z);
+  return true;
+}
+
 // A plane containing two straight curves, or false when they are skew.
 bool planeOfStraightPair(const Linear3d& a, const Linear3d& b, double tol, PlaneFrame& f) {
   if (a.dir.z == 0.0 && b.dir.z == 0.0 && a.base.z == b.base.z) {
@@ -123,17 +146,19 @@ Acad::ErrorStatus intersectEntities(const AcDbEntity* a, const AcDbEntity* b, Ac
   const double tol = onCurveTol(std::max(curveSize(a), curveSize(b)));
   const int from = out.length();
 
-  PlaneFrame fa, fb, f;
-  const bool planarA = naturalFrame(a, fa), planarB = naturalFrame(b, fb);
-  if (!planarA && !planarB) {
+  // The plane to work in: a's own, else b's, else one through two straight curves.
+  PlaneFrame f;
+  const bool planar = naturalFrame(a, f) || naturalFrame(b, f);
+  // Reused between calls: no allocation per pair once they have grown.
+  thread_local std::vector<Piece> pa, pb;
+  pa.clear();
+  pb.clear();
+  if (!planar && !inWorldXY(a, b, f)) {
     Linear3d la, lb;
     linearOf(a, opA.extend, la);
     linearOf(b, opB.extend, lb);
     if (!planeOfStraightPair(la, lb, tol, f)) return Acad::eOk;  // skew lines never meet
-  } else {
-    f = planarA ? fa : fb;
   }
-  std::vector<Piece> pa, pb;
   const bool inA = piecesOf(opA, f, pa), inB = piecesOf(opB, f, pb);
   if (inA && inB) {
     intersectPieces(pa, pb, f, tol, out, from);
@@ -142,6 +167,7 @@ Acad::ErrorStatus intersectEntities(const AcDbEntity* a, const AcDbEntity* b, Ac
   if (!inA && !inB) return Acad::eOk;  // a curve without geometry (an empty polyline)
 
   // Not in one plane. The operand in f's plane is `flat`; the other crosses that plane.
+  const Operand& flat = inA ? opA : opB;
   const Operand& other = inA ? opB : opA;
   const std::vector<Piece>& flatPieces = inA ? pa : pb;
   Linear3d line;
@@ -156,9 +182,12 @@ Acad::ErrorStatus intersectEntities(const AcDbEntity* a, const AcDbEntity* b, Ac
   AcGePoint3d p;
   AcGeVector3d d;
   planesLine(f, g, p, d);
-  std::vector<AcGePoint3d> onA, onB;
-  linePoints(opA, planarA ? fa : f, p, d, onA);
-  linePoints(opB, planarB ? fb : f, p, d, onB);
+  std::vector<AcGePoint3d> onFlat, onOther;
+  linePoints(flat, f, p, d, onFlat);
+  linePoints(other, g, p, d, onOther);
+  // In order along a.
+  const std::vector<AcGePoint3d>& onA = inA ? onFlat : onOther;
+  const std::vector<AcGePoint3d>& onB = inA ? onOther : onFlat;
   for (const AcGePoint3d& q : onA)
     for (const AcGePoint3d& r : onB)
       if (q.distanceTo(r) <= tol) {

@@ -145,6 +145,89 @@ TEST(CurveLengths, PolylineArcSegmentsRunUniformlyInAngle) {
   EXPECT_NEAR(dist, 5 * kPi + 2.5, 1e-12);
 }
 
+// Parameters, points, distances and derivatives of every kind answer one another.
+TEST(CurveParameters, PointsDistancesAndDerivativesAgreeForEveryKind) {
+  auto tilted = [] {
+    auto* pl = polyline({{1, 1, 0.4}, {6, 2, -0.7}, {7, 6}, {2, 5, 1.0}});
+    pl->setNormal(AcGeVector3d(1, -2, 3).normal());
+    pl->setElevation(4);
+    return pl;
+  };
+  struct Case {
+    const char* name;
+    AcDbCurve* curve;
+  };
+  Case cases[] = {
+      {"line", new AcDbLine(AcGePoint3d(1, 2, 3), AcGePoint3d(-4, 6, 1))},
+      {"arc", new AcDbArc(AcGePoint3d(1, 2, 3), AcGeVector3d(0, 1, 1).normal(), 4, 5.5, 1.0)},
+      {"circle", new AcDbCircle(AcGePoint3d(1, 2, 3), AcGeVector3d(1, 0, 1).normal(), 2)},
+      {"tilted polyline", tilted()},
+      {"closed polyline", polyline({{0, 0, -0.5}, {4, 0, 0.3}, {4, 4}}, true)},
+      {"2d polyline", poly2d({{0, 0, -0.5}, {4, 0, 0.3}, {4, 4}, {0, 4}}, true)},
+      {"ellipse", new AcDbEllipse(AcGePoint3d(1, 1, 0), AcGeVector3d::kZAxis, AcGeVector3d(3, 4, 0), 0.3, 1.0, 5.0)},
+      {"spline", quarterCircleSpline()},
+  };
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<AcDbCurve> curve(c.curve);
+    double lo = 0, hi = 0;
+    ASSERT_EQ(curve->getStartParam(lo), Acad::eOk);
+    ASSERT_EQ(curve->getEndParam(hi), Acad::eOk);
+    AcGePoint3d s, e, p;
+    curve->getStartPoint(s);
+    curve->getEndPoint(e);
+    curve->getPointAtParam(lo, p);
+    expectNear(p, s);
+    curve->getPointAtParam(hi, p);
+    expectNear(p, e);
+    EXPECT_EQ(curve->isClosed(), s.isEqualTo(e));
+    const double len = curveLength(curve.get());
+    for (double f : {0.05, 0.3, 0.55, 0.8, 0.97}) {
+      const double t = lo + (hi - lo) * f;
+      ASSERT_EQ(curve->getPointAtParam(t, p), Acad::eOk);
+      double back = 0, dist = 0, t2 = 0;
+      ASSERT_EQ(curve->getParamAtPoint(p, back), Acad::eOk);
+      EXPECT_NEAR(back, t, 1e-9);
+      ASSERT_EQ(curve->getDistAtPoint(p, dist), Acad::eOk);
+      ASSERT_EQ(curve->getParamAtDist(dist, t2), Acad::eOk);
+      EXPECT_NEAR(t2, t, 1e-8);
+      EXPECT_LE(dist, len + 1e-9);
+      // The first derivative against central differences of the points.
+      const double h = 1e-6 * (hi - lo);
+      AcGePoint3d a, b;
+      AcGeVector3d d;
+      curve->getPointAtParam(t - h, a);
+      curve->getPointAtParam(t + h, b);
+      ASSERT_EQ(curve->getFirstDeriv(t, d), Acad::eOk);
+      const AcGeVector3d fd = (b - a) / (2 * h);
+      EXPECT_NEAR((d - fd).length(), 0.0, 1e-5 * std::max(1.0, d.length()));
+      // The closest point to a point of the curve is that point.
+      AcGePoint3d on;
+      ASSERT_EQ(curve->getClosestPointTo(p, on), Acad::eOk);
+      expectNear(on, p, 1e-9);
+    }
+    // Extents hold every point and (but for splines) are reached.
+    AcDbExtents ext;
+    ASSERT_EQ(curve->getGeomExtents(ext), Acad::eOk);
+    for (int i = 0; i <= 2400; ++i) {  // vertices of 3- and 4-segment polylines included
+      curve->getPointAtParam(lo + (hi - lo) * i / 2400, p);
+      for (int k = 0; k < 3; ++k) {
+        EXPECT_GE(p[k], ext.minPoint()[k] - 1e-9);
+        EXPECT_LE(p[k], ext.maxPoint()[k] + 1e-9);
+      }
+    }
+    if (!AcDbSpline::cast(curve.get())) {  // a spline's box is that of its control points
+      AcDbExtents sampled;
+      for (int i = 0; i <= 2400; ++i) {  // vertices of 3- and 4-segment polylines included
+        curve->getPointAtParam(lo + (hi - lo) * i / 2400, p);
+        sampled.addPoint(p);
+      }
+      expectNear(sampled.minPoint(), ext.minPoint(), 1e-4);
+      expectNear(sampled.maxPoint(), ext.maxPoint(), 1e-4);
+    }
+  }
+}
+
 // ---- offsets ---------------------------------------------------------------------------------
 // Every sampled point of the offset lies at |dist| from the source curve.
 void expectParallel(const AcDbCurve* source, const AcDbCurve* offset, double dist) {
