@@ -121,23 +121,6 @@ std::function<void(DialogSession&)> click(int id, ActionStatus expected = Action
 
 }  // namespace
 
-TEST_F(PicSelect, SeventeenRecordsGiveThreePagesWithThePageButtonsSet) {
-  makeLibrary(17);
-  CDlgPicSelect dlg;
-  INT_PTR result = run(dlg, {[](DialogSession& s) {
-                               expectPage(s, 0, 17);
-                               expectFrameOnlyOn(s, 0);
-                             },
-                             click(IDC_BTN_NEXT_PAGE), [](DialogSession& s) { expectPage(s, 1, 17); },
-                             click(IDC_BTN_NEXT_PAGE), [](DialogSession& s) { expectPage(s, 2, 17); },
-                             click(IDC_BTN_NEXT_PAGE, ActionStatus::kDisabled),
-                             click(IDC_BTN_PREV_PAGE), click(IDC_BTN_PREV_PAGE),
-                             [](DialogSession& s) { expectPage(s, 0, 17); },
-                             click(IDC_BTN_PREV_PAGE, ActionStatus::kDisabled), click(IDOK)});
-  EXPECT_EQ(result, IDOK);
-  EXPECT_EQ(dlg.GetSelectIndex(), 0);  // OK without a click
-}
-
 TEST_F(PicSelect, ClickingSlotTwoOfPageOneChoosesIndexTenAndDoubleClickEndsWithIt) {
   makeLibrary(17);
   CDlgPicSelect dlg;

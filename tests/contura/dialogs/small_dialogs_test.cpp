@@ -32,34 +32,7 @@ TestBackend::Step clickOk(bool expectEnded) {
   };
 }
 
-CString windowText(HWND w) {
-  char text[256] = {};
-  GetWindowText(w, text, sizeof text);
-  return text;
-}
-
 }  // namespace
-
-TEST(DlgSectionInfo, UntouchedBoxesGiveTheProposedNameCategoryOneAndCodeOne) {
-  CDlgSectionInfo dlg;
-  INT_PTR result = run(dlg, {[](DialogSession& s) {
-                             CComboBox* group = static_cast<CComboBox*>(CWnd::FromHandle(GetDlgItem(s.dialog(), IDC_CMB_GROUP)));
-                             CComboBox* code = static_cast<CComboBox*>(CWnd::FromHandle(GetDlgItem(s.dialog(), IDC_CMB_TYPE)));
-                             EXPECT_EQ(group->GetCount(), 10);
-                             EXPECT_EQ(code->GetCount(), 40);
-                             CString last;
-                             code->GetLBText(39, last);
-                             EXPECT_EQ(last, "40");
-                             EXPECT_EQ(windowText(GetDlgItem(s.dialog(), IDC_CMB_GROUP)), "1");
-                             EXPECT_EQ(windowText(GetDlgItem(s.dialog(), IDC_EDIT_REMARK)), "");
-                           },
-                           clickOk(true)});
-  EXPECT_EQ(result, IDOK);
-  EXPECT_EQ(dlg.m_strName, "矩形");
-  EXPECT_EQ(dlg.m_strRemark, "");
-  EXPECT_EQ(dlg.m_nGroup, 1);
-  EXPECT_EQ(dlg.m_nType, 1);
-}
 
 TEST(DlgSectionInfo, BlankNameKeepsItOpenAndOkTrimsNameButNotRemark) {
   CDlgSectionInfo dlg;
@@ -71,20 +44,6 @@ TEST(DlgSectionInfo, BlankNameKeepsItOpenAndOkTrimsNameButNotRemark) {
   EXPECT_EQ(dlg.m_strRemark, " 两侧 ");
   EXPECT_EQ(dlg.m_nGroup, 10);
   EXPECT_EQ(dlg.m_nType, 3);
-}
-
-TEST(DlgSectionInfo, EnterRunsTheSameCheckAndCancelLeavesResultsUnset) {
-  CDlgSectionInfo blank;
-  EXPECT_EQ(run(blank, {type(IDC_EDIT_NAME, "  "),
-                        [](DialogSession& s) {
-                          s.pressOk();
-                          EXPECT_FALSE(s.ended());
-                        },
-                        [](DialogSession& s) { s.pressCancel(); }}),
-            IDCANCEL);
-  EXPECT_TRUE(blank.m_strName.IsEmpty());
-  EXPECT_EQ(blank.m_nGroup, 0);
-  EXPECT_EQ(blank.m_nType, 0);
 }
 
 TEST(DlgLibPicName, ProposesANameAndRefusesBlankOnes) {

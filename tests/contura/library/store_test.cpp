@@ -101,18 +101,6 @@ TEST_F(Store, AddAppendsWithTheNewKeyAndLoadOrdersByCategoryThenCode) {
   EXPECT_EQ(last->m_strSectionInfo, "[Line]\n");
 }
 
-TEST_F(Store, KeysKeepGrowingAfterTheLastRowIsDeleted) {
-  CSectionLibStore store(path());
-  CSectionLibRecord* first = add(store, makeRecord(1, 1, "a"));
-  CSectionLibRecord* second = add(store, makeRecord(1, 1, "b"));
-  EXPECT_EQ(second->m_nId, first->m_nId + 1);
-  const int deletedKey = second->m_nId;
-  EXPECT_EQ(store.Delete(second), 0);
-  CSectionLibRecord* third = add(store, makeRecord(1, 1, "c"));
-  EXPECT_GT(third->m_nId, deletedKey);
-  EXPECT_EQ(store.GetAt(store.GetCount() - 1), third);
-}
-
 TEST_F(Store, DeleteRemovesRowAndRecordButNotKeyZero) {
   CSectionLibStore store(path());
   add(store, makeRecord(1, 1, "a"));
