@@ -155,8 +155,11 @@ AcDbCurve* polylinePiece(const AcDbCurve& src, const PolylinePath& path, double 
 // ---- pieces of the other kinds ---------------------------------------------------------------
 
 AcDbCurve* linePiece(const AcDbCurve& src, const AcGePoint3d& a, const AcGePoint3d& b) {
-  auto* line = AcDbLine::cast(src.clone());
-  if (line == nullptr) {
+  // A line keeps all its data (thickness, normal); a piece of a ray takes its properties.
+  AcDbLine* line = nullptr;
+  if (AcDbLine::cast(&src)) {
+    line = AcDbLine::cast(src.clone());
+  } else {
     line = new AcDbLine();
     line->setPropertiesFrom(&src);
   }
