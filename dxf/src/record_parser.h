@@ -4,6 +4,7 @@
 #pragma once
 #include <contura/dxf/entities.h>
 
+#include <array>
 #include <string>
 
 namespace contura::dxf::detail {
@@ -27,7 +28,12 @@ class RecordParser {
   void takeEntityData(bool take) { m_entityData = take; }
   // The subclasses whose tags the field function sees (tags of files without subclasses
   // always); tags of any other subclass are kept as extras. Not set: every subclass.
-  void ownSubclasses(std::initializer_list<std::string_view> names) { m_own.assign(names); }
+  void ownSubclasses(std::initializer_list<std::string_view> names) {
+    m_ownCount = 0;
+    for (std::string_view n : names) {
+      if (m_ownCount < m_own.size()) m_own[m_ownCount++] = n;
+    }
+  }
 
   // Walks the record. `field(subclass, tag)` returns true when it used the tag. False with
   // the error set when a handle is bad.
@@ -78,9 +84,9 @@ class RecordParser {
 
  private:
   bool ownsSubclass(std::string_view subclass) const {
-    if (m_own.empty() || subclass.empty()) return true;
-    for (std::string_view s : m_own) {
-      if (s == subclass) return true;
+    if (m_ownCount == 0 || subclass.empty()) return true;
+    for (std::size_t i = 0; i < m_ownCount; ++i) {
+      if (m_own[i] == subclass) return true;
     }
     return false;
   }
@@ -127,7 +133,8 @@ class RecordParser {
   bool m_entityData = false;
   bool m_ownerSeen = false;
   std::string m_lastMarker;
-  std::vector<std::string_view> m_own;
+  std::array<std::string_view, 4> m_own{};
+  std::size_t m_ownCount = 0;
 };
 
 // Writes `extras` of one subclass (the tags after a "100 subclass" marker up to the next
