@@ -357,11 +357,13 @@ using namespace contura::db;
 Acad::ErrorStatus AcDbCurve::getSplitCurves(const AcGeDoubleArray& params, AcDbVoidPtrArray& curveSegments) const {
   const CurveKind kind = curveKind(this);
   if (kind == CurveKind::kRay || kind == CurveKind::kXline) return splitStraight(*this, params, curveSegments);
-  if (kind == CurveKind::kSpline || kind == CurveKind::kOther) return Acad::eNotImplementedYet;
+  if (kind == CurveKind::kOther) return Acad::eNotImplementedYet;
   Range r;
-  if (!rangeOf(*this, r)) return Acad::eDegenerateGeometry;
+  if (!rangeOf(*this, r)) return kind == CurveKind::kSpline ? Acad::eNotImplementedYet : Acad::eDegenerateGeometry;
+  if (kind == CurveKind::kSpline) r.closed = false;  // pieces of closed splines are not joined round
   std::vector<double> cuts;
   if (!cutParams(params, r, cuts)) return Acad::eInvalidInput;
+  if (kind == CurveKind::kSpline) return splitSpline(static_cast<const AcDbSpline&>(*this), cuts, curveSegments);
   // A circle cut once becomes one arc all the way round from the cut.
   for (const auto& [u, v] : pieceRanges(cuts, r)) {
     AcDbCurve* piece = pieceOf(*this, r, u, v);
@@ -523,6 +525,8 @@ Acad::ErrorStatus AcDbCurve::reverseCurve() {
       return reversePolyline(*static_cast<AcDbPolyline*>(this));
     case CurveKind::kPolyline2d:
       return reversePolyline2d(*static_cast<AcDb2dPolyline*>(this));
+    case CurveKind::kSpline:
+      return reverseSpline(*static_cast<AcDbSpline*>(this));
     case CurveKind::kRay:
     case CurveKind::kXline:
       return Acad::eNotApplicable;

@@ -197,9 +197,83 @@ Acad::ErrorStatus intersectEntities(const AcDbEntity* a, const AcDbEntity* b, Ac
   return Acad::eOk;
 }
 
+namespace {
+
+// An operand seen along the projection plane's normal, as pieces in that plane's frame, and
+// how to carry a point of its projection back onto it.
+struct Projected {
+  std::vector<Piece> pieces;
+  bool straight = false;
+  Linear3d line;     // straight operands
+  PlaneFrame plane;  // planar operands: the projection frame moved into their plane
+};
+
+Acad::ErrorStatus project(const Operand& op, const PlaneFrame& p, Projected& out) {
+  if (linearOf(op.entity, op.extend, out.line)) {
+    out.straight = true;
+    const AcGePoint2d b = p.toPlane(out.line.base);
+    const AcGeVector2d d = p.toPlane(out.line.dir);
+    // Seen along the normal a perpendicular line is a point, which crosses nothing.
+    if (d.length() <= kOnCurveRelTol) return Acad::eOk;
+    const Linear3d& l = out.line;
+    if (l.hasLo && l.hasHi) out.pieces.emplace_back(AcGeLineSeg2d(b + d * l.lo, b + d * l.hi));
+    else if (l.hasLo) out.pieces.emplace_back(AcGeRay2d(b + d * l.lo, d));
+    else out.pieces.emplace_back(AcGeLine2d(b, d));
+    return Acad::eOk;
+  }
+  PlaneFrame own;
+  if (!naturalFrame(op.entity, own)) return Acad::eNotImplementedYet;
+  // Seen along the normal of a tilted plane an arc is an ellipse: not handled.
+  if (1.0 - std::fabs(own.normal.dotProduct(p.normal)) > kOnCurveRelTol) return Acad::eNotImplementedYet;
+  out.plane = p;
+  out.plane.origin = p.origin + p.normal * p.height(own.origin);
+  planarPieces(op.entity, out.plane, op.extend, op.extend, out.pieces);
+  return Acad::eOk;
+}
+
+AcGePoint3d liftBack(const Projected& pr, const PlaneFrame& p, const AcGePoint2d& hit) {
+  if (!pr.straight) return pr.plane.toWorld(hit);
+  const AcGeVector2d d = p.toPlane(pr.line.dir);
+  const double t = (hit - p.toPlane(pr.line.base)).dotProduct(d) / d.lengthSqrd();
+  return pr.line.base + pr.line.dir * t;
+}
+
+}  // namespace
+
+Acad::ErrorStatus intersectProjected(const AcDbEntity* a, const AcDbEntity* b, AcDb::Intersect mode,
+                                     const AcGePlane& plane, AcGePoint3dArray& out) {
+  if (b == nullptr) return Acad::eNullEntityPointer;
+  const int m = int(mode);
+  if (m < 0 || m > 3 || plane.normal().isZeroLength()) return Acad::eInvalidInput;
+  if (!supported(curveKind(a)) || !supported(curveKind(b))) return Acad::eNotImplementedYet;
+  const Operand opA{a, (m & 1) != 0 && !curveIsClosed(a)};
+  const Operand opB{b, (m & 2) != 0 && !curveIsClosed(b)};
+  const AcGeVector3d n = plane.normal().normal();
+  const PlaneFrame p = PlaneFrame::ofNormal(n, plane.pointOnPlane().asVector().dotProduct(n));
+  Projected pa, pb;
+  Acad::ErrorStatus es = project(opA, p, pa);
+  if (es == Acad::eOk) es = project(opB, p, pb);
+  if (es != Acad::eOk) return es;
+  const double tol = onCurveTol(std::max(curveSize(a), curveSize(b)));
+  const int from = out.length();
+  AcGePoint2dArray hits(4);
+  for (const Piece& x : pa.pieces)
+    for (const Piece& y : pb.pieces) {
+      hits.setLogicalLength(0);
+      ge::intersectCurves(pieceCurve(x), pieceCurve(y), ge::Extend::kNone, hits);
+      for (const AcGePoint2d& h : hits) appendDistinct(out, from, liftBack(pa, p, h), tol);
+    }
+  return Acad::eOk;
+}
+
 }  // namespace contura::db
 
 Acad::ErrorStatus AcDbEntity::intersectWith(const AcDbEntity* pEnt, AcDb::Intersect intType, AcGePoint3dArray& points,
                                             Adesk::LongPtr, Adesk::LongPtr) const {
   return contura::db::intersectEntities(this, pEnt, intType, points);
+}
+
+Acad::ErrorStatus AcDbEntity::intersectWith(const AcDbEntity* pEnt, AcDb::Intersect intType, const AcGePlane& projPlane,
+                                            AcGePoint3dArray& points, Adesk::LongPtr, Adesk::LongPtr) const {
+  return contura::db::intersectProjected(this, pEnt, intType, projPlane, points);
 }

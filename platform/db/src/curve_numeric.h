@@ -45,4 +45,9 @@ double paramAtLength(const ParamCurve& curve, double from, double length);
 // The parameter of the curve point nearest to q.
 double closestParam(const ParamCurve& curve, const AcGePoint3d& q);
 
+// Spline editing (exact, by knot insertion and reversal of the control data). splitSpline
+// appends the pieces between the sorted cut parameters (inside the domain), all or none.
+Acad::ErrorStatus splitSpline(const AcDbSpline& spline, const std::vector<double>& cuts, AcDbVoidPtrArray& out);
+Acad::ErrorStatus reverseSpline(AcDbSpline& spline);
+
 }  // namespace contura::db

@@ -219,9 +219,4 @@ Acad::ErrorStatus AcDbEntity::getTransformedCopy(const AcGeMatrix3d& xform, AcDb
 Acad::ErrorStatus AcDbEntity::explode(AcDbVoidPtrArray&) const { return Acad::eNotApplicable; }
 Acad::ErrorStatus AcDbEntity::getGeomExtents(AcDbExtents&) const { return Acad::eInvalidExtents; }
 
-// intersectWith without a projection plane: curve_intersect.cpp.
-
-Acad::ErrorStatus AcDbEntity::intersectWith(const AcDbEntity*, AcDb::Intersect, const AcGePlane&,
-                                            AcGePoint3dArray&, Adesk::LongPtr, Adesk::LongPtr) const {
-  return Acad::eNotImplementedYet;
-}
+// intersectWith: curve_intersect.cpp.

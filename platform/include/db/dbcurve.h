@@ -61,8 +61,9 @@ public:
   // New pieces the caller owns, appended in order along the curve. Parameters are sorted;
   // those at the ends of open curves make no cut; closed curves take them modulo their
   // period and their last piece runs on through the start. eInvalidInput for a parameter
-  // outside the curve or a point farther than the point tolerance; eNotImplementedYet for
-  // splines.
+  // outside the curve or a point farther than the point tolerance. Splines split exactly by
+  // knot insertion (pieces of a closed spline are not joined round its start; pieces keep no
+  // fit data); eNotImplementedYet for a spline held only as fit points.
   virtual Acad::ErrorStatus getSplitCurves(const AcGeDoubleArray& params, AcDbVoidPtrArray& curveSegments) const;
   virtual Acad::ErrorStatus getSplitCurves(const AcGePoint3dArray& points, AcDbVoidPtrArray& curveSegments) const;
   // Moves the end the new parameter lies beyond (eInvalidInput inside the curve) or the

@@ -239,7 +239,8 @@ public:
   // Curves in one plane meet exactly (tangency gives one point, overlapping stretches none);
   // otherwise where one crosses the other's plane. eNullEntityPointer, eInvalidInput for a
   // mode outside 0..3, eNotImplementedYet for other entities. The projection-plane form
-  // answers eNotImplementedYet.
+  // intersects the two as seen along the plane's normal and gives the points on this entity;
+  // planar curves must lie in planes parallel to it (eNotImplementedYet otherwise).
   virtual Acad::ErrorStatus intersectWith(const AcDbEntity* pEnt, AcDb::Intersect intType,
                                           AcGePoint3dArray& points,
                                           Adesk::LongPtr thisGsMarker = 0,

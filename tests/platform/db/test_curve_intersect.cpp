@@ -252,6 +252,32 @@ TEST(IntersectWith, CurvesInDifferentPlanes) {
   expectNear(pts[0], AcGePoint3d(1, 2, 3));
 }
 
+TEST(IntersectWith, SeenAlongAProjectionPlaneNormal) {
+  // Skew lines cross when seen from above; the point is on this entity.
+  std::unique_ptr<AcDbLine> low(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(4, 0, 0)));
+  std::unique_ptr<AcDbLine> high(new AcDbLine(AcGePoint3d(2, -1, 5), AcGePoint3d(2, 1, 9)));
+  const AcGePlane xy(AcGePoint3d(0, 0, -3), AcGeVector3d::kZAxis);
+  AcGePoint3dArray pts;
+  ASSERT_EQ(low->intersectWith(high.get(), AcDb::kOnBothOperands, xy, pts), Acad::eOk);
+  ASSERT_EQ(pts.length(), 1);
+  expectNear(pts[0], AcGePoint3d(2, 0, 0));
+  ASSERT_EQ(high->intersectWith(low.get(), AcDb::kOnBothOperands, xy, pts), Acad::eOk);
+  ASSERT_EQ(pts.length(), 2);
+  expectNear(pts[1], AcGePoint3d(2, 0, 7));
+  // A circle at z = 3 and the low line, extended.
+  std::unique_ptr<AcDbCircle> c(new AcDbCircle(AcGePoint3d(10, 0, 3), AcGeVector3d::kZAxis, 1));
+  pts.setLogicalLength(0);
+  ASSERT_EQ(c->intersectWith(low.get(), AcDb::kOnBothOperands, xy, pts), Acad::eOk);
+  EXPECT_EQ(pts.length(), 0);
+  ASSERT_EQ(c->intersectWith(low.get(), AcDb::kExtendArg, xy, pts), Acad::eOk);
+  ASSERT_EQ(pts.length(), 2);
+  expectNear(pts[0], AcGePoint3d(11, 0, 3));  // on the circle, in order along it from angle 0
+  expectNear(pts[1], AcGePoint3d(9, 0, 3));
+  // A circle in a tilted plane would be seen as an ellipse.
+  std::unique_ptr<AcDbCircle> tilted(new AcDbCircle(AcGePoint3d(), AcGeVector3d(1, 0, 1).normal(), 1));
+  EXPECT_EQ(tilted->intersectWith(low.get(), AcDb::kOnBothOperands, xy, pts), Acad::eNotImplementedYet);
+}
+
 TEST(IntersectWith, RefusalsLeaveThePointsAlone) {
   std::unique_ptr<AcDbLine> l(line(0, 0, 1, 1));
   std::unique_ptr<AcDbEllipse> e(new AcDbEllipse(AcGePoint3d(), AcGeVector3d::kZAxis, AcGeVector3d(2, 0, 0), 0.5));

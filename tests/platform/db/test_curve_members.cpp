@@ -369,6 +369,23 @@ TEST(Splitting, AtParametersAndPointsForEveryKind) {
   ASSERT_EQ(pieces.size(), 3);
   EXPECT_TRUE(pieces.as<AcDbRay>(0) && pieces.as<AcDbLine>(1) && pieces.as<AcDbRay>(2));
   EXPECT_TRUE(pieces.as<AcDbRay>(0)->unitDir().isEqualTo(AcGeVector3d(-1, 0, 0)));
+  // A spline splits by knot insertion: the pieces run over the same parameters and points.
+  std::unique_ptr<AcDbSpline> q(quarterCircleSpline());
+  pieces.clear();
+  AcGeDoubleArray sp;
+  sp.append(0.7);
+  sp.append(0.25);
+  ASSERT_EQ(q->getSplitCurves(sp, pieces.items), Acad::eOk);
+  ASSERT_EQ(pieces.size(), 3);
+  double total = 0.0;
+  for (int i = 0; i < 3; ++i) total += curveLength(pieces.as<AcDbCurve>(i));
+  EXPECT_NEAR(total, kPi, 1e-11);
+  for (double t : {0.3, 0.5, 0.69}) {
+    AcGePoint3d want, got;
+    q->getPointAtParam(t, want);
+    ASSERT_EQ(pieces.as<AcDbCurve>(1)->getPointAtParam(t, got), Acad::eOk);
+    expectNear(got, want, 1e-12);
+  }
   // A point off the curve is refused.
   AcGePoint3dArray off;
   off.append(AcGePoint3d(5, 1, 0));
@@ -454,6 +471,7 @@ TEST(Reversing, SamePointsTheOtherWay) {
       {"closed polyline", polyline({{0, 0, 0.5}, {4, 0, -0.3}, {4, 4}, {0, 6}}, true)},
       {"2d polyline", poly2d({{0, 0, 0.5}, {4, 0, -0.3}, {4, 4}})},
       {"ellipse", new AcDbEllipse(AcGePoint3d(1, 2, 0), AcGeVector3d::kZAxis, AcGeVector3d(3, 1, 0), 0.4, 0.5, 2.0)},
+      {"spline", quarterCircleSpline()},
   };
   for (Case& c : cases) {
     SCOPED_TRACE(c.name);
