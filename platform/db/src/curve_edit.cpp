@@ -242,6 +242,8 @@ Acad::ErrorStatus splitStraight(const AcDbCurve& c, const AcGeDoubleArray& param
   return Acad::eOk;
 }
 
+bool pathVertexObjects(const AcDb2dPolyline& pl, std::vector<AcDb2dVertex*>& out);
+
 // ---- reversing -------------------------------------------------------------------------------
 
 // Reversed, vertex i of a polyline of n vertices is old vertex `from`, and its segment runs
@@ -273,12 +275,7 @@ Acad::ErrorStatus reversePolyline(AcDbPolyline& pl) {
 
 Acad::ErrorStatus reversePolyline2d(AcDb2dPolyline& pl) {
   std::vector<AcDb2dVertex*> verts;
-  AcDbObjectIterator* it = pl.vertexIterator();
-  for (it->start(); !it->done(); it->step())
-    if (auto* v = AcDb2dVertex::cast(it->entity())) verts.push_back(v);
-  delete it;
-  for (AcDb2dVertex* v : verts)
-    if (v->vertexType() == AcDb::k2dSplineCtlVertex) return Acad::eNotImplementedYet;
+  if (!pathVertexObjects(pl, verts)) return Acad::eNotImplementedYet;
   PolylinePath path;
   polylinePath(&pl, path);
   const size_t n = verts.size();
@@ -300,11 +297,26 @@ Acad::ErrorStatus reversePolyline2d(AcDb2dPolyline& pl) {
 
 // ---- extending -------------------------------------------------------------------------------
 
-// Moves the first (atStart) or last vertex of a polyline so that its end segment reaches the
-// point at fraction t of that segment (t < 0 before its start, t > 1 past its end).
-Acad::ErrorStatus extendPolylineEnd(AcDbPolyline& pl, bool atStart, double t) {
+// The path vertices of an old-style polyline as its vertex objects; false when it has
+// spline frame vertices (its path then is not its vertex list).
+bool pathVertexObjects(const AcDb2dPolyline& pl, std::vector<AcDb2dVertex*>& out) {
+  AcDbObjectIterator* it = pl.vertexIterator();
+  bool plain = true;
+  for (it->start(); !it->done(); it->step())
+    if (auto* v = AcDb2dVertex::cast(it->entity())) {
+      plain = plain && v->vertexType() != AcDb::k2dSplineCtlVertex;
+      out.push_back(v);
+    }
+  delete it;
+  return plain;
+}
+
+// Moves the first (atStart) or last vertex of a polyline (either kind) so that its end
+// segment reaches the point at fraction t of that segment (t < 0 before its start, t > 1
+// past its end).
+Acad::ErrorStatus extendPolylineEnd(AcDbCurve& curve, bool atStart, double t) {
   PolylinePath path;
-  polylinePath(&pl, path);
+  polylinePath(&curve, path);
   const size_t m = path.segmentCount();
   if (m == 0 || path.closed) return Acad::eNotApplicable;
   const size_t seg = atStart ? 0 : m - 1;
@@ -321,8 +333,16 @@ Acad::ErrorStatus extendPolylineEnd(AcDbPolyline& pl, bool atStart, double t) {
   } else {
     p = s.p0 + (s.p1 - s.p0) * t;
   }
-  pl.setPointAt(unsigned(atStart ? 0 : m), p);
-  pl.setBulgeAt(unsigned(seg), std::tan(theta * span / 4.0));
+  const size_t moved = atStart ? 0 : m;
+  const double bulge = std::tan(theta * span / 4.0);
+  if (auto* pl = AcDbPolyline::cast(&curve)) {
+    pl->setPointAt(unsigned(moved), p);
+    return pl->setBulgeAt(unsigned(seg), bulge);
+  }
+  std::vector<AcDb2dVertex*> verts;
+  if (!pathVertexObjects(*static_cast<AcDb2dPolyline*>(&curve), verts)) return Acad::eNotImplementedYet;
+  changeAsOwner(*verts[moved], [&](AcDbObject&) { verts[moved]->setPosition(AcGePoint3d(p.x, p.y, path.elevation)); });
+  changeAsOwner(*verts[seg], [&](AcDbObject&) { verts[seg]->setBulge(bulge); });
   return Acad::eOk;
 }
 
@@ -420,12 +440,12 @@ Acad::ErrorStatus AcDbCurve::extend(double newParam) {
       if (newParam > hi) return e->setEndParam(newParam);
       return Acad::eInvalidInput;
     }
-    case CurveKind::kPolyline: {
-      auto* pl = static_cast<AcDbPolyline*>(this);
+    case CurveKind::kPolyline:
+    case CurveKind::kPolyline2d: {
       double end = 0.0;
-      if (pl->isClosed() || pl->getEndParam(end) != Acad::eOk || end < 1.0) return Acad::eNotApplicable;
-      if (newParam < 0.0) return extendPolylineEnd(*pl, true, newParam);
-      if (newParam > end) return extendPolylineEnd(*pl, false, newParam - (end - 1.0));
+      if (isClosed() || getEndParam(end) != Acad::eOk || end < 1.0) return Acad::eNotApplicable;
+      if (newParam < 0.0) return extendPolylineEnd(*this, true, newParam);
+      if (newParam > end) return extendPolylineEnd(*this, false, newParam - (end - 1.0));
       return Acad::eInvalidInput;
     }
     case CurveKind::kCircle:
@@ -465,16 +485,16 @@ Acad::ErrorStatus AcDbCurve::extend(bool extendStart, const AcGePoint3d& toPoint
       if (on.distanceTo(toPoint) > tol) return Acad::eInvalidInput;
       return extendStart ? e->setStartParam(t) : e->setEndParam(t);
     }
-    case CurveKind::kPolyline: {
-      auto* pl = static_cast<AcDbPolyline*>(this);
+    case CurveKind::kPolyline:
+    case CurveKind::kPolyline2d: {
       PolylinePath path;
-      polylinePath(pl, path);
+      polylinePath(this, path);
       if (path.closed || path.segmentCount() == 0) return Acad::eNotApplicable;
       const PlaneFrame f = PlaneFrame::ofNormal(path.normal, path.elevation);
       if (std::fabs(f.height(toPoint)) > tol) return Acad::eInvalidInput;
       double t = 0.0;
       if (!fractionOnEndSegment(path, extendStart, f.toPlane(toPoint), tol, t)) return Acad::eInvalidInput;
-      return extendPolylineEnd(*pl, extendStart, t);
+      return extendPolylineEnd(*this, extendStart, t);
     }
     case CurveKind::kCircle:
     case CurveKind::kRay:

@@ -68,7 +68,7 @@ public:
   virtual Acad::ErrorStatus getSplitCurves(const AcGePoint3dArray& points, AcDbVoidPtrArray& curveSegments) const;
   // Moves the end the new parameter lies beyond (eInvalidInput inside the curve) or the
   // chosen end to a point on the curve's carrier (line, circle, ellipse, end segment of a
-  // lightweight polyline). eNotApplicable for closed and infinite curves.
+  // polyline). eNotApplicable for closed and infinite curves; eNotImplementedYet for splines.
   virtual Acad::ErrorStatus extend(double newParam);
   virtual Acad::ErrorStatus extend(bool extendStart, const AcGePoint3d& toPoint);
   // The area enclosed; an open curve is closed by the chord from its end to its start.

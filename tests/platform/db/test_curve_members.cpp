@@ -450,6 +450,13 @@ TEST(Extending, EndsMoveAlongTheirCarriers) {
   EXPECT_NEAR(curveLength(pl.get()), before + 5 * kPi / 2, 1e-9);
   ASSERT_EQ(pl->extend(false, AcGePoint3d(10, 8, 0)), Acad::eOk);
   EXPECT_NEAR(curveLength(pl.get()), before + 5 * kPi / 2 + 3, 1e-9);
+  // Old-style polylines the same way.
+  std::unique_ptr<AcDb2dPolyline> old(poly2d({{0, 0, 1}, {10, 0}, {10, 5}}));
+  ASSERT_EQ(old->extend(-0.5), Acad::eOk);
+  old->getStartPoint(s);
+  expectNear(s, AcGePoint3d(5, 5, 0));
+  ASSERT_EQ(old->extend(false, AcGePoint3d(10, 8, 0)), Acad::eOk);
+  EXPECT_NEAR(curveLength(old.get()), before + 5 * kPi / 2 + 3, 1e-9);
   std::unique_ptr<AcDbPolyline> closed(polyline({{0, 0}, {1, 0}, {1, 1}}, true));
   EXPECT_EQ(closed->extend(4.5), Acad::eNotApplicable);
 }
