@@ -24,6 +24,7 @@
 #include <map>
 #include <filesystem>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
 #include <unordered_set>
@@ -1160,6 +1161,16 @@ bool DrawingWriter::run(std::string& out, DxfError& error) {
   return true;
 }
 
+// The mode a saved drawing gets: the old file's when it is replaced, else what a newly created
+// file would get under the process umask (mkstemp itself always makes 0600).
+mode_t savedFileMode(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
 bool writeAll(int fd, const std::string& text) {
   const char* p = text.data();
   std::size_t left = text.size();
@@ -1207,7 +1218,7 @@ Acad::ErrorStatus writeDxf(AcDbDatabase& db, const std::string& path, const Writ
     error.set(0, "cannot write in '" + folder.string() + "': " + std::strerror(errno));
     return Acad::eFileAccessErr;
   }
-  bool ok = writeAll(fd, text) && ::fsync(fd) == 0;
+  bool ok = ::fchmod(fd, savedFileMode(path)) == 0 && writeAll(fd, text) && ::fsync(fd) == 0;
   int savedErrno = errno;
   if (::close(fd) != 0) ok = false;
   if (ok && std::rename(name.data(), path.c_str()) != 0) {

@@ -16,6 +16,7 @@
 #include <dbsymtb.h>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -524,10 +525,19 @@ TEST(DxfDrawing, SavesGoThroughATemporaryFile) {
   fs::create_directories(dir);
   fs::path target = dir / "drawing.dxf";
   { std::ofstream(target) << "old drawing"; }
+  fs::permissions(target, fs::perms(0640));
   DxfError error;
   ASSERT_EQ(writeDxf(*db, target.string(), WriteOptions(), error), Acad::eOk) << error.text();
   AcDbDatabase back(false, true);
   EXPECT_EQ(readDxf(target.string(), back, error), Acad::eOk) << error.text();
+  // The replaced drawing keeps its permissions; a new one gets what the umask allows.
+  EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, fs::perms(0640));
+  fs::path fresh = dir / "fresh.dxf";
+  mode_t mask = ::umask(022);
+  EXPECT_EQ(writeDxf(*db, fresh.string(), WriteOptions(), error), Acad::eOk) << error.text();
+  ::umask(mask);
+  EXPECT_EQ(fs::status(fresh).permissions() & fs::perms::all, fs::perms(0644));
+  fs::remove(fresh);
   // A save that cannot finish (the target is a folder) reports it and leaves no stray file.
   fs::path folder = dir / "folder.dxf";
   fs::create_directories(folder / "inside");
