@@ -327,6 +327,24 @@ ActionStatus DialogSession::type(HWND control, std::string_view cp936) {
   return ActionStatus::kDone;
 }
 
+ActionStatus DialogSession::input(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (ended()) return ActionStatus::kEnded;
+  if (target != dialog()) {
+    ActionStatus s = checkUsable(target);
+    if (s != ActionStatus::kDone) return s;
+  } else if (!IsWindowEnabled(dialog())) {
+    return ActionStatus::kDisabled;
+  }
+  deliver(MSG{target, message, wParam, lParam, 0, {0, 0}}, dialog());
+  flush();
+  return ActionStatus::kDone;
+}
+
+std::vector<HWND> DialogSession::controls() const {
+  Window* d = find(dialog());
+  return d ? d->children : std::vector<HWND>();
+}
+
 ActionStatus DialogSession::resize(int width, int height) {
   if (ended()) return ActionStatus::kEnded;
   RECT r{};

@@ -102,7 +102,18 @@ int acedEntSel(const ACHAR* str, ads_name entres, ads_point ptres) {
 int acedDragGen(const ads_name ss, const ACHAR* pmt, int, int (*scnf)(ads_point pt, ads_matrix mt), ads_point p) {
   Adesk::Int32 length = 0;
   if (!p || acedSSLength(ss, &length) != RTNORM) return RTERROR;
-  const ed::InputRequest request{ed::RequestKind::kDrag, pmt ? pmt : "", std::nullopt};
+  ed::InputRequest request{ed::RequestKind::kDrag, pmt ? pmt : "", std::nullopt};
+  for (Adesk::Int32 i = 0; i < length; ++i) {
+    ads_name member;
+    AcDbObjectId id;
+    char hex[17];
+    if (acedSSName(ss, i, member) == RTNORM && acdbGetObjectId(id, member) == Acad::eOk &&
+        id.handle().getIntoAsciiBuffer(hex, sizeof hex)) {
+      std::string handle = hex;
+      for (char& c : handle) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      request.dragged.push_back(handle);
+    }
+  }
   Point3 point{};
   int rc = askPoint(request, ed::detail::lastPointRef(), point);
   if (rc != RTNORM) return rc;

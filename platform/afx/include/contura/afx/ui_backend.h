@@ -80,6 +80,14 @@ public:
   // the dialog). Characters the box refuses (ES_NUMBER, ES_READONLY, the text limit) change
   // nothing, as on Windows.
   ActionStatus type(HWND control, std::string_view cp936);
+  // One mouse or keyboard message of a person's input, for a control of the dialog or the
+  // dialog itself, handled as the dialog's message loop does: PreTranslateMessage of the
+  // windows from the target up to the dialog, then dispatch; WM_KEYDOWN of Enter, Esc,
+  // Backspace and Tab also brings its character. Mouse positions are in the target's client
+  // coordinates. A window backend sends what the person does to a control this way.
+  ActionStatus input(HWND target, UINT message, WPARAM wParam, LPARAM lParam);
+  // The dialog's controls in creation order, which is also the tab order.
+  std::vector<HWND> controls() const;
   // Sizes the dialog to width x height pixels (its client area); it gets WM_SIZE.
   ActionStatus resize(int width, int height);
   // Enter on the dialog: its default button (IDOK unless the dialog set another).

@@ -25,6 +25,9 @@ struct InputRequest {
   RequestKind kind = RequestKind::kPoint;
   std::string prompt;  // as the module gave it (may be empty, may start with a line feed)
   std::optional<std::array<double, 3>> base;  // the rubber band's base point, when there is one
+  // A drag: the handles (upper-case hexadecimal) of the entities that follow the cursor; a
+  // window backend draws them moved by the cursor's offset from the last point.
+  std::vector<std::string> dragged = {};
 };
 
 struct InputLine {
