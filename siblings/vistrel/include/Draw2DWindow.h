@@ -37,12 +37,13 @@ public:
   std::string GetSvg() const;
   // The picture last painted (empty before the first paint).
   const std::string& GetLastPicture() const { return m_strLastPicture; }
+  // How the picture is drawn now: texts as boxes, base point mark, selection frame.
+  vistrel::SvgOptions PictureOptions() const;
 
 protected:
   // Replaces the content, refits it and asks for a repaint. The control's window text
   // becomes a one-line summary of the content ("空" when empty).
   void SetContent(vistrel::DisplayList list);
-  vistrel::SvgOptions PictureOptions() const;
 
   afx_msg void OnPaint();
   afx_msg void OnSize(UINT nType, int cx, int cy);
