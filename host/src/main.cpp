@@ -1,5 +1,8 @@
 // The program `contura`: the host of the section module Contura.arx.
 #include "session.h"
+#ifdef CONTURA_WITH_QT
+#include "qt_frontend.h"
+#endif
 
 #include <exception>
 #include <iostream>
@@ -7,6 +10,9 @@
 int main(int argc, char** argv) {
   try {
     std::vector<std::string> args(argv + 1, argv + argc);
+#ifdef CONTURA_WITH_QT
+    contura::qt::installQtFrontEnd();  // --gui opens the window
+#endif
     return contura::host::runProgram(args, contura::host::modulePath(),
                                      {std::cin, std::cout, std::cerr});
   } catch (const std::exception& e) {

@@ -125,40 +125,48 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
   return result;
 }
 
-std::string usageText() {
-  return "usage: contura [options] [DRAWING.dxf]\n"
-         "Loads the section module Contura.arx and runs its commands from a script or the "
-         "terminal.\n"
-         "\n"
-         "  --script FILE   answer every request from FILE ('-' for standard input) and echo\n"
-         "                  each prompt and answer, so the run reads like a CAD transcript\n"
-         "  --drive X=DIR   the folder where Windows drive X: lives\n"
-         "  --preview-dir DIR\n"
-         "                  each preview view writes its picture there (SVG, named by dialog\n"
-         "                  caption and control id) whenever the picture changes\n"
-         "  --pickbox N     half the side of the square in which a picked point finds an\n"
-         "                  entity, in drawing units (default 5)\n"
-         "  --new-library FILE\n"
-         "                  create an empty section library FILE (a Windows path goes through\n"
-         "                  the drive map; missing folders are made) and end; an existing\n"
-         "                  file is never overwritten\n"
-         "  DRAWING.dxf     the drawing to work on (else a new one)\n"
-         "  --save FILE     save the drawing as DXF (R2004, code page ANSI_936) when input\n"
-         "                  ends; the old file is replaced only once the new one is whole\n"
-         "  --help          show this text\n"
-         "  --version       show the program's version\n"
-         "\n"
-         "Not built yet: --gui.\n"
-         "\n"
-         "DXF: reads R12 to R2018 (ASCII); writes R12, R2000, R2004, R2007, R2010, R2013 and\n"
-         "R2018.\n"
-         "\n"
-         "The module is Contura.arx next to this program; the environment variable\n"
-         "CONTURA_MODULE names another file.\n"
-         "\n"
-         "Script lines: a command by its global or local name in any letter case (a leading\n"
-         "'_' looks among global names only); QUIT ends; lines starting with ';' are\n"
-         "comments; the end of the script ends the session.\n";
+std::string usageText(bool withWindow) {
+  std::string text =
+      "usage: contura [options] [DRAWING.dxf]\n"
+      "Loads the section module Contura.arx and runs its commands from a script or the "
+      "terminal.\n"
+      "\n"
+      "  --script FILE   answer every request from FILE ('-' for standard input) and echo\n"
+      "                  each prompt and answer, so the run reads like a CAD transcript\n";
+  if (withWindow)
+    text +=
+        "  --gui           work in a window instead: the drawing on a canvas, the command\n"
+        "                  line below it, the module's dialogs as real dialogs (needs a\n"
+        "                  display; not with --script; --pickbox is then in pixels)\n";
+  text +=
+      "  --drive X=DIR   the folder where Windows drive X: lives\n"
+      "  --preview-dir DIR\n"
+      "                  each preview view writes its picture there (SVG, named by dialog\n"
+      "                  caption and control id) whenever the picture changes\n"
+      "  --pickbox N     half the side of the square in which a picked point finds an\n"
+      "                  entity, in drawing units (default 5)\n"
+      "  --new-library FILE\n"
+      "                  create an empty section library FILE (a Windows path goes through\n"
+      "                  the drive map; missing folders are made) and end; an existing\n"
+      "                  file is never overwritten\n"
+      "  DRAWING.dxf     the drawing to work on (else a new one)\n"
+      "  --save FILE     save the drawing as DXF (R2004, code page ANSI_936) when input\n"
+      "                  ends; the old file is replaced only once the new one is whole\n"
+      "  --help          show this text\n"
+      "  --version       show the program's version\n"
+      "\n";
+  if (!withWindow) text += "Not built yet: --gui.\n\n";
+  text +=
+      "DXF: reads R12 to R2018 (ASCII); writes R12, R2000, R2004, R2007, R2010, R2013 and\n"
+      "R2018.\n"
+      "\n"
+      "The module is Contura.arx next to this program; the environment variable\n"
+      "CONTURA_MODULE names another file.\n"
+      "\n"
+      "Script lines: a command by its global or local name in any letter case (a leading\n"
+      "'_' looks among global names only); QUIT ends; lines starting with ';' are\n"
+      "comments; the end of the script ends the session.\n";
+  return text;
 }
 
 std::vector<std::string> unavailableOptions(const Options& options) {

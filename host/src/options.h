@@ -36,8 +36,9 @@ struct ParseResult {
 // drawing) is allowed.
 ParseResult parseOptions(const std::vector<std::string>& args);
 
-// The usage text of --help (UTF-8, several lines, ends with a line feed).
-std::string usageText();
+// The usage text of --help (UTF-8, several lines, ends with a line feed); `withWindow`: this
+// build has the window of --gui.
+std::string usageText(bool withWindow = false);
 
 // The options that are recognised but whose feature this build does not have yet; each entry
 // is the option as the user wrote it ("--gui", "DRAWING.dxf" for a drawing).

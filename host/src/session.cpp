@@ -66,7 +66,7 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
   if (!parsed.ok()) return usageError(streams.err, parsed.error);
   const Options& options = parsed.options;
   if (options.help) {
-    streams.out << usageText();
+    streams.out << usageText(windowFrontEnd() != nullptr);
     return kExitOk;
   }
   if (options.version) {

@@ -1,0 +1,89 @@
+// The drawing canvas: the scene in a dark model space, panned with the middle button and
+// zoomed with the wheel about the cursor; the editor's requests answered with the mouse
+// (points, entity picks, selection windows, drags) as the same answer lines a script gives;
+// rubber band, selection window, dragged entities and temporary vectors drawn live.
+#pragma once
+#include <QPointF>
+#include <QWidget>
+
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "drawing_scene.h"
+
+namespace contura::qt {
+
+class Canvas : public QWidget {
+  Q_OBJECT
+
+public:
+  enum class Mode { kIdle, kPoint, kEntity, kSelection, kDrag };
+
+  explicit Canvas(QWidget* parent = nullptr);
+
+  // A new picture of the drawing; the view stays where it is.
+  void setScene(Scene scene);
+  const Scene& scene() const { return m_scene; }
+  // Fits the drawing's extents into the canvas (a new view when the drawing is empty).
+  void zoomExtents();
+  // Zooms by `factor` keeping the world point under `screenPoint` where it is.
+  void zoomAbout(QPointF screenPoint, double factor);
+  void panBy(QPointF screenDelta);
+
+  // The request being answered: what a click means, the rubber band's base point, the
+  // entities that follow the cursor in a drag (moved by the cursor's offset from `dragFrom`).
+  void setRequest(Mode mode, std::optional<QPointF> base = std::nullopt, std::vector<std::string> dragged = {},
+                  QPointF dragFrom = {});
+  Mode mode() const { return m_mode; }
+
+  // Half the side of the pick square, in pixels.
+  void setPickBoxPixels(double pixels) { m_pickBoxPixels = pixels; }
+  double pickBoxPixels() const { return m_pickBoxPixels; }
+
+  QPointF toWorld(QPointF screen) const;
+  QPointF toScreen(QPointF world) const;
+  double worldPerPixel() const { return 1.0 / m_scale; }
+  QPointF viewCenter() const { return m_center; }
+  // A world point as an answer line ("x,y"), with as many decimals as a pixel is worth.
+  QString pointText(QPointF world) const;
+
+signals:
+  // An answer made with the mouse: "x,y", "w x1,y1 x2,y2", "c x1,y1 x2,y2", "" (right button).
+  void answered(const QString& line);
+  void cursorMoved(QPointF world);
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+private:
+  void paintItem(class QPainter& painter, const SceneItem& item, QPointF offset, bool ghost) const;
+  void paintText(class QPainter& painter, const SceneText& text, QPointF offset, const QColor& color) const;
+  void paintOverlay(class QPainter& painter) const;
+  void leftClick(QPointF screen);
+  void windowSelection(QPointF from, QPointF to);
+
+  Scene m_scene;
+  QPointF m_center{0.0, 0.0};  // world point at the middle of the canvas
+  double m_scale = 1.0;        // pixels per drawing unit
+  bool m_viewSet = false;
+  bool m_autoFit = true;  // the extents are fitted again when the canvas is resized
+  Mode m_mode = Mode::kIdle;
+  std::optional<QPointF> m_base;
+  std::set<std::string> m_dragged;
+  QPointF m_dragFrom;
+  double m_pickBoxPixels;
+  QPointF m_cursor;  // screen
+  bool m_cursorInside = false;
+  std::optional<QPointF> m_pressAt;  // left button down, screen
+  std::optional<QPointF> m_panFrom;  // middle button down, screen
+};
+
+}  // namespace contura::qt

@@ -1,0 +1,590 @@
+// The drawing's model space turned into paths, fills, texts and points for the canvas.
+#include "drawing_scene.h"
+
+#include <AcDbVarCommon.h>
+#include <acdb.h>
+#include <dbcolor.h>
+#include <dbcurve.h>
+#include <dbelipse.h>
+#include <dbents.h>
+#include <dbhatch.h>
+#include <dbmain.h>
+#include <dbmtext.h>
+#include <dbpl.h>
+#include <dbptrar.h>
+#include <dbregion.h>
+#include <dbsol3d.h>
+#include <dbspline.h>
+#include <dbsymtb.h>
+#include <dbextents.h>
+#include <gemat3d.h>
+#include <gepnt2d.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <numbers>
+#include <string_view>
+
+#include "text_codec.h"
+
+namespace contura::qt {
+namespace {
+
+// A block inside a block inside ... deeper than this is not drawn (it would be a cycle).
+constexpr int kMaxBlockNesting = 16;
+// Curves are cut into straight pieces of at most this angle (arcs, ellipses, bulges).
+constexpr double kMaxArcStepRadians = std::numbers::pi / 64.0;
+// Straight pieces per control point of a spline.
+constexpr int kSplinePiecesPerControlPoint = 12;
+// Rays and construction lines are drawn this long each way from their base point.
+constexpr double kInfiniteLineLength = 1.0e7;
+// Patterned hatches are shown as a light fill of their colour.
+constexpr int kPatternFillAlpha = 70;
+// A text's box for the extents: a single-byte character is this share of the height wide,
+// and the box reaches this share of the height below the baseline.
+constexpr double kNarrowCharWidth = 2.0 / 3.0;
+constexpr double kDescentShare = 0.25;
+// The line spacing of paragraph text at factor 1, in text heights.
+constexpr double kMTextLineSpacing = 5.0 / 3.0;
+
+// Closes an open object when it goes out of scope.
+struct Closer {
+  void operator()(AcDbObject* p) const {
+    if (p) p->close();
+  }
+};
+template <class T>
+using Opened = std::unique_ptr<T, Closer>;
+
+std::string handleOf(AcDbObjectId id) {
+  char hex[17] = {};
+  if (!id.handle().getIntoAsciiBuffer(hex, sizeof hex)) return {};
+  std::string out = hex;
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+QColor rgbColor(Adesk::UInt32 colorref) {
+  return QColor(colorref & 0xFF, (colorref >> 8) & 0xFF, (colorref >> 16) & 0xFF);
+}
+
+struct LayerState {
+  QColor color;
+  bool visible = true;
+};
+
+// Where an entity is drawn from: the transform, colour and layer of the block references
+// around it (none at the top).
+struct Context {
+  AcGeMatrix3d xform = AcGeMatrix3d::kIdentity;
+  bool identity = true;
+  QColor blockColor = Qt::white;  // what "by block" means here
+  AcDbObjectId blockLayer;        // what layer "0" means here (null at the top)
+  int depth = 0;
+};
+
+class SceneBuilder {
+public:
+  explicit SceneBuilder(AcDbDatabase& db) : m_db(db) { loadLayers(); }
+
+  Scene build() {
+    Scene scene;
+    AcDbBlockTable* rawTable = nullptr;
+    if (m_db.getBlockTable(rawTable, AcDb::kForRead) != Acad::eOk) return scene;
+    Opened<AcDbBlockTable> table(rawTable);
+    AcDbBlockTableRecord* rawSpace = nullptr;
+    if (table->getAt(ACDB_MODEL_SPACE, rawSpace, AcDb::kForRead) != Acad::eOk) return scene;
+    Opened<AcDbBlockTableRecord> space(rawSpace);
+    table.reset();
+    AcDbBlockTableRecordIterator* rawIt = nullptr;
+    if (space->newIterator(rawIt) != Acad::eOk) return scene;
+    std::unique_ptr<AcDbBlockTableRecordIterator> it(rawIt);
+    for (; !it->done(); it->step()) {
+      AcDbObjectId id;
+      if (it->getEntityId(id) != Acad::eOk) continue;
+      AcDbEntity* raw = nullptr;
+      if (acdbOpenAcDbEntity(raw, id, AcDb::kForRead) != Acad::eOk) continue;
+      Opened<AcDbEntity> entity(raw);
+      SceneItem item;
+      item.handle = handleOf(id);
+      m_item = &item;
+      addEntity(*entity, Context{});
+      m_item = nullptr;
+      if (!item.paths.empty() || !item.texts.empty() || !item.points.empty()) {
+        finishBounds(item);
+        scene.items.push_back(std::move(item));
+      }
+    }
+    return scene;
+  }
+
+private:
+  void loadLayers() {
+    AcDbLayerTable* rawTable = nullptr;
+    if (m_db.getLayerTable(rawTable, AcDb::kForRead) != Acad::eOk) return;
+    Opened<AcDbLayerTable> table(rawTable);
+    AcDbLayerTableIterator* rawIt = nullptr;
+    if (table->newIterator(rawIt) != Acad::eOk) return;
+    std::unique_ptr<AcDbLayerTableIterator> it(rawIt);
+    for (; !it->done(); it->step()) {
+      AcDbLayerTableRecord* rawLayer = nullptr;
+      if (it->getRecord(rawLayer, AcDb::kForRead) != Acad::eOk) continue;
+      Opened<AcDbLayerTableRecord> layer(rawLayer);
+      LayerState state;
+      AcCmColor c = layer->color();
+      state.color = c.isByColor() ? QColor(c.red(), c.green(), c.blue()) : colorOfIndex(c.colorIndex());
+      state.visible = !layer->isOff() && !layer->isFrozen();
+      m_layers[layer->objectId()] = state;
+      const ACHAR* name = nullptr;
+      if (layer->getName(name) == Acad::eOk && name && std::string_view(name) == "0") m_layerZero = layer->objectId();
+    }
+  }
+
+  // The layer that decides an entity's visibility and "by layer" colour: its own, or for an
+  // entity of layer "0" inside a block, the block reference's.
+  AcDbObjectId effectiveLayer(const AcDbEntity& e, const Context& ctx) const {
+    AcDbObjectId own = e.layerId();
+    if (!ctx.blockLayer.isNull() && own == m_layerZero) return ctx.blockLayer;
+    return own;
+  }
+
+  bool visible(const AcDbEntity& e, const Context& ctx) const {
+    if (e.visibility() == AcDb::kInvisible) return false;
+    // Inside a block, a frozen or switched-off layer of the reference hides everything.
+    if (!ctx.blockLayer.isNull()) {
+      auto outer = m_layers.find(ctx.blockLayer);
+      if (outer != m_layers.end() && !outer->second.visible) return false;
+    }
+    auto it = m_layers.find(effectiveLayer(e, ctx));
+    return it == m_layers.end() || it->second.visible;
+  }
+
+  QColor colorOf(const AcDbEntity& e, const Context& ctx) const {
+    AcCmEntityColor c = e.entityColor();
+    if (c.isByColor()) return QColor(c.red(), c.green(), c.blue());
+    if (c.isByBlock()) return ctx.blockColor;
+    if (c.isByACI()) return colorOfIndex(c.colorIndex());
+    auto it = m_layers.find(effectiveLayer(e, ctx));
+    return it == m_layers.end() ? QColor(Qt::white) : it->second.color;
+  }
+
+  QPointF place(const AcGePoint3d& p, const Context& ctx) const {
+    if (ctx.identity) return QPointF(p.x, p.y);
+    AcGePoint3d q = ctx.xform * p;
+    return QPointF(q.x, q.y);
+  }
+
+  void addPath(std::vector<QPointF> points, bool closed, bool filled, double width, const QColor& color) {
+    if (points.empty()) return;
+    m_item->paths.push_back({std::move(points), closed, filled, width, color});
+  }
+
+  // Points along a curve between two parameters, through the curve's own evaluation.
+  std::vector<QPointF> sampleCurve(const AcDbCurve& curve, double from, double to, int pieces, const Context& ctx) {
+    std::vector<QPointF> points;
+    pieces = std::max(1, pieces);
+    for (int k = 0; k <= pieces; ++k) {
+      AcGePoint3d p;
+      if (curve.getPointAtParam(from + (to - from) * k / pieces, p) == Acad::eOk) points.push_back(place(p, ctx));
+    }
+    return points;
+  }
+
+  static int arcPieces(double sweep) {
+    return std::max(2, static_cast<int>(std::ceil(std::fabs(sweep) / kMaxArcStepRadians)));
+  }
+
+  void addCurve(const AcDbCurve& curve, const QColor& color, const Context& ctx) {
+    double from = 0.0, to = 0.0;
+    if (curve.getStartParam(from) != Acad::eOk || curve.getEndParam(to) != Acad::eOk) return;
+    int pieces = 1;
+    if (const AcDbLine* line = AcDbLine::cast(&curve)) {
+      addPath({place(line->startPoint(), ctx), place(line->endPoint(), ctx)}, false, false, 0.0, color);
+      return;
+    }
+    if (AcDbCircle::cast(&curve) || AcDbArc::cast(&curve) || AcDbEllipse::cast(&curve)) {
+      pieces = arcPieces(to - from);
+    } else if (const AcDbSpline* spline = AcDbSpline::cast(&curve)) {
+      pieces = kSplinePiecesPerControlPoint * std::max(2, spline->numControlPoints());
+    } else if (AcDb2dPolyline::cast(&curve)) {
+      // Vertex parameters are whole numbers; each segment may be an arc.
+      std::vector<QPointF> points;
+      for (int seg = static_cast<int>(std::floor(from)); seg < static_cast<int>(std::ceil(to)); ++seg) {
+        std::vector<QPointF> part = sampleCurve(curve, seg, seg + 1, arcPieces(std::numbers::pi), ctx);
+        if (!points.empty() && !part.empty()) part.erase(part.begin());
+        points.insert(points.end(), part.begin(), part.end());
+      }
+      addPath(std::move(points), false, false, 0.0, color);
+      return;
+    }
+    addPath(sampleCurve(curve, from, to, pieces, ctx), curve.isClosed() && AcDbCircle::cast(&curve) == nullptr, false,
+            0.0, color);
+  }
+
+  void addPolyline(const AcDbPolyline& pl, const QColor& color, const Context& ctx) {
+    unsigned n = pl.numVerts();
+    if (n == 0) return;
+    double constantWidth = 0.0;
+    bool hasWidth = false;
+    for (unsigned i = 0; i < n; ++i) {
+      double w0 = 0.0, w1 = 0.0;
+      pl.getWidthsAt(i, w0, w1);
+      if (w0 > 0.0 || w1 > 0.0) {
+        hasWidth = true;
+        constantWidth = std::max(constantWidth, (w0 + w1) / 2.0);
+      }
+    }
+    std::vector<QPointF> points;
+    unsigned segments = pl.isClosed() ? n : n - 1;
+    AcGePoint3d first;
+    pl.getPointAt(0u, first);
+    points.push_back(place(first, ctx));
+    for (unsigned i = 0; i < segments; ++i) {
+      double bulge = 0.0;
+      pl.getBulgeAt(i, bulge);
+      int pieces = bulge == 0.0 ? 1 : arcPieces(4.0 * std::atan(bulge));
+      std::vector<QPointF> part = sampleCurve(pl, i, i + 1, pieces, ctx);
+      if (!part.empty()) part.erase(part.begin());
+      points.insert(points.end(), part.begin(), part.end());
+    }
+    if (n == 1) points.push_back(points.front());
+    addPath(std::move(points), false, false, hasWidth ? constantWidth * scaleOf(ctx) : 0.0, color);
+  }
+
+  static double scaleOf(const Context& ctx) {
+    if (ctx.identity) return 1.0;
+    AcGeVector3d unit = ctx.xform * AcGeVector3d(1.0, 0.0, 0.0);
+    return std::hypot(unit.x, unit.y);
+  }
+
+  // Height and rotation of a text after the context's transform.
+  void placeText(SceneText& t, const AcGePoint3d& anchor, double height, double rotation, const Context& ctx) {
+    t.anchor = place(anchor, ctx);
+    t.height = height;
+    t.rotation = rotation;
+    if (ctx.identity) return;
+    AcGeVector3d up = ctx.xform * AcGeVector3d(-std::sin(rotation) * height, std::cos(rotation) * height, 0.0);
+    AcGeVector3d along = ctx.xform * AcGeVector3d(std::cos(rotation), std::sin(rotation), 0.0);
+    t.height = std::hypot(up.x, up.y);
+    t.rotation = std::atan2(along.y, along.x);
+  }
+
+  void addText(const AcDbText& text, const QColor& color, const Context& ctx) {
+    SceneText t;
+    bool aligned = !text.isDefaultAlignment();
+    switch (text.horizontalMode()) {
+      case AcDb::kTextCenter:
+      case AcDb::kTextMid: t.hAlign = SceneText::HAlign::kCenter; break;
+      case AcDb::kTextRight: t.hAlign = SceneText::HAlign::kRight; break;
+      default: t.hAlign = SceneText::HAlign::kLeft; break;
+    }
+    switch (text.verticalMode()) {
+      case AcDb::kTextBottom: t.vAlign = SceneText::VAlign::kBottom; break;
+      case AcDb::kTextVertMid: t.vAlign = SceneText::VAlign::kMiddle; break;
+      case AcDb::kTextTop: t.vAlign = SceneText::VAlign::kTop; break;
+      default: t.vAlign = SceneText::VAlign::kBaseline; break;
+    }
+    if (text.horizontalMode() == AcDb::kTextMid) t.vAlign = SceneText::VAlign::kMiddle;
+    // Aligned and fitted texts run from the position to the alignment point: drawn from
+    // the position, left aligned.
+    bool fromPosition = !aligned || text.horizontalMode() == AcDb::kTextAlign || text.horizontalMode() == AcDb::kTextFit;
+    if (fromPosition) {
+      t.hAlign = SceneText::HAlign::kLeft;
+      t.vAlign = SceneText::VAlign::kBaseline;
+    }
+    placeText(t, fromPosition ? text.position() : text.alignmentPoint(), text.height(), text.rotation(), ctx);
+    t.widthFactor = text.widthFactor();
+    t.text = fromCp936(text.textStringConst());
+    t.color = color;
+    if (!t.text.isEmpty()) m_item->texts.push_back(std::move(t));
+  }
+
+  void addVariable(const AcDbVarCommon& var, const QColor& nameColor, const Context& ctx) {
+    if (var.getVarNameVisible() != 0) addText(var, nameColor, ctx);
+    CString value = var.getVarSetValue();
+    if (value.IsEmpty()) value = var.getVarInitialValue();
+    if (value.IsEmpty()) return;
+    SceneText t;
+    placeText(t, var.getValuePosition(), var.getVarValueHeight(), var.getVarAngle(), ctx);
+    t.text = fromCp936(value.GetString());
+    t.color = colorOfIndex(static_cast<int>(var.getVarValueColor()));
+    m_item->texts.push_back(std::move(t));
+  }
+
+  void addMText(const AcDbMText& mtext, const QColor& color, const Context& ctx) {
+    std::vector<std::string> lines = mtext.plainLines();
+    if (lines.empty()) return;
+    double h = mtext.textHeight();
+    double spacing = h * kMTextLineSpacing * mtext.lineSpacingFactor();
+    int attachment = static_cast<int>(mtext.attachment());  // 1..9: top, middle, bottom rows
+    int row = (attachment - 1) / 3, column = (attachment - 1) % 3;
+    double total = (lines.size() - 1) * spacing + h;
+    // How far below the location (before rotation) the top of the lines lies, by row of the
+    // attachment; the first baseline is one text height below that.
+    double topDown = row == 0 ? 0.0 : row == 1 ? -total / 2.0 : -total;
+    double firstBaseline = topDown + h;
+    double rot = mtext.rotation();
+    double ca = std::cos(rot), sa = std::sin(rot);
+    AcGePoint3d loc = mtext.location();
+    for (size_t i = 0; i < lines.size(); ++i) {
+      if (lines[i].empty()) continue;
+      double down = firstBaseline + i * spacing;
+      AcGePoint3d anchor(loc.x + down * sa, loc.y - down * ca, loc.z);
+      SceneText t;
+      placeText(t, anchor, h, rot, ctx);
+      t.hAlign = column == 0 ? SceneText::HAlign::kLeft : column == 1 ? SceneText::HAlign::kCenter : SceneText::HAlign::kRight;
+      t.text = fromCp936(lines[i]);
+      t.color = color;
+      m_item->texts.push_back(std::move(t));
+    }
+  }
+
+  void addHatch(const AcDbHatch& hatch, const QColor& color, const Context& ctx) {
+    QColor fill = color;
+    if (!hatch.isSolidFill()) fill.setAlpha(kPatternFillAlpha);
+    for (int loop = 0; loop < hatch.numLoops(); ++loop) {
+      Adesk::Int32 type = 0;
+      AcGePoint2dArray vertices;
+      AcGeDoubleArray bulges;
+      if (hatch.getLoopAt(loop, type, vertices, bulges) != Acad::eOk || vertices.length() < 2) continue;
+      std::vector<QPointF> points;
+      int n = vertices.length();
+      double z = hatch.elevation();
+      for (int i = 0; i < n; ++i) {
+        AcGePoint2d a = vertices[i], b = vertices[(i + 1) % n];
+        double bulge = i < bulges.length() ? bulges[i] : 0.0;
+        points.push_back(place(AcGePoint3d(a.x, a.y, z), ctx));
+        if (bulge == 0.0) continue;
+        // Points along the arc from a to b with this bulge.
+        double theta = 4.0 * std::atan(bulge);
+        double chord = std::hypot(b.x - a.x, b.y - a.y);
+        if (chord == 0.0) continue;
+        double radius = chord / (2.0 * std::sin(theta / 2.0));
+        double mx = (a.x + b.x) / 2.0, my = (a.y + b.y) / 2.0;
+        double d = radius * std::cos(theta / 2.0);
+        double cx = mx - d * (b.y - a.y) / chord, cy = my + d * (b.x - a.x) / chord;
+        double start = std::atan2(a.y - cy, a.x - cx);
+        int pieces = arcPieces(theta);
+        for (int k = 1; k < pieces; ++k) {
+          double ang = start + theta * k / pieces;
+          points.push_back(place(AcGePoint3d(cx + std::fabs(radius) * std::cos(ang), cy + std::fabs(radius) * std::sin(ang), z), ctx));
+        }
+      }
+      addPath(points, true, true, 0.0, fill);
+      addPath(std::move(points), true, false, 0.0, color);
+    }
+  }
+
+  void addSolid(const AcDbSolid& solid, const QColor& color, const Context& ctx) {
+    AcGePoint3d p[4];
+    for (Adesk::UInt16 i = 0; i < 4; ++i) solid.getPointAt(i, p[i]);
+    // Drawing-file order: the third and fourth corners are crossed.
+    addPath({place(p[0], ctx), place(p[1], ctx), place(p[3], ctx), place(p[2], ctx)}, true, true, 0.0, color);
+  }
+
+  void addBlockReference(const AcDbBlockReference& ref, const QColor& color, const Context& ctx) {
+    if (ctx.depth >= kMaxBlockNesting) return;
+    AcDbBlockTableRecord* rawBlock = nullptr;
+    if (acdbOpenObject(rawBlock, ref.blockTableRecord(), AcDb::kForRead) != Acad::eOk) return;
+    Opened<AcDbBlockTableRecord> block(rawBlock);
+    std::vector<AcGeMatrix3d> placements;
+    if (const AcDbMInsertBlock* grid = AcDbMInsertBlock::cast(&ref)) {
+      // Each cell is the reference moved along its rotated X (columns) and Y (rows) axes.
+      double ca = std::cos(grid->rotation()), sa = std::sin(grid->rotation());
+      for (int r = 0; r < grid->rows(); ++r)
+        for (int c = 0; c < grid->columns(); ++c) {
+          double dx = c * grid->columnSpacing(), dy = r * grid->rowSpacing();
+          AcGeMatrix3d shift;
+          shift.setToTranslation(AcGeVector3d(dx * ca - dy * sa, dx * sa + dy * ca, 0.0));
+          placements.push_back(shift * ref.blockTransform());
+        }
+    } else {
+      placements.push_back(ref.blockTransform());
+    }
+    Context inner;
+    inner.blockColor = color;
+    inner.blockLayer = effectiveLayer(ref, ctx);
+    inner.depth = ctx.depth + 1;
+    for (const AcGeMatrix3d& placement : placements) {
+      inner.xform = ctx.identity ? placement : ctx.xform * placement;
+      inner.identity = false;
+      AcDbBlockTableRecordIterator* rawIt = nullptr;
+      if (block->newIterator(rawIt) != Acad::eOk) continue;
+      std::unique_ptr<AcDbBlockTableRecordIterator> it(rawIt);
+      for (; !it->done(); it->step()) {
+        AcDbEntity* raw = nullptr;
+        if (it->getEntity(raw, AcDb::kForRead) != Acad::eOk) continue;
+        Opened<AcDbEntity> part(raw);
+        if (AcDbAttributeDefinition::cast(part.get())) continue;  // shown through the attributes
+        addEntity(*part, inner);
+      }
+    }
+    // Attributes stand in the reference's own space.
+    std::unique_ptr<AcDbObjectIterator> attributes(ref.attributeIterator());
+    for (; attributes && !attributes->done(); attributes->step()) {
+      AcDbEntity* raw = nullptr;
+      if (acdbOpenAcDbEntity(raw, attributes->objectId(), AcDb::kForRead) != Acad::eOk) continue;
+      Opened<AcDbEntity> attribute(raw);
+      const AcDbAttribute* a = AcDbAttribute::cast(attribute.get());
+      if (a && !a->isInvisible() && visible(*a, ctx)) addText(*a, colorOf(*a, ctx), ctx);
+    }
+  }
+
+  void addEntity(const AcDbEntity& e, const Context& ctx) {
+    if (!visible(e, ctx)) return;
+    QColor color = colorOf(e, ctx);
+    if (const AcDbPolyline* pl = AcDbPolyline::cast(&e)) {
+      addPolyline(*pl, color, ctx);
+    } else if (const AcDbRay* ray = AcDbRay::cast(&e)) {
+      AcGePoint3d base = ray->basePoint();
+      AcGeVector3d dir = ray->unitDir() * kInfiniteLineLength;
+      AcGePoint3d back = AcDbXline::cast(ray) ? base - dir : base;
+      addPath({place(back, ctx), place(base + dir, ctx)}, false, false, 0.0, color);
+      m_item->unbounded = true;
+    } else if (const AcDbCurve* curve = AcDbCurve::cast(&e)) {
+      addCurve(*curve, color, ctx);
+    } else if (const AcDbVarCommon* var = AcDbVarCommon::cast(&e)) {
+      addVariable(*var, color, ctx);
+    } else if (const AcDbAttributeDefinition* def = AcDbAttributeDefinition::cast(&e)) {
+      if (ctx.depth == 0 && !def->isInvisible()) addText(*def, color, ctx);
+    } else if (const AcDbText* text = AcDbText::cast(&e)) {
+      addText(*text, color, ctx);
+    } else if (const AcDbMText* mtext = AcDbMText::cast(&e)) {
+      addMText(*mtext, color, ctx);
+    } else if (const AcDbBlockReference* ref = AcDbBlockReference::cast(&e)) {
+      addBlockReference(*ref, color, ctx);
+    } else if (const AcDbHatch* hatch = AcDbHatch::cast(&e)) {
+      addHatch(*hatch, color, ctx);
+    } else if (const AcDbSolid* solid = AcDbSolid::cast(&e)) {
+      addSolid(*solid, color, ctx);
+    } else if (const AcDbPoint* point = AcDbPoint::cast(&e)) {
+      m_item->points.push_back(place(point->position(), ctx));
+      m_item->pointColor = color;
+    } else {
+      addByExploding(e, color, ctx);
+    }
+  }
+
+  // Regions and other entities made of curves are drawn through their pieces; what cannot
+  // be exploded is shown as its extents.
+  void addByExploding(const AcDbEntity& e, const QColor& color, const Context& ctx) {
+    AcDbVoidPtrArray parts;
+    if (e.explode(parts) == Acad::eOk) {
+      for (int i = 0; i < parts.length(); ++i) {
+        std::unique_ptr<AcDbEntity> part(static_cast<AcDbEntity*>(parts[i]));
+        if (const AcDbCurve* curve = AcDbCurve::cast(part.get())) addCurve(*curve, color, ctx);
+      }
+      return;
+    }
+    AcDbExtents box;
+    if (e.getGeomExtents(box) != Acad::eOk) return;
+    AcGePoint3d lo = box.minPoint(), hi = box.maxPoint();
+    addPath({place(lo, ctx), place(AcGePoint3d(hi.x, lo.y, lo.z), ctx), place(hi, ctx), place(AcGePoint3d(lo.x, hi.y, lo.z), ctx)},
+            true, false, 0.0, color);
+  }
+
+  static void finishBounds(SceneItem& item) {
+    double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+    auto add = [&](QPointF p) {
+      x0 = std::min(x0, p.x());
+      y0 = std::min(y0, p.y());
+      x1 = std::max(x1, p.x());
+      y1 = std::max(y1, p.y());
+    };
+    if (!item.unbounded)
+      for (const ScenePath& path : item.paths)
+        for (QPointF p : path.points) add(p);
+    for (QPointF p : item.points) add(p);
+    for (const SceneText& t : item.texts) {
+      // The text's box from an estimate of its width (a Chinese character as wide as the
+      // text is high, others two thirds of that), placed by its alignment and turned.
+      double width = 0.0;
+      for (QChar c : t.text) width += (c.unicode() > 0x7F ? 1.0 : kNarrowCharWidth) * t.height;
+      width *= t.widthFactor;
+      double u0 = t.hAlign == SceneText::HAlign::kLeft ? 0.0 : t.hAlign == SceneText::HAlign::kCenter ? -width / 2 : -width;
+      double v0 = -kDescentShare * t.height, v1 = t.height;
+      if (t.vAlign == SceneText::VAlign::kTop) v0 -= t.height, v1 -= t.height;
+      if (t.vAlign == SceneText::VAlign::kMiddle) v0 -= t.height / 2, v1 -= t.height / 2;
+      double ca = std::cos(t.rotation), sa = std::sin(t.rotation);
+      for (double u : {u0, u0 + width})
+        for (double v : {v0, v1}) add(t.anchor + QPointF(u * ca - v * sa, u * sa + v * ca));
+    }
+    item.bounded = x0 <= x1;
+    if (item.bounded) item.bounds = QRectF(QPointF(x0, y0), QPointF(x1, y1));
+  }
+
+  AcDbDatabase& m_db;
+  std::map<AcDbObjectId, LayerState> m_layers;
+  AcDbObjectId m_layerZero;
+  SceneItem* m_item = nullptr;
+};
+
+}  // namespace
+
+QRectF Scene::extents() const {
+  QRectF box;
+  bool any = false;
+  for (const SceneItem& item : items) {
+    if (!item.bounded) continue;
+    if (!any) box = item.bounds;
+    box.setLeft(std::min(box.left(), item.bounds.left()));
+    box.setTop(std::min(box.top(), item.bounds.top()));
+    box.setRight(std::max(box.right(), item.bounds.right()));
+    box.setBottom(std::max(box.bottom(), item.bounds.bottom()));
+    any = true;
+  }
+  return box;
+}
+
+const SceneItem* Scene::find(const std::string& handle) const {
+  for (const SceneItem& item : items)
+    if (item.handle == handle) return &item;
+  return nullptr;
+}
+
+QColor colorOfIndex(int index) {
+  if (index < 1 || index > 255) return Qt::white;
+  return rgbColor(AcCmEntityColor::lookUpRGB(static_cast<Adesk::UInt8>(index)));
+}
+
+Scene buildScene(AcDbDatabase& db) { return SceneBuilder(db).build(); }
+
+std::vector<LayerInfo> layersOf(AcDbDatabase& db) {
+  std::vector<LayerInfo> out;
+  AcDbLayerTable* rawTable = nullptr;
+  if (db.getLayerTable(rawTable, AcDb::kForRead) != Acad::eOk) return out;
+  Opened<AcDbLayerTable> table(rawTable);
+  AcDbLayerTableIterator* rawIt = nullptr;
+  if (table->newIterator(rawIt) != Acad::eOk) return out;
+  std::unique_ptr<AcDbLayerTableIterator> it(rawIt);
+  for (; !it->done(); it->step()) {
+    AcDbLayerTableRecord* rawLayer = nullptr;
+    if (it->getRecord(rawLayer, AcDb::kForRead) != Acad::eOk) continue;
+    Opened<AcDbLayerTableRecord> layer(rawLayer);
+    LayerInfo info;
+    const ACHAR* name = nullptr;
+    if (layer->getName(name) == Acad::eOk && name) info.name = fromCp936(name);
+    AcCmColor c = layer->color();
+    info.colorIndex = c.colorIndex();
+    info.color = c.isByColor() ? QColor(c.red(), c.green(), c.blue()) : colorOfIndex(c.colorIndex());
+    info.on = !layer->isOff();
+    info.frozen = layer->isFrozen();
+    out.push_back(info);
+  }
+  return out;
+}
+
+bool setLayerState(AcDbDatabase& db, const QString& name, bool on, bool frozen) {
+  AcDbLayerTable* rawTable = nullptr;
+  if (db.getLayerTable(rawTable, AcDb::kForRead) != Acad::eOk) return false;
+  Opened<AcDbLayerTable> table(rawTable);
+  AcDbLayerTableRecord* rawLayer = nullptr;
+  if (table->getAt(toCp936(name).c_str(), rawLayer, AcDb::kForWrite) != Acad::eOk) return false;
+  Opened<AcDbLayerTableRecord> layer(rawLayer);
+  if (layer->isOff() == !on && layer->isFrozen() == frozen) return true;
+  return layer->setIsOff(!on) == Acad::eOk && layer->setIsFrozen(frozen) == Acad::eOk;
+}
+
+}  // namespace contura::qt

@@ -1,0 +1,537 @@
+// Whole `contura --gui` sessions with the module, driven by synthetic mouse and key events:
+// CJLX with entities picked on the canvas and the export made through the dialog's button and
+// the file dialog (the same file as the script backend makes); picks, crossing windows and
+// Escape; JMGL adding a section with the library dialog hidden during the pick, and a
+// thumbnail double-click; the variable dialog's numeric filter fed by key events and Chinese
+// typed through an input method; the editor's rubber band, drag and temporary vectors; a
+// drawing that cannot be opened; closing with unsaved changes.
+#include "gui_driver.h"
+
+#include <AcDbVarCommon.h>
+#include <Draw2DWindow.h>
+#include <acedinpt.h>
+#include <adscodes.h>
+#include <dbapserv.h>
+#include <dbents.h>
+#include <dbmain.h>
+#include <dbsymtb.h>
+#include <contura/dxf/dxf.h>
+#include <contura/ed/editor_state.h>
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <numbers>
+#include <sstream>
+
+#include <unistd.h>
+
+#include "qt_frontend.h"
+#include "session.h"
+#include "text_codec.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace guitest;
+
+const fs::path kData = fs::path(CONTURA_SOURCE_DIR) / "tests" / "data";
+const fs::path kArtifacts = fs::path(CONTURA_BINARY_DIR) / "tests" / "artifacts" / "qt";
+
+// A folder of the test's own, removed afterwards.
+struct TempDir {
+  fs::path path;
+  explicit TempDir(const std::string& name)
+      : path(fs::temp_directory_path() / ("contura_qt_" + name + "_" + std::to_string(::getpid()))) {
+    fs::remove_all(path);
+    fs::create_directories(path);
+  }
+  ~TempDir() { fs::remove_all(path); }
+  fs::path operator/(const std::string& name) const { return path / name; }
+};
+
+std::string readBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void expectClean(const GuiRun& run) {
+  for (const std::string& failure : run.failures) ADD_FAILURE() << failure;
+  EXPECT_EQ(run.exitCode, contura::host::kExitOk);
+  EXPECT_EQ(run.err, "");
+}
+
+// The script backend on the same drawing: the transcript.
+std::string runScript(const std::string& script, std::vector<std::string> extra) {
+  std::istringstream in(script);
+  std::ostringstream out, err;
+  std::vector<std::string> args = {"--script", "-"};
+  args.insert(args.end(), extra.begin(), extra.end());
+  int code = contura::host::runProgram(args, CONTURA_ARX, {in, out, err});
+  EXPECT_EQ(code, contura::host::kExitOk) << err.str();
+  return out.str();
+}
+
+// The answer given to the first prompt of that text in a transcript ("选择对象: w 1,2 3,4").
+std::string answerAfter(const std::string& transcript, const std::string& prompt) {
+  size_t at = transcript.find(prompt);
+  if (at == std::string::npos) return {};
+  size_t end = transcript.find('\n', at);
+  return transcript.substr(at + prompt.size(), end == std::string::npos ? std::string::npos : end - at - prompt.size());
+}
+
+// A window dragged left to right round everything the canvas shows.
+void windowRoundEverything() {
+  QRectF box = window().canvas()->scene().extents();
+  double mx = box.width() * 0.02 + 1, my = box.height() * 0.02 + 1;
+  dragWindow(box.left() - mx, box.bottom() + my, box.right() + mx, box.top() - my);
+}
+
+QString editText(int id) {
+  QWidget* w = control(id);
+  if (auto* line = qobject_cast<QLineEdit*>(w)) return line->text();
+  if (auto* edit = qobject_cast<QPlainTextEdit*>(w)) return edit->toPlainText();
+  return {};
+}
+
+void selectAllIn(QWidget* edit) { QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier); }
+
+// Chooses a row of a drop-down as a person does: opens the list, clicks the row.
+void chooseRow(int id, int row) {
+  auto* combo = qobject_cast<QComboBox*>(control(id));
+  ASSERT_NE(combo, nullptr);
+  combo->showPopup();
+  QAbstractItemView* view = combo->view();
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row, 0)).center());
+}
+
+void saveScreenshot(QWidget* widget, const std::string& name) {
+  fs::create_directories(kArtifacts);
+  EXPECT_TRUE(widget->grab().save(QString::fromStdString((kArtifacts / name).string()), "PNG"));
+}
+
+// Whether the image has a pixel near `at` that passes `test` (lines are antialiased: their
+// pixels are blends of the line's colour and the background).
+bool pixelNear(const QImage& image, QPoint at, const std::function<bool(QColor)>& test, int reach = 2) {
+  for (int dy = -reach; dy <= reach; ++dy)
+    for (int dx = -reach; dx <= reach; ++dx)
+      if (image.rect().contains(at + QPoint(dx, dy)) && test(image.pixelColor(at + QPoint(dx, dy)))) return true;
+  return false;
+}
+bool greenish(QColor c) { return c.green() > c.red() + 60 && c.green() > c.blue() + 60; }
+bool reddish(QColor c) { return c.red() > c.green() + 60 && c.red() > c.blue() + 60; }
+bool light(QColor c) { return c.red() > 90 && c.green() > 90 && c.blue() > 90; }
+
+// Every variable entity of the working drawing's model space, read.
+template <class F>
+void forEachVariable(F f) {
+  AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
+  AcDbBlockTable* table = nullptr;
+  ASSERT_EQ(db->getBlockTable(table, AcDb::kForRead), Acad::eOk);
+  AcDbBlockTableRecord* space = nullptr;
+  ASSERT_EQ(table->getAt(ACDB_MODEL_SPACE, space, AcDb::kForRead), Acad::eOk);
+  table->close();
+  AcDbBlockTableRecordIterator* it = nullptr;
+  space->newIterator(it);
+  for (; !it->done(); it->step()) {
+    AcDbEntity* e = nullptr;
+    if (it->getEntity(e, AcDb::kForRead) != Acad::eOk) continue;
+    if (auto* var = AcDbVarCommon::cast(e)) f(*var);
+    e->close();
+  }
+  delete it;
+  space->close();
+}
+
+AcDbObjectId firstCircle() {
+  AcDbObjectId found;
+  AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
+  AcDbBlockTable* table = nullptr;
+  db->getBlockTable(table, AcDb::kForRead);
+  AcDbBlockTableRecord* space = nullptr;
+  table->getAt(ACDB_MODEL_SPACE, space, AcDb::kForRead);
+  table->close();
+  AcDbBlockTableRecordIterator* it = nullptr;
+  space->newIterator(it);
+  for (; !it->done() && found.isNull(); it->step()) {
+    AcDbEntity* e = nullptr;
+    if (it->getEntity(e, AcDb::kForRead) != Acad::eOk) continue;
+    if (AcDbCircle::cast(e)) found = e->objectId();
+    e->close();
+  }
+  delete it;
+  space->close();
+  return found;
+}
+
+TEST(GuiSession, CjlxThroughTheWindowExportsWhatTheScriptExports) {
+  TempDir dir("cjlx");
+  const fs::path drawing = kData / "sectiontext" / "examples.dxf";
+  const fs::path guiExport = dir / "gui.txt", scriptExport = dir / "script.txt";
+  QString shown;
+  GuiDriver driver;
+  driver.then(WaitKind::kRequest, "command", [] { typeCommand("CJLX"); })
+      .then(WaitKind::kRequest, "window round everything", [] { windowRoundEverything(); })
+      .then(WaitKind::kRequest, "end of the selection", [] { rightClickCanvas(); })
+      .then(WaitKind::kDialog, "export", [&] {
+        EXPECT_EQ(topDialog().session().templateId(), 201u);
+        shown = editText(209);
+        saveScreenshot(&topDialog(), "cjlx-infoview.png");
+        clickControl(210);
+      })
+      .then(WaitKind::kFileDialog, "file name", [&] { chooseInFileDialog(QString::fromStdString(guiExport.string())); })
+      .then(WaitKind::kDialog, "close the view", [] { clickControl(IDOK); })
+      .then(WaitKind::kRequest, "quit", [] { typeCommand("QUIT"); });
+  GuiRun run = driver.run({drawing.string()});
+  expectClean(run);
+
+  std::string golden = readBytes(kData / "sectiontext" / "examples.golden.txt");
+  EXPECT_EQ(readBytes(guiExport), golden);
+  EXPECT_EQ(shown, contura::qt::shownText(golden));  // the rich edit showed the text
+  std::string window = answerAfter(run.transcript, "选择对象: ");
+  ASSERT_EQ(window.substr(0, 2), "w ") << run.transcript;
+  EXPECT_NE(run.transcript.find("找到 4 个"), std::string::npos) << run.transcript;
+
+  // The script backend with the window the mouse made gives the same file.
+  runScript("CJLX\n" + window + "\n\nclick 导出\n" + scriptExport.string() + "\nok\nQUIT\n", {drawing.string()});
+  EXPECT_EQ(readBytes(scriptExport), readBytes(guiExport));
+}
+
+TEST(GuiSession, PicksCrossingWindowsAndEscapeFromTheCanvasAndTheCommandLine) {
+  const fs::path drawing = kData / "sectiontext" / "examples.dxf";
+  QString picked;
+  GuiDriver driver;
+  driver
+      .then(WaitKind::kRequest, "CJLX from the menu",
+            [] {
+              QList<QAction*> actions = window().commandsMenu()->actions();
+              ASSERT_EQ(actions.size(), 5);  // the module's five commands
+              for (QAction* a : actions) {
+                EXPECT_TRUE(a->isEnabled());
+                if (a->text().startsWith("CJLX")) a->trigger();
+              }
+            })
+      .then(WaitKind::kRequest, "pick the circle",
+            [] {
+              for (QAction* a : window().commandsMenu()->actions()) EXPECT_FALSE(a->isEnabled());  // a command runs
+              clickCanvasAt(650, 300);
+            })
+      .then(WaitKind::kRequest, "crossing over the line's end", [] { dragWindow(1010, 10, 900, -10); })
+      .then(WaitKind::kRequest, "Enter ends the selection", [] { typeCommand(""); })
+      .then(WaitKind::kDialog, "read and cancel",
+            [&] {
+              picked = editText(209);
+              QTest::keyClick(&topDialog(), Qt::Key_Escape);
+            })
+      .then(WaitKind::kRequest, "again", [] { typeCommand("cjlx"); })
+      .then(WaitKind::kRequest, "Escape cancels the selection",
+            [] { QTest::keyClick(window().commandPanel()->input(), Qt::Key_Escape); })
+      .then(WaitKind::kDialog, "the empty view, closed with the close box",
+            [] {
+              EXPECT_EQ(editText(209), "");
+              topDialog().close();
+            })
+      .then(WaitKind::kRequest, "quit", [] { typeCommand("QUIT"); });
+  GuiRun run = driver.run({drawing.string()});
+  expectClean(run);
+  // The circle first, then the line: nothing else.
+  EXPECT_TRUE(picked.startsWith("[Circle]")) << picked.toStdString();
+  EXPECT_TRUE(picked.contains("[Line]"));
+  EXPECT_FALSE(picked.contains("[Polyline]"));
+  EXPECT_FALSE(picked.contains("[Text]"));
+  EXPECT_NE(run.transcript.find("找到 1 个，总计 2 个"), std::string::npos) << run.transcript;
+  EXPECT_NE(run.transcript.find("*取消*"), std::string::npos);
+  EXPECT_NE(run.transcript.find("选择对象: c "), std::string::npos);
+}
+
+TEST(GuiSession, JmglAddsASectionPickedWithTheDialogHiddenAndAThumbnailDoubleClickChoosesIt) {
+  TempDir dir("jmgl");
+  const std::string drive = "E=" + dir.path.string();
+  const std::string library = "E:\\_Velmora\\vlmr\\Support\\SectionLib.mdb";
+  {
+    std::istringstream in;
+    std::ostringstream out, err;
+    ASSERT_EQ(contura::host::runProgram({"--drive", drive, "--new-library", library}, CONTURA_ARX, {in, out, err}),
+              contura::host::kExitOk)
+        << err.str();
+  }
+  const fs::path drawing = kData / "sectiontext" / "examples.dxf";
+  bool hiddenDuringPick = false;
+  GuiDriver driver;
+  driver.then(WaitKind::kRequest, "command", [] { typeCommand("JMGL"); })
+      .then(WaitKind::kDialog, "add",
+            [] {
+              EXPECT_EQ(topDialog().session().templateId(), 206u);
+              EXPECT_EQ(qobject_cast<QListWidget*>(control(200))->count(), 0);
+              clickControl(201);
+            })
+      .then(WaitKind::kDialog, "name, remark, category and code",
+            [] {
+              EXPECT_EQ(topDialog().session().templateId(), 208u);
+              selectAllIn(control(203));
+              commitText(control(203), "异形柱");
+              typeInto(control(208), "L1");
+              chooseRow(231, 2);
+              chooseRow(232, 4);
+              clickControl(IDOK);
+            })
+      .then(WaitKind::kRequest, "pick with the library hidden",
+            [&] {
+              hiddenDuringPick = !ui().dialogs().front()->isVisible() && window().isEnabled();
+              windowRoundEverything();
+            })
+      .then(WaitKind::kRequest, "end of the selection", [] { rightClickCanvas(); })
+      .then(WaitKind::kDialog, "added: preview the thumbnails",
+            [] {
+              EXPECT_TRUE(topDialog().isVisible());  // shown again after the pick
+              auto* list = qobject_cast<QListWidget*>(control(200));
+              ASSERT_EQ(list->count(), 1);
+              EXPECT_EQ(list->item(0)->text(), "异形柱");
+              const auto* preview = topDialog().controlOf(control(204));
+              CDraw2DWindow* view = Draw2DWindowFromHandle(preview->handle);
+              ASSERT_NE(view, nullptr);
+              EXPECT_EQ(view->GetDisplayList().shapes.size(), 5u);  // line, circle, polyline, two texts
+              saveScreenshot(&topDialog(), "jmgl-library.png");
+              clickControl(211);
+            })
+      .then(WaitKind::kDialog, "double-click the first thumbnail",
+            [] {
+              EXPECT_EQ(topDialog().session().templateId(), 207u);
+              saveScreenshot(&topDialog(), "jmgl-thumbnails.png");
+              // A click frames the thumbnail; a double-click chooses it and ends the dialog.
+              QTest::mouseClick(control(210), Qt::LeftButton);
+              CDraw2DWindow* first = Draw2DWindowFromHandle(topDialog().controlOf(control(210))->handle);
+              ASSERT_NE(first, nullptr);
+              EXPECT_EQ(first->GetSelectRect(), 1);
+              QTest::mouseDClick(control(210), Qt::LeftButton);
+            })
+      .then(WaitKind::kDialog, "the chosen section is selected",
+            [] {
+              EXPECT_EQ(topDialog().session().templateId(), 206u);
+              EXPECT_EQ(qobject_cast<QListWidget*>(control(200))->currentRow(), 0);
+              QTest::keyClick(&topDialog(), Qt::Key_Escape);
+            })
+      .then(WaitKind::kRequest, "open the library again", [] { typeCommand("JMGL"); })
+      .then(WaitKind::kDialog, "the section was stored",
+            [] {
+              auto* list = qobject_cast<QListWidget*>(control(200));
+              ASSERT_EQ(list->count(), 1);
+              EXPECT_EQ(list->item(0)->text(), "异形柱");
+              QTest::keyClick(&topDialog(), Qt::Key_Escape);
+            })
+      .then(WaitKind::kRequest, "quit", [] { typeCommand("QUIT"); });
+  GuiRun run = driver.run({"--drive", drive, drawing.string()});
+  expectClean(run);
+  EXPECT_TRUE(hiddenDuringPick);
+}
+
+TEST(GuiSession, VariableDialogFiltersTheKeysTypedIntoItsNumberBoxes) {
+  double pixel = 0;
+  GuiDriver driver;
+  driver.then(WaitKind::kRequest, "command", [] { typeCommand("TJBL"); })
+      .then(WaitKind::kRequest, "insertion point",
+            [&] {
+              pixel = window().canvas()->worldPerPixel();
+              clickCanvasAt(40, 30);
+            })
+      .then(WaitKind::kDialog, "type into the boxes",
+            [] {
+              EXPECT_EQ(topDialog().session().templateId(), 200u);
+              EXPECT_EQ(editText(206), "100");
+              QWidget* height = control(206);
+              height->setFocus();
+              selectAllIn(height);
+              typeInto(height, "1.5a2");  // the letter is taken out as it is typed
+              EXPECT_EQ(editText(206), "1.52");
+              QWidget* angle = control(207);
+              selectAllIn(angle);
+              typeInto(angle, "4x5.5");
+              EXPECT_EQ(editText(207), "45.5");
+              QTest::keyClick(angle, Qt::Key_Backspace);
+              QTest::keyClick(angle, Qt::Key_Backspace);
+              EXPECT_EQ(editText(207), "45");
+              QWidget* sort = control(204);  // digits only
+              selectAllIn(sort);
+              typeInto(sort, "7b3");
+              EXPECT_EQ(editText(204), "73");
+              QWidget* name = control(200);
+              selectAllIn(name);
+              commitText(name, "柱宽");
+              EXPECT_EQ(editText(200), "柱宽");
+              chooseRow(209, 3);  // the colour box
+              EXPECT_EQ(qobject_cast<QComboBox*>(control(209))->currentIndex(), 3);
+              clickControl(IDOK);
+            })
+      .then(WaitKind::kRequest, "the entity holds what was typed",
+            [&] {
+              int count = 0;
+              forEachVariable([&](const AcDbVarCommon& var) {
+                ++count;
+                EXPECT_EQ(std::string(var.textStringConst()), contura::qt::toCp936("柱宽"));
+                EXPECT_DOUBLE_EQ(var.getVarValueHeight(), 1.52);
+                EXPECT_NEAR(var.getVarAngle(), 45 * 3.1415927410125732 / 180, 1e-9);
+                EXPECT_EQ(var.getVarSort(), 73);
+                EXPECT_NEAR(var.position().x, 40, pixel);
+                EXPECT_NEAR(var.position().y, 30, pixel);
+              });
+              EXPECT_EQ(count, 1);
+              typeCommand("QUIT");
+            })
+      .then(WaitKind::kMessageBox, "the new variable is not kept", [] { pressMessageBoxButton("不保存"); });
+  GuiRun run = driver.run({});
+  expectClean(run);
+}
+
+TEST(GuiSession, RubberBandDragAndTemporaryVectorsFollowTheEditor) {
+  const fs::path drawing = kData / "sectiontext" / "examples.dxf";
+  ads_point got{}, dragged{};
+  int pointResult = 0, dragResult = 0;
+  double pixel = 0;
+  GuiDriver driver;
+  driver
+      .then(WaitKind::kRequest, "ask from the prompt",
+            [&] {
+              contura::qt::Canvas* canvas = window().canvas();
+              pixel = canvas->worldPerPixel();
+              ads_point a{0, 300, 0}, b{300, 450, 0};
+              acedGrDraw(a, b, 3, 0);  // green
+              QImage image = canvas->grab().toImage();
+              EXPECT_TRUE(pixelNear(image, canvas->toScreen({150, 375}).toPoint(), greenish));
+              ads_point base{500, 300, 0};
+              pointResult = acedGetPoint(base, "\nPoint: ", got);
+              ads_name circle, set;
+              ASSERT_EQ(acdbGetAdsName(circle, firstCircle()), Acad::eOk);
+              ASSERT_EQ(acedSSAdd(circle, nullptr, set), RTNORM);
+              dragResult = acedDragGen(set, "\nDrag: ", 0, nullptr, dragged);
+              acedSSFree(set);
+              acedCommandS(RTSTR, "REDRAW", RTNONE);
+              EXPECT_TRUE(contura::ed::temporaryVectors().empty());
+              canvas->repaint();
+              image = canvas->grab().toImage();
+              EXPECT_FALSE(pixelNear(image, canvas->toScreen({150, 375}).toPoint(), greenish));
+              typeCommand("QUIT");
+            })
+      .then(WaitKind::kRequest, "the rubber band runs from the base point",
+            [] {
+              contura::qt::Canvas* canvas = window().canvas();
+              EXPECT_EQ(canvas->mode(), contura::qt::Canvas::Mode::kPoint);
+              QTest::mouseMove(canvas, canvas->toScreen({800, 300}).toPoint());
+              QImage image = canvas->grab().toImage();
+              int band = 0;
+              for (double x = 520; x < 780; x += 4)
+                band += pixelNear(image, canvas->toScreen({x, 300}).toPoint(), light, 1);
+              EXPECT_GT(band, 10);
+              clickCanvasAt(800, 300);
+            })
+      .then(WaitKind::kRequest, "the circle follows the cursor",
+            [] {
+              contura::qt::Canvas* canvas = window().canvas();
+              EXPECT_EQ(canvas->mode(), contura::qt::Canvas::Mode::kDrag);
+              QTest::mouseMove(canvas, canvas->toScreen({900, 300}).toPoint());
+              QImage image = canvas->grab().toImage();
+              // Moved by (100, 0) from the last point (800, 300): its top is at (600, 450).
+              EXPECT_TRUE(pixelNear(image, canvas->toScreen({600, 450}).toPoint(), reddish));
+              clickCanvasAt(900, 300);
+            });
+  GuiRun run = driver.run({drawing.string()});
+  expectClean(run);
+  EXPECT_EQ(pointResult, RTNORM);
+  EXPECT_NEAR(got[0], 800, pixel);
+  EXPECT_NEAR(got[1], 300, pixel);
+  EXPECT_EQ(dragResult, RTNORM);
+  EXPECT_NEAR(dragged[0], 900, pixel);
+  EXPECT_NEAR(dragged[1], 300, pixel);
+}
+
+TEST(GuiSession, ADrawingThatCannotBeOpenedIsReportedAndTheWindowStaysUsable) {
+  const fs::path bad = kData / "dxf" / "malformed" / "bad_number.dxf";
+  const fs::path alsoBad = kData / "dxf" / "malformed" / "garbage_code.dxf";
+  GuiDriver driver;
+  driver
+      .then(WaitKind::kMessageBox, "the file given on the command line",
+            [&] {
+              auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+              ASSERT_NE(box, nullptr);
+              EXPECT_TRUE(box->text().contains("bad_number.dxf")) << box->text().toStdString();
+              pressMessageBoxButton("确定");
+            })
+      .then(WaitKind::kRequest, "open another bad one from the File menu",
+            [&] {
+              EXPECT_EQ(window().windowTitle(), "Contura - 新图形");
+              QAction* open = nullptr;
+              for (QMenu* menu : window().findChildren<QMenu*>())
+                for (QAction* a : menu->actions())
+                  if (a->text().startsWith("打开")) open = a;
+              ASSERT_NE(open, nullptr);
+              open->trigger();
+              EXPECT_EQ(window().windowTitle(), "Contura - 新图形");  // nothing changed
+              typeCommand("TJBL");
+            })
+      .then(WaitKind::kFileDialog, "the file", [&] { chooseInFileDialog(QString::fromStdString(alsoBad.string())); })
+      .then(WaitKind::kMessageBox, "its error",
+            [] {
+              auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+              ASSERT_NE(box, nullptr);
+              EXPECT_TRUE(box->text().contains("garbage_code.dxf"));
+              pressMessageBoxButton("确定");
+            })
+      .then(WaitKind::kRequest, "commands still work", [] { clickCanvasAt(10, 10); })
+      .then(WaitKind::kDialog, "the variable dialog", [] { QTest::keyClick(&topDialog(), Qt::Key_Escape); })
+      .then(WaitKind::kRequest, "quit", [] { typeCommand("QUIT"); })
+      .then(WaitKind::kMessageBox, "a variable was added", [] { pressMessageBoxButton("不保存"); });
+  GuiRun run = driver.run({bad.string()});
+  expectClean(run);
+}
+
+TEST(GuiSession, ClosingWithUnsavedChangesAsksAndCanSave) {
+  TempDir dir("close");
+  const fs::path plan = dir / "plan.dxf";
+  fs::copy_file(kData / "sectiontext" / "examples.dxf", plan);
+  size_t itemsBefore = 0, itemsAfter = 0;
+  bool stillOpen = false;
+  GuiDriver driver;
+  driver
+      .then(WaitKind::kRequest, "switch WALL off, then close twice",
+            [&] {
+              itemsBefore = window().canvas()->scene().items.size();
+              QList<QTreeWidgetItem*> wall = window().layerPanel()->findItems("WALL", Qt::MatchExactly);
+              ASSERT_EQ(wall.size(), 1);
+              wall.front()->setCheckState(contura::qt::LayerPanel::kOn, Qt::Unchecked);
+              itemsAfter = window().canvas()->scene().items.size();
+              window().close();
+              stillOpen = window().isVisible() && !ui().inputEnded();
+              window().close();
+            })
+      .then(WaitKind::kMessageBox, "cancel keeps the window", [] { pressMessageBoxButton("取消"); })
+      .then(WaitKind::kMessageBox, "save", [] { pressMessageBoxButton("保存"); });
+  GuiRun run = driver.run({plan.string()});
+  expectClean(run);
+  EXPECT_EQ(itemsAfter + 1, itemsBefore);  // the polyline of WALL is no longer drawn
+  EXPECT_TRUE(stillOpen);
+  AcDbDatabase saved(false);
+  contura::dxf::DxfError error;
+  ASSERT_EQ(contura::dxf::readDxf(plan.string(), saved, error), Acad::eOk) << error.text();
+  bool wallOn = true;
+  for (const auto& layer : contura::qt::layersOf(saved))
+    if (layer.name == "WALL") wallOn = layer.on;
+  EXPECT_FALSE(wallOn);
+
+  // Opened and closed without changes: nothing is asked.
+  GuiDriver quiet;
+  quiet.then(WaitKind::kRequest, "close", [] { window().close(); });
+  expectClean(quiet.run({plan.string()}));
+}
+
+}  // namespace

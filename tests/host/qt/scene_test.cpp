@@ -1,0 +1,210 @@
+// The canvas's picture of a drawing: colours by layer, by block, index and true colour,
+// layers switched off or frozen (also through a block reference), block transforms, texts,
+// arcs of polylines, extents, and the layer list with its switches.
+#include "drawing_scene.h"
+
+#include <dbapserv.h>
+#include <dbents.h>
+#include <dbmain.h>
+#include <dbmtext.h>
+#include <dbpl.h>
+#include <dbsymtb.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using contura::qt::Scene;
+using contura::qt::SceneItem;
+
+AcDbObjectId append(AcDbDatabase& db, AcDbEntity* entity, const char* block = ACDB_MODEL_SPACE) {
+  AcDbBlockTable* table = nullptr;
+  EXPECT_EQ(db.getBlockTable(table, AcDb::kForWrite), Acad::eOk);
+  AcDbBlockTableRecord* record = nullptr;
+  if (table->getAt(block, record, AcDb::kForWrite) != Acad::eOk) {
+    record = new AcDbBlockTableRecord();
+    record->setName(block);
+    EXPECT_EQ(table->add(record), Acad::eOk);
+  }
+  table->close();
+  AcDbObjectId id;
+  EXPECT_EQ(record->appendAcDbEntity(id, entity), Acad::eOk);
+  entity->close();
+  record->close();
+  return id;
+}
+
+AcDbObjectId blockId(AcDbDatabase& db, const char* name) {
+  AcDbBlockTable* table = nullptr;
+  db.getBlockTable(table, AcDb::kForRead);
+  AcDbObjectId id;
+  table->getAt(name, id);
+  table->close();
+  return id;
+}
+
+void addLayer(AcDbDatabase& db, const char* name, int colorIndex) {
+  AcDbLayerTable* table = nullptr;
+  ASSERT_EQ(db.getLayerTable(table, AcDb::kForWrite), Acad::eOk);
+  auto* layer = new AcDbLayerTableRecord();
+  layer->setName(name);
+  AcCmColor color;
+  color.setColorIndex(static_cast<Adesk::UInt16>(colorIndex));
+  layer->setColor(color);
+  EXPECT_EQ(table->add(layer), Acad::eOk);
+  layer->close();
+  table->close();
+}
+
+AcDbLine* line(double x0, double y0, double x1, double y1, const char* layer = "0") {
+  auto* l = new AcDbLine(AcGePoint3d(x0, y0, 0), AcGePoint3d(x1, y1, 0));
+  l->setLayer(layer);
+  return l;
+}
+
+std::string handleOf(AcDbObjectId id) {
+  char hex[17] = {};
+  id.handle().getIntoAsciiBuffer(hex, sizeof hex);
+  std::string out = hex;
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// A database that is the working one for the test's length (entities take their defaults
+// from it).
+struct Drawing {
+  AcDbDatabase db{true};
+  AcDbDatabase* previous;
+  Drawing() : previous(acdbHostApplicationServices()->workingDatabase()) {
+    acdbHostApplicationServices()->setWorkingDatabase(&db);
+  }
+  ~Drawing() { acdbHostApplicationServices()->setWorkingDatabase(previous); }
+};
+
+TEST(DrawingScene, EveryColourKindAndHiddenLayers) {
+  Drawing d;
+  addLayer(d.db, "RED", 1);
+  addLayer(d.db, "OFF", 3);
+  addLayer(d.db, "FROZEN", 4);
+  AcDbObjectId byLayer = append(d.db, line(0, 0, 10, 0, "RED"));
+  AcDbLine* indexed = line(0, 1, 10, 1, "RED");
+  indexed->setColorIndex(3);
+  AcDbObjectId byIndex = append(d.db, indexed);
+  AcDbLine* trueColor = line(0, 2, 10, 2);
+  trueColor->setColor(AcCmColor(AcCmEntityColor(10, 20, 30)));
+  AcDbObjectId byTrue = append(d.db, trueColor);
+  AcDbLine* byBlockAtTop = line(0, 3, 10, 3);
+  byBlockAtTop->setColorIndex(0);
+  AcDbObjectId topByBlock = append(d.db, byBlockAtTop);
+  append(d.db, line(0, 4, 10, 4, "OFF"));
+  append(d.db, line(0, 5, 10, 5, "FROZEN"));
+  ASSERT_TRUE(contura::qt::setLayerState(d.db, "OFF", false, false));
+  ASSERT_TRUE(contura::qt::setLayerState(d.db, "FROZEN", true, true));
+
+  Scene scene = contura::qt::buildScene(d.db);
+  ASSERT_EQ(scene.items.size(), 4u);  // the lines of the hidden layers are left out
+  EXPECT_EQ(scene.find(handleOf(byLayer))->paths[0].color, QColor(255, 0, 0));
+  EXPECT_EQ(scene.find(handleOf(byIndex))->paths[0].color, QColor(0, 255, 0));
+  EXPECT_EQ(scene.find(handleOf(byTrue))->paths[0].color, QColor(10, 20, 30));
+  EXPECT_EQ(scene.find(handleOf(topByBlock))->paths[0].color, QColor(Qt::white));  // no block around it
+
+  // The layer list reports what was switched, and switching back shows the lines again.
+  std::vector<contura::qt::LayerInfo> layers = contura::qt::layersOf(d.db);
+  auto find = [&](const char* name) {
+    for (const auto& l : layers)
+      if (l.name == name) return l;
+    ADD_FAILURE() << "no layer " << name;
+    return contura::qt::LayerInfo{};
+  };
+  EXPECT_FALSE(find("OFF").on);
+  EXPECT_TRUE(find("FROZEN").frozen);
+  EXPECT_EQ(find("RED").color, QColor(255, 0, 0));
+  ASSERT_TRUE(contura::qt::setLayerState(d.db, "OFF", true, false));
+  ASSERT_TRUE(contura::qt::setLayerState(d.db, "FROZEN", true, false));
+  EXPECT_EQ(contura::qt::buildScene(d.db).items.size(), 6u);
+  EXPECT_FALSE(contura::qt::setLayerState(d.db, "NO SUCH LAYER", true, false));
+}
+
+TEST(DrawingScene, BlockReferencesMoveTheirContentsAndLendColourAndLayer) {
+  Drawing d;
+  addLayer(d.db, "BLUE", 5);
+  addLayer(d.db, "HIDDEN", 2);
+  AcDbLine* inherits = line(0, 0, 1, 0);  // layer 0, by block
+  inherits->setColorIndex(0);
+  append(d.db, inherits, "PART");
+  append(d.db, line(0, 1, 1, 1), "PART");  // layer 0, by layer: the reference's layer
+  auto* ref = new AcDbBlockReference(AcGePoint3d(100, 50, 0), blockId(d.db, "PART"));
+  ref->setLayer("BLUE");
+  ref->setColorIndex(3);
+  ref->setScaleFactors(AcGeScale3d(2, 2, 2));
+  ref->setRotation(M_PI / 2);
+  AcDbObjectId refId = append(d.db, ref);
+  auto* hiddenRef = new AcDbBlockReference(AcGePoint3d(0, 0, 0), blockId(d.db, "PART"));
+  hiddenRef->setLayer("HIDDEN");
+  append(d.db, hiddenRef);
+  ASSERT_TRUE(contura::qt::setLayerState(d.db, "HIDDEN", true, true));
+
+  Scene scene = contura::qt::buildScene(d.db);
+  ASSERT_EQ(scene.items.size(), 1u);  // the reference on the frozen layer hides its contents
+  const SceneItem* item = scene.find(handleOf(refId));
+  ASSERT_NE(item, nullptr);
+  ASSERT_EQ(item->paths.size(), 2u);
+  // Block (0,0)-(1,0) scaled by 2, turned a quarter, moved to (100,50): (100,50)-(100,52).
+  const auto& first = item->paths[0];
+  EXPECT_NEAR(first.points[0].x(), 100.0, 1e-9);
+  EXPECT_NEAR(first.points[0].y(), 50.0, 1e-9);
+  EXPECT_NEAR(first.points[1].x(), 100.0, 1e-9);
+  EXPECT_NEAR(first.points[1].y(), 52.0, 1e-9);
+  EXPECT_EQ(first.color, QColor(0, 255, 0));           // by block: the reference's colour 3
+  EXPECT_EQ(item->paths[1].color, QColor(0, 0, 255));  // layer 0 by layer: the reference's layer BLUE
+  EXPECT_NEAR(item->bounds.left(), 98.0, 1e-9);         // (0,1)-(1,1) lands on x = 98
+}
+
+TEST(DrawingScene, PolylineArcsTextsAndExtents) {
+  Drawing d;
+  auto* pl = new AcDbPolyline();
+  pl->addVertexAt(0, AcGePoint2d(0, 0), 1.0);  // a half circle to (10,0) through (5,-5)
+  pl->addVertexAt(1, AcGePoint2d(10, 0));
+  AcDbObjectId plId = append(d.db, pl);
+  auto* text = new AcDbText(AcGePoint3d(20, 0, 0), "ABC", AcDbObjectId::kNull, 2.0, 0.0);
+  text->setHorizontalMode(AcDb::kTextRight);
+  text->setAlignmentPoint(AcGePoint3d(30, 0, 0));
+  AcDbObjectId textId = append(d.db, text);
+  auto* mtext = new AcDbMText();
+  mtext->setLocation(AcGePoint3d(0, 40, 0));
+  mtext->setTextHeight(3.0);
+  mtext->setContents("ONE\\PTWO");
+  AcDbObjectId mtextId = append(d.db, mtext);
+
+  Scene scene = contura::qt::buildScene(d.db);
+  const SceneItem* arc = scene.find(handleOf(plId));
+  ASSERT_NE(arc, nullptr);
+  ASSERT_GT(arc->paths[0].points.size(), 8u);
+  double lowest = 0.0;
+  for (QPointF p : arc->paths[0].points) {
+    EXPECT_NEAR(std::hypot(p.x() - 5.0, p.y()), 5.0, 1e-6);  // every sample on the circle
+    lowest = std::min(lowest, p.y());
+  }
+  EXPECT_NEAR(lowest, -5.0, 0.01);  // counter-clockwise from (0,0): the arc passes below
+
+  const SceneItem* right = scene.find(handleOf(textId));
+  ASSERT_EQ(right->texts.size(), 1u);
+  EXPECT_EQ(right->texts[0].hAlign, contura::qt::SceneText::HAlign::kRight);
+  EXPECT_EQ(right->texts[0].anchor, QPointF(30, 0));  // right-aligned texts hang from the alignment point
+
+  const SceneItem* lines = scene.find(handleOf(mtextId));
+  ASSERT_EQ(lines->texts.size(), 2u);
+  EXPECT_EQ(lines->texts[0].text, "ONE");
+  EXPECT_EQ(lines->texts[1].text, "TWO");
+  EXPECT_NEAR(lines->texts[0].anchor.y(), 40.0 - 3.0, 1e-9);               // top attachment: one height down
+  EXPECT_NEAR(lines->texts[0].anchor.y() - lines->texts[1].anchor.y(), 5.0, 1e-9);  // 5/3 of the height apart
+
+  QRectF box = scene.extents();
+  EXPECT_LE(box.left(), 0.0);
+  EXPECT_LE(box.top(), -5.0);
+  EXPECT_GE(box.bottom(), 40.0);
+  EXPECT_TRUE(Scene().extents().isEmpty());
+}
+
+}  // namespace
