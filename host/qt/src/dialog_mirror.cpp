@@ -143,12 +143,34 @@ DialogMirror::Kind kindOf(const std::string& cls, DWORD style) {
   return DialogMirror::Kind::kOther;
 }
 
-// A control the module paints itself: the view library's picture, or a frame.
+// A caption made safe as part of a file name: path separators and the characters Windows
+// refuses in names become '_'.
+QString fileNamePart(const QString& caption) {
+  QString out;
+  for (QChar c : caption) out += (c.unicode() < 0x20 || QString("\\/:*?\"<>|").contains(c)) ? QChar('_') : c;
+  return out.isEmpty() ? QString("_") : out;
+}
+
+// A control the module paints itself: the view library's picture, or a frame. With a preview
+// folder set (--preview-dir), each new picture is also written there as PNG, beside the SVG
+// the view library writes: "<dialog caption>-<control id>.png".
 class PictureWidget : public QWidget {
 public:
   PictureWidget(HWND handle, QString className, QWidget* parent)
       : QWidget(parent), m_handle(handle), m_className(std::move(className)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+  }
+
+  void exportPicture(const CDraw2DWindow& view) {
+    CString dir = Draw2DGetPreviewDirectory();
+    const std::string& picture = view.GetLastPicture();
+    if (dir.IsEmpty() || picture.empty() || picture == m_exported) return;
+    QString caption = window() ? window()->windowTitle() : QString();
+    QString path = fromCp936(dir.GetString()) + "/" + fileNamePart(caption) + "-" +
+                   QString::number(GetDlgCtrlID(m_handle)) + ".png";
+    QString error;
+    if (writePicturePng(path, view.GetDisplayList(), view.GetViewport(), width(), height(), view.PictureOptions(), error))
+      m_exported = picture;  // a picture that cannot be written is only a convenience lost
   }
 
 protected:
@@ -168,11 +190,13 @@ protected:
     painter.setPen(Qt::gray);
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    exportPicture(*view);
   }
 
 private:
   HWND m_handle;
   QString m_className;
+  std::string m_exported;  // the picture (as the view library last painted it) last written
 };
 
 QIcon colorSwatch(int colorIndex) {

@@ -192,6 +192,18 @@ TEST(GuiSession, CjlxThroughTheWindowExportsWhatTheScriptExports) {
         clickControl(210);
       })
       .then(WaitKind::kFileDialog, "file name", [&] { chooseInFileDialog(QString::fromStdString(guiExport.string())); })
+      .then(WaitKind::kDialog, "export again", [] { clickControl(210); })
+      .then(WaitKind::kFileDialog, "the same file", [&] { chooseInFileDialog(QString::fromStdString(guiExport.string())); })
+      .then(WaitKind::kMessageBox, "do not replace it",
+            [&] {
+              auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+              ASSERT_NE(box, nullptr);
+              EXPECT_EQ(box->buttons().size(), 2);
+              EXPECT_TRUE(box->text().contains(QString::fromStdString(guiExport.filename().string())));
+              pressMessageBoxButton("否");
+            })
+      .then(WaitKind::kFileDialog, "asked again: cancel",
+            [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); })
       .then(WaitKind::kDialog, "close the view", [] { clickControl(IDOK); })
       .then(WaitKind::kRequest, "quit", [] { typeCommand("QUIT"); });
   GuiRun run = driver.run({drawing.string()});
@@ -254,6 +266,36 @@ TEST(GuiSession, PicksCrossingWindowsAndEscapeFromTheCanvasAndTheCommandLine) {
   EXPECT_NE(run.transcript.find("找到 1 个，总计 2 个"), std::string::npos) << run.transcript;
   EXPECT_NE(run.transcript.find("*取消*"), std::string::npos);
   EXPECT_NE(run.transcript.find("选择对象: c "), std::string::npos);
+}
+
+TEST(GuiSession, PreviewsArePaintedLiveAndWrittenAsPngBesideTheSvg) {
+  TempDir dir("preview");
+  const fs::path drawing = kData / "sectiontext" / "examples.dxf";
+  QImage shown;
+  GuiDriver driver;
+  driver.then(WaitKind::kRequest, "command", [] { typeCommand("CJLX"); })
+      .then(WaitKind::kRequest, "everything", [] { typeCommand("all"); })
+      .then(WaitKind::kRequest, "end", [] { typeCommand(""); })
+      .then(WaitKind::kDialog, "preview", [] { clickControl(211); })
+      .then(WaitKind::kDialog, "the preview dialog",
+            [&] {
+              EXPECT_EQ(topDialog().session().templateId(), 205u);
+              QApplication::processEvents();
+              shown = control(204)->grab().toImage();
+              topDialog().close();
+            })
+      .then(WaitKind::kDialog, "back in the view", [] { clickControl(IDOK); })
+      .then(WaitKind::kRequest, "quit", [] { typeCommand("QUIT"); });
+  expectClean(driver.run({"--preview-dir", dir.path.string(), drawing.string()}));
+  // The circle is drawn red on the white sheet.
+  int red = 0;
+  for (int y = 0; y < shown.height(); ++y)
+    for (int x = 0; x < shown.width(); ++x) red += reddish(shown.pixelColor(x, y));
+  EXPECT_GT(red, 100);
+  QImage written(QString::fromStdString((dir / "预览-204.png").string()));
+  ASSERT_FALSE(written.isNull());
+  EXPECT_EQ(written.size(), shown.size());
+  EXPECT_TRUE(fs::exists(dir / "预览-204.svg"));
 }
 
 TEST(GuiSession, JmglAddsASectionPickedWithTheDialogHiddenAndAThumbnailDoubleClickChoosesIt) {
@@ -387,6 +429,28 @@ TEST(GuiSession, VariableDialogFiltersTheKeysTypedIntoItsNumberBoxes) {
                 EXPECT_NEAR(var.position().y, 30, pixel);
               });
               EXPECT_EQ(count, 1);
+              typeCommand("XGBL");
+            })
+      .then(WaitKind::kRequest, "pick the variable on the canvas", [] { clickCanvasAt(45, 35); })
+      .then(WaitKind::kDialog, "its settings, and a type typed into the drop-down's field",
+            [] {
+              EXPECT_EQ(editText(200), "柱宽");
+              EXPECT_EQ(editText(206), "1.52");
+              auto* type = qobject_cast<QComboBox*>(control(203));
+              ASSERT_NE(type, nullptr);
+              ASSERT_NE(type->lineEdit(), nullptr);
+              EXPECT_EQ(type->count(), 2);  // 整数, 小数
+              selectAllIn(type->lineEdit());
+              commitText(type->lineEdit(), "钢筋");
+              typeInto(type->lineEdit(), "2");
+              EXPECT_EQ(type->lineEdit()->text(), "钢筋2");
+              clickControl(IDOK);
+            })
+      .then(WaitKind::kRequest, "the type was kept",
+            [] {
+              forEachVariable([](const AcDbVarCommon& var) {
+                EXPECT_EQ(std::string(var.getVarType().GetString()), contura::qt::toCp936("钢筋2"));
+              });
               typeCommand("QUIT");
             })
       .then(WaitKind::kMessageBox, "the new variable is not kept", [] { pressMessageBoxButton("不保存"); });
