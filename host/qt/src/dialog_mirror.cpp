@@ -231,6 +231,14 @@ QSize DialogMirror::moduleSize() const {
   return QSize(r.right - r.left, r.bottom - r.top);
 }
 
+void DialogMirror::place(Control& c) {
+  QRect shown = c.rect;
+  if (c.kind == Kind::kCombo) shown.setHeight(std::min(shown.height(), afx::dialogUnitsToPixelsY(kComboFieldDialogUnits)));
+  // A picture is painted at exactly the module window's size: its view is fitted to that.
+  if (auto* picture = dynamic_cast<PictureWidget*>(c.widget)) picture->setFixedSize(shown.size());
+  c.widget->setGeometry(shown);
+}
+
 void DialogMirror::build() {
   HWND dialog = m_session.dialog();
   DWORD dialogStyle = static_cast<DWORD>(GetWindowLong(dialog, GWL_STYLE));
@@ -246,10 +254,7 @@ void DialogMirror::build() {
     QWidget* widget = makeWidget(control, style, fromCp936(windowText(h)));
     if (widget == nullptr) continue;
     control.widget = widget;
-    QRect shown = control.rect;
-    if (control.kind == Kind::kCombo) shown.setHeight(std::min(shown.height(), afx::dialogUnitsToPixelsY(kComboFieldDialogUnits)));
-    widget->setGeometry(shown);
-    if (PictureWidget* picture = dynamic_cast<PictureWidget*>(widget)) picture->setFixedSize(shown.size());
+    place(control);
     widget->setObjectName(QString("control-%1").arg(GetDlgCtrlID(h)));
     m_controls.push_back(control);
   }
@@ -432,10 +437,7 @@ void DialogMirror::syncControl(Control& c) {
   QRect rect = rectInDialog(c.handle, m_session.dialog());
   if (rect != c.rect) {
     c.rect = rect;
-    QRect shown = rect;
-    if (c.kind == Kind::kCombo) shown.setHeight(std::min(shown.height(), afx::dialogUnitsToPixelsY(kComboFieldDialogUnits)));
-    if (auto* picture = dynamic_cast<PictureWidget*>(c.widget)) picture->setFixedSize(shown.size());
-    c.widget->setGeometry(shown);
+    place(c);
   }
   QString text = fromCp936(windowText(c.handle));
   switch (c.kind) {

@@ -58,6 +58,8 @@ protected:
 
 private:
   void build();
+  // Puts a control's widget at its module window's rectangle (a combo box: its field).
+  void place(Control& control);
   QWidget* makeWidget(Control& control, DWORD style, const QString& text);
   // Runs one action on the module's dialog, then shows the result.
   void act(const std::function<afx::ActionStatus()>& action);
