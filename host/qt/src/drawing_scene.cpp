@@ -2,6 +2,7 @@
 #include "drawing_scene.h"
 
 #include <AcDbVarCommon.h>
+#include <contura/db/rawtags.h>
 #include <acdb.h>
 #include <dbcolor.h>
 #include <dbcurve.h>
@@ -197,6 +198,16 @@ private:
   }
 
   void addCurve(const AcDbCurve& curve, const QColor& color, const Context& ctx) {
+    const AcDbSpline* fitted = AcDbSpline::cast(&curve);
+    if (fitted && fitted->numControlPoints() == 0) {  // held as fit points only: drawn through them
+      std::vector<QPointF> points;
+      for (int i = 0; i < fitted->numFitPoints(); ++i) {
+        AcGePoint3d p;
+        if (fitted->getFitPointAt(i, p) == Acad::eOk) points.push_back(place(p, ctx));
+      }
+      addPath(std::move(points), false, false, 0.0, color);
+      return;
+    }
     double from = 0.0, to = 0.0;
     if (curve.getStartParam(from) != Acad::eOk || curve.getEndParam(to) != Acad::eOk) return;
     int pieces = 1;
@@ -384,28 +395,17 @@ private:
     addPath({place(p[0], ctx), place(p[1], ctx), place(p[3], ctx), place(p[2], ctx)}, true, true, 0.0, color);
   }
 
-  void addBlockReference(const AcDbBlockReference& ref, const QColor& color, const Context& ctx) {
+  // The entities of a block, placed by each transform, in the colour and on the layer of the
+  // entity that shows them.
+  void addBlockContents(AcDbObjectId blockId, const std::vector<AcGeMatrix3d>& placements, const AcDbEntity& shower,
+                        const QColor& color, const Context& ctx) {
     if (ctx.depth >= kMaxBlockNesting) return;
     AcDbBlockTableRecord* rawBlock = nullptr;
-    if (acdbOpenObject(rawBlock, ref.blockTableRecord(), AcDb::kForRead) != Acad::eOk) return;
+    if (acdbOpenObject(rawBlock, blockId, AcDb::kForRead) != Acad::eOk) return;
     Opened<AcDbBlockTableRecord> block(rawBlock);
-    std::vector<AcGeMatrix3d> placements;
-    if (const AcDbMInsertBlock* grid = AcDbMInsertBlock::cast(&ref)) {
-      // Each cell is the reference moved along its rotated X (columns) and Y (rows) axes.
-      double ca = std::cos(grid->rotation()), sa = std::sin(grid->rotation());
-      for (int r = 0; r < grid->rows(); ++r)
-        for (int c = 0; c < grid->columns(); ++c) {
-          double dx = c * grid->columnSpacing(), dy = r * grid->rowSpacing();
-          AcGeMatrix3d shift;
-          shift.setToTranslation(AcGeVector3d(dx * ca - dy * sa, dx * sa + dy * ca, 0.0));
-          placements.push_back(shift * ref.blockTransform());
-        }
-    } else {
-      placements.push_back(ref.blockTransform());
-    }
     Context inner;
     inner.blockColor = color;
-    inner.blockLayer = effectiveLayer(ref, ctx);
+    inner.blockLayer = effectiveLayer(shower, ctx);
     inner.depth = ctx.depth + 1;
     for (const AcGeMatrix3d& placement : placements) {
       inner.xform = ctx.identity ? placement : ctx.xform * placement;
@@ -421,6 +421,42 @@ private:
         addEntity(*part, inner);
       }
     }
+  }
+
+  // An entity the database keeps as drawing-file tags: a dimension is drawn as the block that
+  // holds its picture (group code 2, in world coordinates); others have nothing to draw.
+  void addRawEntity(const AcDbRawEntity& raw, const QColor& color, const Context& ctx) {
+    if (raw.dxfName() != "DIMENSION") return;
+    for (const AcDbRawTag& tag : raw.tags()) {
+      if (tag.code != 2) continue;
+      AcDbBlockTable* rawTable = nullptr;
+      if (m_db.getBlockTable(rawTable, AcDb::kForRead) != Acad::eOk) return;
+      Opened<AcDbBlockTable> table(rawTable);
+      AcDbObjectId blockId;
+      if (table->getAt(tag.value.c_str(), blockId) != Acad::eOk) return;
+      table.reset();
+      addBlockContents(blockId, {AcGeMatrix3d::kIdentity}, raw, color, ctx);
+      return;
+    }
+  }
+
+  void addBlockReference(const AcDbBlockReference& ref, const QColor& color, const Context& ctx) {
+    if (ctx.depth >= kMaxBlockNesting) return;
+    std::vector<AcGeMatrix3d> placements;
+    if (const AcDbMInsertBlock* grid = AcDbMInsertBlock::cast(&ref)) {
+      // Each cell is the reference moved along its rotated X (columns) and Y (rows) axes.
+      double ca = std::cos(grid->rotation()), sa = std::sin(grid->rotation());
+      for (int r = 0; r < grid->rows(); ++r)
+        for (int c = 0; c < grid->columns(); ++c) {
+          double dx = c * grid->columnSpacing(), dy = r * grid->rowSpacing();
+          AcGeMatrix3d shift;
+          shift.setToTranslation(AcGeVector3d(dx * ca - dy * sa, dx * sa + dy * ca, 0.0));
+          placements.push_back(shift * ref.blockTransform());
+        }
+    } else {
+      placements.push_back(ref.blockTransform());
+    }
+    addBlockContents(ref.blockTableRecord(), placements, ref, color, ctx);
     // Attributes stand in the reference's own space.
     std::unique_ptr<AcDbObjectIterator> attributes(ref.attributeIterator());
     for (; attributes && !attributes->done(); attributes->step()) {
@@ -462,6 +498,8 @@ private:
     } else if (const AcDbPoint* point = AcDbPoint::cast(&e)) {
       m_item->points.push_back(place(point->position(), ctx));
       m_item->pointColor = color;
+    } else if (const AcDbRawEntity* raw = AcDbRawEntity::cast(&e)) {
+      addRawEntity(*raw, color, ctx);
     } else {
       addByExploding(e, color, ctx);
     }

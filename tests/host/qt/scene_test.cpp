@@ -6,10 +6,16 @@
 #include <dbapserv.h>
 #include <dbents.h>
 #include <dbmain.h>
+#include <dbhatch.h>
 #include <dbmtext.h>
+#include <dbregion.h>
+#include <dbptrar.h>
 #include <dbpl.h>
 #include <dbsymtb.h>
+#include <contura/dxf/dxf.h>
 #include <gtest/gtest.h>
+
+#include <map>
 
 #include <cmath>
 
@@ -205,6 +211,86 @@ TEST(DrawingScene, PolylineArcsTextsAndExtents) {
   EXPECT_LE(box.top(), -5.0);
   EXPECT_GE(box.bottom(), 40.0);
   EXPECT_TRUE(Scene().extents().isEmpty());
+}
+
+// The kind of every model-space entity and whether the scene draws it.
+std::map<std::string, std::vector<std::string>> drawnKinds(AcDbDatabase& db, const Scene& scene) {
+  std::map<std::string, std::vector<std::string>> drawn;
+  AcDbBlockTable* table = nullptr;
+  db.getBlockTable(table, AcDb::kForRead);
+  AcDbBlockTableRecord* space = nullptr;
+  table->getAt(ACDB_MODEL_SPACE, space, AcDb::kForRead);
+  table->close();
+  AcDbBlockTableRecordIterator* it = nullptr;
+  space->newIterator(it);
+  for (; !it->done(); it->step()) {
+    AcDbEntity* e = nullptr;
+    if (it->getEntity(e, AcDb::kForRead) != Acad::eOk) continue;
+    std::string handle = handleOf(e->objectId());
+    if (scene.find(handle)) drawn[e->isA()->name()].push_back(handle);
+    e->close();
+  }
+  delete it;
+  space->close();
+  return drawn;
+}
+
+TEST(DrawingScene, EveryKindOfEntityOfADrawingFileIsDrawn) {
+  // A drawing written by ezdxf with every kind of entity, some on layers off or frozen.
+  AcDbDatabase db(false);
+  contura::dxf::DxfError error;
+  ASSERT_EQ(contura::dxf::readDxf(CONTURA_SOURCE_DIR "/tests/data/dxf/fixture_r2018.dxf", db, error), Acad::eOk)
+      << error.text();
+  auto drawn = drawnKinds(db, contura::qt::buildScene(db));
+  for (const char* kind : {"AcDbLine", "AcDbArc", "AcDbPoint", "AcDbSolid", "AcDbText", "AcDbBlockReference",
+                           "AcDbMInsertBlock", "AcDbPolyline", "AcDbMText", "AcDbEllipse", "AcDbRay", "AcDbXline"})
+    EXPECT_FALSE(drawn[kind].empty()) << kind << " is not drawn";
+  EXPECT_EQ(drawn["AcDbSpline"].size(), 2u);  // by control points, and by fit points only
+  EXPECT_EQ(drawn["AcDbRawEntity"], std::vector<std::string>{"CD"});  // the dimension, through its block
+  // The circle is on a frozen layer, the old-style polyline on one that is off.
+  EXPECT_TRUE(drawn["AcDbCircle"].empty());
+  EXPECT_TRUE(drawn["AcDb2dPolyline"].empty());
+  ASSERT_TRUE(contura::qt::setLayerState(db, "FROZEN_LAYER", true, false));
+  ASSERT_TRUE(contura::qt::setLayerState(db, "OFF_LAYER", true, false));
+  drawn = drawnKinds(db, contura::qt::buildScene(db));
+  EXPECT_EQ(drawn["AcDbCircle"].size(), 1u);
+  EXPECT_EQ(drawn["AcDb2dPolyline"].size(), 1u);
+}
+
+TEST(DrawingScene, HatchesFillTheirLoopsAndRegionsShowTheirEdges) {
+  Drawing d;
+  auto* solid = new AcDbHatch();
+  AcGePoint2dArray square;
+  for (auto [x, y] : {std::pair{0.0, 0.0}, {10.0, 0.0}, {10.0, 10.0}, {0.0, 10.0}}) square.append(AcGePoint2d(x, y));
+  ASSERT_EQ(solid->appendLoop(AcDbHatch::kExternal, square, AcGeDoubleArray()), Acad::eOk);
+  solid->setPattern(AcDbHatch::kPreDefined, "SOLID");
+  AcDbObjectId solidId = append(d.db, solid);
+  auto* patterned = new AcDbHatch();
+  ASSERT_EQ(patterned->appendLoop(AcDbHatch::kExternal, square, AcGeDoubleArray()), Acad::eOk);
+  patterned->setPattern(AcDbHatch::kPreDefined, "ANSI31");
+  AcDbObjectId patternedId = append(d.db, patterned);
+
+  AcDbVoidPtrArray curves, regions;
+  AcDbCircle circle(AcGePoint3d(50, 50, 0), AcGeVector3d::kZAxis, 5);
+  curves.append(&circle);
+  ASSERT_EQ(AcDbRegion::createFromCurves(curves, regions), Acad::eOk);
+  ASSERT_EQ(regions.length(), 1);
+  AcDbObjectId regionId = append(d.db, static_cast<AcDbEntity*>(regions[0]));
+
+  Scene scene = contura::qt::buildScene(d.db);
+  const SceneItem* filled = scene.find(handleOf(solidId));
+  ASSERT_NE(filled, nullptr);
+  ASSERT_EQ(filled->paths.size(), 2u);  // the fill and its outline
+  EXPECT_TRUE(filled->paths[0].filled);
+  EXPECT_EQ(filled->paths[0].points.size(), 4u);
+  EXPECT_EQ(filled->paths[0].color.alpha(), 255);
+  const SceneItem* light = scene.find(handleOf(patternedId));
+  ASSERT_NE(light, nullptr);
+  EXPECT_LT(light->paths[0].color.alpha(), 255);  // a pattern is shown as a light fill
+  const SceneItem* region = scene.find(handleOf(regionId));
+  ASSERT_NE(region, nullptr);
+  EXPECT_NEAR(region->bounds.width(), 10.0, 1e-6);
+  EXPECT_NEAR(region->bounds.center().x(), 50.0, 1e-6);
 }
 
 }  // namespace
