@@ -1,4 +1,5 @@
-// CString: the multi-byte (code page 936) MFC string over a std::string of bytes.
+// CString: the multi-byte (code page 936) MFC string over a std::string of bytes, long texts
+// shared between copies until one of them changes.
 #include "afxstr.h"
 
 #include <cctype>
@@ -33,93 +34,152 @@ std::vector<std::size_t> charStarts(std::string_view s) {
 
 }  // namespace
 
+// ---- sharing -------------------------------------------------------------------------------
+
+void CString::release(Shared* shared) {
+  if (shared != nullptr && shared->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) delete shared;
+}
+
+std::string& CString::own() {
+  if (m_shared == nullptr) return m_data;
+  if (m_shared->refs.load(std::memory_order_acquire) != 1) {
+    // Other copies hold these bytes: take a copy of our own (still long, so still shareable).
+    Shared* mine = new Shared(std::string(m_shared->bytes));
+    release(m_shared);
+    m_shared = mine;
+  }
+  return m_shared->bytes;
+}
+
+void CString::settle() {
+  if (m_shared == nullptr && m_data.size() >= kShareFrom) {
+    m_shared = new Shared(std::move(m_data));
+    m_data.clear();
+  }
+}
+
+// ---- construction and assignment -------------------------------------------------------------
+
 CString::CString() = default;
-CString::CString(const CString& other) = default;
-CString::CString(CString&& other) noexcept = default;
-CString::~CString() = default;
+
+CString::CString(const CString& other) : m_data(other.m_data), m_shared(other.m_shared) {
+  if (m_shared != nullptr) m_shared->refs.fetch_add(1, std::memory_order_relaxed);
+}
+
+CString::CString(CString&& other) noexcept : m_data(std::move(other.m_data)), m_shared(other.m_shared) {
+  other.m_data.clear();
+  other.m_shared = nullptr;
+}
+
+CString::~CString() { release(m_shared); }
 
 CString::CString(const char* psz) {
   if (isResourceId(psz)) {
     LoadString(static_cast<UINT>(reinterpret_cast<std::uintptr_t>(psz)));
   } else if (psz) {
     m_data = psz;
+    settle();
   }
 }
 
 CString::CString(const char* pch, int nLength) {
   if (pch && nLength > 0) m_data.assign(pch, static_cast<std::size_t>(nLength));
+  settle();
 }
 
 CString::CString(char ch, int nRepeat) {
   if (nRepeat > 0) m_data.assign(static_cast<std::size_t>(nRepeat), ch);
+  settle();
 }
 
-CString::CString(std::string_view bytes) : m_data(bytes) {}
+CString::CString(std::string_view bytes) : m_data(bytes) { settle(); }
 
-CString& CString::operator=(const CString& other) = default;
-CString& CString::operator=(CString&& other) noexcept = default;
+CString& CString::operator=(const CString& other) {
+  CString copy(other);
+  return *this = std::move(copy);
+}
+
+CString& CString::operator=(CString&& other) noexcept {
+  if (this == &other) return *this;
+  release(m_shared);
+  m_data = std::move(other.m_data);
+  m_shared = other.m_shared;
+  other.m_data.clear();
+  other.m_shared = nullptr;
+  return *this;
+}
 
 CString& CString::operator=(const char* psz) {
   if (isResourceId(psz)) {
     LoadString(static_cast<UINT>(reinterpret_cast<std::uintptr_t>(psz)));
     return *this;
   }
-  // psz may point into this string's own buffer: copy before replacing.
-  std::string copy = psz ? std::string(psz) : std::string();
-  m_data.swap(copy);
-  return *this;
+  // psz may point into this string's own (or shared) bytes: copy before replacing.
+  return *this = CString(std::string_view(psz ? psz : ""));
 }
 
-CString& CString::operator=(char ch) {
-  m_data.assign(1, ch);
-  return *this;
-}
+CString& CString::operator=(char ch) { return *this = CString(ch); }
 
-int CString::GetLength() const { return static_cast<int>(m_data.size()); }
-BOOL CString::IsEmpty() const { return m_data.empty(); }
-void CString::Empty() { m_data.clear(); }
+// ---- size and access -----------------------------------------------------------------------
+
+int CString::GetLength() const { return static_cast<int>(str().size()); }
+BOOL CString::IsEmpty() const { return str().empty(); }
+void CString::Empty() { *this = CString(); }
 
 char CString::GetAt(int nIndex) const {
   if (nIndex < 0 || nIndex >= GetLength()) return '\0';
-  return m_data[static_cast<std::size_t>(nIndex)];
+  return str()[static_cast<std::size_t>(nIndex)];
 }
 
 void CString::SetAt(int nIndex, char ch) {
-  if (nIndex >= 0 && nIndex < GetLength()) m_data[static_cast<std::size_t>(nIndex)] = ch;
+  if (nIndex >= 0 && nIndex < GetLength()) own()[static_cast<std::size_t>(nIndex)] = ch;
 }
 
 char CString::operator[](int nIndex) const { return GetAt(nIndex); }
-CString::operator const char*() const { return m_data.c_str(); }
-const char* CString::GetString() const { return m_data.c_str(); }
+CString::operator const char*() const { return str().c_str(); }
+const char* CString::GetString() const { return str().c_str(); }
+
+// ---- concatenation -------------------------------------------------------------------------
 
 CString& CString::operator+=(const CString& s) {
-  m_data += s.m_data;
+  if (s.IsEmpty()) return *this;
+  if (IsEmpty()) return *this = s;  // takes a share of a long text instead of a copy
+  const CString keep(s);            // s may be this string itself
+  own() += keep.str();
+  settle();
   return *this;
 }
 
 CString& CString::operator+=(const char* psz) {
-  if (psz) m_data += std::string(psz);  // copy first: psz may point into m_data
+  if (psz) {
+    std::string copy(psz);  // copy first: psz may point into this string's bytes
+    own() += copy;
+    settle();
+  }
   return *this;
 }
 
 CString& CString::operator+=(char ch) {
-  m_data += ch;
+  own() += ch;
+  settle();
   return *this;
 }
 
-CString operator+(const CString& a, const CString& b) { return CString(std::string_view(a.m_data + b.m_data)); }
+CString operator+(const CString& a, const CString& b) { return CString(std::string_view(a.str() + b.str())); }
 CString operator+(const CString& a, const char* b) { CString r(a); r += b; return r; }
 CString operator+(const char* a, const CString& b) { CString r(a ? a : ""); r += b; return r; }
 CString operator+(const CString& a, char b) { CString r(a); r += b; return r; }
 CString operator+(char a, const CString& b) { CString r(a); r += b; return r; }
 
+// ---- comparison and extraction ---------------------------------------------------------------
+
 int CString::Compare(const char* psz) const {
-  return _mbscmp(reinterpret_cast<const unsigned char*>(m_data.c_str()),
+  return _mbscmp(reinterpret_cast<const unsigned char*>(GetString()),
                  reinterpret_cast<const unsigned char*>(psz ? psz : ""));
 }
 
 int CString::CompareNoCase(const char* psz) const {
-  return _mbsicmp(reinterpret_cast<const unsigned char*>(m_data.c_str()),
+  return _mbsicmp(reinterpret_cast<const unsigned char*>(GetString()),
                   reinterpret_cast<const unsigned char*>(psz ? psz : ""));
 }
 
@@ -131,7 +191,8 @@ CString CString::Mid(int nFirst, int nCount) const {
   long long len = GetLength();
   if (first >= len) return CString();
   if (first + count > len) count = len - first;
-  return CString(std::string_view(m_data).substr(static_cast<std::size_t>(first), static_cast<std::size_t>(count)));
+  if (first == 0 && count == len) return *this;  // the whole text: a copy, shared when long
+  return CString(std::string_view(str()).substr(static_cast<std::size_t>(first), static_cast<std::size_t>(count)));
 }
 
 CString CString::Left(int nCount) const { return Mid(0, nCount); }
@@ -142,45 +203,52 @@ CString CString::Right(int nCount) const {
 }
 
 CString CString::SpanIncluding(const char* pszCharSet) const {
-  std::string_view s(m_data), set(pszCharSet ? pszCharSet : "");
+  std::string_view s(str()), set(pszCharSet ? pszCharSet : "");
   std::size_t i = 0;
   while (i < s.size() && s[i] != '\0' && mb::charIn(s, i, set)) i += mb::charSize(s, i);
   return Left(static_cast<int>(i));
 }
 
 CString CString::SpanExcluding(const char* pszCharSet) const {
-  std::string_view s(m_data), set(pszCharSet ? pszCharSet : "");
+  std::string_view s(str()), set(pszCharSet ? pszCharSet : "");
   std::size_t i = 0;
   while (i < s.size() && s[i] != '\0' && !mb::charIn(s, i, set)) i += mb::charSize(s, i);
   return Left(static_cast<int>(i));
 }
 
+// ---- case and order ------------------------------------------------------------------------
+
 CString& CString::MakeUpper() {
-  std::string_view s(m_data);
+  std::string& d = own();
+  std::string_view s(d);
   for (std::size_t i = 0; i < s.size(); i += mb::charSize(s, i))
-    if (mb::charSize(s, i) == 1 && m_data[i] >= 'a' && m_data[i] <= 'z') m_data[i] = static_cast<char>(m_data[i] - 'a' + 'A');
+    if (mb::charSize(s, i) == 1 && d[i] >= 'a' && d[i] <= 'z') d[i] = static_cast<char>(d[i] - 'a' + 'A');
   return *this;
 }
 
 CString& CString::MakeLower() {
-  std::string_view s(m_data);
+  std::string& d = own();
+  std::string_view s(d);
   for (std::size_t i = 0; i < s.size(); i += mb::charSize(s, i))
-    if (mb::charSize(s, i) == 1 && m_data[i] >= 'A' && m_data[i] <= 'Z') m_data[i] = static_cast<char>(m_data[i] - 'A' + 'a');
+    if (mb::charSize(s, i) == 1 && d[i] >= 'A' && d[i] <= 'Z') d[i] = static_cast<char>(d[i] - 'A' + 'a');
   return *this;
 }
 
 CString& CString::MakeReverse() {
   // Reverses the order of characters; a double-byte character keeps its byte order.
-  std::vector<std::size_t> starts = charStarts(m_data);
+  std::string& d = own();
+  std::vector<std::size_t> starts = charStarts(d);
   std::string reversed;
-  reversed.reserve(m_data.size());
+  reversed.reserve(d.size());
   for (std::size_t k = starts.size() - 1; k > 0; --k)
-    reversed.append(m_data, starts[k - 1], starts[k] - starts[k - 1]);
-  m_data.swap(reversed);
+    reversed.append(d, starts[k - 1], starts[k] - starts[k - 1]);
+  d.swap(reversed);
   return *this;
 }
 
-// The trimming family: `drop` decides for a single-byte character whether it goes.
+// ---- trimming ------------------------------------------------------------------------------
+// `drop` decides for a single-byte character whether it goes. What to keep is found first; the
+// text is changed (and so unshared) only when something goes.
 namespace {
 
 template <class Drop>
@@ -209,27 +277,38 @@ auto setDrop(const char* targets) {
 
 }  // namespace
 
-CString& CString::TrimLeft() { m_data.erase(0, leftKeep(m_data, whiteDrop())); return *this; }
-CString& CString::TrimLeft(char chTarget) { m_data.erase(0, leftKeep(m_data, charDrop(chTarget))); return *this; }
-CString& CString::TrimLeft(const char* pszTargets) { m_data.erase(0, leftKeep(m_data, setDrop(pszTargets))); return *this; }
-CString& CString::TrimRight() { m_data.resize(rightKeep(m_data, whiteDrop())); return *this; }
-CString& CString::TrimRight(char chTarget) { m_data.resize(rightKeep(m_data, charDrop(chTarget))); return *this; }
-CString& CString::TrimRight(const char* pszTargets) { m_data.resize(rightKeep(m_data, setDrop(pszTargets))); return *this; }
+void CString::dropFront(std::size_t n) {
+  if (n > 0) own().erase(0, n);
+}
+
+void CString::keepFront(std::size_t n) {
+  if (n < str().size()) own().resize(n);
+}
+
+CString& CString::TrimLeft() { dropFront(leftKeep(str(), whiteDrop())); return *this; }
+CString& CString::TrimLeft(char chTarget) { dropFront(leftKeep(str(), charDrop(chTarget))); return *this; }
+CString& CString::TrimLeft(const char* pszTargets) { dropFront(leftKeep(str(), setDrop(pszTargets))); return *this; }
+CString& CString::TrimRight() { keepFront(rightKeep(str(), whiteDrop())); return *this; }
+CString& CString::TrimRight(char chTarget) { keepFront(rightKeep(str(), charDrop(chTarget))); return *this; }
+CString& CString::TrimRight(const char* pszTargets) { keepFront(rightKeep(str(), setDrop(pszTargets))); return *this; }
 CString& CString::Trim() { return TrimRight().TrimLeft(); }
 CString& CString::Trim(char chTarget) { return TrimRight(chTarget).TrimLeft(chTarget); }
 CString& CString::Trim(const char* pszTargets) { return TrimRight(pszTargets).TrimLeft(pszTargets); }
 
+// ---- editing -------------------------------------------------------------------------------
+
 int CString::Replace(char chOld, char chNew) {
   if (chOld == chNew) return 0;
-  int count = 0;
-  std::string_view s(m_data);
-  for (std::size_t i = 0; i < s.size(); i += mb::charSize(s, i)) {
-    if (mb::charSize(s, i) == 1 && m_data[i] == chOld) {
-      m_data[i] = chNew;
-      ++count;
-    }
+  // Character positions are found on the text as it is; it is unshared only if one matches.
+  std::vector<std::size_t> hits;
+  std::string_view s(str());
+  for (std::size_t i = 0; i < s.size(); i += mb::charSize(s, i))
+    if (mb::charSize(s, i) == 1 && s[i] == chOld) hits.push_back(i);
+  if (!hits.empty()) {
+    std::string& d = own();
+    for (std::size_t i : hits) d[i] = chNew;
   }
-  return count;
+  return static_cast<int>(hits.size());
 }
 
 int CString::Replace(const char* pszOld, const char* pszNew) {
@@ -238,7 +317,7 @@ int CString::Replace(const char* pszOld, const char* pszNew) {
   std::string to(pszNew ? pszNew : "");
   std::string out;
   int count = 0;
-  std::string_view s(m_data);
+  std::string_view s(str());
   for (std::size_t i = 0; i < s.size();) {
     if (s.compare(i, from.size(), from) == 0) {
       out += to;
@@ -250,32 +329,37 @@ int CString::Replace(const char* pszOld, const char* pszNew) {
       i += n;
     }
   }
-  if (count) m_data.swap(out);
+  if (count) *this = CString(std::string_view(out));
   return count;
 }
 
 int CString::Remove(char ch) {
   std::string out;
   int count = 0;
-  std::string_view s(m_data);
+  std::string_view s(str());
   for (std::size_t i = 0; i < s.size(); i += mb::charSize(s, i)) {
     std::size_t n = mb::charSize(s, i);
     if (n == 1 && s[i] == ch) ++count;
     else out.append(s.substr(i, n));
   }
-  m_data.swap(out);
+  if (count) *this = CString(std::string_view(out));
   return count;
 }
 
 int CString::Insert(int nIndex, char ch) {
   int at = nIndex < 0 ? 0 : (nIndex > GetLength() ? GetLength() : nIndex);
-  m_data.insert(static_cast<std::size_t>(at), 1, ch);
+  own().insert(static_cast<std::size_t>(at), 1, ch);
+  settle();
   return GetLength();
 }
 
 int CString::Insert(int nIndex, const char* psz) {
   int at = nIndex < 0 ? 0 : (nIndex > GetLength() ? GetLength() : nIndex);
-  if (psz) m_data.insert(static_cast<std::size_t>(at), std::string(psz));
+  if (psz) {
+    std::string copy(psz);  // psz may point into this string's bytes
+    own().insert(static_cast<std::size_t>(at), copy);
+    settle();
+  }
   return GetLength();
 }
 
@@ -284,15 +368,17 @@ int CString::Delete(int nIndex, int nCount) {
   long long count = nCount < 0 ? 0 : nCount;
   long long len = GetLength();
   if (at + count > len) count = len - at;
-  if (count > 0) m_data.erase(static_cast<std::size_t>(at), static_cast<std::size_t>(count));
+  if (count > 0) own().erase(static_cast<std::size_t>(at), static_cast<std::size_t>(count));
   return GetLength();
 }
+
+// ---- searching -----------------------------------------------------------------------------
 
 int CString::Find(char ch) const { return Find(ch, 0); }
 
 int CString::Find(char ch, int nStart) const {
   if (nStart < 0 || nStart >= GetLength()) return -1;
-  std::string_view s(m_data);
+  std::string_view s(str());
   auto start = static_cast<std::size_t>(nStart);
   for (std::size_t i = 0; i < s.size(); i += mb::charSize(s, i))
     if (i >= start && mb::charSize(s, i) == 1 && s[i] == ch) return static_cast<int>(i);
@@ -303,7 +389,7 @@ int CString::Find(const char* pszSub) const { return Find(pszSub, 0); }
 
 int CString::Find(const char* pszSub, int nStart) const {
   if (!pszSub || nStart < 0 || nStart > GetLength()) return -1;
-  std::string_view s(m_data), sub(pszSub);
+  std::string_view s(str()), sub(pszSub);
   auto start = static_cast<std::size_t>(nStart);
   // Matches start at character boundaries of the whole string, at or after nStart; an empty
   // substring matches at the first boundary there (the end counts as one).
@@ -314,7 +400,7 @@ int CString::Find(const char* pszSub, int nStart) const {
 }
 
 int CString::ReverseFind(char ch) const {
-  std::string_view s(m_data);
+  std::string_view s(str());
   int found = -1;
   for (std::size_t i = 0; i < s.size(); i += mb::charSize(s, i))
     if (mb::charSize(s, i) == 1 && s[i] == ch) found = static_cast<int>(i);
@@ -322,18 +408,20 @@ int CString::ReverseFind(char ch) const {
 }
 
 int CString::FindOneOf(const char* pszCharSet) const {
-  std::string_view s(m_data), set(pszCharSet ? pszCharSet : "");
+  std::string_view s(str()), set(pszCharSet ? pszCharSet : "");
   for (std::size_t i = 0; i < s.size(); i += mb::charSize(s, i))
     if (mb::charIn(s, i, set)) return static_cast<int>(i);
   return -1;
 }
 
+// ---- formatting ----------------------------------------------------------------------------
+
 void CString::FormatV(const char* pszFormat, va_list args) {
   if (!pszFormat) {
-    m_data.clear();
+    Empty();
     return;
   }
-  // The arguments may point into this string: format into a new buffer, then swap.
+  // The arguments may point into this string: format into a new buffer, then replace.
   va_list probe;
   va_copy(probe, args);
   int n = std::vsnprintf(nullptr, 0, pszFormat, probe);
@@ -347,7 +435,7 @@ void CString::FormatV(const char* pszFormat, va_list args) {
     va_end(fill);
     out.resize(static_cast<std::size_t>(n));
   }
-  m_data.swap(out);
+  *this = CString(std::string_view(out));
 }
 
 void CString::Format(const char* pszFormat, ...) {
@@ -363,34 +451,37 @@ void CString::AppendFormat(const char* pszFormat, ...) {
   va_start(args, pszFormat);
   tail.FormatV(pszFormat, args);
   va_end(args);
-  m_data += tail.m_data;
+  *this += tail;
 }
 
+// ---- buffers and resources -----------------------------------------------------------------
+
 char* CString::GetBuffer(int nMinBufLength) {
-  // The buffer is the string itself, grown with zero bytes to the asked size, so that
-  // ReleaseBuffer(-1) finds the end of whatever the caller wrote.
-  if (nMinBufLength > GetLength()) m_data.resize(static_cast<std::size_t>(nMinBufLength), '\0');
-  return m_data.data();
+  // The buffer is the string itself (unshared first), grown with zero bytes to the asked size,
+  // so that ReleaseBuffer(-1) finds the end of whatever the caller wrote. It stays where it is
+  // until ReleaseBuffer, which may move a text that has grown long into a shared block.
+  std::string& d = own();
+  if (nMinBufLength > GetLength()) d.resize(static_cast<std::size_t>(nMinBufLength), '\0');
+  return d.data();
 }
 
 char* CString::GetBufferSetLength(int nNewLength) {
-  m_data.resize(static_cast<std::size_t>(clampLength(nNewLength)), '\0');
-  return m_data.data();
+  std::string& d = own();
+  d.resize(static_cast<std::size_t>(clampLength(nNewLength)), '\0');
+  return d.data();
 }
 
 void CString::ReleaseBuffer(int nNewLength) {
-  std::size_t n = nNewLength < 0 ? std::strlen(m_data.c_str()) : static_cast<std::size_t>(nNewLength);
-  if (n < m_data.size()) m_data.resize(n);
+  std::string& d = own();
+  std::size_t n = nNewLength < 0 ? std::strlen(d.c_str()) : static_cast<std::size_t>(nNewLength);
+  if (n < d.size()) d.resize(n);
+  settle();
 }
 
 BOOL CString::LoadString(UINT nID) {
   const char* text = AfxFindString(nID);
-  if (!text) {
-    m_data.clear();
-    return FALSE;
-  }
-  m_data = text;
-  return TRUE;
+  *this = CString(std::string_view(text ? text : ""));
+  return text != nullptr;
 }
 
 bool operator==(const CString& a, const CString& b) { return a.Compare(b) == 0; }

@@ -2,8 +2,15 @@
 // steps over double-byte characters whole (lead byte 0x81-0xFE followed by a trail byte), so
 // a trail byte equal to '[', ']' or '\\' is never taken for that character.
 // Lengths, indexes and counts are in bytes, as in the MBCS build of MFC.
+//
+// Copies share long texts as MFC's CString does: a copy of a text of kShareFrom bytes or more
+// takes a reference to the same bytes, and the first change through either copy (any editing
+// member, GetBuffer) gives that copy bytes of its own. Shorter texts are copied outright.
+// Sharing is safe across threads as far as a std::string is: copies of one text may be used
+// and changed on different threads, one CString object may not be changed concurrently.
 #pragma once
 #include <windows.h>
+#include <atomic>
 #include <cstdarg>
 #include <string>
 #include <string_view>
@@ -112,10 +119,28 @@ public:
   BOOL LoadString(UINT nID);
 
   // The bytes as a standard string (platform code only).
-  const std::string& str() const { return m_data; }
+  const std::string& str() const { return m_shared ? m_shared->bytes : m_data; }
+
+  // Texts at least this long are shared between copies; shorter ones are copied, which costs
+  // less than a shared block of their own.
+  static constexpr std::size_t kShareFrom = 256;
 
 private:
-  std::string m_data;
+  struct Shared {
+    explicit Shared(std::string&& b) : bytes(std::move(b)) {}
+    std::atomic<long> refs{1};
+    std::string bytes;
+  };
+  // The bytes, held by this string alone, for changing them (unshares a shared text).
+  std::string& own();
+  // After a change: a text that has grown to kShareFrom bytes moves into a shared block.
+  void settle();
+  static void release(Shared* shared);
+  void dropFront(std::size_t n);  // removes the first n bytes
+  void keepFront(std::size_t n);  // keeps only the first n bytes
+
+  std::string m_data;           // the bytes while not shared (empty while m_shared is set)
+  Shared* m_shared = nullptr;   // the shared bytes of a long text
 };
 
 bool operator==(const CString& a, const CString& b);

@@ -4,6 +4,10 @@
 
 #include <cmath>
 #include <cstring>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -235,6 +239,67 @@ TEST(CStringBasics, ZeroBytesAndPiecesOfItself) {
   s = s.GetString() + 1;  // assigning a piece of itself
   EXPECT_EQ(bytes(s), "bcdede");
   EXPECT_EQ(s[99], '\0');
+}
+
+// Long texts are shared between copies: every editing member must leave the other copies as
+// they were, and pieces of a shared text handed back to it must still read correctly.
+TEST(CStringSharing, EveryEditLeavesOtherCopiesAlone) {
+  const std::string original = std::string(CString::kShareFrom, 'x') + " \x81\x5B tail ";
+  using Edit = void (*)(CString&);
+  const Edit edits[] = {
+      [](CString& s) { s.SetAt(0, 'Q'); },
+      [](CString& s) { s += "more"; },
+      [](CString& s) { s += 'c'; },
+      [](CString& s) { s.MakeUpper(); },
+      [](CString& s) { s.MakeLower(); s.SetAt(1, 'z'); },
+      [](CString& s) { s.MakeReverse(); },
+      [](CString& s) { s.TrimRight(); },
+      [](CString& s) { s.TrimLeft('x'); },
+      [](CString& s) { s.Replace('x', 'y'); },
+      [](CString& s) { s.Replace("xx", "y"); },
+      [](CString& s) { s.Remove('x'); },
+      [](CString& s) { s.Insert(3, "in"); },
+      [](CString& s) { s.Delete(0, 10); },
+      [](CString& s) { s.GetBuffer(0)[0] = 'B'; s.ReleaseBuffer(); },
+      [](CString& s) { s.GetBufferSetLength(4)[0] = 'B'; s.ReleaseBuffer(); },
+      [](CString& s) { s.Format("%s!", s.GetString()); },
+      [](CString& s) { s.AppendFormat("%d", 7); },
+      [](CString& s) { s.Empty(); },
+  };
+  for (std::size_t i = 0; i < std::size(edits); ++i) {
+    CString a(original.c_str());
+    CString b(a);
+    CString c;
+    c = b;
+    edits[i](b);
+    EXPECT_EQ(bytes(a), original) << "edit " << i;
+    EXPECT_EQ(bytes(c), original) << "edit " << i;
+    EXPECT_NE(bytes(b), original) << "edit " << i;
+  }
+}
+
+TEST(CStringSharing, PiecesOfASharedTextAndCopiesOnOtherThreads) {
+  const std::string original(CString::kShareFrom * 2, 'a');
+  CString s(original.c_str());
+  CString keep(s);
+  s = s.GetString() + 10;  // a piece of its own shared bytes
+  EXPECT_EQ(bytes(s), original.substr(10));
+  s += s.GetString();  // itself, appended
+  EXPECT_EQ(s.GetLength(), 2 * (static_cast<int>(original.size()) - 10));
+  EXPECT_EQ(bytes(keep), original);
+
+  // Copies made, changed and dropped on several threads at once; the source never changes.
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&keep, t] {
+      for (int i = 0; i < 2000; ++i) {
+        CString mine(keep);
+        if (i % 2) mine.SetAt(0, static_cast<char>('0' + t));
+        CString other = mine;
+      }
+    });
+  for (auto& th : threads) th.join();
+  EXPECT_EQ(bytes(keep), original);
 }
 
 }  // namespace
