@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <charconv>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -14,11 +15,77 @@
 using namespace sectiontext;
 
 // ---------------------------------------------------------------------------------------
-// Number reading. std::from_chars reads the C locale's decimal forms fast; the rare forms it
-// does not take (hexadecimal, values out of range) go through the C runtime, which gives
-// what atof/atol give.
+// Number reading. Plain decimals of up to 19 significant digits and a power of ten the
+// double holds exactly (what the writer's "%g" produces) are read here directly: the digits
+// as an integer, then one multiplication or division by an exact power of ten, which rounds
+// once, as the correctly rounded reading does. std::from_chars reads the other decimal forms;
+// the rare forms it does not take (hexadecimal, values out of range) go through the C
+// runtime, which gives what atof/atol give.
+
+namespace {
+
+constexpr int kMaxExactDigits = 19;          // significant digits an unsigned 64-bit integer holds
+constexpr std::uint64_t kExactMantissa = std::uint64_t(1) << 53;  // integers a double holds exactly
+constexpr int kMaxExactPower = 22;           // 1e22 is the largest power of ten a double holds exactly
+constexpr double kPowers[kMaxExactPower + 1] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The unsigned decimal at p (digits, an optional '.' and digits, an optional exponent), when
+// it is read exactly by one rounding; `stop` is where it ends. False for anything else (no
+// digits, too many digits, a large exponent), which the general reading takes.
+bool readPlainDecimal(const char* p, const char* end, double& value, const char*& stop) {
+  std::uint64_t mantissa = 0;
+  int digits = 0, scale = 0;
+  bool any = false;
+  for (; p < end && isDigit(*p); ++p, any = true) {
+    if (mantissa == 0 && *p == '0') continue;  // leading zeros count for nothing
+    if (++digits > kMaxExactDigits) return false;
+    mantissa = mantissa * 10 + std::uint64_t(*p - '0');
+  }
+  if (p < end && *p == '.') {
+    for (++p; p < end && isDigit(*p); ++p, any = true) {
+      --scale;
+      if (mantissa == 0 && *p == '0') continue;
+      if (++digits > kMaxExactDigits) return false;
+      mantissa = mantissa * 10 + std::uint64_t(*p - '0');
+    }
+  }
+  if (!any) return false;
+  if (p < end && (*p == 'e' || *p == 'E')) {
+    const char* q = p + 1;
+    bool negative = false;
+    if (q < end && (*q == '+' || *q == '-')) negative = *q++ == '-';
+    if (q < end && isDigit(*q)) {  // else the 'e' is not part of the number
+      int exponent = 0;
+      for (; q < end && isDigit(*q); ++q)
+        if ((exponent = exponent * 10 + (*q - '0')) > 1000) return false;
+      scale += negative ? -exponent : exponent;
+      p = q;
+    }
+  }
+  if (p < end && (*p == 'x' || *p == 'X')) return false;  // "0x...": hexadecimal
+  stop = p;
+  if (mantissa == 0) {
+    value = 0.0;
+    return true;
+  }
+  if (mantissa > kExactMantissa || scale < -kMaxExactPower || scale > kMaxExactPower) return false;
+  value = scale < 0 ? double(mantissa) / kPowers[-scale] : double(mantissa) * kPowers[scale];
+  return true;
+}
+
+}  // namespace
 
 double sectiontext::numberAt(TextSpan s) {
+  const char* stop = nullptr;
+  return numberAt(s, stop);
+}
+
+double sectiontext::numberAt(TextSpan s, const char*& stop) {
+  stop = s.begin;  // nothing read
   const char* p = s.begin;
   while (p < s.end && isWhiteByte(static_cast<unsigned char>(*p))) ++p;
   const char* digits = p;
@@ -28,15 +95,26 @@ double sectiontext::numberAt(TextSpan s) {
     ++digits;
     if (digits < s.end && (*digits == '+' || *digits == '-')) return 0.0;
   }
+  double value = 0.0;
+  const char* end = nullptr;
+  if (readPlainDecimal(digits, s.end, value, end)) {
+    stop = end;
+    return negative ? -value : value;
+  }
   bool hex = s.end - digits >= 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X');
   if (!hex) {
-    double value = 0.0;
     auto [ptr, ec] = std::from_chars(digits, s.end, value);
-    if (ec == std::errc()) return negative ? -value : value;
+    if (ec == std::errc()) {
+      stop = ptr;
+      return negative ? -value : value;
+    }
     if (ec == std::errc::invalid_argument) return 0.0;
   }
   std::string copy(p, s.end);
-  return std::strtod(copy.c_str(), nullptr);
+  char* after = nullptr;
+  value = std::strtod(copy.c_str(), &after);
+  stop = p + (after - copy.c_str());
+  return value;
 }
 
 long sectiontext::integerAt(TextSpan s) {
@@ -124,15 +202,18 @@ TextSpan sectiontext::trimmed(TextSpan s) {
 
 void sectiontext::numbersAt(TextSpan s, double* values, int count) {
   // Each number starts after the comma that ends the one before; once a comma is missing,
-  // the remaining numbers read as 0.
+  // the remaining numbers read as 0. A number holds no comma, so the search for the comma
+  // starts where the reading of the number stopped (a character boundary: numbers are
+  // single-byte characters).
   TextSpan rest = s;
   for (int i = 0; i < count; ++i) {
     if (rest.begin == nullptr) {
       values[i] = 0.0;
       continue;
     }
-    values[i] = numberAt(rest);
-    const char* comma = findChar(rest, ',');
+    const char* stop = rest.begin;
+    values[i] = numberAt(rest, stop);
+    const char* comma = (stop < rest.end && *stop == ',') ? stop : findChar(TextSpan{stop, rest.end}, ',');
     rest = comma ? TextSpan{comma + 1, rest.end} : TextSpan{nullptr, nullptr};
   }
 }
@@ -181,22 +262,7 @@ CString rightOf(CString s, char c) {
 
 void sectiontext::splitRecordSpans(TextSpan all, std::vector<TextSpan>& out) {
   out.clear();
-  // A block begins at a '[' that starts a line: a line feed earlier in the rest, and only
-  // white space between that line feed and the '['. Line feeds are found fast; the white
-  // space after a line feed is single-byte characters, so the byte after it is a character.
-  const char* start = all.begin;  // where the rest begins
-  for (TextSpan rest = all;;) {
-    const char* lf = findChar(rest, '\n');
-    if (lf == nullptr) break;
-    const char* p = lf + 1;
-    while (p < all.end && isWhiteByte(static_cast<unsigned char>(*p))) ++p;
-    if (p < all.end && *p == '[') {
-      out.push_back(trimmed(TextSpan{start, p}));
-      start = p;
-    }
-    rest = TextSpan{p, all.end};  // p begins a character (after single-byte ones)
-  }
-  out.push_back(trimmed(TextSpan{start, all.end}));
+  forEachRecordSpan(all, [&out](TextSpan block) { out.push_back(block); });
 }
 
 void splitRecords(CStringArray& out, CString text) {
@@ -217,15 +283,21 @@ TextSpan sectiontext::recordNameSpan(TextSpan block) {
 CString recordName(CString block) { return toCString(recordNameSpan(spanOf(block))); }
 
 bool sectiontext::equalNoCase(TextSpan a, const char* b) {
+  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+  // ASCII bytes are characters of their own: compare them folded without the character walk,
+  // which takes over at the first other byte (a character boundary on both sides).
+  const char* p = a.begin;
   const char* q = b;
-  for (const char* p = a.begin; p < a.end;) {
+  for (; p < a.end && static_cast<unsigned char>(*p) < 0x80 && static_cast<unsigned char>(*q) < 0x80; ++p, ++q) {
+    if (*q == '\0' || lower(*p) != lower(*q)) return false;
+  }
+  while (p < a.end) {
     int n = charBytes(p, a.end);
     if (*q == '\0') return false;
     if (n == 2) {
       if (p[0] != q[0] || p[1] != q[1]) return false;
-    } else {
-      auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-      if (lower(*p) != lower(*q)) return false;
+    } else if (lower(*p) != lower(*q)) {
+      return false;
     }
     p += n;
     q += n;

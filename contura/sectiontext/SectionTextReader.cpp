@@ -7,7 +7,9 @@
 #include <dbents.h>
 #include <dbpl.h>
 
+#include <array>
 #include <cstring>
+#include <string_view>
 
 using namespace sectiontext;
 
@@ -17,50 +19,64 @@ namespace {
 // (which the host would take for "the default width") draws as the positive one.
 constexpr double kWidthNegationLimit = 0.00001;
 
-// The lines of one block, cut as splitText cuts them, and their key lookup with
-// getKeyValue's rules. Each line's key is found once; the record readers then work on spans
-// of the text: no copies but the strings an entity keeps.
+// The keys the record readers look up, and their names in the text.
+enum Key : int {
+  kLayer, kColor, kPoint, kCenter, kRadius, kAngle, kValue, kHeight, kCode, kVisible, kSort,
+  kCondiction, kRemark, kVarInitial, kVarValue, kVarHeight, kVarAngle, kVarColor, kVarType,
+  kVarPoint, kKeyCount
+};
+constexpr std::string_view kKeyNames[kKeyCount] = {
+    "Layer",  "Color",   "Point",      "Center", "Radius",     "Angle",    "Value",
+    "Height", "Code",    "Visible",    "Sort",   "Condiction", "Remark",   "VarInitial",
+    "VarValue", "VarHeight", "VarAngle", "VarColor", "VarType",    "VarPoint"};
+
+// Which of the keys a key text is (getKeyValue's comparison: whole, ignoring letter case),
+// or kKeyCount for none of them.
+int keyOf(TextSpan key) {
+  const auto length = static_cast<std::size_t>(key.length());
+  for (int k = 0; k < kKeyCount; ++k)
+    if (kKeyNames[k].size() == length && equalNoCase(key, kKeyNames[k].data())) return k;
+  return kKeyCount;
+}
+
+// The lines of one block, cut as splitText cuts them, and their keys read once with
+// getKeyValue's rules: the first value of every key, and all the remarks in order. The record
+// readers then work on spans of the text: no copies but the strings an entity keeps.
 struct Lines {
-  struct Entry {
-    TextSpan key;    // before the line's first '=' (not trimmed)
-    TextSpan value;  // after it
-  };
   std::vector<TextSpan> lines;
-  std::vector<Entry> entries;   // the lines that have a '=', in order
-  std::vector<TextSpan> items;  // scratch for a polyline's vertex list
+  std::array<TextSpan, kKeyCount> first;  // a null span for a key no line has
+  std::vector<TextSpan> remarks;          // the values of every Remark line
+  std::vector<TextSpan> items;            // scratch for a polyline's vertex list
 
   void cut(TextSpan block) {
     splitSpans(block, '\n', lines);
-    entries.clear();
+    first.fill(TextSpan{});
+    remarks.clear();
     for (const TextSpan& line : lines) {
       const char* eq = findChar(line, '=');
-      if (eq != nullptr) entries.push_back(Entry{TextSpan{line.begin, eq}, TextSpan{eq + 1, line.end}});
+      if (eq == nullptr) continue;
+      const int k = keyOf(TextSpan{line.begin, eq});
+      if (k == kKeyCount) continue;
+      const TextSpan value{eq + 1, line.end};
+      if (first[k].begin == nullptr) first[k] = value;
+      if (k == kRemark) remarks.push_back(value);
     }
   }
   // The value of the first matching key line; an empty span (not null) when there is none,
   // as getKeyValue gives the empty text.
-  TextSpan value(const char* key) const {
-    const int length = static_cast<int>(std::strlen(key));
-    for (const Entry& e : entries)
-      if (e.key.length() == length && equalNoCase(e.key, key)) return e.value;
-    return TextSpan{"", ""};
-  }
-  // Every matching value, joined by line feeds (getKeyValues).
-  CString values(const char* key) const {
-    const int length = static_cast<int>(std::strlen(key));
+  TextSpan value(Key key) const { return first[key].begin != nullptr ? first[key] : TextSpan{"", ""}; }
+  // Every remark, joined by line feeds (getKeyValues).
+  CString remark() const {
     CString joined;
-    bool first = true;
-    for (const Entry& e : entries) {
-      if (e.key.length() != length || !equalNoCase(e.key, key)) continue;
-      if (!first) joined += '\n';
-      joined += toCString(e.value);
-      first = false;
+    for (std::size_t i = 0; i < remarks.size(); ++i) {
+      if (i > 0) joined += '\n';
+      joined += toCString(remarks[i]);
     }
     return joined;
   }
-  CString text(const char* key) const { return toCString(value(key)); }
-  double number(const char* key) const { return numberAt(value(key)); }
-  long integer(const char* key) const { return integerAt(value(key)); }
+  CString text(Key key) const { return toCString(value(key)); }
+  double number(Key key) const { return numberAt(value(key)); }
+  long integer(Key key) const { return integerAt(value(key)); }
 };
 
 bool isPointText(TextSpan s) { return countChar(s, ',') >= 1; }
@@ -75,8 +91,8 @@ AcGePoint3d pointAt(TextSpan s) {
 // Layer and colour of the record, then into model space: closed when appended, deleted when
 // it could not get there.
 int finishEntity(AcDbEntity* pEnt, const Lines& l) {
-  pEnt->setLayer(l.text("Layer"));
-  pEnt->setColor(colorAt(l.value("Color")));
+  pEnt->setLayer(l.text(kLayer));
+  pEnt->setColor(colorAt(l.value(kColor)));
   AcDbObjectId id;
   if (postToModelSpace(id, pEnt) != 0 || id.isNull()) {
     delete pEnt;
@@ -87,31 +103,31 @@ int finishEntity(AcDbEntity* pEnt, const Lines& l) {
 }
 
 int drawLineFrom(const Lines& l) {
-  TextSpan points = l.value("Point");
+  TextSpan points = l.value(kPoint);
   const char* semi = findChar(points, ';');
-  if (semi == nullptr || !isColorText(l.value("Color"))) return 1;
+  if (semi == nullptr || !isColorText(l.value(kColor))) return 1;
   TextSpan from{points.begin, semi}, to{semi + 1, points.end};
   if (!isPointText(from) || !isPointText(to)) return 1;
   return finishEntity(new AcDbLine(pointAt(from), pointAt(to)), l);
 }
 
 int drawArcFrom(const Lines& l) {
-  TextSpan center = l.value("Center"), angles = l.value("Angle");
-  if (!isPointText(center) || !isPointText(angles) || !isColorText(l.value("Color"))) return 1;
+  TextSpan center = l.value(kCenter), angles = l.value(kAngle);
+  if (!isPointText(center) || !isPointText(angles) || !isColorText(l.value(kColor))) return 1;
   double startEnd[2];
   numbersAt(angles, startEnd, 2);
-  return finishEntity(new AcDbArc(pointAt(center), l.number("Radius"), startEnd[0], startEnd[1]), l);
+  return finishEntity(new AcDbArc(pointAt(center), l.number(kRadius), startEnd[0], startEnd[1]), l);
 }
 
 int drawCircleFrom(const Lines& l) {
-  TextSpan center = l.value("Center");
-  if (!isPointText(center) || !isColorText(l.value("Color"))) return 1;
-  return finishEntity(new AcDbCircle(pointAt(center), AcGeVector3d(0.0, 0.0, 1.0), l.number("Radius")), l);
+  TextSpan center = l.value(kCenter);
+  if (!isPointText(center) || !isColorText(l.value(kColor))) return 1;
+  return finishEntity(new AcDbCircle(pointAt(center), AcGeVector3d(0.0, 0.0, 1.0), l.number(kRadius)), l);
 }
 
 int drawPolylineFrom(Lines& l) {
-  if (!isColorText(l.value("Color"))) return 1;
-  splitSpans(l.value("Point"), ';', l.items);
+  if (!isColorText(l.value(kColor))) return 1;
+  splitSpans(l.value(kPoint), ';', l.items);
   for (const TextSpan& item : l.items)
     if (countChar(item, ',') < 4) return 1;
   AcDbPolyline* pPline = new AcDbPolyline(static_cast<unsigned int>(l.items.size()));
@@ -128,33 +144,33 @@ int drawPolylineFrom(Lines& l) {
 }
 
 int drawTextFrom(const Lines& l) {
-  TextSpan point = l.value("Point");
-  if (!isPointText(point) || !isColorText(l.value("Color"))) return 1;
-  AcDbText* pText = new AcDbText(pointAt(point), l.text("Value"), AcDbObjectId::kNull, l.number("Height"),
-                                 l.number("Angle"));
+  TextSpan point = l.value(kPoint);
+  if (!isPointText(point) || !isColorText(l.value(kColor))) return 1;
+  AcDbText* pText = new AcDbText(pointAt(point), l.text(kValue), AcDbObjectId::kNull, l.number(kHeight),
+                                 l.number(kAngle));
   return finishEntity(pText, l);
 }
 
 int drawVarCommonFrom(const Lines& l) {
-  TextSpan point = l.value("Point"), valuePoint = l.value("VarPoint"), valueColor = l.value("VarColor");
-  if (!isPointText(point) || !isColorText(l.value("Color")) || !isPointText(valuePoint) || !isColorText(valueColor))
+  TextSpan point = l.value(kPoint), valuePoint = l.value(kVarPoint), valueColor = l.value(kVarColor);
+  if (!isPointText(point) || !isColorText(l.value(kColor)) || !isPointText(valuePoint) || !isColorText(valueColor))
     return 1;
   AcDbVarCommon* pVar = new AcDbVarCommon();
   pVar->setPosition(pointAt(point));
-  pVar->setTextString(l.text("Value"));
-  pVar->setHeight(l.number("Height"));
-  pVar->setRotation(l.number("Angle"));
-  pVar->putVarCode(l.text("Code"));
-  pVar->putNameVisible(l.integer("Visible"));
-  pVar->putVarSort(l.integer("Sort"));
-  pVar->putCondiction(l.text("Condiction"));
-  pVar->putVarRemark(l.values("Remark"));
-  pVar->putVarInitialValue(l.text("VarInitial"));
-  pVar->putVarSetValue(l.text("VarValue"));
-  pVar->putVarValueHeight(l.number("VarHeight"));
-  pVar->putVarAngle(l.number("VarAngle"));
+  pVar->setTextString(l.text(kValue));
+  pVar->setHeight(l.number(kHeight));
+  pVar->setRotation(l.number(kAngle));
+  pVar->putVarCode(l.text(kCode));
+  pVar->putNameVisible(l.integer(kVisible));
+  pVar->putVarSort(l.integer(kSort));
+  pVar->putCondiction(l.text(kCondiction));
+  pVar->putVarRemark(l.remark());
+  pVar->putVarInitialValue(l.text(kVarInitial));
+  pVar->putVarSetValue(l.text(kVarValue));
+  pVar->putVarValueHeight(l.number(kVarHeight));
+  pVar->putVarAngle(l.number(kVarAngle));
   pVar->putVarValueColor(colorAt(valueColor).colorIndex());
-  pVar->putVarType(l.text("VarType"));
+  pVar->putVarType(l.text(kVarType));
   pVar->putValuePosition(pointAt(valuePoint));
   return finishEntity(pVar, l);
 }
@@ -165,11 +181,10 @@ CSectionTextReader::CSectionTextReader() {}
 CSectionTextReader::~CSectionTextReader() {}
 
 int CSectionTextReader::drawSectionText(CString text) {
-  std::vector<TextSpan> blocks;
-  splitRecordSpans(spanOf(text), blocks);
-  if (blocks.empty()) return 1;
+  // Blocks are drawn as the splitter finds them (it always finds at least one, so the result
+  // is 0); the text is not cut into a list of blocks first.
   Lines l;
-  for (const TextSpan& block : blocks) {
+  forEachRecordSpan(spanOf(text), [&l](TextSpan block) {
     TextSpan name = recordNameSpan(block);
     int (*draw)(Lines&) = nullptr;
     if (equalNoCase(name, "Line")) draw = [](Lines& x) { return drawLineFrom(x); };
@@ -178,10 +193,10 @@ int CSectionTextReader::drawSectionText(CString text) {
     else if (equalNoCase(name, "Text")) draw = [](Lines& x) { return drawTextFrom(x); };
     else if (equalNoCase(name, "Circle")) draw = [](Lines& x) { return drawCircleFrom(x); };
     else if (equalNoCase(name, "VarCommon")) draw = [](Lines& x) { return drawVarCommonFrom(x); };
-    if (draw == nullptr) continue;  // PolylineSection, Mtext, SecType, unknown or unnamed
+    if (draw == nullptr) return;  // PolylineSection, Mtext, SecType, unknown or unnamed
     l.cut(block);
     draw(l);
-  }
+  });
   return 0;
 }
 

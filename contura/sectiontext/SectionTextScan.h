@@ -49,6 +49,8 @@ TextSpan trimmed(TextSpan s);
 void splitSpans(TextSpan s, char sep, std::vector<TextSpan>& out);
 // splitRecords on spans: the trimmed record blocks of a text (at least one).
 void splitRecordSpans(TextSpan text, std::vector<TextSpan>& out);
+// The same blocks, each handed to f(TextSpan) in order as it is found.
+template <class F> void forEachRecordSpan(TextSpan text, F&& f);
 // The record name of a block (the text between a leading '[' and the first ']'); an empty
 // span when there is none.
 TextSpan recordNameSpan(TextSpan block);
@@ -61,11 +63,32 @@ bool equalNoCase(TextSpan a, const char* b);
 
 // atof / atol of the text at s (they stop where a number cannot continue).
 double numberAt(TextSpan s);
+// The same, telling where the reading stopped (s.begin when s holds no number).
+double numberAt(TextSpan s, const char*& stop);
 long integerAt(TextSpan s);
 // `count` numbers separated by commas, read in order; once a comma is missing the remaining
 // numbers read as 0.
 void numbersAt(TextSpan s, double* values, int count);
 // A true colour from "red,green,blue" (missing numbers read as 0, each cut to 8 bits).
 AcCmColor colorAt(TextSpan s);
+
+template <class F> void forEachRecordSpan(TextSpan all, F&& f) {
+  // A block begins at a '[' that starts a line: a line feed earlier in the rest, and only
+  // white space between that line feed and the '['. Line feeds are found fast; the white
+  // space after a line feed is single-byte characters, so the byte after it is a character.
+  const char* start = all.begin;  // where the rest begins
+  for (TextSpan rest = all;;) {
+    const char* lf = findChar(rest, '\n');
+    if (lf == nullptr) break;
+    const char* p = lf + 1;
+    while (p < all.end && isWhiteByte(static_cast<unsigned char>(*p))) ++p;
+    if (p < all.end && *p == '[') {
+      f(trimmed(TextSpan{start, p}));
+      start = p;
+    }
+    rest = TextSpan{p, all.end};  // p begins a character (after single-byte ones)
+  }
+  f(trimmed(TextSpan{start, all.end}));
+}
 
 }  // namespace sectiontext
