@@ -2,6 +2,8 @@
 #include <dbcolor.h>
 
 #include <array>
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 namespace {
@@ -66,7 +68,35 @@ Adesk::UInt32 AcCmEntityColor::lookUpRGB(Adesk::UInt8 colorIndex) {
   return Adesk::UInt32(c.r) | (Adesk::UInt32(c.g) << 8) | (Adesk::UInt32(c.b) << 16);
 }
 
+namespace {
+
+// The nearest index of recently looked-up colours: each slot holds (rgb << 8) | index, zero
+// while empty (no index is 0). Colours of a drawing are few, so most look-ups find their
+// slot; a slot is one atomic word, so threads may share the cache.
+constexpr std::size_t kAciCacheSlots = 256;
+std::array<std::atomic<std::uint32_t>, kAciCacheSlots> gAciCache{};
+
+std::size_t aciSlot(std::uint32_t rgb) { return std::size_t((rgb * 0x9E3779B1u) >> 24) % kAciCacheSlots; }
+
+Adesk::UInt8 nearestIndex(Adesk::UInt8 red, Adesk::UInt8 green, Adesk::UInt8 blue);
+
+}  // namespace
+
 Adesk::UInt8 AcCmEntityColor::lookUpACI(Adesk::UInt8 red, Adesk::UInt8 green, Adesk::UInt8 blue) {
+  const std::uint32_t rgb = (std::uint32_t(red) << 16) | (std::uint32_t(green) << 8) | blue;
+  std::atomic<std::uint32_t>& slot = gAciCache[aciSlot(rgb)];
+  const std::uint32_t held = slot.load(std::memory_order_relaxed);
+  if (held != 0 && (held >> 8) == rgb) return Adesk::UInt8(held & 0xFF);
+  const Adesk::UInt8 best = nearestIndex(red, green, blue);
+  slot.store((rgb << 8) | best, std::memory_order_relaxed);
+  return best;
+}
+
+namespace {
+
+// The index of the table colour nearest to (red, green, blue) (squared distance; the lowest
+// index of equally near ones).
+Adesk::UInt8 nearestIndex(Adesk::UInt8 red, Adesk::UInt8 green, Adesk::UInt8 blue) {
   int best = 1;
   long bestDist = -1;
   for (int i = 1; i <= 255; ++i) {
@@ -80,6 +110,8 @@ Adesk::UInt8 AcCmEntityColor::lookUpACI(Adesk::UInt8 red, Adesk::UInt8 green, Ad
   }
   return Adesk::UInt8(best);
 }
+
+}  // namespace
 
 AcCmEntityColor::AcCmEntityColor(ColorMethod method) { setColorMethod(method); }
 

@@ -1,6 +1,7 @@
 // Core of the database: handles, ids, stubs and their index, extents, misuse reports and
 // small shared helpers.
 #include "internal.h"
+#include "object_heap.h"
 
 #include <contura/db/diagnostics.h>
 #include <acutmem.h>
@@ -9,9 +10,12 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <type_traits>
 
 namespace contura::db {
 
@@ -44,6 +48,42 @@ std::string nameKey(std::string_view name) {
     }
   }
   return key;
+}
+
+namespace {
+unsigned char upperAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c; }
+}  // namespace
+
+bool sameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    const unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (isLeadByte(x) && i + 1 < a.size()) {
+      // A double-byte character: equal bytes (then b has the same character here too).
+      if (x != y || a[i + 1] != b[i + 1]) return false;
+      ++i;
+    } else if (upperAscii(x) != upperAscii(y)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+size_t nameHash(std::string_view name) {
+  // FNV-1a over the bytes of the name's key.
+  constexpr std::uint64_t kOffset = 14695981039346656037ull, kPrime = 1099511628211ull;
+  std::uint64_t h = kOffset;
+  for (size_t i = 0; i < name.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(name[i]);
+    if (isLeadByte(c) && i + 1 < name.size()) {
+      h = (h ^ c) * kPrime;
+      c = static_cast<unsigned char>(name[++i]);  // the trail byte, never folded
+    } else {
+      c = upperAscii(c);
+    }
+    h = (h ^ c) * kPrime;
+  }
+  return size_t(h);
 }
 
 ACHAR* copyString(const std::string& text) {
@@ -173,9 +213,24 @@ void HandleIndex::grow() {
 }  // namespace contura::db
 
 // ---- database storage ------------------------------------------------------------------
+namespace contura::db {
+// Stubs are plain data (nothing to destroy): a chunk is made in place and given back whole.
+static_assert(std::is_trivially_destructible_v<AcDbStub>);
+
+void StubChunkRelease::operator()(AcDbStub* chunk) const noexcept {
+  heap::release(chunk, kStubChunk * sizeof(AcDbStub));
+}
+
+StubChunk newStubChunk() {
+  auto* chunk = static_cast<AcDbStub*>(heap::allocate(kStubChunk * sizeof(AcDbStub)));
+  std::uninitialized_default_construct_n(chunk, kStubChunk);
+  return StubChunk(chunk);
+}
+}  // namespace contura::db
+
 AcDbStub* AcDbDatabase::Impl::newStub(Adesk::UInt64 handle) {
   if (usedInLast == kChunk) {
-    chunks.emplace_back(new AcDbStub[kChunk]);
+    chunks.push_back(contura::db::newStubChunk());
     usedInLast = 0;
   }
   AcDbStub* stub = &chunks.back()[usedInLast++];
@@ -183,10 +238,14 @@ AcDbStub* AcDbDatabase::Impl::newStub(Adesk::UInt64 handle) {
   stub->handle = handle;
   index.insert(stub);
   if (handle >= handseed) handseed = handle + 1;
+  if (handle > largestHandle) largestHandle = handle;
   return stub;
 }
 
 Adesk::UInt64 AcDbDatabase::Impl::takeHandle() {
+  // Above every handle in use, the seed is free without asking the index (the usual case:
+  // the seed only falls below a used handle when a drawing file sets it so).
+  if (handseed > largestHandle) return handseed++;
   while (index.find(handseed) != nullptr) ++handseed;
   return handseed++;
 }

@@ -83,6 +83,10 @@ struct CopyContext {
 inline bool isLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 // The key a name is compared by: ASCII letters upper-cased, double-byte characters intact.
 std::string nameKey(std::string_view name);
+// nameKey(a) == nameKey(b), without making the keys.
+bool sameName(std::string_view a, std::string_view b);
+// A hash of nameKey(name), without making the key.
+std::size_t nameHash(std::string_view name);
 inline std::string safeString(const ACHAR* text) { return text ? std::string(text) : std::string(); }
 // A new[] copy of text.
 ACHAR* copyString(const std::string& text);
@@ -176,17 +180,28 @@ private:
 };
 }  // namespace contura::db
 
+namespace contura::db {
+// Stubs are made in chunks of this many, on the object heap.
+constexpr size_t kStubChunk = 4096;
+struct StubChunkRelease {
+  void operator()(AcDbStub* chunk) const noexcept;
+};
+using StubChunk = std::unique_ptr<AcDbStub[], StubChunkRelease>;
+StubChunk newStubChunk();
+}  // namespace contura::db
+
 struct AcDbDatabase::Impl {
-  static constexpr size_t kChunk = 4096;
+  static constexpr size_t kChunk = contura::db::kStubChunk;
   enum { kBlockTable, kLayerTable, kTextStyleTable, kLinetypeTable, kViewTable, kUCSTable,
          kViewportTable, kRegAppTable, kDimStyleTable, kTableCount };
 
   explicit Impl(AcDbDatabase* owner) : self(owner) {}
   AcDbDatabase* self;
-  std::vector<std::unique_ptr<AcDbStub[]>> chunks;
+  std::vector<contura::db::StubChunk> chunks;
   size_t usedInLast = kChunk;
   contura::db::HandleIndex index;
   Adesk::UInt64 handseed = 1;
+  Adesk::UInt64 largestHandle = 0;  // the largest handle any stub has
   AcDbStub* tables[kTableCount] = {};
   AcDbStub* namedObjects = nullptr;
   AcDbStub* clayer = nullptr;

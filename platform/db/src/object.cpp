@@ -2,6 +2,7 @@
 // cloning; the functions that open objects by id; entity names.
 #include "internal.h"
 #include "filing.h"
+#include "object_heap.h"
 
 using contura::db::ObjectAccess;
 using contura::db::reportMisuse;
@@ -43,6 +44,9 @@ Acad::ErrorStatus ObjectAccess::open(AcDbObject& o, AcDb::OpenMode mode) {
 }
 
 }  // namespace contura::db
+
+void* AcDbObject::operator new(std::size_t size) { return contura::db::heap::allocate(size); }
+void AcDbObject::operator delete(void* p, std::size_t size) noexcept { contura::db::heap::release(p, size); }
 
 AcDbObject::AcDbObject() = default;
 

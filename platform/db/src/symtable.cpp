@@ -11,33 +11,47 @@ ACRX_NO_CONS_DEFINE_MEMBERS(AcDbSymbolTable, AcDbObject)
 ACRX_NO_CONS_DEFINE_MEMBERS(AcDbSymbolTableRecord, AcDbObject)
 
 // ---- table bookkeeping -------------------------------------------------------------------
+// The index: record names to records, hashed and compared as sameName compares them, so that
+// a name is found in any letter case without making its key first.
+namespace contura::db {
+namespace {
+struct NameHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view name) const { return nameHash(name); }
+};
+struct NameEqual {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const { return sameName(a, b); }
+};
+}  // namespace
+}  // namespace contura::db
+
 struct AcDbSymbolTable::Index {
-  std::unordered_map<std::string, AcDbStub*> byKey;
+  std::unordered_map<std::string, AcDbStub*, contura::db::NameHash, contura::db::NameEqual> byName;
 };
 
 namespace contura::db {
 
 namespace {
-const std::string& nameOfRecord(AcDbStub* stub) {
-  static const std::string kNone;
+std::string_view nameOfRecord(AcDbStub* stub) {
   auto* rec = peekAs<AcDbSymbolTableRecord>(stub);
-  return rec ? ObjectAccess::recordName(*rec) : kNone;
+  return rec ? std::string_view(ObjectAccess::recordName(*rec)) : std::string_view();
 }
 }  // namespace
 
 AcDbStub* ObjectAccess::tableLookup(const AcDbSymbolTable& table, std::string_view name, bool erasedToo) {
-  const std::string key = nameKey(name);
   if (table.mpIndex) {
-    auto it = table.mpIndex->byKey.find(key);
-    if (it != table.mpIndex->byKey.end() && isLive(it->second) && nameKey(nameOfRecord(it->second)) == key)
+    auto it = table.mpIndex->byName.find(name);
+    if (it != table.mpIndex->byName.end() && isLive(it->second) && sameName(nameOfRecord(it->second), name))
       return it->second;
   }
-  // The index is stale after an erase or a rename: look at every record.
+  // Not in the index, or the index is stale (an erased record, a name changed other than by
+  // setName): look at every record.
   AcDbStub* erased = nullptr;
   for (AcDbStub* stub : table.mRecords) {
-    if (stub->object == nullptr || nameKey(nameOfRecord(stub)) != key) continue;
+    if (stub->object == nullptr || !sameName(nameOfRecord(stub), name)) continue;
     if (!(stub->flags & AcDbStub::kErased)) {
-      if (table.mpIndex) table.mpIndex->byKey[key] = stub;
+      if (table.mpIndex) table.mpIndex->byName.insert_or_assign(std::string(name), stub);
       return stub;
     }
     erased = stub;
@@ -51,16 +65,16 @@ Acad::ErrorStatus ObjectAccess::tableAppend(AcDbSymbolTable& table, AcDbStub* re
   if (tableLookup(table, rec->mName, false) != nullptr) return Acad::eDuplicateRecordName;
   if (!table.mpIndex) table.mpIndex = std::make_unique<AcDbSymbolTable::Index>();
   table.mRecords.push_back(record);
-  table.mpIndex->byKey[nameKey(rec->mName)] = record;
+  table.mpIndex->byName.insert_or_assign(rec->mName, record);
   rec->mpOwner = table.mpStub;
   return Acad::eOk;
 }
 
 void ObjectAccess::tableReindex(AcDbSymbolTable& table) {
   if (!table.mpIndex) table.mpIndex = std::make_unique<AcDbSymbolTable::Index>();
-  table.mpIndex->byKey.clear();
+  table.mpIndex->byName.clear();
   for (AcDbStub* stub : table.mRecords)
-    if (isLive(stub)) table.mpIndex->byKey[nameKey(nameOfRecord(stub))] = stub;
+    if (isLive(stub)) table.mpIndex->byName.insert_or_assign(std::string(nameOfRecord(stub)), stub);
 }
 
 }  // namespace contura::db

@@ -41,6 +41,7 @@
 #include <gept3dar.h>
 #include <rxobject.h>
 
+#include <cstddef>
 #include <memory>
 
 class AcDbDatabase;
@@ -69,6 +70,11 @@ class AcDbObject : public AcRxObject {
 public:
   ACRX_DECLARE_MEMBERS(AcDbObject);
   ~AcDbObject() override;
+
+  // Objects live on the database's heap, as on the host: made with new, freed with delete
+  // (by their owner while new, by the database once added).
+  static void* operator new(std::size_t size);
+  static void operator delete(void* p, std::size_t size) noexcept;
 
   // Identity. Null / zero results for an object that is not in a database.
   AcDbObjectId objectId() const;
