@@ -35,6 +35,15 @@ std::string storePickbox(Options& o, const std::string& value) {
   return {};
 }
 
+// A version the writer can write: R12, R2000 and later (R13 and R14 are read only).
+std::string storeSaveVersion(Options& o, const std::string& value) {
+  dxf::DxfVersion version{};
+  if (!dxf::versionFromName(value, version) || version == dxf::DxfVersion::R13 || version == dxf::DxfVersion::R14)
+    return "--dxf-version needs one of R12, R2000, R2004, R2007, R2010, R2013, R2018, not '" + value + "'";
+  o.saveVersion = version;
+  return {};
+}
+
 std::string requireNonEmpty(const char* name, const std::string& value) {
   return value.empty() ? std::string(name) + " needs a non-empty value" : std::string();
 }
@@ -52,6 +61,7 @@ const std::vector<OptionSpec>& optionTable() {
          o.save = v;
          return requireNonEmpty("--save", v);
        }},
+      {"--dxf-version", true, storeSaveVersion},
       {"--preview-dir", true,
        [](Options& o, const std::string& v) {
          o.previewDir = v;
@@ -153,6 +163,9 @@ std::string usageText(bool withWindow) {
       "  DRAWING.dxf     the drawing to work on (else a new one)\n"
       "  --save FILE     save the drawing as DXF (R2004, code page ANSI_936) when input\n"
       "                  ends; the old file is replaced only once the new one is whole\n"
+      "  --dxf-version VER\n"
+      "                  the DXF version --save writes: R12, R2000, R2004 (default),\n"
+      "                  R2007, R2010, R2013 or R2018 (from R2007 the file is UTF-8)\n"
       "  --help          show this text\n"
       "  --version       show the program's version\n"
       "\n";

@@ -1,5 +1,7 @@
 // The command-line options of the program `contura`.
 #pragma once
+#include <contura/dxf/codec.h>
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -17,6 +19,7 @@ struct Options {
   std::vector<DriveMapping> drives;            // --drive X=DIR, in the order given
   std::optional<std::filesystem::path> drawing;  // DRAWING.dxf
   std::optional<std::filesystem::path> save;     // --save FILE
+  dxf::DxfVersion saveVersion = dxf::kDefaultWriteVersion;  // --dxf-version VER
   std::optional<std::filesystem::path> previewDir;  // --preview-dir DIR
   std::optional<double> pickbox;               // --pickbox N (positive)
   bool gui = false;                            // --gui

@@ -151,7 +151,9 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
   if (options.save) {  // --save FILE: the drawing as it is when input ends
     dxf::DxfError dxfError;
     dxf::WriteWarnings warnings;
-    if (dxf::writeDxf(*drawing, options.save->string(), dxf::WriteOptions(), dxfError, &warnings) != Acad::eOk) {
+    dxf::WriteOptions writeOptions;
+    writeOptions.version = options.saveVersion;
+    if (dxf::writeDxf(*drawing, options.save->string(), writeOptions, dxfError, &warnings) != Acad::eOk) {
       streams.err << "contura: " << options.save->string() << ": " << dxfError.text() << "\n";
       status = kExitError;
     }

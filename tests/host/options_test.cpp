@@ -10,7 +10,7 @@ using Args = std::vector<std::string>;
 
 TEST(HostOptions, AcceptsEveryOptionInBothForms) {
   auto r = parseOptions({"--script", "run.scr", "--drive", "e=/data/e", "--drive=F:=/data/f",
-                         "--save=out.dxf", "--preview-dir", "pv", "--pickbox", "2.5", "--gui",
+                         "--save=out.dxf", "--dxf-version", "r2000", "--preview-dir", "pv", "--pickbox", "2.5", "--gui",
                          "--new-library", "lib.mdb", "drawing.dxf"});
   ASSERT_TRUE(r.ok()) << r.error;
   const auto& o = r.options;
@@ -20,6 +20,7 @@ TEST(HostOptions, AcceptsEveryOptionInBothForms) {
   EXPECT_EQ(o.drives[0].dir, "/data/e");
   EXPECT_EQ(o.drives[1].letter, 'F');
   EXPECT_EQ(o.save, "out.dxf");
+  EXPECT_EQ(o.saveVersion, contura::dxf::DxfVersion::R2000);
   EXPECT_EQ(o.previewDir, "pv");
   EXPECT_EQ(o.pickbox, 2.5);
   EXPECT_TRUE(o.gui);
@@ -57,6 +58,8 @@ TEST(HostOptions, RefusesBadUsageWithAReason) {
       {{"--drive", "E"}, "E"},
       {{"--drive", "1=/x"}, "1=/x"},
       {{"a.dxf", "b.dxf"}, "only one drawing"},
+      {{"--dxf-version", "R14"}, "R2004"},  // read, never written
+      {{"--dxf-version", "2005"}, "not '2005'"},
   };
   for (const Case& c : cases) {
     auto r = parseOptions(c.args);

@@ -238,6 +238,22 @@ TXT
     run s2.scr "$work/edited.dxf"
     edited_record | expect_export v.txt
     ;;
+  other_versions)
+    # --dxf-version: the edited variable saved as R2000 (code page 936) and as R2018 (UTF-8)
+    # keeps every property, in a file of the version asked for.
+    needs_drawings
+    { edit_every_property; echo QUIT; } >s.scr
+    for version in R2000 R2018; do
+      run s.scr --save "$work/$version.dxf" --dxf-version "$version"
+      got=$(/usr/bin/python3 -c 'import ezdxf,sys; print(ezdxf.readfile(sys.argv[1]).dxfversion)' "$work/$version.dxf") ||
+        fail "ezdxf could not read the $version drawing"
+      case $version in R2000) want=AC1015 ;; R2018) want=AC1032 ;; esac
+      [ "$got" = "$want" ] || fail "$version written as $got"
+      { cjlx_export "$version.txt"; echo QUIT; } >s2.scr
+      run s2.scr "$work/$version.dxf"
+      edited_record | expect_export "$version.txt"
+    done
+    ;;
   *) fail "unknown case" ;;
 esac
 echo "PASS ($case_name)"
