@@ -154,7 +154,12 @@ int main(int argc, char** argv) {
              db = std::make_unique<AcDbDatabase>(false, true);
              return readDxf(path, *db, error) == Acad::eOk;
            }));
-    report("write from database", best([&] {
+    std::string written;
+    report("write text (in memory)", best([&] {
+             written.clear();
+             return writeDxfText(*db, written, contura::dxf::WriteOptions(), error) == Acad::eOk;
+           }));
+    report("write from database", best([&] {  // the text, then the file made durable
              return writeDxf(*db, out, contura::dxf::WriteOptions(), error) == Acad::eOk;
            }));
   }
