@@ -58,7 +58,11 @@ function(contura_gtest)
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_compile_definitions(${T_NAME} PRIVATE
-      CONTURA_SOURCE_DIR="${PROJECT_SOURCE_DIR}" CONTURA_BINARY_DIR="${PROJECT_BINARY_DIR}")
+      CONTURA_SOURCE_DIR="${PROJECT_SOURCE_DIR}" CONTURA_BINARY_DIR="${PROJECT_BINARY_DIR}"
+      CONTURA_MADE_DATA_DIR="${PROJECT_BINARY_DIR}/tests/data")
+  if(TARGET contura_test_data)  # the drawings the build writes for the tests
+    add_dependencies(${T_NAME} contura_test_data)
+  endif()
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests
                         ENABLE_EXPORTS ON)
   if(T_CP936)

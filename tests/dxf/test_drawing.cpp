@@ -31,7 +31,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kData = std::string(CONTURA_SOURCE_DIR) + "/tests/data/dxf/";
+// The ezdxf drawings and the malformed corpus the build makes.
+const std::string kData = CONTURA_MADE_DATA_DIR "/dxf/";
 const char* const kFixtures[] = {"fixture_r12.dxf", "fixture_r2000.dxf", "fixture_r2004.dxf",
                                  "fixture_r2018.dxf"};
 // Code page 936 texts of the fixtures.

@@ -11,7 +11,8 @@ using namespace contura::dxf;
 
 namespace {
 
-const std::string kData = std::string(CONTURA_SOURCE_DIR) + "/tests/data/dxf/";
+// The ezdxf drawings and the malformed corpus the build makes.
+const std::string kData = CONTURA_MADE_DATA_DIR "/dxf/";
 // Texts of the fixtures in code page 936.
 const std::string kWallLayer = "\xC7\xBD\xCC\xE5";                  // 墙体
 const std::string kChineseText = "\xD6\xD0\xCE\xC4\xCE\xC4\xD7\xD6";  // 中文文字

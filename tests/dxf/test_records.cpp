@@ -12,7 +12,8 @@ using namespace contura::dxf;
 
 namespace {
 
-const std::string kData = std::string(CONTURA_SOURCE_DIR) + "/tests/data/dxf/";
+// The ezdxf drawings and the malformed corpus the build makes.
+const std::string kData = CONTURA_MADE_DATA_DIR "/dxf/";
 
 // Counts what it is handed and checks every record's handle, as the drawing reader does.
 class CountingSink : public DxfSink {

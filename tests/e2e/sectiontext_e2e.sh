@@ -2,13 +2,14 @@
 # End-to-end runs of CJLX in the program `contura`: section text through the information
 # view (import, draw back, select, export), the preview picture, refused files, and the
 # drawings of the examples opened from DXF and saved again (checked with python3-ezdxf).
-# usage: sectiontext_e2e.sh CASE CONTURA DATA_DIR ARTIFACT_DIR
+# usage: sectiontext_e2e.sh CASE CONTURA DATA_DIR ARTIFACT_DIR EXAMPLES_DXF
 # Exit 77 (skipped) when the program cannot do what the case needs yet.
 set -uo pipefail
 case_name=$1
 contura=$2
 data=$3
 artifacts=$4
+examples_dxf=$5  # the example drawing the build writes with ezdxf
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
@@ -114,7 +115,7 @@ $work/export.txt
 ok
 QUIT
 SCR
-    run s.scr "$data/examples.dxf"
+    run s.scr "$examples_dxf"
     cmp "$data/examples.golden.txt" export.txt || { diff "$data/examples.golden.txt" export.txt; fail "export differs from the golden file"; }
     ;;
   dxf_modify_twice)
@@ -134,8 +135,8 @@ click 修改
 ok
 QUIT
 SCR
-    run s.scr "$data/examples.dxf" --save "$work/saved.dxf"
-    /usr/bin/python3 "$data/check_copies.py" "$data/examples.dxf" "$work/saved.dxf" 2 || fail "ezdxf check failed"
+    run s.scr "$examples_dxf" --save "$work/saved.dxf"
+    /usr/bin/python3 "$data/check_copies.py" "$examples_dxf" "$work/saved.dxf" 2 || fail "ezdxf check failed"
     ;;
   *) fail "unknown case" ;;
 esac

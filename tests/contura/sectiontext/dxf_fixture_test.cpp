@@ -49,7 +49,7 @@ CString encodeModelSpace(AcDbDatabase& db) {
 TEST(DxfFixture, SectionTextOfTheExamplesDrawingAndTwoCopiesDrawnBack) {
   AcDbDatabase db(false);
   contura::dxf::DxfError error;
-  ASSERT_EQ(contura::dxf::readDxf(kData + "/examples.dxf", db, error), Acad::eOk);
+  ASSERT_EQ(contura::dxf::readDxf(CONTURA_MADE_DATA_DIR "/sectiontext/examples.dxf", db, error), Acad::eOk);
   acdbHostApplicationServices()->setWorkingDatabase(&db);
   CString text = encodeModelSpace(db);
   EXPECT_EQ(std::string(text.GetString(), text.GetLength()), readBytes(kData + "/examples.golden.txt"));
@@ -60,7 +60,7 @@ TEST(DxfFixture, SectionTextOfTheExamplesDrawingAndTwoCopiesDrawnBack) {
   std::string saved = (std::filesystem::temp_directory_path() / "sectiontext-examples-saved.dxf").string();
   ASSERT_EQ(contura::dxf::writeDxf(db, saved, {}, error), Acad::eOk);
   acdbHostApplicationServices()->setWorkingDatabase(nullptr);
-  std::string check = "/usr/bin/python3 " + kData + "/check_copies.py " + kData + "/examples.dxf " + saved + " 2";
+  std::string check = "/usr/bin/python3 " + kData + "/check_copies.py " CONTURA_MADE_DATA_DIR "/sectiontext/examples.dxf " + saved + " 2";
   EXPECT_EQ(std::system(check.c_str()), 0);
   std::filesystem::remove(saved);
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Writes the DXF reading fixtures with ezdxf (python3-ezdxf), an independent DXF writer.
 
-Usage: /usr/bin/python3 make_fixtures.py [OUTPUT_DIR]   (default: this script's folder)
+Usage: /usr/bin/python3 make_fixtures.py OUTPUT_DIR   (the build runs it into build/tests/data/dxf)
 
 Each drawing holds the same content, so tests can check every version alike:
   fixture_r12.dxf     R12, ANSI_936 (only what R12 can hold)
@@ -18,7 +18,8 @@ import sys
 import ezdxf
 from ezdxf.math import Vec3
 
-OUT = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
+OUT = sys.argv[1]
+os.makedirs(OUT, exist_ok=True)
 
 ZH_TEXT = "中文文字"          # a TEXT
 ZH_MTEXT = "第一行\\P第二行"   # an MTEXT with a paragraph break

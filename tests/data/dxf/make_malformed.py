@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Writes the corpus of malformed DXF files from fixture_r2004.dxf, and expected.txt.
 
-Usage: /usr/bin/python3 make_malformed.py   (writes into malformed/ beside this script)
+Usage: make_malformed.py FIXTURE_R2004 OUT_DIR   (the build runs it: the corpus is made from
+the fixture of the same build, never kept in the tree)
 
 expected.txt has one line per file: NAME <TAB> LINE <TAB> LAYER <TAB> WORDS, where LINE is
 the line the error must name, LAYER is the first layer that can see the fault (tags: the tag
@@ -10,11 +11,12 @@ WORDS must appear in the message.
 """
 import os
 import random
+import sys
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-OUT = os.path.join(HERE, "malformed")
+FIXTURE, OUT = sys.argv[1], sys.argv[2]
+os.makedirs(OUT, exist_ok=True)
 
-with open(os.path.join(HERE, "fixture_r2004.dxf"), "rb") as f:
+with open(FIXTURE, "rb") as f:
     BASE = f.read().split(b"\n")
 if BASE[-1] == b"":
     BASE.pop()
@@ -138,4 +140,3 @@ emit("section_without_name.dxf", [b"  0", b"SECTION", b"  8", b"ENTITIES", b"  0
 with open(os.path.join(OUT, "expected.txt"), "w") as f:
     for name, line, layer, words in cases:
         f.write(f"{name}\t{line}\t{layer}\t{words}\n")
-print(f"{len(cases)} files in {OUT}")

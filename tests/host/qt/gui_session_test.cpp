@@ -48,6 +48,7 @@ namespace fs = std::filesystem;
 using namespace guitest;
 
 const fs::path kData = fs::path(CONTURA_SOURCE_DIR) / "tests" / "data";
+const fs::path kMadeData = CONTURA_MADE_DATA_DIR;  // drawings the build writes
 const fs::path kArtifacts = fs::path(CONTURA_BINARY_DIR) / "tests" / "artifacts" / "qt";
 
 // A folder of the test's own, removed afterwards.
@@ -178,7 +179,7 @@ AcDbObjectId firstCircle() {
 
 TEST(GuiSession, CjlxThroughTheWindowExportsWhatTheScriptExports) {
   TempDir dir("cjlx");
-  const fs::path drawing = kData / "sectiontext" / "examples.dxf";
+  const fs::path drawing = kMadeData / "sectiontext" / "examples.dxf";
   const fs::path guiExport = dir / "gui.txt", scriptExport = dir / "script.txt";
   QString shown;
   GuiDriver driver;
@@ -222,7 +223,7 @@ TEST(GuiSession, CjlxThroughTheWindowExportsWhatTheScriptExports) {
 }
 
 TEST(GuiSession, PicksCrossingWindowsAndEscapeFromTheCanvasAndTheCommandLine) {
-  const fs::path drawing = kData / "sectiontext" / "examples.dxf";
+  const fs::path drawing = kMadeData / "sectiontext" / "examples.dxf";
   QString picked;
   GuiDriver driver;
   driver
@@ -270,7 +271,7 @@ TEST(GuiSession, PicksCrossingWindowsAndEscapeFromTheCanvasAndTheCommandLine) {
 
 TEST(GuiSession, PreviewsArePaintedLiveAndWrittenAsPngBesideTheSvg) {
   TempDir dir("preview");
-  const fs::path drawing = kData / "sectiontext" / "examples.dxf";
+  const fs::path drawing = kMadeData / "sectiontext" / "examples.dxf";
   QImage shown;
   GuiDriver driver;
   driver.then(WaitKind::kRequest, "command", [] { typeCommand("CJLX"); })
@@ -309,7 +310,7 @@ TEST(GuiSession, JmglAddsASectionPickedWithTheDialogHiddenAndAThumbnailDoubleCli
               contura::host::kExitOk)
         << err.str();
   }
-  const fs::path drawing = kData / "sectiontext" / "examples.dxf";
+  const fs::path drawing = kMadeData / "sectiontext" / "examples.dxf";
   bool hiddenDuringPick = false;
   GuiDriver driver;
   driver.then(WaitKind::kRequest, "command", [] { typeCommand("JMGL"); })
@@ -459,7 +460,7 @@ TEST(GuiSession, VariableDialogFiltersTheKeysTypedIntoItsNumberBoxes) {
 }
 
 TEST(GuiSession, RubberBandDragAndTemporaryVectorsFollowTheEditor) {
-  const fs::path drawing = kData / "sectiontext" / "examples.dxf";
+  const fs::path drawing = kMadeData / "sectiontext" / "examples.dxf";
   ads_point got{}, dragged{};
   int pointResult = 0, dragResult = 0;
   double pixel = 0;
@@ -520,8 +521,8 @@ TEST(GuiSession, RubberBandDragAndTemporaryVectorsFollowTheEditor) {
 }
 
 TEST(GuiSession, ADrawingThatCannotBeOpenedIsReportedAndTheWindowStaysUsable) {
-  const fs::path bad = kData / "dxf" / "malformed" / "bad_number.dxf";
-  const fs::path alsoBad = kData / "dxf" / "malformed" / "garbage_code.dxf";
+  const fs::path bad = kMadeData / "dxf" / "malformed" / "bad_number.dxf";
+  const fs::path alsoBad = kMadeData / "dxf" / "malformed" / "garbage_code.dxf";
   GuiDriver driver;
   driver
       .then(WaitKind::kMessageBox, "the file given on the command line",
@@ -562,7 +563,7 @@ TEST(GuiSession, ADrawingThatCannotBeOpenedIsReportedAndTheWindowStaysUsable) {
 TEST(GuiSession, ClosingWithUnsavedChangesAsksAndCanSave) {
   TempDir dir("close");
   const fs::path plan = dir / "plan.dxf";
-  fs::copy_file(kData / "sectiontext" / "examples.dxf", plan);
+  fs::copy_file(kMadeData / "sectiontext" / "examples.dxf", plan);
   size_t itemsBefore = 0, itemsAfter = 0;
   bool stillOpen = false;
   GuiDriver driver;

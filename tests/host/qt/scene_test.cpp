@@ -239,7 +239,7 @@ TEST(DrawingScene, EveryKindOfEntityOfADrawingFileIsDrawn) {
   // A drawing written by ezdxf with every kind of entity, some on layers off or frozen.
   AcDbDatabase db(false);
   contura::dxf::DxfError error;
-  ASSERT_EQ(contura::dxf::readDxf(CONTURA_SOURCE_DIR "/tests/data/dxf/fixture_r2018.dxf", db, error), Acad::eOk)
+  ASSERT_EQ(contura::dxf::readDxf(CONTURA_MADE_DATA_DIR "/dxf/fixture_r2018.dxf", db, error), Acad::eOk)
       << error.text();
   auto drawn = drawnKinds(db, contura::qt::buildScene(db));
   for (const char* kind : {"AcDbLine", "AcDbArc", "AcDbPoint", "AcDbSolid", "AcDbText", "AcDbBlockReference",

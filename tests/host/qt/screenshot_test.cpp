@@ -125,7 +125,7 @@ TEST(Screenshots, MainWindowWithTheSampleDrawing) {
 }
 
 TEST(Screenshots, EveryDialogTemplate) {
-  const fs::path drawing = fs::path(CONTURA_SOURCE_DIR) / "tests" / "data" / "sectiontext" / "examples.dxf";
+  const fs::path drawing = fs::path(CONTURA_MADE_DATA_DIR) / "sectiontext" / "examples.dxf";
   GuiDriver driver;
   std::vector<std::string> skipped;
   int shown = 0;
