@@ -5,6 +5,8 @@
 #include <cmath>
 #include <numbers>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "contura/ge/loop2d.h"
 #include "gemat2d.h"
@@ -90,61 +92,56 @@ TEST(GeLoop, MetamorphicTransformsReversalAndStartVertexKeepMeasures) {
   const AcGeMatrix2d far = AcGeMatrix2d::translation(AcGeVector2d(3.0e6, -7.5e5));
   const AcGeMatrix2d mir = AcGeMatrix2d::mirroring(AcGePoint2d(10, 10), AcGeVector2d(1, 3));
   for (const Known& k : knownTable()) {
-    SCOPED_TRACE(k.name);
     const auto base = loopProperties(k.loop);
-    const auto rev = loopProperties(reversed(k.loop));
-    EXPECT_NEAR(rev.signedArea, -base.signedArea, 1e-9 * base.area);
-    EXPECT_NEAR(rev.perimeter, base.perimeter, 1e-9 * base.perimeter);
-    EXPECT_NEAR(rev.centroid.distanceTo(base.centroid), 0.0, 1e-9 * base.perimeter);
-
-    const auto r = loopProperties(transformed(k.loop, rot, false));
-    EXPECT_NEAR(r.signedArea, base.signedArea, 1e-9 * base.area);
-    EXPECT_NEAR(r.perimeter, base.perimeter, 1e-9 * base.perimeter);
-    EXPECT_NEAR(r.centroid.distanceTo(rot * base.centroid), 0.0, 1e-9 * base.perimeter);
-
-    const auto f = loopProperties(transformed(k.loop, far, false));
-    EXPECT_NEAR(f.area, base.area, 1e-9 * base.area);
-    EXPECT_NEAR(f.centroid.distanceTo(far * base.centroid), 0.0, 1e-8 * base.perimeter);
-
-    const auto m = loopProperties(transformed(k.loop, mir, true));
-    EXPECT_NEAR(m.signedArea, -base.signedArea, 1e-9 * base.area);
-    EXPECT_NEAR(m.centroid.distanceTo(mir * base.centroid), 0.0, 1e-9 * base.perimeter);
-
+    // Each variant: its loop, the sign of its signed area, where the centroid must go and how close.
+    struct Variant {
+      std::string name;
+      BulgeLoop loop;
+      double sign;
+      AcGeMatrix2d moves;
+      double tol;
+    };
+    std::vector<Variant> variants = {
+        {"reversed", reversed(k.loop), -1, AcGeMatrix2d::kIdentity, 1e-9},
+        {"rotated", transformed(k.loop, rot, false), 1, rot, 1e-9},
+        {"far away", transformed(k.loop, far, false), 1, far, 1e-8},
+        {"mirrored", transformed(k.loop, mir, true), -1, mir, 1e-9},
+    };
     for (size_t shift = 1; shift < k.loop.size(); ++shift) {
       BulgeLoop rotated = k.loop;
       std::rotate(rotated.begin(), rotated.begin() + static_cast<long>(shift), rotated.end());
-      const auto s = loopProperties(rotated);
-      EXPECT_NEAR(s.signedArea, base.signedArea, 1e-9 * base.area);
-      EXPECT_NEAR(s.centroid.distanceTo(base.centroid), 0.0, 1e-9 * base.perimeter);
+      variants.push_back({"start " + std::to_string(shift), rotated, 1, AcGeMatrix2d::kIdentity, 1e-9});
+    }
+    for (const Variant& v : variants) {
+      SCOPED_TRACE(std::string(k.name) + ", " + v.name);
+      const auto p = loopProperties(v.loop);
+      EXPECT_NEAR(p.signedArea, v.sign * base.signedArea, 1e-9 * base.area);
+      EXPECT_NEAR(p.perimeter, base.perimeter, 1e-9 * base.perimeter);
+      EXPECT_NEAR(p.centroid.distanceTo(v.moves * base.centroid), 0.0, v.tol * base.perimeter);
     }
   }
 }
 
-TEST(GeLoop, ArcSegmentsMatchFineTessellation) {
-  // A loop of random bulges against its polygon with 20000 chords per arc.
-  std::mt19937 rng(7);
-  std::uniform_real_distribution<double> bulge(-0.9, 0.9);
-  BulgeLoop loop = {{{0, 0}, bulge(rng)}, {{100, 0}, bulge(rng)}, {{100, 80}, bulge(rng)}, {{0, 80}, bulge(rng)}};
+// The loop as a polygon with `steps` chords on each arc (straight sides stay one chord).
+BulgeLoop tessellated(const BulgeLoop& loop, int steps) {
   BulgeLoop fine;
   for (size_t i = 0; i < loop.size(); ++i) {
     const AcGePoint2d a = loop[i].point, b = loop[(i + 1) % loop.size()].point;
     const double theta = 4 * std::atan(loop[i].bulge);
-    const double c = a.distanceTo(b);
-    const double r = c / (2 * std::sin(std::fabs(theta) / 2));
+    if (theta == 0) {
+      fine.push_back({a, 0});
+      continue;
+    }
+    const double c = a.distanceTo(b), r = c / (2 * std::sin(std::fabs(theta) / 2));
     const AcGeVector2d u = (b - a) / c;
     const AcGePoint2d centre = a + (b - a) * 0.5 + u.perpVector() * (r * std::cos(theta / 2) * (theta > 0 ? 1 : -1));
     const double phi0 = std::atan2(a.y - centre.y, a.x - centre.x);
-    const int steps = 20000;
     for (int s = 0; s < steps; ++s) {
       const double phi = phi0 + theta * s / steps;
       fine.push_back({{centre.x + r * std::cos(phi), centre.y + r * std::sin(phi)}, 0});
     }
   }
-  const auto exact = loopProperties(loop), approx = loopProperties(fine);
-  EXPECT_NEAR(exact.area, approx.area, 1e-3);
-  EXPECT_NEAR(exact.perimeter, approx.perimeter, 1e-3);
-  EXPECT_NEAR(exact.centroid.x, approx.centroid.x, 1e-4);
-  EXPECT_NEAR(exact.centroid.y, approx.centroid.y, 1e-4);
+  return fine;
 }
 
 TEST(GeLoop, DegenerateLoops) {
@@ -162,59 +159,37 @@ TEST(GeLoop, DegenerateLoops) {
   BulgeLoop tiny = quadrilateral();
   tiny[0].bulge = 1e-9;
   EXPECT_NEAR(loopProperties(tiny).area, 800000.0 + 1000.0 * 1000.0 * 1e-9 / 3.0, 1e-6);  // c^2 b / 3
-  const AcGePoint2dArray pts = [] {
-    AcGePoint2dArray a;
-    a.append(AcGePoint2d(0, 0));
-    a.append(AcGePoint2d(2, 0));
-    a.append(AcGePoint2d(2, 2));
-    return a;
-  }();
+  AcGePoint2dArray pts;
+  for (const AcGePoint2d& p : {AcGePoint2d(0, 0), AcGePoint2d(2, 0), AcGePoint2d(2, 2)}) pts.append(p);
   EXPECT_EQ(contura::ge::makeLoop(pts, AcGeDoubleArray()).size(), 3u);
 }
 
 TEST(GeLoop, PointContainmentWithArcsAndBoundary) {
-  const BulgeLoop hd = halfDisc();  // below the x axis
-  EXPECT_EQ(classifyPoint(hd, {500, -250}), PointContainment::kInside);
-  EXPECT_EQ(classifyPoint(hd, {500, 250}), PointContainment::kOutside);
-  EXPECT_EQ(classifyPoint(hd, {500, 0}), PointContainment::kOnBoundary);
-  EXPECT_EQ(classifyPoint(hd, {500, -500}), PointContainment::kOnBoundary);
-  EXPECT_EQ(classifyPoint(hd, {500, -500.001}), PointContainment::kOutside);
-  EXPECT_EQ(classifyPoint(hd, {10, -90}), PointContainment::kInside);
-  EXPECT_EQ(classifyPoint(hd, {10, -110}), PointContainment::kOutside);  // outside the circle
-  // Rays through vertices and arc tops/bottoms count once.
-  const BulgeLoop rr = roundedRectangle();
-  EXPECT_EQ(classifyPoint(rr, {-5, 400}), PointContainment::kOutside);
-  EXPECT_EQ(classifyPoint(rr, {500, 400}), PointContainment::kInside);
-  EXPECT_EQ(classifyPoint(rr, {950, 560}), PointContainment::kOutside);  // in the cut corner
-  EXPECT_EQ(classifyPoint(rr, {900, 500}), PointContainment::kInside);
-  EXPECT_EQ(classifyPoint(rr, {500, 600}), PointContainment::kOnBoundary);
-  const BulgeLoop as = annularSector();
-  EXPECT_EQ(classifyPoint(as, {16.0, 0.1}), PointContainment::kInside);
-  EXPECT_EQ(classifyPoint(as, {0, 16.0}), PointContainment::kInside);
-  EXPECT_EQ(classifyPoint(as, {0, 15.0}), PointContainment::kOutside);
-  EXPECT_EQ(classifyPoint(as, {0, 0}), PointContainment::kOutside);
-  // Orientation does not matter.
-  EXPECT_EQ(classifyPoint(reversed(as), {0, 16.0}), PointContainment::kInside);
+  using enum PointContainment;
+  const BulgeLoop hd = halfDisc(), rr = roundedRectangle(), as = annularSector();  // half disc below the x axis
+  const struct {
+    const BulgeLoop& loop;
+    AcGePoint2d p;
+    PointContainment where;
+  } cases[] = {
+      {hd, {500, -250}, kInside},    {hd, {500, 250}, kOutside},       {hd, {500, 0}, kOnBoundary},
+      {hd, {500, -500}, kOnBoundary}, {hd, {500, -500.001}, kOutside}, {hd, {10, -90}, kInside},
+      {hd, {10, -110}, kOutside},  // outside the circle
+      // Rays through vertices and arc tops/bottoms count once.
+      {rr, {-5, 400}, kOutside},     {rr, {500, 400}, kInside},        {rr, {950, 560}, kOutside},  // in the cut corner
+      {rr, {900, 500}, kInside},     {rr, {500, 600}, kOnBoundary},    {as, {16.0, 0.1}, kInside},
+      {as, {0, 16.0}, kInside},      {as, {0, 15.0}, kOutside},        {as, {0, 0}, kOutside},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(classifyPoint(c.loop, c.p), c.where) << c.p.x << "," << c.p.y;
+    EXPECT_EQ(classifyPoint(reversed(c.loop), c.p), c.where) << "reversed " << c.p.x << "," << c.p.y;
+  }
 }
 
 TEST(GeLoop, ContainmentAgreesWithTessellatedPolygon) {
   // Random points against a loop with major and minor arcs, compared with its fine polygon.
   const BulgeLoop loop = {{{0, 0}, 0.4}, {{60, 0}, -0.7}, {{60, 50}, 1.8}, {{0, 50}, 0}};
-  BulgeLoop fine;
-  for (size_t i = 0; i < loop.size(); ++i) {
-    const AcGePoint2d a = loop[i].point, b = loop[(i + 1) % loop.size()].point;
-    const double theta = 4 * std::atan(loop[i].bulge);
-    if (theta == 0) {
-      fine.push_back({a, 0});
-      continue;
-    }
-    const double c = a.distanceTo(b), r = c / (2 * std::sin(std::fabs(theta) / 2));
-    const AcGeVector2d u = (b - a) / c;
-    const AcGePoint2d centre = a + (b - a) * 0.5 + u.perpVector() * (r * std::cos(theta / 2) * (theta > 0 ? 1 : -1));
-    const double phi0 = std::atan2(a.y - centre.y, a.x - centre.x);
-    for (int s = 0; s < 1000; ++s)
-      fine.push_back({{centre.x + r * std::cos(phi0 + theta * s / 1000), centre.y + r * std::sin(phi0 + theta * s / 1000)}, 0});
-  }
+  const BulgeLoop fine = tessellated(loop, 1000);
   std::mt19937 rng(11);
   std::uniform_real_distribution<double> x(-60, 120), y(-60, 120);
   int inside = 0;
@@ -230,27 +205,24 @@ TEST(GeLoop, ContainmentAgreesWithTessellatedPolygon) {
 }
 
 TEST(GeLoop, SelfIntersection) {
-  EXPECT_FALSE(isSelfIntersecting(quadrilateral()));
-  EXPECT_FALSE(isSelfIntersecting(halfDisc()));
-  EXPECT_FALSE(isSelfIntersecting(roundedRectangle()));
-  EXPECT_FALSE(isSelfIntersecting(annularSector()));
-  // Bow tie.
-  EXPECT_TRUE(isSelfIntersecting(BulgeLoop{{{0, 0}, 0}, {{10, 10}, 0}, {{10, 0}, 0}, {{0, 10}, 0}}));
-  // Figure eight touching at a vertex.
-  EXPECT_TRUE(isSelfIntersecting(BulgeLoop{{{0, 0}, 0}, {{5, 5}, 0}, {{10, 0}, 0}, {{10, 10}, 0}, {{5, 5}, 0}, {{0, 10}, 0}}));
-  // A spike doubling back along itself.
-  EXPECT_TRUE(isSelfIntersecting(BulgeLoop{{{0, 0}, 0}, {{10, 0}, 0}, {{10, 10}, 0}, {{10, 5}, 0}, {{0, 10}, 0}}));
-  // Two segments only: a straight back-and-forth overlaps itself.
-  EXPECT_TRUE(isSelfIntersecting(BulgeLoop{{{0, 0}, 0}, {{10, 0}, 0}}));
-  // An arc bulging across the opposite side of a thin rectangle.
-  EXPECT_TRUE(isSelfIntersecting(BulgeLoop{{{0, 0}, 0}, {{100, 0}, 0}, {{100, 10}, -0.5}, {{0, 10}, 0}}));
-  EXPECT_FALSE(isSelfIntersecting(BulgeLoop{{{0, 0}, 0}, {{100, 0}, 0}, {{100, 10}, 0.5}, {{0, 10}, 0}}));
-  // Neighbouring line and arc crossing away from their shared vertex, at (4.25, 0).
-  EXPECT_TRUE(isSelfIntersecting(BulgeLoop{{{0, 0}, 0}, {{10, 0}, -2.0}, {{5, 1}, 0}}));
-  // Fewer than two real segments enclose nothing.
-  EXPECT_TRUE(isSelfIntersecting(BulgeLoop{{{1, 1}, 0}, {{1, 1}, 0}}));
+  const std::pair<BulgeLoop, bool> cases[] = {  // loop, crosses itself
+      {quadrilateral(), false},
+      {halfDisc(), false},
+      {roundedRectangle(), false},
+      {annularSector(), false},
+      {{{{0, 0}, 0}, {{10, 10}, 0}, {{10, 0}, 0}, {{0, 10}, 0}}, true},  // bow tie
+      {{{{0, 0}, 0}, {{5, 5}, 0}, {{10, 0}, 0}, {{10, 10}, 0}, {{5, 5}, 0}, {{0, 10}, 0}}, true},  // figure eight at a vertex
+      {{{{0, 0}, 0}, {{10, 0}, 0}, {{10, 10}, 0}, {{10, 5}, 0}, {{0, 10}, 0}}, true},  // spike doubling back
+      {{{{0, 0}, 0}, {{10, 0}, 0}}, true},  // straight back-and-forth
+      {{{{0, 0}, 0}, {{100, 0}, 0}, {{100, 10}, -0.5}, {{0, 10}, 0}}, true},  // arc across a thin rectangle
+      {{{{0, 0}, 0}, {{100, 0}, 0}, {{100, 10}, 0.5}, {{0, 10}, 0}}, false},  // arc bulging outwards
+      // Neighbouring line and arc crossing away from their shared vertex, at (4.25, 0).
+      {{{{0, 0}, 0}, {{10, 0}, -2.0}, {{5, 1}, 0}}, true},  // line and arc neighbours
+      {{{{1, 1}, 0}, {{1, 1}, 0}}, true},  // fewer than two real segments
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(isSelfIntersecting(cases[i].first), cases[i].second) << "case " << i;
   int a = -1, b = -1;
-  ASSERT_TRUE(contura::ge::findSelfIntersection(BulgeLoop{{{0, 0}, 0}, {{10, 10}, 0}, {{10, 0}, 0}, {{0, 10}, 0}}, a, b));
+  ASSERT_TRUE(contura::ge::findSelfIntersection(cases[4].first, a, b));
   EXPECT_EQ(a, 0);
   EXPECT_EQ(b, 2);
 }
