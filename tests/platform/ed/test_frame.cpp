@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -62,9 +63,13 @@ TEST_F(AppFrame, InitialisationUnlocksAndRegistersTheTables) {
   EXPECT_EQ(child->myParent(), parent);
 }
 
-TEST_F(AppFrame, UnloadingRemovesCommandsAndClasses) {
+TEST_F(AppFrame, UnloadingRemovesCommandsClassesAndLispFunctions) {
+  ASSERT_EQ(contura::rx::sendAppMessage(app.appId, AcRx::kLoadDwgMsg, nullptr), AcRx::kRetOK);
+  ASSERT_EQ(contura::ed::lispFunctions().size(), 2u);
   std::string error;
   ASSERT_TRUE(contura::rx::unloadApplication(app.name, error)) << error;
+  EXPECT_TRUE(contura::ed::lispFunctions().empty());
+  EXPECT_EQ(contura::ed::invokeLispFunction("c:direct"), RTERROR);
   EXPECT_EQ(acedRegCmds->lookupGlobalCmd("Plain"), nullptr);
   EXPECT_EQ(acedRegCmds->lookupGlobalCmd("NamedById"), nullptr);
   EXPECT_EQ(acedRegCmds->lookupGlobalCmd("Session"), nullptr);
@@ -97,15 +102,10 @@ TEST_F(AppFrame, EachMessageReachesItsOwnHandlerAndUnknownCodesNone) {
 
 TEST_F(AppFrame, DrawingMessagesDefineAndUndefineTheLispTable) {
   ASSERT_EQ(contura::rx::sendAppMessage(app.appId, AcRx::kLoadDwgMsg, nullptr), AcRx::kRetOK);
-  std::vector<contura::ed::LispFunction> fns = contura::ed::lispFunctions();
-  ASSERT_EQ(fns.size(), 2u);
-  EXPECT_EQ(fns[0].name, "c:direct");
-  EXPECT_EQ(fns[0].code, 0);
-  EXPECT_TRUE(fns[0].direct);
-  EXPECT_EQ(fns[0].appId, app.appId);
-  EXPECT_EQ(fns[1].name, "c:bymessage");
-  EXPECT_EQ(fns[1].code, 2);  // codes are table indexes; the empty entry keeps its index
-  EXPECT_FALSE(fns[1].direct);
+  // Name, code, direct call, owner; codes are table indexes and the empty entry keeps its index.
+  std::vector<std::tuple<std::string, int, bool, void*>> fns;
+  for (const auto& f : contura::ed::lispFunctions()) fns.emplace_back(f.name, f.code, f.direct, f.appId);
+  EXPECT_EQ(fns, (decltype(fns){{"c:direct", 0, true, app.appId}, {"c:bymessage", 2, false, app.appId}}));
 
   EXPECT_EQ(contura::ed::invokeLispFunction("C:DIRECT"), RTNORM);
   EXPECT_EQ(contura::ed::invokeLispFunction("c:bymessage"), RTNORM);  // through kInvkSubrMsg
@@ -118,14 +118,6 @@ TEST_F(AppFrame, DrawingMessagesDefineAndUndefineTheLispTable) {
 
   ASSERT_EQ(contura::rx::sendAppMessage(app.appId, AcRx::kUnloadDwgMsg, nullptr), AcRx::kRetOK);
   EXPECT_TRUE(contura::ed::lispFunctions().empty());
-}
-
-TEST_F(AppFrame, UnloadingTheModuleDropsItsLispFunctions) {
-  ASSERT_EQ(contura::rx::sendAppMessage(app.appId, AcRx::kLoadDwgMsg, nullptr), AcRx::kRetOK);
-  ASSERT_EQ(contura::ed::lispFunctions().size(), 2u);
-  contura::rx::unloadAllApplications();
-  EXPECT_TRUE(contura::ed::lispFunctions().empty());
-  EXPECT_EQ(contura::ed::invokeLispFunction("c:direct"), RTERROR);
 }
 
 TEST(LispDefinitions, RefuseBadArgumentsAndKeepOneDefinitionPerName) {

@@ -84,7 +84,9 @@ TEST(GeIntersect, KnownAnswerTable) {
     ASSERT_EQ(static_cast<size_t>(x.numIntPoints()), c.pts.size());
     EXPECT_EQ(x.overlapCount(), c.overlaps);
     for (size_t i = 0; i < c.pts.size(); ++i) expectPoint(x.intPoint(static_cast<int>(i)), c.pts[i].x, c.pts[i].y, c.tol);
-    if (c.tangent) EXPECT_TRUE(x.isTangential(0));
+    if (c.tangent) {
+      EXPECT_TRUE(x.isTangential(0));
+    }
   }
 }
 

@@ -53,14 +53,19 @@ BEGIN_MESSAGE_MAP(CPickDlg, CDialog)
   ON_BN_CLICKED(kPickButton, OnPick)
 END_MESSAGE_MAP()
 
-// Clicks the pick button once per entry of `clicks`, then presses OK.
+// Clicks the pick button `clicks` times, noting after each whether the dialog is shown and
+// has the focus again, then presses OK.
 class ClickingBackend : public contura::afx::UiBackend {
 public:
   int clicks = 1;
   HWND dialog = nullptr;
+  std::vector<std::pair<bool, bool>> shownAndFocusedAfter;
   void runModal(contura::afx::DialogSession& s) override {
     dialog = s.dialog();
-    for (int i = 0; i < clicks && !s.ended(); ++i) s.click(s.findControl("拾取"));
+    for (int i = 0; i < clicks && !s.ended(); ++i) {
+      s.click(s.findControl("拾取"));
+      shownAndFocusedAfter.emplace_back(IsWindowVisible(dialog) != FALSE, GetFocus() == dialog);
+    }
     s.pressOk();
   }
   std::optional<std::string> chooseFile(const contura::afx::FileDialogRequest&) override { return std::nullopt; }
@@ -95,6 +100,7 @@ TEST_F(PickGuardTest, DialogIsHiddenWhileThePickWaitsWhateverItsOutcome) {
   EXPECT_EQ(dlg.results, (std::vector<int>{RTNORM, RTCAN, RTCAN}));
   const WindowState during{false, true, true};
   EXPECT_EQ(seen, (std::vector<WindowState>(3, during)));
+  EXPECT_EQ(ui.shownAndFocusedAfter, (std::vector<std::pair<bool, bool>>(3, {true, true})));
   EXPECT_FALSE(IsWindow(ui.dialog));
   EXPECT_TRUE(IsWindowEnabled(adsw_acadMainWnd()));
 }
@@ -102,28 +108,11 @@ TEST_F(PickGuardTest, DialogIsHiddenWhileThePickWaitsWhateverItsOutcome) {
 TEST_F(PickGuardTest, DialogComesBackShownAndFocusedAfterASelection) {
   CPickDlg dlg;
   dlg.selectInstead = true;
-  bool visibleAfter = false;
-  HWND focusAfter = nullptr;
-  class Check : public ClickingBackend {
-  public:
-    bool* visible;
-    HWND* focus;
-    void runModal(contura::afx::DialogSession& s) override {
-      dialog = s.dialog();
-      s.click(s.findControl("拾取"));
-      *visible = IsWindowVisible(s.dialog()) != FALSE;
-      *focus = GetFocus();
-      s.pressOk();
-    }
-  } check;
-  check.visible = &visibleAfter;
-  check.focus = &focusAfter;
-  contura::afx::ScopedUiBackend scope(check);
   input.lines = {"all", ""};
   EXPECT_EQ(dlg.DoModal(), IDOK);
   EXPECT_EQ(dlg.results, std::vector<int>{RTNORM});
-  EXPECT_TRUE(visibleAfter);
-  EXPECT_EQ(focusAfter, check.dialog);
+  EXPECT_EQ(seen, (std::vector<WindowState>(2, {false, true, true})));  // "all", then the empty line
+  EXPECT_EQ(ui.shownAndFocusedAfter, (std::vector<std::pair<bool, bool>>{{true, true}}));
 }
 
 TEST_F(PickGuardTest, WalkStopsBelowTheMainWindowOrAtTheLastWindow) {

@@ -11,6 +11,12 @@ using Point = std::array<double, 3>;
 namespace {
 
 Point asPoint(const ads_point p) { return {p[0], p[1], p[2]}; }
+resbuf systemCode(int code) {
+  resbuf rb{};
+  rb.restype = RTSHORT;
+  rb.resval.rint = static_cast<short>(code);
+  return rb;
+}
 
 }  // namespace
 
@@ -132,15 +138,9 @@ TEST_F(EditorTest, TemporaryVectorsLastUntilRegen) {
 }
 
 TEST_F(EditorTest, CoordinateSystemsColoursAndViews) {
-  resbuf world, display, below;
-  world.restype = RTSHORT;
-  world.resval.rint = 0;
-  display.restype = RTSHORT;
-  display.resval.rint = 2;
+  resbuf world = systemCode(0), display = systemCode(2), below{};
   below.restype = RT3DPOINT;
-  below.resval.rpoint[0] = 0;
-  below.resval.rpoint[1] = 0;
-  below.resval.rpoint[2] = -1;
+  below.resval.rpoint[2] = -1;  // seen along this direction
   ads_point p{3, 4, 5}, out;
   ASSERT_EQ(acedTrans(p, &world, &display, 0, out), RTNORM);
   EXPECT_EQ(asPoint(out), (Point{3, 4, 5}));
@@ -148,8 +148,7 @@ TEST_F(EditorTest, CoordinateSystemsColoursAndViews) {
   EXPECT_EQ(asPoint(out), (Point{-3, 4, -5}));
   ASSERT_EQ(acedTrans(out, &below, &world, 0, out), RTNORM);
   EXPECT_EQ(asPoint(out), (Point{3, 4, 5}));
-  resbuf bad = world;
-  bad.resval.rint = 7;
+  resbuf bad = systemCode(7);
   EXPECT_EQ(acedTrans(p, &bad, &world, 0, out), RTERROR);
 
   EXPECT_EQ(acedGetRGB(1), 0x0000FFu);
