@@ -26,7 +26,7 @@ struct CommonDialogs : ::testing::Test {
   std::string path(const std::string& name) { return (dir / name).string(); }
 };
 
-TEST_F(CommonDialogs, SaveDialogGivesThePathAndItsParts) {
+TEST_F(CommonDialogs, SaveDialogGivesThePathAndItsPartsACancelledOneNone) {
   backend.fileAnswers.push_back(path("section.txt"));
   CFileDialog dlg(FALSE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
   HWND main = contura::afx::mainWindow();
@@ -43,14 +43,12 @@ TEST_F(CommonDialogs, SaveDialogGivesThePathAndItsParts) {
   EXPECT_EQ(r.flags & (OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT), static_cast<DWORD>(OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT));
   EXPECT_EQ(r.owner, main);
   EXPECT_TRUE(IsWindowEnabled(main));
-}
-
-TEST_F(CommonDialogs, CancelledDialogKeepsNoPath) {
+  // Cancelled: no path.
   backend.fileAnswers.push_back(std::nullopt);
-  CFileDialog dlg(TRUE);
-  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
-  EXPECT_EQ(dlg.GetPathName(), "");
-  EXPECT_EQ(backend.fileRequests.at(0).title, "打开");
+  CFileDialog cancelled(TRUE);
+  EXPECT_EQ(cancelled.DoModal(), IDCANCEL);
+  EXPECT_EQ(cancelled.GetPathName(), "");
+  EXPECT_EQ(backend.fileRequests.at(1).title, "打开");
 }
 
 TEST_F(CommonDialogs, ExistingFileIsReplacedOnlyWhenConfirmed) {

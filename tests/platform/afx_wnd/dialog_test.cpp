@@ -324,17 +324,13 @@ TEST_F(Dialogs, MouseOnACustomControlPassesThroughPreTranslateMessage) {
   EXPECT_EQ(dlg.log, (std::vector<std::string>{"pre " + down, "pre " + up, "pre " + down, "pre " + up, "pre " + dbl}));
 }
 
-TEST_F(Dialogs, CloseBoxAndEscapeCancel) {
-  CTestDlg a;
+TEST_F(Dialogs, CloseBoxCancelsAndTheEndOfInputCancelsEvenADialogThatRefuses) {
+  CTestDlg a, b;
   step([&](DialogSession& s) { s.close(); });
   EXPECT_EQ(a.DoModal(), IDCANCEL);
   EXPECT_EQ(a.log, (std::vector<std::string>{"close", "cancel"}));
-}
-
-TEST_F(Dialogs, EndOfInputCancelsEvenADialogThatRefuses) {
-  CTestDlg a;
-  EXPECT_EQ(a.DoModal(), IDCANCEL);
-  EXPECT_EQ(a.log, std::vector<std::string>{"cancel"});
+  EXPECT_EQ(b.DoModal(), IDCANCEL);
+  EXPECT_EQ(b.log, std::vector<std::string>{"cancel"});
   CTestDlg stubborn;
   stubborn.refuseCancel = true;
   EXPECT_EQ(stubborn.DoModal(), IDCANCEL);
@@ -402,10 +398,6 @@ TEST_F(Dialogs, DescriptionShowsControlsRowsAndStates) {
   EXPECT_EQ(notes, "  [1011] 富文本框 “第一” （焦点）\n        | 二\n");
 }
 
-}  // namespace
-
-namespace {
-
 // A one-box dialog exchanging a number of type T with the box.
 template <class T>
 class CNumberDlg : public CDialog {
@@ -444,11 +436,9 @@ TEST_F(Dialogs, NumbersAreShownWithTheirPrecisionAndReadBackStrictly) {
   EXPECT_EQ(shown, (std::vector<std::string>{"0.333333333333333", "0.333333", "-3"}));
   // "-0" (a zero not written as 0), "1e3x", "" and "12.5" were refused, each with a message,
   // and the dialog stayed open.
-  ASSERT_EQ(backend.boxes.size(), 4u);
-  EXPECT_EQ(backend.boxes[0].text, "请输入一个数字。");
-  EXPECT_EQ(backend.boxes[1].text, "请输入一个数字。");
-  EXPECT_EQ(backend.boxes[2].text, "请输入一个整数。");
-  EXPECT_EQ(backend.boxes[3].text, "请输入一个整数。");
+  std::vector<std::string> messages;
+  for (const auto& box : backend.boxes) messages.push_back(box.text);
+  EXPECT_EQ(messages, (std::vector<std::string>{"请输入一个数字。", "请输入一个数字。", "请输入一个整数。", "请输入一个整数。"}));
 }
 
 }  // namespace
