@@ -1,6 +1,7 @@
 // Internal: what the drawing reader and writer share: point and angle conversions, raw-tag
 // carriers, application groups, and the names of the tables.
 #pragma once
+#include <contura/db/hatch_data.h>
 #include <contura/db/rawtags.h>
 #include <contura/dxf/entities.h>
 
@@ -9,6 +10,7 @@
 #include <gevec3d.h>
 
 #include <cmath>
+#include <functional>
 
 namespace contura::dxf::detail {
 
@@ -37,6 +39,12 @@ inline RawTags fromDb(const AcDbRawTags& tags) {
   for (const AcDbRawTag& t : tags) out.push_back(RawTag{t.code, t.value});
   return out;
 }
+
+// A hatch of the file as the database holds it, boundary handles turned into ids by `idOf`;
+// and back, for `version`, boundary objects erased since left out.
+db::HatchData hatchDataOf(const HatchEntity& hatch, const std::function<AcDbObjectId(std::uint64_t)>& idOf);
+HatchEntity hatchEntityOf(const db::HatchData& data, DxfVersion version,
+                          const std::function<std::uint64_t(AcDbObjectId)>& handleOf);
 
 // The application groups of a record split by meaning.
 struct AppGroups {

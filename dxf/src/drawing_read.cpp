@@ -12,6 +12,7 @@
 #include <dbelipse.h>
 #include <dbents.h>
 #include <dbgroup.h>
+#include <dbhatch.h>
 #include <dbmtext.h>
 #include <dbpl.h>
 #include <dbspline.h>
@@ -912,6 +913,11 @@ AcDbEntity* DrawingBuilder::makeEntity(const Entity& e) {
       ref->setRotation(toRadians(in.rotation));
       ref->setNormal(unit(in.normal));
       return ref;
+    }
+    case K::Hatch: {
+      auto* hatch = new AcDbHatch;
+      cdb::setHatchData(*hatch, hatchDataOf(e.hatch, [this](std::uint64_t h) { return idOf(h); }));
+      return hatch;
     }
     case K::Raw:
       return nullptr;

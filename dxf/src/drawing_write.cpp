@@ -13,6 +13,7 @@
 #include <dbelipse.h>
 #include <dbents.h>
 #include <dbgroup.h>
+#include <dbhatch.h>
 #include <dbmtext.h>
 #include <dbpl.h>
 #include <dbspline.h>
@@ -128,7 +129,8 @@ bool isBuiltIn(const AcRxClass* cls) {
       AcDbPolyline::desc(), AcDb2dPolyline::desc(),   AcDbEllipse::desc(),
       AcDbSpline::desc(),   AcDbRay::desc(),          AcDbXline::desc(),
       AcDbBlockReference::desc(), AcDbMInsertBlock::desc(), AcDbRegion::desc(),
-      AcDb3dSolid::desc(),  AcDbRawEntity::desc(),    AcDb2dVertex::desc()};
+      AcDb3dSolid::desc(),  AcDbRawEntity::desc(),    AcDb2dVertex::desc(),
+      AcDbHatch::desc()};
   for (const AcRxClass* k : known) {
     if (cls == k) return true;
   }
@@ -823,6 +825,9 @@ bool DrawingWriter::entityValue(AcDbEntity* ent, Entity& e, bool paperSpace) {
                                               (a->isVerifiable() ? 4 : 0) | (a->isPreset() ? 8 : 0));
       attr.text.fieldLength = std::int16_t(a->fieldLength());
     }
+  } else if (auto* hatch = AcDbHatch::cast(ent)) {
+    e.kind = K::Hatch;
+    e.hatch = hatchEntityOf(cdb::hatchData(*hatch), m_options.version, handleOf);
   } else if (AcDbRegion::cast(ent) || AcDb3dSolid::cast(ent)) {
     e.kind = K::Raw;
     const bool region = AcDbRegion::cast(ent) != nullptr;

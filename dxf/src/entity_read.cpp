@@ -23,6 +23,7 @@ std::string Entity::typeName() const {
     case Kind::Spline: return "SPLINE";
     case Kind::Ray: return ray.isXline ? "XLINE" : "RAY";
     case Kind::Insert: return "INSERT";
+    case Kind::Hatch: return "HATCH";
     case Kind::Raw: return raw.type;
   }
   return raw.type;
@@ -411,6 +412,30 @@ bool readEntity(const EntityRecords& records, const TextCodec& codec, Entity& en
       else return false;
       return true;
     });
+  }
+  if (type == "HATCH" && records.followers.empty()) {
+    entity.kind = K::Hatch;
+    p.ownSubclasses({"AcDbHatch"});
+    std::vector<Tag> own;
+    if (!p.run(r, [&](std::string_view, const Tag& t) {
+          own.push_back(t);
+          return true;
+        }))
+      return false;
+    RawTags rest;
+    if (detail::parseHatch(own, codec, entity.hatch, rest)) {
+      if (!rest.empty()) {
+        entity.common.extras.push_back({100, "AcDbHatch"});
+        entity.common.extras.insert(entity.common.extras.end(), rest.begin(), rest.end());
+      }
+      return true;
+    }
+    // A hatch laid out otherwise is kept as it was read.
+    entity = Entity();
+    RecordParser raw(codec, entity.common, error);
+    raw.takeEntityData(true);
+    entity.kind = K::Raw;
+    return readRaw(raw, records, codec, entity.raw, error);
   }
   if (type == "INSERT") {
     entity.kind = K::Insert;

@@ -384,6 +384,7 @@ bool versionHolds(DxfVersion version, const Entity& entity) {
     case K::Ellipse:
     case K::Spline:
     case K::Ray:
+    case K::Hatch:
       return false;
     default:
       return true;
@@ -482,6 +483,12 @@ void writeEntity(TagWriter& w, const Entity& entity, const EntityWriteContext& c
       o.tail(c, {"AcDbEllipse"});
       return;
     }
+    case K::Hatch:
+      o.subclass("AcDbHatch");
+      detail::writeHatchBody(o.w, entity.hatch, o.codec);
+      o.extrasOf(c, "AcDbHatch");
+      o.tail(c, {"AcDbHatch"});
+      return;
     case K::Spline:
       writeSpline(o, c, entity.spline);
       return;

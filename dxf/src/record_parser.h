@@ -147,4 +147,11 @@ void writeOtherExtras(TagWriter& w, const RawTags& extras,
                       std::initializer_list<std::string_view> written, bool markers,
                       const TextCodec& codec);
 
+// Reads the AcDbHatch tags of a HATCH record (in file order) into `hatch`; the tags after
+// the seed points go to `rest`. False when they do not follow the HATCH layout.
+bool parseHatch(const std::vector<Tag>& tags, const TextCodec& codec, HatchEntity& hatch,
+                RawTags& rest);
+// Writes the AcDbHatch tags of `hatch` (without the subclass marker).
+void writeHatchBody(TagWriter& w, const HatchEntity& hatch, const TextCodec& codec);
+
 }  // namespace contura::dxf::detail

@@ -2,12 +2,14 @@
 // and a read, ezdxf and GDAL accept what is written, malformed files fail at their line,
 // saves go through a temporary file, and classes of other modules file their own data.
 #include <contura/db/database_access.h>
+#include <contura/db/hatch_data.h>
 #include <contura/db/rawtags.h>
 #include <contura/dxf/dxf.h>
 
 #include <dbdict.h>
 #include <dbelipse.h>
 #include <dbents.h>
+#include <dbhatch.h>
 #include <dbfiler.h>
 #include <dbgroup.h>
 #include <dbmtext.h>
@@ -33,6 +35,7 @@ namespace {
 
 // The ezdxf drawings and the malformed corpus the build makes.
 const std::string kData = CONTURA_MADE_DATA_DIR "/dxf/";
+constexpr double kPi = 3.14159265358979323846;
 const char* const kFixtures[] = {"fixture_r12.dxf", "fixture_r2000.dxf", "fixture_r2004.dxf",
                                  "fixture_r2018.dxf"};
 // Code page 936 texts of the fixtures.
@@ -135,6 +138,19 @@ std::string describe(AcDbObject* o) {
       << g(x->scaleFactors().sy);
   }
   if (auto* x = AcDbMInsertBlock::cast(o)) s << x->rows() << "x" << x->columns() << g(x->rowSpacing());
+  if (auto* x = AcDbHatch::cast(o)) {
+    const cdb::HatchData& d = cdb::hatchData(*x);
+    s << d.patternName << d.solidFill << d.associative << d.style << g(d.patternAngle) << g(d.patternScale)
+      << g(d.elevation) << " seeds " << d.seedPoints.size() << " lines " << d.patternLines.size();
+    for (const cdb::HatchLoop& loop : d.loops) {
+      s << " loop " << loop.type << " v";
+      for (const cdb::HatchVertex& v : loop.vertices) s << " " << g(v.pt.x) << "," << g(v.pt.y) << "," << g(v.bulge);
+      for (const cdb::HatchEdge& e : loop.edges)
+        s << " e" << e.type << g(e.start.x) << g(e.end.y) << g(e.center.x) << g(e.radius) << g(e.startAngle)
+          << g(e.endAngle) << e.ccw << g(e.minorRatio) << e.controlPoints.size() << e.knots.size();
+      for (AcDbObjectId b : loop.boundaryIds) s << " b" << h(b);
+    }
+  }
   if (auto* x = AcDbRawEntity::cast(o)) s << x->dxfName() << " " << tags(x->tags());
   if (auto* x = AcDbRawObject::cast(o)) s << x->dxfName() << " " << tags(x->tags());
   if (auto* x = AcDbSymbolTableRecord::cast(o)) {
@@ -352,9 +368,10 @@ TEST(DxfDrawing, FixturesReadIntoTheDrawing) {
     EXPECT_EQ(ms["AcDbSpline"], 2);
     EXPECT_EQ(ms["AcDbRay"], 1);
     EXPECT_EQ(ms["AcDbXline"], 1);
-    // Two hatches and a dimension; from R2013 on regions and solids keep their modeller data
-    // in a section of its own, so they stay raw too.
-    EXPECT_EQ(ms["AcDbRawEntity"], std::string(file) == "fixture_r2018.dxf" ? 5 : 3);
+    // A dimension; from R2013 on regions and solids keep their modeller data in a section of
+    // their own, so they stay raw too.
+    EXPECT_EQ(ms["AcDbRawEntity"], std::string(file) == "fixture_r2018.dxf" ? 3 : 1);
+    EXPECT_EQ(ms["AcDbHatch"], 2);
     AcDbBlockTableRecord* xref =
         openRecord<AcDbBlockTable, AcDbBlockTableRecord>(*db, &AcDbDatabase::getBlockTable, "XREF_PARTS");
     ASSERT_NE(xref, nullptr);
@@ -398,6 +415,70 @@ TEST(DxfDrawing, EveryObjectSurvivesWritingAndReading) {
   }
 }
 
+// A hatch made here: a circle's boundary as two arc edges (associated with the circle) with a
+// square island of bulged corners, ANSI31 at 30 degrees. Returns the circle's id.
+AcDbObjectId appendMadeHatch(AcDbBlockTableRecord& ms) {
+  AcDbObjectId circleId;
+  auto* circle = new AcDbCircle(AcGePoint3d(0, 0, 0), AcGeVector3d::kZAxis, 10);
+  EXPECT_EQ(ms.appendAcDbEntity(circleId, circle), Acad::eOk);
+  circle->close();
+  cdb::HatchData d;
+  d.patternName = "ANSI31";
+  d.solidFill = false;
+  d.associative = true;
+  d.patternAngle = kPi / 6;
+  d.patternScale = 2;
+  d.patternLines.push_back({kPi / 4, AcGePoint2d(0, 0), AcGeVector2d(-2.245, 2.245), {}});
+  d.seedPoints.push_back(AcGePoint2d(5, 0));
+  cdb::HatchLoop& outer = d.loops.emplace_back();
+  outer.type = AcDbHatch::kExternal;
+  for (double from : {0.0, kPi}) {
+    cdb::HatchEdge& arc = outer.edges.emplace_back();
+    arc.type = AcDbHatch::kCirArc;
+    arc.radius = 10;
+    arc.startAngle = from;
+    arc.endAngle = from + kPi;
+  }
+  outer.boundaryIds.push_back(circleId);
+  cdb::HatchLoop& island = d.loops.emplace_back();
+  island.type = AcDbHatch::kPolyline;
+  for (auto [x, y] : {std::pair{-2.0, -2.0}, {2.0, -2.0}, {2.0, 2.0}, {-2.0, 2.0}})
+    island.vertices.push_back({AcGePoint2d(x, y), 0.25});
+  auto* hatch = new AcDbHatch;
+  EXPECT_EQ(cdb::setHatchData(*hatch, d), Acad::eOk);
+  EXPECT_EQ(ms.appendAcDbEntity(hatch), Acad::eOk);
+  hatch->close();
+  return circleId;
+}
+
+// The hatch of appendMadeHatch as read back: its loops enclose what they enclosed, and its
+// boundary is still the circle.
+void expectMadeHatch(AcDbDatabase& db, AcDbHandle circle) {
+  AcDbBlockTableRecord* ms =
+      openRecord<AcDbBlockTable, AcDbBlockTableRecord>(db, &AcDbDatabase::getBlockTable, "*Model_Space");
+  ASSERT_NE(ms, nullptr);
+  AcDbBlockTableRecordIterator* it = nullptr;
+  ms->newIterator(it);
+  for (; !it->done(); it->step()) {
+    AcDbEntity* e = nullptr;
+    it->getEntity(e, AcDb::kForRead);
+    if (auto* hatch = AcDbHatch::cast(e)) {
+      double outer = 0, island = 0;
+      EXPECT_EQ(cdb::hatchLoopArea(*hatch, 0, outer), Acad::eOk);
+      EXPECT_EQ(cdb::hatchLoopArea(*hatch, 1, island), Acad::eOk);
+      EXPECT_NEAR(outer, kPi * 100, 1e-9);
+      EXPECT_GT(island, 16.0);  // the bulges bow every side outwards
+      const cdb::HatchData& d = cdb::hatchData(*hatch);
+      EXPECT_NEAR(d.patternAngle, kPi / 6, 1e-15);
+      ASSERT_EQ(d.loops[0].boundaryIds.size(), 1u);
+      EXPECT_EQ(d.loops[0].boundaryIds[0].handle(), circle);
+    }
+    e->close();
+  }
+  delete it;
+  ms->close();
+}
+
 TEST(DxfDrawing, DrawingsMadeHereAreCompletedOnceAndThenStable) {
   AcDbDatabase db(true, true);
   AcDbBlockTableRecord* ms =
@@ -414,6 +495,7 @@ TEST(DxfDrawing, DrawingsMadeHereAreCompletedOnceAndThenStable) {
   text->setRotation(0.3);
   ASSERT_EQ(ms->appendAcDbEntity(text), Acad::eOk);
   text->close();
+  AcDbObjectId circleId = appendMadeHatch(*ms);
   ms->close();
   auto first = roundTrip(db, DxfVersion::R2004);
   auto second = roundTrip(*first, DxfVersion::R2004);
@@ -421,6 +503,8 @@ TEST(DxfDrawing, DrawingsMadeHereAreCompletedOnceAndThenStable) {
   std::map<std::string, int> counts = countModelSpace(*second);
   EXPECT_EQ(counts["AcDbLine"], 1);
   EXPECT_EQ(counts["AcDbText"], 1);
+  EXPECT_EQ(counts["AcDbHatch"], 1);
+  expectMadeHatch(*second, circleId.handle());
 
   WriteWarnings warnings;
   roundTrip(db, DxfVersion::R2000, &warnings);
@@ -464,6 +548,12 @@ TEST(DxfDrawing, EzdxfAuditsAndReadsWhatWeWrite) {
     }
   }
   AcDbDatabase made(true, true);
+  AcDbBlockTableRecord* ms =
+      openRecord<AcDbBlockTable, AcDbBlockTableRecord>(made, &AcDbDatabase::getBlockTable, "*Model_Space");
+  ASSERT_NE(ms, nullptr);
+  ASSERT_EQ(ms->upgradeOpen(), Acad::eOk);
+  appendMadeHatch(*ms);
+  ms->close();
   fs::path out = scratch("ezdxf-made.dxf");
   DxfError error;
   ASSERT_EQ(writeDxf(made, out.string(), WriteOptions(), error), Acad::eOk) << error.text();

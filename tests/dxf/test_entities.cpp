@@ -215,7 +215,25 @@ TEST(DxfEntities, FixturesReadToTheValuesWritten) {
       ++raws;
       EXPECT_FALSE(e.common.extras.empty()) << e.raw.type;
     }
-    EXPECT_EQ(raws, 2 + 1 + 1 + 1);  // hatches, region, 3D solid, dimension
+    EXPECT_EQ(raws, modern ? 1 + 1 + 1 : 1);  // region, 3D solid, dimension (R12: dimension)
+
+    if (modern) {
+      // A solid square and an ANSI31 triangle at scale 2.
+      const Entity* solid = findKind(ms, Entity::Kind::Hatch);
+      const Entity* patterned = findKind(ms, Entity::Kind::Hatch, 1);
+      ASSERT_NE(solid, nullptr);
+      ASSERT_NE(patterned, nullptr);
+      EXPECT_TRUE(solid->hatch.solidFill);
+      EXPECT_EQ(solid->common.color.index, 3);
+      ASSERT_EQ(solid->hatch.paths.size(), 1u);
+      EXPECT_TRUE(solid->hatch.paths[0].isPolyline());
+      EXPECT_EQ(solid->hatch.paths[0].vertices.size(), 4u);
+      EXPECT_EQ(solid->hatch.paths[0].vertices[2], (Point2{10, 10}));
+      EXPECT_FALSE(patterned->hatch.solidFill);
+      EXPECT_EQ(patterned->hatch.patternName, "ANSI31");
+      EXPECT_EQ(patterned->hatch.patternScale, 2);
+      EXPECT_FALSE(patterned->hatch.patternLines.empty());
+    }
 
     const Entity* tagged = nullptr;
     for (const Entity& e : ms) {
@@ -317,3 +335,105 @@ TEST(DxfEntities, BadHandleNamesItsLine) {
   EXPECT_EQ(error.line, 8u);
   EXPECT_NE(error.message.find("bad handle 'QQ'"), std::string::npos);
 }
+
+namespace {
+
+// The tags of a DXF text as "code\nvalue\n" lines without the padding of group codes.
+std::string plainTags(const std::string& text) {
+  TagReader reader(text);
+  Tag t;
+  std::string out;
+  while (reader.next(t)) out += std::to_string(t.code) + "\n" + std::string(t.text) + "\n";
+  return out;
+}
+
+// One HATCH record in an R2004 file of entities; `paths` replaces the boundary data.
+std::string hatchFile(const std::string& paths) {
+  return "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1018\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n"
+         "0\nHATCH\n5\nA0\n330\n1F\n100\nAcDbEntity\n8\n0\n100\nAcDbHatch\n"
+         "10\n0\n20\n0\n30\n2.5\n210\n0\n220\n0\n230\n1\n2\nANSI31\n70\n0\n71\n1\n" +
+         paths +
+         "75\n1\n76\n1\n52\n45\n41\n2\n77\n0\n78\n1\n"
+         "53\n45\n43\n0\n44\n0\n45\n-2.24\n46\n2.24\n79\n2\n49\n3\n49\n-1.5\n"
+         "47\n0.5\n98\n1\n10\n1\n20\n1\n"
+         "450\n1\n451\n0\n452\n0\n453\n2\n460\n0\n461\n0\n470\nLINEAR\n"
+         "0\nENDSEC\n0\nEOF\n";
+}
+
+// An edge path of every edge kind (line, arc, clockwise elliptic arc, spline) naming one
+// boundary object, and a polyline path whose bulges are left out where they are 0.
+const char* const kEdgeAndPolylinePaths =
+    "91\n2\n"
+    "92\n1\n93\n4\n"
+    "72\n1\n10\n0\n20\n0\n11\n10\n21\n0\n"
+    "72\n2\n10\n10\n20\n5\n40\n5\n50\n270\n51\n90\n73\n1\n"
+    "72\n3\n10\n5\n20\n10\n11\n5\n21\n0\n40\n0.5\n50\n0\n51\n180\n73\n0\n"
+    "72\n4\n94\n3\n73\n0\n74\n0\n95\n8\n96\n4\n"
+    "40\n0\n40\n0\n40\n0\n40\n0\n40\n1\n40\n1\n40\n1\n40\n1\n"
+    "10\n0\n20\n10\n10\n-2\n20\n7\n10\n-2\n20\n3\n10\n0\n20\n0\n97\n0\n"
+    "97\n1\n330\nB0\n"
+    "92\n2\n72\n1\n73\n1\n93\n3\n10\n2\n20\n2\n42\n0.5\n10\n4\n20\n2\n10\n3\n20\n4\n"
+    "97\n0\n";
+
+}  // namespace
+
+TEST(DxfEntities, HatchPathsPatternSeedsAndGradientReadAndWriteBack) {
+  EntitySink sink;
+  DxfError error;
+  ASSERT_TRUE(readEntities(hatchFile(kEdgeAndPolylinePaths), sink, error)) << error.text();
+  ASSERT_EQ(sink.modelSpace.size(), 1u);
+  const Entity& e = sink.modelSpace[0];
+  ASSERT_EQ(e.kind, Entity::Kind::Hatch);
+  const HatchEntity& h = e.hatch;
+  EXPECT_EQ(h.elevation.z, 2.5);
+  EXPECT_TRUE(h.associative);
+  ASSERT_EQ(h.paths.size(), 2u);
+  const std::vector<HatchEdge>& edges = h.paths[0].edges;
+  ASSERT_EQ(edges.size(), 4u);
+  EXPECT_EQ(edges[0].end, (Point2{10, 0}));
+  EXPECT_EQ(edges[1].radius, 5);
+  EXPECT_EQ(edges[1].startAngle, 270);
+  EXPECT_EQ(edges[2].ratio, 0.5);
+  EXPECT_FALSE(edges[2].ccw);
+  EXPECT_EQ(edges[3].knots.size(), 8u);
+  EXPECT_EQ(edges[3].controlPoints[1], (Point2{-2, 7}));
+  EXPECT_TRUE(edges[3].hasFitData);
+  EXPECT_EQ(h.paths[0].boundaryHandles, (std::vector<std::uint64_t>{0xB0}));
+  EXPECT_EQ(h.paths[1].bulges, (std::vector<double>{0.5, 0, 0}));
+  ASSERT_EQ(h.patternLines.size(), 1u);
+  EXPECT_EQ(h.patternLines[0].dashes, (std::vector<double>{3, -1.5}));
+  EXPECT_EQ(h.pixelSize, 0.5);
+  EXPECT_EQ(h.seedPoints, (std::vector<Point2>{{1, 1}}));
+  // The gradient tags after the seed points are kept for writing back.
+  ASSERT_FALSE(e.common.extras.empty());
+  EXPECT_EQ(e.common.extras.back(), (RawTag{470, "LINEAR"}));
+
+  std::string written = writeEntities(sink.modelSpace, DxfVersion::R2004);
+  const std::string tags = plainTags(written);
+  ASSERT_NE(tags.find("98\n1\n"), std::string::npos);
+  EXPECT_LT(tags.find("98\n1\n"), tags.find("470\nLINEAR\n"));
+  EntitySink back;
+  ASSERT_TRUE(readEntities(written, back, error)) << error.text();
+  ASSERT_EQ(back.modelSpace.size(), 1u);
+  EXPECT_TRUE(back.modelSpace[0] == e);
+}
+
+TEST(DxfEntities, HatchesOfAnotherLayoutAreKeptAsRead) {
+  // Counts that overrun the record, an unknown edge type, a path without its flags.
+  for (const char* paths : {"91\n1\n92\n1\n93\n9\n72\n1\n10\n0\n20\n0\n11\n1\n21\n0\n97\n0\n",
+                            "91\n1\n92\n1\n93\n1\n72\n7\n10\n0\n20\n0\n97\n0\n",
+                            "91\n1\n93\n1\n72\n1\n10\n0\n20\n0\n11\n1\n21\n0\n97\n0\n"}) {
+    SCOPED_TRACE(paths);
+    EntitySink sink;
+    DxfError error;
+    ASSERT_TRUE(readEntities(hatchFile(paths), sink, error)) << error.text();
+    ASSERT_EQ(sink.modelSpace.size(), 1u);
+    const Entity& e = sink.modelSpace[0];
+    ASSERT_EQ(e.kind, Entity::Kind::Raw);
+    EXPECT_EQ(e.raw.type, "HATCH");
+    const std::string tags = plainTags(writeEntities(sink.modelSpace, DxfVersion::R2004));
+    EXPECT_NE(tags.find(paths), std::string::npos);
+    EXPECT_NE(tags.find("470\nLINEAR\n"), std::string::npos);
+  }
+}
+

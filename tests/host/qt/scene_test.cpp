@@ -243,7 +243,8 @@ TEST(DrawingScene, EveryKindOfEntityOfADrawingFileIsDrawn) {
       << error.text();
   auto drawn = drawnKinds(db, contura::qt::buildScene(db));
   for (const char* kind : {"AcDbLine", "AcDbArc", "AcDbPoint", "AcDbSolid", "AcDbText", "AcDbBlockReference",
-                           "AcDbMInsertBlock", "AcDbPolyline", "AcDbMText", "AcDbEllipse", "AcDbRay", "AcDbXline"})
+                           "AcDbMInsertBlock", "AcDbPolyline", "AcDbMText", "AcDbEllipse", "AcDbRay", "AcDbXline",
+                           "AcDbHatch"})
     EXPECT_FALSE(drawn[kind].empty()) << kind << " is not drawn";
   EXPECT_EQ(drawn["AcDbSpline"].size(), 2u);  // by control points, and by fit points only
   EXPECT_EQ(drawn["AcDbRawEntity"], std::vector<std::string>{"CD"});  // the dimension, through its block

@@ -222,6 +222,67 @@ struct InsertEntity {
   bool operator==(const InsertEntity&) const = default;
 };
 
+// HATCH: boundary paths, pattern and seed points, as the file holds them (angles of arcs,
+// pattern and pattern lines in degrees; elliptic-arc major axes relative to their centres).
+// Tags after the seed points (gradient data) stay in the common extras under "AcDbHatch".
+struct Point2 {
+  double x = 0, y = 0;
+  bool operator==(const Point2&) const = default;
+};
+
+struct HatchEdge {
+  std::int16_t type = 1;  // 1 line, 2 circular arc, 3 elliptic arc, 4 spline
+  Point2 start, end;      // line
+  Point2 center;          // arcs
+  double radius = 0;      // circular arc
+  Point2 majorAxis;       // elliptic arc: major axis end point relative to the centre
+  double ratio = 1;       // elliptic arc: minor / major
+  double startAngle = 0, endAngle = 0;
+  bool ccw = true;
+  std::int16_t degree = 3;  // spline
+  bool rational = false, periodic = false;
+  std::vector<double> knots, weights;
+  std::vector<Point2> controlPoints, fitPoints;
+  bool hasFitData = false;  // a fit point count was written (R2010 on)
+  Point2 startTangent, endTangent;
+  bool hasStartTangent = false, hasEndTangent = false;
+  bool operator==(const HatchEdge&) const = default;
+};
+
+struct HatchPath {
+  std::int32_t flags = 0;  // 1 external, 2 polyline, 4 derived, 16 outermost...
+  bool hasBulge = false, closed = true;  // polyline paths
+  std::vector<Point2> vertices;
+  std::vector<double> bulges;            // one per vertex (0 where the file has none)
+  std::vector<HatchEdge> edges;          // edge paths
+  std::vector<std::uint64_t> boundaryHandles;
+  bool isPolyline() const { return (flags & 2) != 0; }
+  bool operator==(const HatchPath&) const = default;
+};
+
+struct HatchPatternLine {
+  double angle = 0;
+  Point2 base, offset;
+  std::vector<double> dashes;
+  bool operator==(const HatchPatternLine&) const = default;
+};
+
+struct HatchEntity {
+  Point3 elevation;  // only z is meaningful
+  Point3 normal = kZAxis;
+  std::string patternName = "SOLID";
+  bool solidFill = true, associative = false;
+  std::vector<HatchPath> paths;
+  std::int16_t style = 0, patternType = 1;
+  double patternAngle = 0, patternScale = 1;
+  bool patternDouble = false;
+  std::vector<HatchPatternLine> patternLines;
+  bool hasPixelSize = false;
+  double pixelSize = 0;
+  std::vector<Point2> seedPoints;
+  bool operator==(const HatchEntity&) const = default;
+};
+
 // Any other entity, kept as it was read: its records (main record, followers, SEQEND). The
 // tags after the common data are the `extras` of each record's EntityCommon. Written back
 // unchanged.
@@ -241,7 +302,7 @@ struct RawEntity {
 // One entity of any kind.
 struct Entity {
   enum class Kind { Line, Point, Circle, Solid, Text, MText, Polyline, Ellipse, Spline, Ray,
-                    Insert, Raw };
+                    Insert, Hatch, Raw };
   Kind kind = Kind::Raw;
   EntityCommon common;
   LineEntity line;
@@ -255,6 +316,7 @@ struct Entity {
   SplineEntity spline;
   RayEntity ray;
   InsertEntity insert;
+  HatchEntity hatch;
   RawEntity raw;
   // The record type of an entity of another module's class that is written like its parent
   // (a text of class AcDbVarCommon is a TEXT with more data): replaces the parent's type.
@@ -265,8 +327,8 @@ struct Entity {
   bool operator==(const Entity&) const = default;
 };
 
-// Reads an entity from its records. Record types without a value type here, and 3D
-// polylines and meshes, become Kind::Raw. False with `error` (at the tag's line) for a
+// Reads an entity from its records. Record types without a value type here, 3D polylines
+// and meshes, and hatches whose data does not follow the HATCH layout become Kind::Raw. False with `error` (at the tag's line) for a
 // value that cannot be what its code says (a bad handle).
 bool readEntity(const EntityRecords& records, const TextCodec& codec, Entity& entity,
                 DxfError& error);
@@ -283,7 +345,7 @@ struct EntityWriteContext {
   std::map<std::string, int>* warnings = nullptr;
 };
 
-// True when `version` has a record type for the entity (R12 has no LWPOLYLINE, ELLIPSE,
+// True when `version` has a record type for the entity (R12 has no LWPOLYLINE, ELLIPSE, HATCH,
 // SPLINE, MTEXT, RAY, XLINE; raw entities are written only to the version family they were
 // read from, which the caller decides).
 bool versionHolds(DxfVersion version, const Entity& entity);
