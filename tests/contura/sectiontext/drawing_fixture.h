@@ -116,9 +116,3 @@ struct Opened {
   }
   T* operator->() const { return p; }
 };
-
-inline AcCmColor indexColor(int i) {
-  AcCmColor c;
-  c.setColorIndex(static_cast<Adesk::UInt16>(i));
-  return c;
-}

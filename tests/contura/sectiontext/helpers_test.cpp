@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -177,47 +178,26 @@ TEST(Numbers, ReadLikeTheCRuntime) {
   EXPECT_EQ(textToDouble(nullptr), 0.0);
 }
 
-TEST(Points, TwoNumbersSeparatedByAComma) {
-  AcGePoint3d p = parsePoint("1.5,-2");
-  EXPECT_EQ(p.x, 1.5);
-  EXPECT_EQ(p.y, -2.0);
-  EXPECT_EQ(p.z, 0.0);
-  p = parsePoint("1234567.8,0.5,0.414214");  // a third number is ignored
-  EXPECT_EQ(p.x, 1234567.8);
-  EXPECT_EQ(p.y, 0.5);
-  p = parsePoint(" 3 , 4 ");
-  EXPECT_EQ(p.x, 3.0);
-  EXPECT_EQ(p.y, 4.0);
-  AcGePoint2d q;
-  parsePoint(q, "7,8");
-  EXPECT_EQ(q.x, 7.0);
-  EXPECT_EQ(q.y, 8.0);
-  // Malformed: numbers whose comma is missing read as 0.
-  p = parsePoint("5");
-  EXPECT_EQ(p.x, 5.0);
-  EXPECT_EQ(p.y, 0.0);
-  p = parsePoint("");
-  EXPECT_EQ(p.x, 0.0);
-  EXPECT_EQ(p.y, 0.0);
-}
-
-TEST(Vertices, FiveNumbersInOrder) {
-  AcGePoint2d pt;
-  double bulge = 9, sw = 9, ew = 9;
-  parseVertex(pt, bulge, sw, ew, "1,2,0.414214,-2,3.5");
-  EXPECT_EQ(pt.x, 1.0);
-  EXPECT_EQ(pt.y, 2.0);
-  EXPECT_EQ(bulge, 0.414214);
-  EXPECT_EQ(sw, -2.0);
-  EXPECT_EQ(ew, 3.5);
-  parseVertex(pt, bulge, sw, ew, "1,2,0.5");
-  EXPECT_EQ(bulge, 0.5);
-  EXPECT_EQ(sw, 0.0);
-  EXPECT_EQ(ew, 0.0);
-  parseVertex(pt, bulge, sw, ew, "");
-  EXPECT_EQ(pt.x, 0.0);
-  EXPECT_EQ(bulge, 0.0);
-  EXPECT_EQ(ew, 0.0);
+TEST(Points, TwoNumbersSeparatedByACommaAndVerticesOfFive) {
+  // A third number is ignored; numbers whose comma is missing read as 0.
+  const std::pair<const char*, AcGePoint3d> points[] = {
+      {"1.5,-2", {1.5, -2, 0}}, {"1234567.8,0.5,0.414214", {1234567.8, 0.5, 0}}, {" 3 , 4 ", {3, 4, 0}},
+      {"5", {5, 0, 0}}, {"", {0, 0, 0}}};
+  for (const auto& [text, expected] : points) {
+    EXPECT_EQ(parsePoint(text), expected) << text;
+    AcGePoint2d q(9, 9);
+    parsePoint(q, text);
+    EXPECT_EQ(q, AcGePoint2d(expected.x, expected.y)) << text;
+  }
+  struct Vertex { const char* text; double x, y, bulge, sw, ew; };
+  for (const Vertex& v : {Vertex{"1,2,0.414214,-2,3.5", 1, 2, 0.414214, -2, 3.5}, Vertex{"1,2,0.5", 1, 2, 0.5, 0, 0},
+                          Vertex{"", 0, 0, 0, 0, 0}}) {
+    AcGePoint2d pt(9, 9);
+    double bulge = 9, sw = 9, ew = 9;
+    parseVertex(pt, bulge, sw, ew, v.text);
+    EXPECT_EQ((std::vector<double>{pt.x, pt.y, bulge, sw, ew}), (std::vector<double>{v.x, v.y, v.bulge, v.sw, v.ew}))
+        << v.text;
+  }
 }
 
 }  // namespace

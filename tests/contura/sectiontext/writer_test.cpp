@@ -1,13 +1,13 @@
-// Tests of the section text writer on drawings built in the database: the two worked
-// examples, number forms, polylines and outlines, colours, variables, multi-line texts, and
-// selections that yield nothing or hold an entity that cannot be opened.
+// Tests of the section text writer on drawings built in the database: every record kind,
+// number forms, outlines, colours, variables, and selections that yield nothing or hold an
+// entity that cannot be opened. (The worked examples, multi-line text included, are compared
+// byte for byte with their golden text by the end-to-end scripts.)
 #include "SectionTextWriter.h"
 
 #include <AcDbVarCommon.h>
 #include <dbelipse.h>
 #include <gtest/gtest.h>
 
-#include <cmath>
 
 #include "drawing_fixture.h"
 
@@ -34,75 +34,46 @@ AcDbPolyline* triangle(bool closed) {
   return p;
 }
 
-std::string built(Drawing& d, int expectedResult = 0) {
+std::string built(Drawing& d) {
   d.selectAll();
   CSectionTextWriter w;
-  EXPECT_EQ(w.buildSectionText(), expectedResult);
+  EXPECT_EQ(w.buildSectionText(), 0);
   return std::string(w.getSectionText().GetString(), w.getSectionText().GetLength());
 }
 
-TEST(Writer, LineAndCircleExampleByteForByte) {
-  Drawing d;
-  d.add(line(0, 0, 1000, 0, 1));
-  d.add(circle(500, 300, 150, 1));
-  EXPECT_EQ(built(d),
-            "[Line]\nPoint=0,0;1000,0\nColor=255,0,0\nLayer=0\n"
-            "\n"
-            "[Circle]\nCenter=500,300\nRadius=150\nColor=255,0,0\nLayer=0\n");
-}
-
-TEST(Writer, ClosedPolylineAndTwoLineMtextExample) {
-  Drawing d;
-  d.addLayer("WALL", 5);
-  AcDbPolyline* pl = triangle(true);
-  pl->setLayer("WALL");
-  pl->setColorIndex(5);
-  d.add(pl);
-  auto* mt = new AcDbMText();
-  mt->setLocation(AcGePoint3d(10, 22.5, 0));  // top left: first baseline one height lower
-  mt->setTextHeight(2.5);
-  mt->setContents("FIRST LINE\\PSECOND LINE");
-  mt->setColorIndex(7);
-  d.add(mt);
-  // The pieces' baselines follow the explode layout: 5/3 of the height apart.
-  EXPECT_EQ(built(d),
-            "[Polyline]\nPoint=0,0,0.414214,0,0;100,0,0,0,0;100,100,0,0,0;0,0,0,0,0\nColor=0,0,255\nLayer=WALL\n"
-            "\n"
-            "[Mtext]\n"
-            "[Text]\nValue=FIRST LINE\nHeight=2.5\nPoint=10,20\nAngle=0\nColor=255,255,255\nLayer=0\n"
-            "\n"
-            "[Text]\nValue=SECOND LINE\nHeight=2.5\nPoint=10,15.8333\nAngle=0\nColor=255,255,255\nLayer=0\n"
-            "\n");
-}
-
-TEST(Writer, NumbersAsPrintfG) {
+TEST(Writer, EveryRecordKindWithNumbersAsPrintfG) {
   Drawing d;
   d.add(line(1234567.8, 0.5, 1000, -0.0001, 1));
-  d.add(line(123456.78, 1e-5, 100000, 999999.5, 1));
-  std::string t = built(d);
-  EXPECT_NE(t.find("Point=1.23457e+06,0.5;1000,-0.0001\n"), std::string::npos) << t;
   // Six significant digits are the whole precision: 123456.78 loses its fraction.
-  EXPECT_NE(t.find("Point=123457,1e-05;100000,1e+06\n"), std::string::npos) << t;
-}
-
-TEST(Writer, OpenAndClosedPolylinesAndOutlines) {
-  Drawing d;
+  d.add(line(123456.78, 1e-5, 100000, 999999.5, 1));
+  auto* arc = new AcDbArc(AcGePoint3d(1, 2, 0), 3, 0.5, 2.25);
+  arc->setColorIndex(2);
+  d.add(arc);
+  auto* text = new AcDbText(AcGePoint3d(4, 5, 0), "a=b [c]", AcDbObjectId::kNull, 3.5, 1.5);
+  text->setColorIndex(4);
+  d.add(text);
+  // An unsupported entity leaves no trace, not even a separator.
+  d.add(new AcDbEllipse(AcGePoint3d(0, 0, 0), AcGeVector3d(0, 0, 1), AcGeVector3d(5, 0, 0), 0.5));
   d.add(triangle(false));
-  CSectionTextWriter w;
-  d.selectAll();
-  ASSERT_EQ(w.buildSectionText(), 0);
-  EXPECT_STREQ(w.getSectionText(),
-               "[Polyline]\nPoint=0,0,0.414214,0,0;100,0,0,0,0;100,100,0,0,0\nColor=255,255,255\nLayer=0\n");
-  // Widths are written as held, start then end.
-  auto* wide = new AcDbPolyline(2);
+  d.add(triangle(true));  // closed: the first vertex again at the end
+  auto* wide = new AcDbPolyline(2);  // widths as held, start then end
   wide->addVertexAt(0, AcGePoint2d(0, 0), 0, 2, 3.5);
   wide->addVertexAt(1, AcGePoint2d(5, 0), 0, 1, 0);
   wide->setColorIndex(3);
   d.add(wide);
-  std::string t = built(d);
-  EXPECT_NE(t.find("\n\n[Polyline]\nPoint=0,0,0,2,3.5;5,0,0,1,0\nColor=0,255,0\n"), std::string::npos) << t;
+  d.add(circle(500, 300, 150, 1));
+  EXPECT_EQ(built(d),
+            "[Line]\nPoint=1.23457e+06,0.5;1000,-0.0001\nColor=255,0,0\nLayer=0\n\n"
+            "[Line]\nPoint=123457,1e-05;100000,1e+06\nColor=255,0,0\nLayer=0\n\n"
+            "[Arc]\nCenter=1,2\nRadius=3\nAngle=0.5,2.25\nColor=255,255,0\nLayer=0\n\n"
+            "[Text]\nValue=a=b [c]\nHeight=3.5\nPoint=4,5\nAngle=1.5\nColor=0,255,255\nLayer=0\n\n"
+            "[Polyline]\nPoint=0,0,0.414214,0,0;100,0,0,0,0;100,100,0,0,0\nColor=255,255,255\nLayer=0\n\n"
+            "[Polyline]\nPoint=0,0,0.414214,0,0;100,0,0,0,0;100,100,0,0,0;0,0,0,0,0\nColor=255,255,255\nLayer=0\n\n"
+            "[Polyline]\nPoint=0,0,0,2,3.5;5,0,0,1,0\nColor=0,255,0\nLayer=0\n\n"
+            "[Circle]\nCenter=500,300\nRadius=150\nColor=255,0,0\nLayer=0\n");
 
   // The outline record repeats the first vertex with bulge 0, closed or not.
+  CSectionTextWriter w;
   for (bool closed : {false, true}) {
     AcDbPolyline* pl = triangle(closed);
     EXPECT_STREQ(w.polylineSectionRecord(pl),
@@ -134,20 +105,6 @@ TEST(Writer, ColoursByLayerByIndexByBlockAndTrueColour) {
   CSectionTextWriter w;
   EXPECT_STREQ(w.indexColorText(5), "0,0,255");
   EXPECT_STREQ(w.indexColorText(8), "128,128,128");
-}
-
-TEST(Writer, ArcTextAndEqualsSignsInValues) {
-  Drawing d;
-  auto* arc = new AcDbArc(AcGePoint3d(1, 2, 0), 3, 0.5, 2.25);
-  arc->setColorIndex(2);
-  d.add(arc);
-  auto* text = new AcDbText(AcGePoint3d(4, 5, 0), "a=b [c]", AcDbObjectId::kNull, 3.5, 1.5);
-  text->setColorIndex(4);
-  d.add(text);
-  EXPECT_EQ(built(d),
-            "[Arc]\nCenter=1,2\nRadius=3\nAngle=0.5,2.25\nColor=255,255,0\nLayer=0\n"
-            "\n"
-            "[Text]\nValue=a=b [c]\nHeight=3.5\nPoint=4,5\nAngle=1.5\nColor=0,255,255\nLayer=0\n");
 }
 
 AcDbVarCommon* variable(const char* remark) {
@@ -183,16 +140,6 @@ TEST(Writer, VariableRecordsWithRemarksOfTwoLinesAndOfNone) {
       "VarInitial=300\nVarValue=350\nVarHeight=2.5\nVarPoint=15,20\nVarAngle=0.25\nVarColor=0,255,0\n"
       "VarType=\xD5\xFB\xCA\xFD\n";
   EXPECT_EQ(t, head + "Remark=first\nRemark=second\n" + tail + "\n" + head + "Remark=\n" + tail);
-}
-
-TEST(Writer, UnsupportedEntitiesLeaveNoTrace) {
-  Drawing d;
-  d.add(line(0, 0, 1, 0, 1));
-  d.add(new AcDbEllipse(AcGePoint3d(0, 0, 0), AcGeVector3d(0, 0, 1), AcGeVector3d(5, 0, 0), 0.5));
-  d.add(circle(0, 0, 1, 1));
-  std::string t = built(d);
-  EXPECT_EQ(t.find("Ellipse"), std::string::npos);
-  EXPECT_EQ(t, "[Line]\nPoint=0,0;1,0\nColor=255,0,0\nLayer=0\n\n[Circle]\nCenter=0,0\nRadius=1\nColor=255,0,0\nLayer=0\n");
 }
 
 TEST(Writer, NothingSelected) {
