@@ -7,6 +7,8 @@
 
 #include <contura/dxf/dxf.h>
 
+#include "varcommon_fixture.h"
+
 namespace {
 
 AcDbObjectId addVariable(AcDbDatabase& db) {
@@ -15,23 +17,7 @@ AcDbObjectId addVariable(AcDbDatabase& db) {
   AcDbBlockTableRecord* model = nullptr;
   table->getAt(ACDB_MODEL_SPACE, model, AcDb::kForWrite);
   auto* v = new AcDbVarCommon();
-  v->setTextString("\xBF\xED B");  // 宽 B
-  v->setPosition(AcGePoint3d(10, 20, 0));
-  v->setHeight(3.5);
-  v->setRotation(0.125);
-  v->setColorIndex(1);
-  v->putVarCode("B1");
-  v->putNameVisible(0);
-  v->putVarSort(4);
-  v->putCondiction("B>0");
-  v->putVarRemark("\xD6\xF9\xBF\xED\n\nmm");
-  v->putVarInitialValue("300");
-  v->putVarSetValue("350.5");
-  v->putVarValueHeight(2.25);
-  v->putValuePosition(AcGePoint3d(15, 20, 0));
-  v->putVarAngle(0.1);
-  v->putVarValueColor(3);
-  v->putVarType("\xD5\xFB\xCA\xFD");
+  fill(*v);
   AcDbObjectId id;
   model->appendAcDbEntity(id, v);
   v->close();
@@ -67,23 +53,7 @@ TEST(VarCommonDxf, SavedAndReadBackAsItsOwnClass) {
     AcDbVarCommon* v = AcDbVarCommon::cast(e);
     ASSERT_NE(v, nullptr) << e->isA()->name();
     ++count;
-    EXPECT_STREQ(v->textStringConst(), "\xBF\xED B");
-    EXPECT_EQ(v->position(), AcGePoint3d(10, 20, 0));
-    EXPECT_EQ(v->height(), 3.5);
-    EXPECT_EQ(v->rotation(), 0.125);
-    EXPECT_EQ(v->colorIndex(), 1);
-    EXPECT_STREQ(v->getVarCode(), "B1");
-    EXPECT_EQ(v->getVarNameVisible(), 0);
-    EXPECT_EQ(v->getVarSort(), 4);
-    EXPECT_STREQ(v->getCondiction(), "B>0");
-    EXPECT_STREQ(v->getVarRemark(), "\xD6\xF9\xBF\xED\n\nmm");
-    EXPECT_STREQ(v->getVarInitialValue(), "300");
-    EXPECT_STREQ(v->getVarSetValue(), "350.5");
-    EXPECT_EQ(v->getVarValueHeight(), 2.25);
-    EXPECT_EQ(v->getValuePosition(), AcGePoint3d(15, 20, 0));
-    EXPECT_EQ(v->getVarAngle(), 0.1);
-    EXPECT_EQ(v->getVarValueColor(), 3);
-    EXPECT_STREQ(v->getVarType(), "\xD5\xFB\xCA\xFD");
+    expectFilled(*v);
     e->close();
   }
   delete it;
