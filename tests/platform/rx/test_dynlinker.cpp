@@ -46,7 +46,12 @@ protected:
 };
 
 TEST_F(DynamicLinker, LoadAndUnloadFollowTheHostsOrder) {
+  RecordingReactor second;
+  acrxDynamicLinker->addReactor(&second);
+  acrxDynamicLinker->addReactor(&second);  // added once only
   ASSERT_TRUE(load());
+  EXPECT_EQ(second.events.size(), 2u);
+  acrxDynamicLinker->removeReactor(&second);  // hears nothing more
   EXPECT_EQ(probe->dllMainReasons, (std::vector<int>{DLL_PROCESS_ATTACH}));
   EXPECT_EQ(probe->messages, (std::vector<int>{AcRx::kInitAppMsg}));
   std::vector<contura::rx::LoadedApp> apps = contura::rx::loadedApplications();
@@ -71,6 +76,7 @@ TEST_F(DynamicLinker, LoadAndUnloadFollowTheHostsOrder) {
   std::string m = kModuleName;
   EXPECT_EQ(reactor.events, (std::vector<std::string>{"willLoad:" + m, "loaded:" + m,
                                                       "willUnload:" + m, "unloaded:" + m}));
+  EXPECT_EQ(second.events.size(), 2u);
   // Loaded again, it starts afresh.
   ASSERT_TRUE(acrxLoadModule(RX_TEST_MODULE, false));
   EXPECT_EQ(probe->messages.back(), AcRx::kInitAppMsg);
@@ -102,30 +108,26 @@ TEST_F(DynamicLinker, LockedModuleStaysUntilTheSessionEnds) {
   EXPECT_EQ(probe->messages.back(), AcRx::kUnloadAppMsg);
 }
 
-TEST_F(DynamicLinker, RefusedInitialisationUndoesTheLoad) {
-  for (bool throws : {false, true}) {
+TEST_F(DynamicLinker, RefusedInitialisationOrDllMainUndoesTheLoad) {
+  enum Refusal { kInitAnswer, kInitThrows, kDllMain };
+  for (Refusal refusal : {kInitAnswer, kInitThrows, kDllMain}) {
     probe->messages.clear();
     probe->dllMainReasons.clear();
     reactor.events.clear();
-    probe->initAnswer = throws ? AcRx::kRetOK : AcRx::kRetError;
-    probe->throwOnInit = throws;
+    probe->initAnswer = refusal == kInitAnswer ? AcRx::kRetError : AcRx::kRetOK;
+    probe->throwOnInit = refusal == kInitThrows;
+    probe->dllMainAnswer = refusal == kDllMain ? FALSE : TRUE;
     std::string error;
     EXPECT_FALSE(load(&error));
-    EXPECT_NE(error.find("kInitAppMsg"), std::string::npos) << error;
+    EXPECT_NE(error.find(refusal == kDllMain ? "DllMain" : "kInitAppMsg"), std::string::npos) << error;
     EXPECT_EQ(probe->dllMainReasons, (std::vector<int>{DLL_PROCESS_ATTACH, DLL_PROCESS_DETACH}));
     EXPECT_FALSE(acrxDynamicLinker->isModuleLoaded(kModuleName));
     std::string m = kModuleName;
-    EXPECT_EQ(reactor.events, (std::vector<std::string>{"willLoad:" + m, "loadAborted:" + m}));
+    if (refusal == kDllMain)
+      EXPECT_TRUE(probe->messages.empty());  // stopped before initialisation
+    else
+      EXPECT_EQ(reactor.events, (std::vector<std::string>{"willLoad:" + m, "loadAborted:" + m}));
   }
-}
-
-TEST_F(DynamicLinker, DllMainRefusalStopsBeforeInitialisation) {
-  probe->dllMainAnswer = FALSE;
-  std::string error;
-  EXPECT_FALSE(load(&error));
-  EXPECT_NE(error.find("DllMain"), std::string::npos) << error;
-  EXPECT_TRUE(probe->messages.empty());
-  EXPECT_EQ(probe->dllMainReasons, (std::vector<int>{DLL_PROCESS_ATTACH, DLL_PROCESS_DETACH}));
 }
 
 TEST_F(DynamicLinker, RefusedUnloadKeepsTheModuleUnlessForced) {
@@ -169,18 +171,6 @@ TEST_F(DynamicLinker, BadModulesAreRefusedWithTheirReason) {
   EXPECT_FALSE(acrxRegisterAppMDIAware(nullptr));
   EXPECT_FALSE(acrxApplicationIsLocked("Never.arx"));
   EXPECT_FALSE(acrxLoadModule(nullptr, false));
-}
-
-TEST_F(DynamicLinker, ReactorsCanBeRemoved) {
-  RecordingReactor second;
-  acrxDynamicLinker->addReactor(&second);
-  acrxDynamicLinker->addReactor(&second);  // added once only
-  ASSERT_TRUE(load());
-  EXPECT_EQ(second.events.size(), 2u);
-  acrxDynamicLinker->removeReactor(&second);
-  contura::rx::unloadAllApplications();
-  EXPECT_EQ(second.events.size(), 2u);
-  EXPECT_EQ(reactor.events.size(), 4u);
 }
 
 }  // namespace
