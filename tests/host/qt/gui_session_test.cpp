@@ -1,10 +1,10 @@
 // Whole `contura --gui` sessions with the module, driven by synthetic mouse and key events:
-// CJLX with entities picked on the canvas and the export made through the dialog's button and
-// the file dialog (the same file as the script backend makes); picks, crossing windows and
-// Escape; JMGL adding a section with the library dialog hidden during the pick, and a
-// thumbnail double-click; the variable dialog's numeric filter fed by key events and Chinese
-// typed through an input method; the editor's rubber band, drag and temporary vectors; a
-// drawing that cannot be opened; closing with unsaved changes.
+// CJLX with entities picked on the canvas, its preview painted and written, and the export
+// made through the dialog's button and the file dialog (the same file as the script backend
+// makes); picks, crossing windows and Escape; JMGL adding a section with the library dialog
+// hidden during the pick, and a thumbnail double-click; the variable dialog's numeric filter
+// fed by key events and Chinese typed through an input method; the editor's rubber band, drag
+// and temporary vectors; a drawing that cannot be opened; closing with unsaved changes.
 #include "gui_driver.h"
 
 #include <AcDbVarCommon.h>
@@ -135,9 +135,9 @@ bool greenish(QColor c) { return c.green() > c.red() + 60 && c.green() > c.blue(
 bool reddish(QColor c) { return c.red() > c.green() + 60 && c.red() > c.blue() + 60; }
 bool light(QColor c) { return c.red() > 90 && c.green() > 90 && c.blue() > 90; }
 
-// Every variable entity of the working drawing's model space, read.
+// Calls `f` with every entity of the working drawing's model space, open for reading.
 template <class F>
-void forEachVariable(F f) {
+void forEachEntity(F f) {
   AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
   AcDbBlockTable* table = nullptr;
   ASSERT_EQ(db->getBlockTable(table, AcDb::kForRead), Acad::eOk);
@@ -149,66 +149,84 @@ void forEachVariable(F f) {
   for (; !it->done(); it->step()) {
     AcDbEntity* e = nullptr;
     if (it->getEntity(e, AcDb::kForRead) != Acad::eOk) continue;
-    if (auto* var = AcDbVarCommon::cast(e)) f(*var);
+    f(e);
     e->close();
   }
   delete it;
   space->close();
 }
-
+template <class F>
+void forEachVariable(F f) {
+  forEachEntity([&](AcDbEntity* e) {
+    if (auto* var = AcDbVarCommon::cast(e)) f(*var);
+  });
+}
 AcDbObjectId firstCircle() {
   AcDbObjectId found;
-  AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
-  AcDbBlockTable* table = nullptr;
-  db->getBlockTable(table, AcDb::kForRead);
-  AcDbBlockTableRecord* space = nullptr;
-  table->getAt(ACDB_MODEL_SPACE, space, AcDb::kForRead);
-  table->close();
-  AcDbBlockTableRecordIterator* it = nullptr;
-  space->newIterator(it);
-  for (; !it->done() && found.isNull(); it->step()) {
-    AcDbEntity* e = nullptr;
-    if (it->getEntity(e, AcDb::kForRead) != Acad::eOk) continue;
-    if (AcDbCircle::cast(e)) found = e->objectId();
-    e->close();
-  }
-  delete it;
-  space->close();
+  forEachEntity([&](AcDbEntity* e) {
+    if (found.isNull() && AcDbCircle::cast(e)) found = e->objectId();
+  });
   return found;
 }
 
-TEST(GuiSession, CjlxThroughTheWindowExportsWhatTheScriptExports) {
+// The message box the window shows, checked to name `file`, answered with `button`.
+void answerBoxNaming(const std::string& file, const QString& button) {
+  auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(box->text().contains(QString::fromStdString(file))) << box->text().toStdString();
+  pressMessageBoxButton(button);
+}
+
+TEST(GuiSession, CjlxThroughTheWindowPreviewsAndExportsWhatTheScriptExports) {
   TempDir dir("cjlx");
   const fs::path drawing = kMadeData / "sectiontext" / "examples.dxf";
   const fs::path guiExport = dir / "gui.txt", scriptExport = dir / "script.txt";
   QString shown;
+  QImage preview;
   GuiDriver driver;
   driver.then(WaitKind::kRequest, "command", [] { typeCommand("CJLX"); })
       .then(WaitKind::kRequest, "window round everything", [] { windowRoundEverything(); })
       .then(WaitKind::kRequest, "end of the selection", [] { rightClickCanvas(); })
-      .then(WaitKind::kDialog, "export", [&] {
-        EXPECT_EQ(topDialog().session().templateId(), 201u);
-        shown = editText(209);
-        saveScreenshot(&topDialog(), "cjlx-infoview.png");
-        clickControl(210);
-      })
+      .then(WaitKind::kDialog, "preview",
+            [&] {
+              EXPECT_EQ(topDialog().session().templateId(), 201u);
+              shown = editText(209);
+              saveScreenshot(&topDialog(), "cjlx-infoview.png");
+              clickControl(211);
+            })
+      .then(WaitKind::kDialog, "the preview dialog",
+            [&] {
+              EXPECT_EQ(topDialog().session().templateId(), 205u);
+              QApplication::processEvents();
+              preview = control(204)->grab().toImage();
+              topDialog().close();
+            })
+      .then(WaitKind::kDialog, "export", [] { clickControl(210); })
       .then(WaitKind::kFileDialog, "file name", [&] { chooseInFileDialog(QString::fromStdString(guiExport.string())); })
       .then(WaitKind::kDialog, "export again", [] { clickControl(210); })
       .then(WaitKind::kFileDialog, "the same file", [&] { chooseInFileDialog(QString::fromStdString(guiExport.string())); })
       .then(WaitKind::kMessageBox, "do not replace it",
             [&] {
               auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-              ASSERT_NE(box, nullptr);
-              EXPECT_EQ(box->buttons().size(), 2);
-              EXPECT_TRUE(box->text().contains(QString::fromStdString(guiExport.filename().string())));
-              pressMessageBoxButton("否");
+              EXPECT_EQ(box ? box->buttons().size() : 0, 2);
+              answerBoxNaming(guiExport.filename().string(), "否");
             })
       .then(WaitKind::kFileDialog, "asked again: cancel",
             [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); })
       .then(WaitKind::kDialog, "close the view", [] { clickControl(IDOK); })
       .then(WaitKind::kRequest, "quit", [] { typeCommand("QUIT"); });
-  GuiRun run = driver.run({drawing.string()});
+  GuiRun run = driver.run({"--preview-dir", dir.path.string(), drawing.string()});
   expectClean(run);
+
+  // The preview was painted live (the circle red on the white sheet) and written as PNG beside the SVG.
+  int red = 0;
+  for (int y = 0; y < preview.height(); ++y)
+    for (int x = 0; x < preview.width(); ++x) red += reddish(preview.pixelColor(x, y));
+  EXPECT_GT(red, 100);
+  QImage written(QString::fromStdString((dir / "预览-204.png").string()));
+  ASSERT_FALSE(written.isNull());
+  EXPECT_EQ(written.size(), preview.size());
+  EXPECT_TRUE(fs::exists(dir / "预览-204.svg"));
 
   std::string golden = readBytes(kData / "sectiontext" / "examples.golden.txt");
   EXPECT_EQ(readBytes(guiExport), golden);
@@ -267,36 +285,6 @@ TEST(GuiSession, PicksCrossingWindowsAndEscapeFromTheCanvasAndTheCommandLine) {
   EXPECT_NE(run.transcript.find("找到 1 个，总计 2 个"), std::string::npos) << run.transcript;
   EXPECT_NE(run.transcript.find("*取消*"), std::string::npos);
   EXPECT_NE(run.transcript.find("选择对象: c "), std::string::npos);
-}
-
-TEST(GuiSession, PreviewsArePaintedLiveAndWrittenAsPngBesideTheSvg) {
-  TempDir dir("preview");
-  const fs::path drawing = kMadeData / "sectiontext" / "examples.dxf";
-  QImage shown;
-  GuiDriver driver;
-  driver.then(WaitKind::kRequest, "command", [] { typeCommand("CJLX"); })
-      .then(WaitKind::kRequest, "everything", [] { typeCommand("all"); })
-      .then(WaitKind::kRequest, "end", [] { typeCommand(""); })
-      .then(WaitKind::kDialog, "preview", [] { clickControl(211); })
-      .then(WaitKind::kDialog, "the preview dialog",
-            [&] {
-              EXPECT_EQ(topDialog().session().templateId(), 205u);
-              QApplication::processEvents();
-              shown = control(204)->grab().toImage();
-              topDialog().close();
-            })
-      .then(WaitKind::kDialog, "back in the view", [] { clickControl(IDOK); })
-      .then(WaitKind::kRequest, "quit", [] { typeCommand("QUIT"); });
-  expectClean(driver.run({"--preview-dir", dir.path.string(), drawing.string()}));
-  // The circle is drawn red on the white sheet.
-  int red = 0;
-  for (int y = 0; y < shown.height(); ++y)
-    for (int x = 0; x < shown.width(); ++x) red += reddish(shown.pixelColor(x, y));
-  EXPECT_GT(red, 100);
-  QImage written(QString::fromStdString((dir / "预览-204.png").string()));
-  ASSERT_FALSE(written.isNull());
-  EXPECT_EQ(written.size(), shown.size());
-  EXPECT_TRUE(fs::exists(dir / "预览-204.svg"));
 }
 
 TEST(GuiSession, JmglAddsASectionPickedWithTheDialogHiddenAndAThumbnailDoubleClickChoosesIt) {
@@ -526,12 +514,7 @@ TEST(GuiSession, ADrawingThatCannotBeOpenedIsReportedAndTheWindowStaysUsable) {
   GuiDriver driver;
   driver
       .then(WaitKind::kMessageBox, "the file given on the command line",
-            [&] {
-              auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-              ASSERT_NE(box, nullptr);
-              EXPECT_TRUE(box->text().contains("bad_number.dxf")) << box->text().toStdString();
-              pressMessageBoxButton("确定");
-            })
+            [] { answerBoxNaming("bad_number.dxf", "确定"); })
       .then(WaitKind::kRequest, "open another bad one from the File menu",
             [&] {
               EXPECT_EQ(window().windowTitle(), "Contura - 新图形");
@@ -546,12 +529,7 @@ TEST(GuiSession, ADrawingThatCannotBeOpenedIsReportedAndTheWindowStaysUsable) {
             })
       .then(WaitKind::kFileDialog, "the file", [&] { chooseInFileDialog(QString::fromStdString(alsoBad.string())); })
       .then(WaitKind::kMessageBox, "its error",
-            [] {
-              auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-              ASSERT_NE(box, nullptr);
-              EXPECT_TRUE(box->text().contains("garbage_code.dxf"));
-              pressMessageBoxButton("确定");
-            })
+            [] { answerBoxNaming("garbage_code.dxf", "确定"); })
       .then(WaitKind::kRequest, "commands still work", [] { clickCanvasAt(10, 10); })
       .then(WaitKind::kDialog, "the variable dialog", [] { QTest::keyClick(&topDialog(), Qt::Key_Escape); })
       .then(WaitKind::kRequest, "quit", [] { typeCommand("QUIT"); })
