@@ -31,6 +31,15 @@ constexpr int kInitialWidth = 1100;
 constexpr int kInitialHeight = 760;
 const char* const kDrawingFilter = "DXF 图形 (*.dxf *.DXF);;所有文件 (*)";
 
+// The versions "save as" offers, newest first, each as a file type of the dialog.
+constexpr dxf::DxfVersion kSaveVersions[] = {dxf::DxfVersion::R2018, dxf::DxfVersion::R2013, dxf::DxfVersion::R2010,
+                                             dxf::DxfVersion::R2007, dxf::DxfVersion::R2004, dxf::DxfVersion::R2000,
+                                             dxf::DxfVersion::R12};
+
+QString saveFilterOf(dxf::DxfVersion version) {
+  return QString("DXF %1 图形 (*.dxf *.DXF)").arg(dxf::nameOf(version));
+}
+
 std::string_view nextLine(std::string_view& rest) {
   size_t end = rest.find('\n');
   std::string_view line = rest.substr(0, end);
@@ -208,13 +217,22 @@ bool MainWindow::saveDrawingAs(const QString& path) {
   if (!m_drawing) return false;
   dxf::DxfError error;
   dxf::WriteWarnings warnings;
-  if (dxf::writeDxf(*m_drawing, path.toStdString(), dxf::WriteOptions(), error, &warnings) != Acad::eOk) {
+  dxf::WriteOptions options;
+  options.version = m_saveVersion;
+  if (dxf::writeDxf(*m_drawing, path.toStdString(), options, error, &warnings) != Acad::eOk) {
     showError("无法保存图形 " + path + "：\n" + QString::fromStdString(error.text()));
     return false;
   }
   m_path = std::filesystem::path(path.toStdString());
   remember();
   updateTitle();
+  if (!warnings.empty()) {
+    // What the chosen version could not hold is said, as the command line says it.
+    QString text = "图形已保存为 " + QString(dxf::nameOf(m_saveVersion)) + "，但：";
+    for (const auto& [warning, count] : warnings)
+      text += "\n" + QString::fromStdString(warning) + QString("（%1 处）").arg(count);
+    showError(text);
+  }
   return true;
 }
 
@@ -231,13 +249,19 @@ void MainWindow::chooseAndOpen() {
 }
 
 void MainWindow::chooseAndSaveAs() {
-  QFileDialog dialog(this, "另存为", m_path ? QString::fromStdString(m_path->string()) : QString(), kDrawingFilter);
+  QFileDialog dialog(this, "另存为", m_path ? QString::fromStdString(m_path->string()) : QString());
+  QStringList filters;
+  for (dxf::DxfVersion v : kSaveVersions) filters << saveFilterOf(v);
+  dialog.setNameFilters(filters);
+  dialog.selectNameFilter(saveFilterOf(m_saveVersion));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix("dxf");
   announceWait(WaitKind::kFileDialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  for (dxf::DxfVersion v : kSaveVersions)
+    if (dialog.selectedNameFilter() == saveFilterOf(v)) m_saveVersion = v;
   saveDrawingAs(dialog.selectedFiles().front());
 }
 

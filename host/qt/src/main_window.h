@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QMainWindow>
 
+#include <contura/dxf/codec.h>
+
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -49,6 +51,10 @@ public:
   bool openDrawing(const QString& path);
   bool saveDrawing();
   bool saveDrawingAs(const QString& path);
+  // The DXF version saves write (from --dxf-version; "save as" lets the person choose
+  // another, which later saves keep).
+  void setSaveVersion(dxf::DxfVersion version) { m_saveVersion = version; }
+  dxf::DxfVersion saveVersion() const { return m_saveVersion; }
   // Shows an error of the window's own in a message box.
   void showError(const QString& text);
   // With unsaved changes, asks whether to save them first. True to go on (saved or
@@ -74,6 +80,7 @@ private:
 
   std::unique_ptr<AcDbDatabase>& m_drawing;
   std::optional<std::filesystem::path> m_path;
+  dxf::DxfVersion m_saveVersion = dxf::kDefaultWriteVersion;
   std::size_t m_savedFingerprint = 0;
   bool m_atPrompt = false;
   Canvas* m_canvas;

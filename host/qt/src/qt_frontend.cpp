@@ -75,6 +75,7 @@ int QtFrontEnd::run(host::WindowSession& session) {
   ed::ScopedInputBackend editor(ui);
   ed::ScopedPrintSink sink([&console](std::string_view text) { console.writeModuleText(text); });
   if (session.options.pickbox) window.canvas()->setPickBoxPixels(*session.options.pickbox);
+  window.setSaveVersion(session.options.saveVersion);
   window.show();
   window.canvas()->zoomExtents();
   window.commandPanel()->input()->setFocus();

@@ -28,6 +28,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QFileDialog>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -575,6 +576,51 @@ TEST(GuiSession, ClosingWithUnsavedChangesAsksAndCanSave) {
   GuiDriver quiet;
   quiet.then(WaitKind::kRequest, "close", [] { window().close(); });
   expectClean(quiet.run({plan.string()}));
+}
+
+// The $ACADVER of a DXF file ("" when it has none).
+std::string acadVerOf(const fs::path& file) {
+  std::ifstream in(file);
+  std::string line;
+  while (std::getline(in, line))
+    if (line.rfind("$ACADVER", 0) == 0 && std::getline(in, line) && std::getline(in, line))
+      return line.substr(0, line.find('\r'));
+  return "";
+}
+
+TEST(GuiSession, SavesWriteTheVersionOfTheCommandLineOrOfSaveAs) {
+  TempDir dir("versions");
+  const fs::path plan = dir / "plan.dxf", older = dir / "older.dxf";
+  fs::copy_file(kMadeData / "sectiontext" / "examples.dxf", plan);
+  GuiDriver driver;
+  driver
+      .then(WaitKind::kRequest, "save, then save as",
+            [&] {
+              EXPECT_EQ(window().saveVersion(), contura::dxf::DxfVersion::R2018);  // --dxf-version
+              ASSERT_TRUE(window().saveDrawing());
+              for (QMenu* menu : window().findChildren<QMenu*>())
+                for (QAction* a : menu->actions())
+                  if (a->text().startsWith("另存为")) a->trigger();
+              typeCommand("QUIT");
+            })
+      .then(WaitKind::kFileDialog, "R12 chosen as the file type",
+            [&] {
+              auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+              ASSERT_NE(dialog, nullptr);
+              EXPECT_EQ(dialog->selectedNameFilter(), "DXF R2018 图形 (*.dxf *.DXF)");
+              dialog->selectNameFilter("DXF R12 图形 (*.dxf *.DXF)");
+              chooseInFileDialog(QString::fromStdString(older.string()));
+            })
+      .then(WaitKind::kMessageBox, "R12 has no multi-line texts: said",
+            [] {
+              auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+              ASSERT_NE(box, nullptr);
+              EXPECT_TRUE(box->text().contains("MTEXT")) << box->text().toStdString();
+              pressMessageBoxButton("确定");
+            });
+  expectClean(driver.run({"--dxf-version", "R2018", plan.string()}));
+  EXPECT_EQ(acadVerOf(plan), "AC1032");
+  EXPECT_EQ(acadVerOf(older), "AC1009");
 }
 
 }  // namespace
