@@ -266,7 +266,10 @@ void writeHatchBody(TagWriter& w, const HatchEntity& h, const TextCodec& codec) 
   for (const HatchPath& p : h.paths) writePath(w, p);
   w.integer(75, h.style);
   w.integer(76, h.patternType);
-  if (!h.solidFill) {
+  // Pattern data belongs to pattern fills; a solid fill that carries some keeps it.
+  const bool patternData = !h.solidFill || !h.patternLines.empty() || h.patternAngle != 0 ||
+                           h.patternScale != 1 || h.patternDouble;
+  if (patternData) {
     w.real(52, h.patternAngle);
     w.real(41, h.patternScale);
     w.integer(77, h.patternDouble ? 1 : 0);

@@ -437,3 +437,45 @@ TEST(DxfEntities, HatchesOfAnotherLayoutAreKeptAsRead) {
   }
 }
 
+TEST(DxfEntities, EveryShortenedHatchReadsSafelyAndWritesBackWhatWasRead) {
+  // The hatch's own tags, one "code\nvalue\n" pair each; every pair left out in turn and
+  // every cut after a pair must read (as a hatch or kept raw) and write back what was read.
+  const std::string full = hatchFile(kEdgeAndPolylinePaths);
+  const std::size_t begin = full.find("AcDbHatch\n") + 10, end = full.find("0\nENDSEC\n", begin);
+  std::vector<std::string> pairs;
+  for (std::size_t at = begin; at < end;) {
+    std::size_t value = full.find('\n', at) + 1, next = full.find('\n', value) + 1;
+    pairs.push_back(full.substr(at, next - at));
+    at = next;
+  }
+  auto withPairs = [&](std::size_t skip, std::size_t count) {
+    std::string own;
+    for (std::size_t i = 0; i < count; ++i)
+      if (i != skip) own += pairs[i];
+    return full.substr(0, begin) + own + full.substr(end);
+  };
+  int hatches = 0, raws = 0;
+  for (std::size_t i = 0; i <= pairs.size(); ++i) {
+    for (const std::string& text : {withPairs(i, pairs.size()), withPairs(pairs.size(), i)}) {
+      EntitySink sink;
+      DxfError error;
+      ASSERT_TRUE(readEntities(text, sink, error)) << error.text();
+      ASSERT_EQ(sink.modelSpace.size(), 1u);
+      const Entity& e = sink.modelSpace[0];
+      const std::string written = writeEntities(sink.modelSpace, DxfVersion::R2004);
+      if (e.kind == Entity::Kind::Hatch) {
+        ++hatches;
+        EntitySink back;
+        ASSERT_TRUE(readEntities(written, back, error)) << error.text();
+        EXPECT_TRUE(back.modelSpace.at(0) == e) << "pair " << i;
+      } else {
+        ++raws;
+        const std::string own = plainTags(text.substr(begin, text.find("0\nENDSEC\n", begin) - begin));
+        EXPECT_NE(plainTags(written).find(own), std::string::npos) << "pair " << i;
+      }
+    }
+  }
+  EXPECT_GT(hatches, 2);  // leaving out optional data (pixel size, gradient) still reads
+  EXPECT_GT(raws, 40);
+}
+
