@@ -43,6 +43,23 @@ inline AcDbPolyline* polyline(std::initializer_list<V> verts, bool closed = fals
   return pl;
 }
 
+inline AcDb2dPolyline* poly2d(std::initializer_list<V> verts, bool closed = false) {
+  AcGePoint3dArray pts;
+  AcGeDoubleArray bulges;
+  for (const V& v : verts) {
+    pts.append(AcGePoint3d(v.x, v.y, 0));
+    bulges.append(v.bulge);
+  }
+  return new AcDb2dPolyline(AcDb::k2dSimplePoly, pts, 0.0, closed, 0.0, 0.0, &bulges);
+}
+
+inline AcDbRay* ray(double x, double y, double dx, double dy, bool both = false) {
+  AcDbRay* r = both ? new AcDbXline() : new AcDbRay();
+  r->setBasePoint(AcGePoint3d(x, y, 0));
+  r->setUnitDir(AcGeVector3d(dx, dy, 0));
+  return r;
+}
+
 inline AcDbLine* line(double x0, double y0, double x1, double y1) {
   return new AcDbLine(AcGePoint3d(x0, y0, 0), AcGePoint3d(x1, y1, 0));
 }

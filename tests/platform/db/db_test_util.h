@@ -26,20 +26,6 @@ private:
   contura::db::MisuseHandler mPrevious;
 };
 
-// Appends a new entity to model space of db and closes it; returns its id.
-inline AcDbObjectId appendToModelSpace(AcDbDatabase& db, AcDbEntity* ent) {
-  AcDbBlockTable* bt = nullptr;
-  EXPECT_EQ(db.getBlockTable(bt, AcDb::kForRead), Acad::eOk);
-  AcDbBlockTableRecord* ms = nullptr;
-  EXPECT_EQ(bt->getAt(ACDB_MODEL_SPACE, ms, AcDb::kForWrite), Acad::eOk);
-  bt->close();
-  AcDbObjectId id;
-  EXPECT_EQ(ms->appendAcDbEntity(id, ent), Acad::eOk);
-  ent->close();
-  ms->close();
-  return id;
-}
-
 // Appends a new entity to the named block (created when missing) and closes it.
 inline AcDbObjectId appendToBlock(AcDbDatabase& db, const char* blockName, AcDbEntity* ent,
                                   AcDbObjectId* blockId = nullptr) {
@@ -58,6 +44,45 @@ inline AcDbObjectId appendToBlock(AcDbDatabase& db, const char* blockName, AcDbE
   ent->close();
   block->close();
   return id;
+}
+
+inline AcDbObjectId appendToModelSpace(AcDbDatabase& db, AcDbEntity* ent) {
+  return appendToBlock(db, ACDB_MODEL_SPACE, ent);
+}
+
+// Opens the object of an id as T for the scope (closed at its end); status() is the result.
+template <class T>
+class Opened {
+public:
+  explicit Opened(AcDbObjectId id, AcDb::OpenMode mode = AcDb::kForRead, bool openErased = false)
+      : mStatus(acdbOpenObject(mPtr, id, mode, openErased)) {}
+  ~Opened() {
+    if (mPtr) mPtr->close();
+  }
+  Opened(const Opened&) = delete;
+  Opened& operator=(const Opened&) = delete;
+  T* operator->() const { return mPtr; }
+  T* get() const { return mPtr; }
+  Acad::ErrorStatus status() const { return mStatus; }
+
+private:
+  T* mPtr = nullptr;
+  Acad::ErrorStatus mStatus;
+};
+
+inline AcDbObjectId modelSpaceId(AcDbDatabase& db) {
+  AcDbBlockTable* bt = nullptr;
+  AcDbObjectId id;
+  EXPECT_EQ(db.getBlockTable(bt, AcDb::kForRead), Acad::eOk);
+  bt->getAt(ACDB_MODEL_SPACE, id);
+  bt->close();
+  return id;
+}
+
+inline void erase(AcDbObjectId id) {
+  Opened<AcDbObject> obj(id, AcDb::kForWrite);
+  ASSERT_EQ(obj.status(), Acad::eOk);
+  EXPECT_EQ(obj->erase(), Acad::eOk);
 }
 
 inline AcDbObjectId addLayer(AcDbDatabase& db, const char* name, int colorIndex = 7) {

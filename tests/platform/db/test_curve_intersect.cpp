@@ -62,16 +62,6 @@ std::vector<int> expectedPoints(Family fa, Family fb, int mode) {
   return out;
 }
 
-AcDb2dPolyline* poly2d(std::initializer_list<V> verts, bool closed) {
-  AcGePoint3dArray pts;
-  AcGeDoubleArray bulges;
-  for (const V& v : verts) {
-    pts.append(AcGePoint3d(v.x, v.y, 0));
-    bulges.append(v.bulge);
-  }
-  return new AcDb2dPolyline(AcDb::k2dSimplePoly, pts, 0.0, closed, 0.0, 0.0, &bulges);
-}
-
 AcGePoint2d onCircle(double cx, double cy, double r, double degrees) {
   const double a = degrees * kPi / 180;
   return AcGePoint2d(cx + r * std::cos(a), cy + r * std::sin(a));
@@ -105,18 +95,13 @@ std::vector<Kind> kindsOf(Family f, bool sideA) {
         {"closed lwpolyline", [=] { return polyline({{cx + r, cy, 1.0}, {cx - r, cy, 1.0}}, true); }},
         {"closed 2d polyline", [=] { return poly2d({{cx + r, cy, 1.0}, {cx - r, cy, 1.0}}, true); }}};
   };
-  auto ray = [](double x, double y, double dx, double dy, bool both) {
-    return Kind{both ? "xline" : "ray", [=]() -> AcDbCurve* {
-                  AcDbRay* r = both ? new AcDbXline() : new AcDbRay();
-                  r->setBasePoint(AcGePoint3d(x, y, 0));
-                  r->setUnitDir(AcGeVector3d(dx, dy, 0));
-                  return r;
-                }};
+  auto rays = [](double x, double y, double dx, double dy, bool both) {
+    return Kind{both ? "xline" : "ray", [=]() -> AcDbCurve* { return ray(x, y, dx, dy, both); }};
   };
   switch (f) {
     case kS: return sideA ? segment(4, 0, 6, 0) : segment(1, 1, 1, 3);
-    case kR: return {sideA ? ray(3, 0, 1, 0, false) : ray(1, 1, 0, 1, false)};
-    case kX: return {sideA ? ray(0, 0, 1, 0, true) : ray(1, 0, 0, 1, true)};
+    case kR: return {sideA ? rays(3, 0, 1, 0, false) : rays(1, 1, 0, 1, false)};
+    case kX: return {sideA ? rays(0, 0, 1, 0, true) : rays(1, 0, 0, 1, true)};
     case kA: return sideA ? arcs(0, 0, 2, 45, 200) : arcs(3, 0, 2, 150, 200);
     case kC: return sideA ? circles(0, 0, 2) : circles(3, 0, 2);
   }

@@ -1,5 +1,5 @@
-// Finer points: rational splines, ellipse angles, clockwise hatch edges, extended-data kinds,
-// part erasure, header variables, extents of the drawing and what wblock carries along.
+// Finer points: rational splines, ellipse angles, clockwise hatch edges, part erasure,
+// header variables, extents of the drawing and what wblock carries along.
 #include "db_test_util.h"
 
 #include <contura/db/database_access.h>
@@ -16,7 +16,6 @@
 #include <gearc2d.h>
 
 #include <cmath>
-#include <cstring>
 #include <memory>
 
 namespace {
@@ -141,29 +140,6 @@ TEST(Hatches, ClockwiseArcEdgesAndFullData) {
             Acad::eNotApplicable);
 }
 
-TEST(ExtendedData, BinaryAndHandleItems) {
-  AcDbDatabase db;
-  const AcDbObjectId id = dbtest::appendToModelSpace(db, new AcDbLine());
-  AcDbEntity* ent = nullptr;
-  ASSERT_EQ(acdbOpenAcDbEntity(ent, id, AcDb::kForWrite), Acad::eOk);
-  char bytes[] = {'\x00', '\x7F', '\xFF', 'A'};
-  ads_binary chunk{4, bytes};
-  resbuf* list = acutBuildList(1001, "ACAD", 1004, &chunk, 1005, "1F", 1041, 2.5, 0);
-  ASSERT_NE(list, nullptr);
-  ASSERT_EQ(ent->setXData(list), Acad::eOk);
-  acutRelRb(list);
-  EXPECT_EQ(contura::db::rawXData(*ent)[1], (AcDbRawTag{1004, "007FFF41"}));
-  resbuf* back = ent->xData();
-  ASSERT_NE(back, nullptr);
-  const resbuf* bin = back->rbnext;
-  ASSERT_EQ(bin->resval.rbinary.clen, 4);
-  EXPECT_EQ(std::memcmp(bin->resval.rbinary.buf, bytes, 4), 0);
-  EXPECT_STREQ(bin->rbnext->resval.rstring, "1F");
-  EXPECT_EQ(bin->rbnext->rbnext->resval.rreal, 2.5);
-  acutRelRb(back);
-  ent->close();
-}
-
 TEST(Parts, ErasingAnOldStylePolylineErasesItsVertices) {
   AcDbDatabase db;
   auto* pl = new AcDb2dPolyline();
@@ -244,17 +220,14 @@ TEST(Wblock, CarriesExtensionDictionariesReactorsAndRawObjects) {
   out->getAcDbObjectId(copyA, false, a.handle());
   out->getAcDbObjectId(copyB, false, b.handle());
   out->getAcDbObjectId(copyRaw, false, rawId.handle());
-  ASSERT_EQ(acdbOpenObject(obj, copyA, AcDb::kForRead), Acad::eOk);
-  EXPECT_EQ(obj->extensionDictionary().handle(), dict.handle());
-  EXPECT_EQ(obj->extensionDictionary().database(), out);
-  EXPECT_TRUE(obj->hasPersistentReactor(copyB));
-  obj->close();
-  ASSERT_EQ(acdbOpenObject(obj, copyRaw, AcDb::kForRead), Acad::eOk);
-  auto* rawCopy = AcDbRawObject::cast(obj);
-  ASSERT_NE(rawCopy, nullptr);
+  dbtest::Opened<AcDbObject> lineCopy(copyA);
+  EXPECT_EQ(lineCopy->extensionDictionary().handle(), dict.handle());
+  EXPECT_EQ(lineCopy->extensionDictionary().database(), out);
+  EXPECT_TRUE(lineCopy->hasPersistentReactor(copyB));
+  dbtest::Opened<AcDbRawObject> rawCopy(copyRaw);
+  ASSERT_NE(rawCopy.get(), nullptr);
   EXPECT_EQ(rawCopy->dxfName(), "XRECORD");
   EXPECT_EQ(rawCopy->tags()[1].value, "\xCE\xC4");
-  obj->close();
   ASSERT_EQ(contura::db::rawHeader(*out).size(), 1u);
   EXPECT_EQ(contura::db::rawHeader(*out)[0].first, "$TDCREATE");
 }
@@ -337,10 +310,7 @@ TEST(BlockReferences, AttributeDefinitionsExplodeButDoNotShow) {
   AcDbExtents ext;
   ASSERT_EQ(ref.getGeomExtents(ext), Acad::eOk);
   EXPECT_EQ(ext.maxPoint(), AcGePoint3d(1, 0, 0));
-  AcDbBlockTableRecord* rec = nullptr;
-  ASSERT_EQ(acdbOpenObject(rec, block, AcDb::kForRead), Acad::eOk);
-  EXPECT_TRUE(rec->hasAttributeDefinitions());
-  rec->close();
+  EXPECT_TRUE(dbtest::Opened<AcDbBlockTableRecord>(block)->hasAttributeDefinitions());
   AcDbBlockReference dangling(AcGePoint3d(), AcDbObjectId::kNull);
   EXPECT_EQ(dangling.explode(pieces), Acad::eNullBlockName);
   EXPECT_EQ(dangling.getGeomExtents(ext), Acad::eInvalidExtents);
@@ -390,11 +360,10 @@ TEST(Polyline, WidthsOfTheFirstVertexAreKept) {
 
 TEST(Polyline, SettersCheckTheirIndex) {
   AcDbPolyline pl;
-  EXPECT_EQ(pl.setPointAt(0, AcGePoint2d()), Acad::eInvalidIndex);
   double b = 0.0;
+  EXPECT_EQ(pl.setPointAt(0, AcGePoint2d()), Acad::eInvalidIndex);
   EXPECT_EQ(pl.getBulgeAt(0, b), Acad::eInvalidIndex);
-  double start = 0.0;
-  EXPECT_EQ(pl.getStartParam(start), Acad::eDegenerateGeometry);
+  EXPECT_EQ(pl.getStartParam(b), Acad::eDegenerateGeometry);
   for (unsigned i = 0; i < 5; ++i) pl.addVertexAt(i, AcGePoint2d(i, 0));
   EXPECT_EQ(pl.setBulgeAt(4, 0.5), Acad::eOk);
   EXPECT_EQ(pl.setBulgeAt(5, 0.5), Acad::eInvalidIndex);

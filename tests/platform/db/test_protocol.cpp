@@ -178,12 +178,7 @@ TEST_F(ProtocolTest, NewObjectsAreOpenForWriteUntilAppended) {
   // Appended: in the database, still open for write until closed.
   EXPECT_FALSE(circle->isNewObject());
   EXPECT_EQ(circle->database(), &db);
-  AcDbBlockTable* table = nullptr;
-  ASSERT_EQ(db.getBlockTable(table), Acad::eOk);
-  AcDbObjectId msId;
-  table->getAt(ACDB_MODEL_SPACE, msId);
-  table->close();
-  EXPECT_EQ(circle->ownerId(), msId);
+  EXPECT_EQ(circle->ownerId(), dbtest::modelSpaceId(db));
   AcDbObject* other = nullptr;
   EXPECT_EQ(acdbOpenObject(other, id, AcDb::kForRead), Acad::eWasOpenForWrite);
   EXPECT_EQ(circle->close(), Acad::eOk);
@@ -200,16 +195,11 @@ TEST_F(ProtocolTest, DeletingAResidentObjectLeavesASafeId) {
   EXPECT_FALSE(lineId.isValid());
   EXPECT_EQ(acdbOpenObject(obj, lineId, AcDb::kForRead), Acad::ePermanentlyErased);
   // The block still lists the id; iterating skips what cannot be opened.
-  AcDbBlockTable* bt = nullptr;
-  ASSERT_EQ(db.getBlockTable(bt), Acad::eOk);
-  AcDbBlockTableRecord* ms = nullptr;
-  ASSERT_EQ(bt->getAt(ACDB_MODEL_SPACE, ms, AcDb::kForRead), Acad::eOk);
-  bt->close();
+  dbtest::Opened<AcDbBlockTableRecord> ms(dbtest::modelSpaceId(db));
   AcDbBlockTableRecordIterator* it = nullptr;
   ms->newIterator(it);
   EXPECT_TRUE(it->done());
   delete it;
-  ms->close();
 }
 
 TEST_F(ProtocolTest, TypedAndFilteredOpens) {
