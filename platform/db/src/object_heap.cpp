@@ -7,6 +7,11 @@
 #include <mutex>
 #include <new>
 
+#if __has_include(<valgrind/valgrind.h>)
+#include <valgrind/valgrind.h>
+#define CONTURA_HEAP_KNOWS_VALGRIND 1
+#endif
+
 // Under AddressSanitizer every block goes to the general allocator, so that use after free,
 // overflows and leaks of database objects are still found.
 #if defined(__SANITIZE_ADDRESS__)
@@ -99,16 +104,27 @@ Heap& theHeap() {
   return *heap;
 }
 
+// Under Valgrind every block goes to the general allocator as well, so that its leak and
+// use-after-free checks see database objects. Decided once, for the whole process.
+bool generalAllocatorOnly() {
+#ifdef CONTURA_HEAP_KNOWS_VALGRIND
+  static const bool underValgrind = RUNNING_ON_VALGRIND != 0;
+  return underValgrind;
+#else
+  return false;
+#endif
+}
+
 }  // namespace
 
 void* allocate(std::size_t bytes) {
-  if (bytes > kLargestPooled) return ::operator new(bytes);
+  if (bytes > kLargestPooled || generalAllocatorOnly()) return ::operator new(bytes);
   return theHeap().allocate(bytes);
 }
 
 void release(void* block, std::size_t bytes) noexcept {
   if (block == nullptr) return;
-  if (bytes > kLargestPooled) {
+  if (bytes > kLargestPooled || generalAllocatorOnly()) {
     ::operator delete(block);
     return;
   }
