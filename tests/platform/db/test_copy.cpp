@@ -104,31 +104,26 @@ TEST(Wblock, CopiesEverythingWithTheSameHandles) {
   AcDbObjectId copyLine;
   ASSERT_EQ(out->getAcDbObjectId(copyLine, false, src.line.handle()), Acad::eOk);
   EXPECT_EQ(copyLine.database(), out);
-  AcDbLine* line = nullptr;
-  ASSERT_EQ(acdbOpenObject(line, copyLine, AcDb::kForWrite), Acad::eOk);
-  EXPECT_EQ(nameOf(line->layerId()), "WALL");
-  EXPECT_EQ(line->layerId().database(), out);
-  EXPECT_EQ(line->ownerId().database(), out);
-  resbuf* xd = line->xData();
-  ASSERT_NE(xd, nullptr);
-  EXPECT_STREQ(xd->rbnext->resval.rstring, "kept");
-  acutRelRb(xd);
-  // Independent of the source.
-  line->setEndPoint(AcGePoint3d(9, 9, 9));
-  line->close();
-  AcDbLine* original = nullptr;
-  ASSERT_EQ(acdbOpenObject(original, src.line, AcDb::kForRead), Acad::eOk);
-  EXPECT_EQ(original->endPoint(), AcGePoint3d(1, 0, 0));
-  original->close();
+  {
+    dbtest::Opened<AcDbLine> line(copyLine, AcDb::kForWrite);
+    ASSERT_EQ(line.status(), Acad::eOk);
+    EXPECT_EQ(nameOf(line->layerId()), "WALL");
+    EXPECT_EQ(line->layerId().database(), out);
+    EXPECT_EQ(line->ownerId().database(), out);
+    resbuf* xd = line->xData();
+    ASSERT_NE(xd, nullptr);
+    EXPECT_STREQ(xd->rbnext->resval.rstring, "kept");
+    acutRelRb(xd);
+    line->setEndPoint(AcGePoint3d(9, 9, 9));  // the source keeps its own
+  }
+  EXPECT_EQ(dbtest::Opened<AcDbLine>(src.line)->endPoint(), AcGePoint3d(1, 0, 0));
 
   EXPECT_EQ(entitiesOf(*out, ACDB_MODEL_SPACE).size(), 3u);
   AcDbObjectId copyRef;
   out->getAcDbObjectId(copyRef, false, src.ref.handle());
-  AcDbBlockReference* ref = nullptr;
-  ASSERT_EQ(acdbOpenObject(ref, copyRef, AcDb::kForRead), Acad::eOk);
-  EXPECT_EQ(nameOf(ref->blockTableRecord()), "WINDOW");
-  EXPECT_EQ(ref->blockTableRecord().database(), out);
-  ref->close();
+  const AcDbObjectId copyBlock = dbtest::Opened<AcDbBlockReference>(copyRef)->blockTableRecord();
+  EXPECT_EQ(nameOf(copyBlock), "WINDOW");
+  EXPECT_EQ(copyBlock.database(), out);
   EXPECT_EQ(groupMember(*out, "G_1", 1), copyRef);
   EXPECT_EQ(nameOf(out->clayer()), "0");
   EXPECT_EQ(nameOf(out->textstyle()), "Standard");
@@ -154,37 +149,32 @@ TEST(Insert, ExistingNamesWinAndTheSourceStaysAsItWas) {
   EXPECT_EQ(src.db.approxNumObjects(), srcCount);
   const std::vector<AcDbObjectId> ms = entitiesOf(dst, ACDB_MODEL_SPACE);
   ASSERT_EQ(ms.size(), 3u);
-  AcDbLine* line = nullptr;
-  ASSERT_EQ(acdbOpenObject(line, ms[0], AcDb::kForRead), Acad::eOk);
-  EXPECT_EQ(line->startPoint(), AcGePoint3d(100, 0, 0));
-  EXPECT_EQ(line->layerId(), wallHere);  // the existing layer, colour 3, wins
-  EXPECT_EQ(dbtest::nameOf(line->ownerId()), ACDB_MODEL_SPACE);
-  resbuf* xd = line->xData();
-  ASSERT_NE(xd, nullptr);
-  acutRelRb(xd);
-  line->close();
-  AcDbBlockReference* ref = nullptr;
-  ASSERT_EQ(acdbOpenObject(ref, ms[1], AcDb::kForRead), Acad::eOk);
-  EXPECT_EQ(ref->blockTableRecord(), hereWindow);  // the existing block, not a copy
-  EXPECT_EQ(ref->position(), AcGePoint3d(105, 5, 0));
-  ref->close();
+  {
+    dbtest::Opened<AcDbLine> line(ms[0]);
+    ASSERT_EQ(line.status(), Acad::eOk);
+    EXPECT_EQ(line->startPoint(), AcGePoint3d(100, 0, 0));
+    EXPECT_EQ(line->layerId(), wallHere);  // the existing layer, colour 3, wins
+    EXPECT_EQ(dbtest::nameOf(line->ownerId()), ACDB_MODEL_SPACE);
+    resbuf* xd = line->xData();
+    ASSERT_NE(xd, nullptr);
+    acutRelRb(xd);
+    dbtest::Opened<AcDbBlockReference> ref(ms[1]);
+    EXPECT_EQ(ref->blockTableRecord(), hereWindow);  // the existing block, not a copy
+    EXPECT_EQ(ref->position(), AcGePoint3d(105, 5, 0));
+  }
   // A layer only the source had is copied.
   AcDbLayerTable* lt = nullptr;
   ASSERT_EQ(dst.getLayerTable(lt), Acad::eOk);
-  AcDbLayerTableRecord* door = nullptr;
-  ASSERT_EQ(lt->getAt("DOOR", door, AcDb::kForRead), Acad::eOk);
-  EXPECT_EQ(door->color().colorIndex(), 2);
-  door->close();
+  AcDbObjectId door;
+  EXPECT_EQ(lt->getAt("DOOR", door), Acad::eOk);
   lt->close();
+  EXPECT_EQ(dbtest::Opened<AcDbLayerTableRecord>(door)->color().colorIndex(), 2);
   // The raw entity comes across untransformed, its handle tag renamed to the copied line.
-  AcDbEntity* ent = nullptr;
-  ASSERT_EQ(acdbOpenAcDbEntity(ent, ms[2], AcDb::kForRead), Acad::eOk);
-  auto* rawCopy = AcDbRawEntity::cast(ent);
-  ASSERT_NE(rawCopy, nullptr);
+  dbtest::Opened<AcDbRawEntity> rawCopy(ms[2]);
+  ASSERT_NE(rawCopy.get(), nullptr);
   char handle[17];
   ms[0].handle().getIntoAsciiBuffer(handle);
   EXPECT_EQ(rawCopy->tags()[1].value, handle);
-  ent->close();
   // The group name was taken: the existing group stays empty and the source's is not copied.
   EXPECT_TRUE(groupMember(dst, "G_1", 0).isNull());
   EXPECT_EQ(dst.insert(move, &dst), Acad::eSelfReference);
@@ -214,20 +204,12 @@ TEST(Insert, NewBlocksAnonymousBlocksAndGroupsAreCopied) {
   ASSERT_EQ(dst.insert(AcGeMatrix3d::kIdentity, &src.db), Acad::eOk);
   const std::vector<AcDbObjectId> ms = entitiesOf(dst, ACDB_MODEL_SPACE);
   ASSERT_EQ(ms.size(), 4u);
-  AcDbBlockReference* ref = nullptr;
-  ASSERT_EQ(acdbOpenObject(ref, ms[1], AcDb::kForRead), Acad::eOk);
-  const AcDbObjectId windowCopy = ref->blockTableRecord();
-  ref->close();
+  const AcDbObjectId windowCopy = dbtest::Opened<AcDbBlockReference>(ms[1])->blockTableRecord();
   EXPECT_EQ(nameOf(windowCopy), "WINDOW");
   EXPECT_EQ(windowCopy.database(), &dst);
-  EXPECT_EQ(entitiesOf(dst, "WINDOW").size(), 1u);
-  AcDbEntity* inBlock = nullptr;
-  ASSERT_EQ(acdbOpenAcDbEntity(inBlock, entitiesOf(dst, "WINDOW")[0], AcDb::kForRead), Acad::eOk);
-  EXPECT_EQ(inBlock->ownerId(), windowCopy);
-  inBlock->close();
-  ASSERT_EQ(acdbOpenObject(ref, ms[3], AcDb::kForRead), Acad::eOk);
-  EXPECT_EQ(nameOf(ref->blockTableRecord()), "*U2");
-  ref->close();
+  ASSERT_EQ(entitiesOf(dst, "WINDOW").size(), 1u);
+  EXPECT_EQ(dbtest::Opened<AcDbEntity>(entitiesOf(dst, "WINDOW")[0])->ownerId(), windowCopy);
+  EXPECT_EQ(nameOf(dbtest::Opened<AcDbBlockReference>(ms[3])->blockTableRecord()), "*U2");
   EXPECT_EQ(entitiesOf(dst, "*U2").size(), 1u);
   // The group came across with its members translated.
   EXPECT_EQ(groupMember(dst, "G_1", 0), ms[0]);

@@ -413,6 +413,7 @@ TEST(HatchAreas, SplineEdgeLoopAreaByIntegration) {
 // ---- 3D solids -------------------------------------------------------------------------------
 TEST(SolidMassProperties, BoxVolumeAreaCentroidAndInertia) {
   AcDb3dSolid box;
+  EXPECT_EQ(box.createBox(1, 0, 1), Acad::eInvalidInput);
   ASSERT_EQ(box.createBox(2, 4, 6), Acad::eOk);
   ASSERT_EQ(box.transformBy(AcGeMatrix3d::translation(AcGeVector3d(1, 1, 1))), Acad::eOk);
   double area = 0.0, volume = 0.0, mom[3], prod[3], prin[3], radii[3];
@@ -435,6 +436,7 @@ TEST(SolidMassProperties, BoxVolumeAreaCentroidAndInertia) {
   EXPECT_NEAR(principal[1], 160, 1e-9);
   EXPECT_NEAR(principal[2], 208, 1e-9);
   for (int i = 0; i < 3; ++i) EXPECT_NEAR(radii[i], std::sqrt(mom[i] / 48), 1e-12);
+  expectNear(ext.minPoint(), AcGePoint3d(0, -1, -2));
   expectNear(ext.maxPoint(), AcGePoint3d(2, 3, 4));
   // Stretched to 2 x 8 x 6 along y.
   ASSERT_EQ(box.transformBy(AcGeMatrix3d::scaling(AcGeScale3d(1, 2, 1))), Acad::eOk);
