@@ -73,10 +73,14 @@ TEST_F(Store, EmptyTableLoadsNothingAndIndexesOutsideGiveNull) {
 }
 
 TEST_F(Store, AddAppendsWithTheNewKeyAndLoadOrdersByCategoryThenCode) {
+  // Line feeds (also \r\n) and Chinese text come back unchanged.
+  const char* text =
+      "\n[SecType]\nName=柱\nRemark=\nType=3\nGroup=2\n"
+      "[Polyline]\nLayer=0\nColor=255,0,0\nPoints=0,0,0;100,0,0.5;100,100,0\r\n\n[Text]\nString=截面 A\n";
   {
     CSectionLibStore store(path());
     ASSERT_EQ(store.Load(), 0);
-    add(store, makeRecord(5, 2, "乙", "[Line]\n", "说明"));
+    add(store, makeRecord(5, 2, "乙", text, "两行\n说明"));
     add(store, makeRecord(3, 2, "甲"));
     add(store, makeRecord(9, 1, "丙"));
     ASSERT_EQ(store.GetCount(), 3);
@@ -97,8 +101,8 @@ TEST_F(Store, AddAppendsWithTheNewKeyAndLoadOrdersByCategoryThenCode) {
   EXPECT_EQ(last->m_nId, 1);
   EXPECT_EQ(last->m_nType, 5);
   EXPECT_EQ(last->m_nGroupSec, 2);
-  EXPECT_EQ(last->m_strRemark, "说明");
-  EXPECT_EQ(last->m_strSectionInfo, "[Line]\n");
+  EXPECT_EQ(last->m_strRemark, "两行\n说明");
+  EXPECT_EQ(last->m_strSectionInfo, text);
 }
 
 TEST_F(Store, DeleteRemovesRowAndRecordButNotKeyZero) {
@@ -131,61 +135,42 @@ TEST_F(Store, DeleteRemovesRowAndRecordButNotKeyZero) {
   EXPECT_EQ(readRows(path()).size(), 1u);
 }
 
-TEST_F(Store, QuotesMakeStatementsFailAndChangeNothing) {
+TEST_F(Store, QuotesAndStatementsInAnyFieldAreRefusedAndChangeNothing) {
   CSectionLibStore store(path());
   CSectionLibRecord* kept = add(store, makeRecord(4, 2, "kept", "[Line]\n", "r"));
-
-  const char* name = "O'Neal";
-  for (int field = 0; field < 3; ++field) {
-    CSectionLibRecord* bad = makeRecord(7, 7, field == 0 ? name : "n", field == 1 ? name : "[Line]\n",
-                                        field == 2 ? name : "");
-    bad->m_nId = 99;
-    EXPECT_EQ(store.Add(bad), 1) << field;
-    EXPECT_NE(store.m_nResult, 0);
-    EXPECT_FALSE(store.m_strError.IsEmpty());
-    EXPECT_EQ(bad->m_nId, 0);  // reset before the insert
-    EXPECT_EQ(store.GetCount(), 1);
-    delete bad;  // refused records stay the caller's
-  }
-
-  CSectionLibRecord update = *kept;
-  update.m_strRemark = "it's";
-  EXPECT_EQ(store.Update(&update), 1);
-  update.m_strRemark = "fine";
-  update.m_strSectionInfo = "x' where 1=1 or '";
-  EXPECT_EQ(store.Update(&update), 1);
-
-  std::vector<Row> rows = readRows(path());
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].remark, "r");
-  EXPECT_EQ(rows[0].text, "[Line]\n");
-}
-
-TEST_F(Store, NamesWrittenAsStatementsNeverRun) {
-  CSectionLibStore store(path());
-  add(store, makeRecord(1, 1, "first"));
-  add(store, makeRecord(2, 1, "second"));
+  add(store, makeRecord(5, 1, "second"));
   const char* attacks[] = {
+      "O'Neal",
+      "x' where 1=1 or '",
       "x'); delete from SectionInfo; --",
       "x','',''); drop table SectionInfo; --",
       "x',(select count(*) from SectionInfo),'')--",
   };
   for (const char* attack : attacks) {
-    CSectionLibRecord* rec = makeRecord(3, 1, attack);
-    EXPECT_EQ(store.Add(rec), 1) << attack;
-    delete rec;
-    CSectionLibRecord update;
-    update.m_nType = 1;
-    update.m_nGroupSec = 1;
+    for (int field = 0; field < 3; ++field) {
+      CSectionLibRecord* bad = makeRecord(7, 7, field == 0 ? attack : "n", field == 1 ? attack : "[Line]\n",
+                                          field == 2 ? attack : "");
+      bad->m_nId = 99;
+      EXPECT_EQ(store.Add(bad), 1) << attack << field;
+      EXPECT_NE(store.m_nResult, 0);
+      EXPECT_FALSE(store.m_strError.IsEmpty());
+      EXPECT_EQ(bad->m_nId, 0);  // reset before the insert
+      delete bad;  // refused records stay the caller's
+    }
+    CSectionLibRecord update = *kept;
     update.m_strRemark = attack;
     EXPECT_EQ(store.Update(&update), 1) << attack;
+    update.m_strRemark = "fine";
+    update.m_strSectionInfo = attack;
+    EXPECT_EQ(store.Update(&update), 1) << attack;
   }
+  EXPECT_EQ(store.GetCount(), 2);
   std::vector<Row> rows = readRows(path());
   ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows[0].name, "first");
+  EXPECT_EQ(rows[0].name, "kept");
+  EXPECT_EQ(rows[0].remark, "r");
+  EXPECT_EQ(rows[0].text, "[Line]\n");
   EXPECT_EQ(rows[1].name, "second");
-  EXPECT_EQ(rows[0].remark, "");
-  EXPECT_EQ(store.GetCount(), 2);
 }
 
 TEST_F(Store, UpdateRewritesEveryRowOfTheSameCodeAndCategory) {
@@ -212,22 +197,6 @@ TEST_F(Store, UpdateRewritesEveryRowOfTheSameCodeAndCategory) {
   EXPECT_EQ(rows[1].name, "b");
   EXPECT_EQ(rows[2].text, "[Line]\nother\n");
   EXPECT_EQ(rows[3].text, "[Line]\nother\n");
-}
-
-TEST_F(Store, TextWithLineFeedsAndChineseComesBackUnchanged) {
-  const char* text =
-      "\n[SecType]\nName=柱\nRemark=\nType=3\nGroup=2\n"
-      "[Polyline]\nLayer=0\nColor=255,0,0\nPoints=0,0,0;100,0,0.5;100,100,0\r\n\n[Text]\nString=截面 A\n";
-  {
-    CSectionLibStore store(path());
-    add(store, makeRecord(3, 2, "柱", text, "两行\n说明"));
-  }
-  CSectionLibStore store(path());
-  ASSERT_EQ(store.Load(), 0);
-  ASSERT_EQ(store.GetCount(), 1);
-  EXPECT_EQ(store.GetAt(0)->m_strSectionInfo, text);
-  EXPECT_EQ(store.GetAt(0)->m_strRemark, "两行\n说明");
-  EXPECT_EQ(store.GetAt(0)->m_strName, "柱");
 }
 
 TEST_F(Store, MissingLibraryFailsEveryStepAndIsNotCreated) {
