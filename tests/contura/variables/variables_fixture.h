@@ -23,13 +23,6 @@ struct VarProps {
   bool operator==(const VarProps&) const = default;
 };
 
-inline std::ostream& operator<<(std::ostream& os, const VarProps& p) {
-  return os << "{" << p.text << "," << p.code << "," << p.initial << "," << p.setValue << "," << p.type << ","
-            << p.condition << "," << p.remark << ", h=" << p.valueHeight << ", a=" << p.valueAngle
-            << ", sort=" << p.sort << ", vc=" << p.valueColor << ", vis=" << p.nameVisible
-            << ", ci=" << p.colorIndex << ", th=" << p.height << "}";
-}
-
 inline VarProps propsOf(const AcDbVarCommon* v) {
   VarProps p;
   p.text = v->textStringConst();
