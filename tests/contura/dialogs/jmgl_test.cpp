@@ -2,20 +2,19 @@
 // at the module's fixed path (through the drive map) with the module's resources current, and
 // the resource handle is popped however the dialog ends.
 #include <acdocman.h>
-#include <contura/afx/ui_backend.h>
 #include <contura/dao/library_file.h>
 #include <contura/os/module.h>
 #include <contura/os/paths.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <deque>
 #include <filesystem>
 #include <functional>
 
 #include "app/ConturaApp.h"
 #include "library/SectionLibStore.h"
 #include "resources/LibraryResource.h"
+#include "test_backend.h"
 
 extern "C" BOOL DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved);
 
@@ -23,24 +22,6 @@ namespace fs = std::filesystem;
 using contura::afx::DialogSession;
 
 namespace {
-
-class Steps : public contura::afx::UiBackend {
-public:
-  std::deque<std::function<void(DialogSession&)>> steps;
-  std::vector<UINT> dialogs;
-  void runModal(DialogSession& session) override {
-    dialogs.push_back(session.templateId());
-    while (!session.ended() && !steps.empty()) {
-      auto step = std::move(steps.front());
-      steps.pop_front();
-      step(session);
-    }
-  }
-  std::optional<std::string> chooseFile(const contura::afx::FileDialogRequest&) override { return std::nullopt; }
-  int messageBox(const contura::afx::MessageBoxRequest& r) override {
-    return contura::afx::messageBoxButtons(r.type).front();
-  }
-};
 
 // The module attached as the host attaches it, drive E: in a temporary folder.
 class SectionLibCommand : public ::testing::Test {
@@ -75,7 +56,7 @@ protected:
   }
   // Runs JMGL; `last` ends the dialog. Checks the resources around and after the dialog.
   void runJmgl(std::function<void(DialogSession&)> last, int expectedRows) {
-    Steps backend;
+    TestBackend backend;
     contura::afx::ScopedUiBackend scope(backend);
     backend.steps.push_back([&](DialogSession& s) {
       EXPECT_EQ(AfxGetResourceHandle(), self_);
@@ -84,7 +65,7 @@ protected:
     });
     backend.steps.push_back(last);
     CConturaApp::OnSectionLib();
-    EXPECT_EQ(backend.dialogs, std::vector<UINT>{IDD_DLG_SECTIONLIBMANAGE});
+    EXPECT_EQ(backend.dialogsRun, std::vector<UINT>{IDD_DLG_SECTIONLIBMANAGE});
     EXPECT_TRUE(backend.steps.empty());
     EXPECT_EQ(AfxGetResourceHandle(), hostResource_);
     EXPECT_EQ(acDocManagerPtr()->resourceStackDepth(), 0);

@@ -1,39 +1,21 @@
 // CDlgPicSelect over a real library: pages of eight, the page buttons, clicks and
 // double-clicks on thumbnails through the mouse messages.
 #include <Draw2DWindow.h>
-#include <contura/afx/ui_backend.h>
 #include <contura/dao/library_file.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <deque>
 #include <filesystem>
 #include <functional>
 
 #include "dialogs/DlgPicSelect.h"
+#include "test_backend.h"
 
 namespace fs = std::filesystem;
 using contura::afx::ActionStatus;
 using contura::afx::DialogSession;
 
 namespace {
-
-// Runs each dialog with the queued steps until it ends or the steps run out.
-class StepBackend : public contura::afx::UiBackend {
-public:
-  std::deque<std::function<void(DialogSession&)>> steps;
-  void runModal(DialogSession& session) override {
-    while (!session.ended() && !steps.empty()) {
-      auto step = std::move(steps.front());
-      steps.pop_front();
-      step(session);
-    }
-  }
-  std::optional<std::string> chooseFile(const contura::afx::FileDialogRequest&) override { return std::nullopt; }
-  int messageBox(const contura::afx::MessageBoxRequest& r) override {
-    return contura::afx::messageBoxButtons(r.type).front();
-  }
-};
 
 const int kPics[8] = {IDC_PIC_0, IDC_PIC_1, IDC_PIC_2, IDC_PIC_3, IDC_PIC_4, IDC_PIC_5, IDC_PIC_6, IDC_PIC_7};
 const int kNames[8] = {IDC_PICNAME_0, IDC_PICNAME_1, IDC_PICNAME_2, IDC_PICNAME_3,
@@ -67,7 +49,7 @@ protected:
   }
   // Runs the dialog on the store with `steps`; returns DoModal's result.
   INT_PTR run(CDlgPicSelect& dlg, std::initializer_list<std::function<void(DialogSession&)>> steps) {
-    StepBackend backend;
+    TestBackend backend;
     backend.steps.assign(steps.begin(), steps.end());
     contura::afx::ScopedUiBackend scope(backend);
     dlg.SetLibStore(store_.get());
