@@ -1,11 +1,13 @@
 // Helpers shared by the database tests: misuse recording and model-space appends.
 #pragma once
 #include <contura/db/diagnostics.h>
+#include <dbents.h>
 #include <dbmain.h>
 #include <dbsymtb.h>
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -109,6 +111,43 @@ inline std::string nameOf(AcDbObjectId recordId) {
   std::string out = name;
   rec->close();
   return out;
+}
+
+// An AcArray holding the values given.
+template <class T>
+AcArray<T> arrayOf(std::initializer_list<T> values) {
+  AcArray<T> out;
+  for (const T& v : values) out.append(v);
+  return out;
+}
+
+inline void expectPoint(const AcGePoint3d& got, const AcGePoint3d& want, double tol = 1e-9) {
+  EXPECT_TRUE(got.distanceTo(want) <= tol) << "(" << got.x << ", " << got.y << ", " << got.z << ") instead of ("
+                                           << want.x << ", " << want.y << ", " << want.z << ")";
+}
+
+inline AcGePoint3d startOf(const AcDbCurve& c) {
+  AcGePoint3d p;
+  EXPECT_EQ(c.getStartPoint(p), Acad::eOk);
+  return p;
+}
+inline AcGePoint3d endOf(const AcDbCurve& c) {
+  AcGePoint3d p;
+  EXPECT_EQ(c.getEndPoint(p), Acad::eOk);
+  return p;
+}
+inline AcGePoint3d pointAt(const AcDbCurve& c, double param) {
+  AcGePoint3d p;
+  EXPECT_EQ(c.getPointAtParam(param, p), Acad::eOk);
+  return p;
+}
+
+// The geometric extents of an entity are the box lo..hi.
+inline void expectExtents(const AcDbEntity& ent, const AcGePoint3d& lo, const AcGePoint3d& hi, double tol = 1e-9) {
+  AcDbExtents ext;
+  ASSERT_EQ(ent.getGeomExtents(ext), Acad::eOk);
+  expectPoint(ext.minPoint(), lo, tol);
+  expectPoint(ext.maxPoint(), hi, tol);
 }
 
 inline std::string takeString(ACHAR* copy) {

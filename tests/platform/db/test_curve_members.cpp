@@ -15,14 +15,8 @@ namespace {
 
 // A rational quadratic quarter circle of radius 2 about the origin, from (2,0) to (0,2).
 AcDbSpline* quarterCircleSpline() {
-  AcGePoint3dArray ctl;
-  ctl.append(AcGePoint3d(2, 0, 0));
-  ctl.append(AcGePoint3d(2, 2, 0));
-  ctl.append(AcGePoint3d(0, 2, 0));
-  AcGeDoubleArray knots, weights;
-  for (double k : {0, 0, 0, 1, 1, 1}) knots.append(k);
-  for (double w : {1.0, std::sqrt(0.5), 1.0}) weights.append(w);
-  return new AcDbSpline(2, true, false, false, ctl, knots, weights);
+  return new AcDbSpline(2, true, false, false, dbtest::arrayOf<AcGePoint3d>({{2, 0, 0}, {2, 2, 0}, {0, 2, 0}}),
+                        dbtest::arrayOf<double>({0, 0, 0, 1, 1, 1}), dbtest::arrayOf<double>({1.0, std::sqrt(0.5), 1.0}));
 }
 
 // ---- closest points --------------------------------------------------------------------------
@@ -307,10 +301,7 @@ TEST(Offsets, PolylineSegmentsMeetAtTheirCarriersOrDropOut) {
 TEST(Splitting, AtParametersAndPointsForEveryKind) {
   Owned pieces;
   std::unique_ptr<AcDbLine> l(line(0, 0, 10, 0));
-  AcGeDoubleArray params;
-  params.append(7);
-  params.append(3);
-  params.append(10);  // an end: no cut
+  AcGeDoubleArray params = dbtest::arrayOf<double>({7, 3, 10});  // 10 is an end: no cut
   ASSERT_EQ(l->getSplitCurves(params, pieces.items), Acad::eOk);
   ASSERT_EQ(pieces.size(), 3);
   expectNear(pieces.as<AcDbLine>(1)->startPoint(), AcGePoint3d(3, 0, 0));
@@ -320,9 +311,7 @@ TEST(Splitting, AtParametersAndPointsForEveryKind) {
   // A circle cut twice gives two arcs round it; cut once, one arc all the way round.
   std::unique_ptr<AcDbCircle> c(new AcDbCircle(AcGePoint3d(), AcGeVector3d::kZAxis, 2));
   pieces.clear();
-  AcGeDoubleArray two;
-  two.append(1.0);
-  two.append(4.0);
+  const AcGeDoubleArray two = dbtest::arrayOf<double>({1.0, 4.0});
   ASSERT_EQ(c->getSplitCurves(two, pieces.items), Acad::eOk);
   ASSERT_EQ(pieces.size(), 2);
   EXPECT_NEAR(pieces.as<AcDbArc>(0)->totalAngle(), 3.0, 1e-12);
@@ -330,10 +319,7 @@ TEST(Splitting, AtParametersAndPointsForEveryKind) {
   // A closed polyline wraps its last piece through its start vertex.
   std::unique_ptr<AcDbPolyline> square(polyline({{0, 0}, {4, 0, 0.5}, {4, 4}, {0, 4}}, true));
   pieces.clear();
-  AcGeDoubleArray cuts;
-  cuts.append(1.5);
-  cuts.append(2.5);
-  ASSERT_EQ(square->getSplitCurves(cuts, pieces.items), Acad::eOk);
+  ASSERT_EQ(square->getSplitCurves(dbtest::arrayOf<double>({1.5, 2.5}), pieces.items), Acad::eOk);
   ASSERT_EQ(pieces.size(), 2);
   AcGePoint3d s, e;
   pieces.as<AcDbCurve>(1)->getStartPoint(s);
@@ -355,10 +341,7 @@ TEST(Splitting, AtParametersAndPointsForEveryKind) {
   // A spline splits by knot insertion: the pieces run over the same parameters and points.
   std::unique_ptr<AcDbSpline> q(quarterCircleSpline());
   pieces.clear();
-  AcGeDoubleArray sp;
-  sp.append(0.7);
-  sp.append(0.25);
-  ASSERT_EQ(q->getSplitCurves(sp, pieces.items), Acad::eOk);
+  ASSERT_EQ(q->getSplitCurves(dbtest::arrayOf<double>({0.7, 0.25}), pieces.items), Acad::eOk);
   ASSERT_EQ(pieces.size(), 3);
   double total = 0.0;
   for (int i = 0; i < 3; ++i) total += curveLength(pieces.as<AcDbCurve>(i));
@@ -370,9 +353,7 @@ TEST(Splitting, AtParametersAndPointsForEveryKind) {
     expectNear(got, want, 1e-12);
   }
   // A point off the curve is refused.
-  AcGePoint3dArray off;
-  off.append(AcGePoint3d(5, 1, 0));
-  EXPECT_EQ(l->getSplitCurves(off, pieces.items), Acad::eInvalidInput);
+  EXPECT_EQ(l->getSplitCurves(dbtest::arrayOf<AcGePoint3d>({{5, 1, 0}}), pieces.items), Acad::eInvalidInput);
 }
 
 TEST(SplittingMetamorphic, BreakingAtPointsKeepsTheTotalLength) {

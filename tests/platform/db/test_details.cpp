@@ -24,13 +24,9 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kTol = 1e-9;
 
 TEST(Splines, RationalQuadraticIsAQuarterCircle) {
-  AcGePoint3dArray ctl;
-  ctl.append(AcGePoint3d(1, 0, 0));
-  ctl.append(AcGePoint3d(1, 1, 0));
-  ctl.append(AcGePoint3d(0, 1, 0));
-  AcGeDoubleArray knots, weights;
-  for (double k : {0.0, 0.0, 0.0, 1.0, 1.0, 1.0}) knots.append(k);
-  for (double w : {1.0, std::sqrt(0.5), 1.0}) weights.append(w);
+  const AcGePoint3dArray ctl = dbtest::arrayOf<AcGePoint3d>({{1, 0, 0}, {1, 1, 0}, {0, 1, 0}});
+  const AcGeDoubleArray knots = dbtest::arrayOf<double>({0, 0, 0, 1, 1, 1});
+  AcGeDoubleArray weights = dbtest::arrayOf<double>({1.0, std::sqrt(0.5), 1.0});
   AcDbSpline arc(2, true, false, false, ctl, knots, weights);
   EXPECT_TRUE(arc.isRational());
   EXPECT_TRUE(arc.isPlanar());
@@ -52,9 +48,7 @@ TEST(Splines, RationalQuadraticIsAQuarterCircle) {
   ASSERT_EQ(arc.getGeomExtents(ext), Acad::eOk);
   EXPECT_EQ(ext.maxPoint(), AcGePoint3d(1, 1, 0));
   ASSERT_EQ(arc.transformBy(AcGeMatrix3d::translation(AcGeVector3d(0, 0, 2))), Acad::eOk);
-  AcGePoint3d start;
-  arc.getStartPoint(start);
-  EXPECT_EQ(start, AcGePoint3d(1, 0, 2));
+  EXPECT_EQ(dbtest::startOf(arc), AcGePoint3d(1, 0, 2));
 }
 
 TEST(Ellipses, AnglesParametersAndArcs) {
@@ -337,10 +331,7 @@ TEST(Curves, RaysLinesAndSolids) {
   AcDbSolid solid(AcGePoint3d(0, 0, 0), AcGePoint3d(2, 0, 0), AcGePoint3d(0, 1, 0), AcGePoint3d(2, 1, 0));
   ASSERT_EQ(solid.transformBy(AcGeMatrix3d::rotation(kPi / 2, AcGeVector3d::kXAxis)), Acad::eOk);
   EXPECT_TRUE(solid.normal().isEqualTo(AcGeVector3d(0, -1, 0)));
-  AcDbExtents ext;
-  ASSERT_EQ(solid.getGeomExtents(ext), Acad::eOk);
-  EXPECT_TRUE(ext.minPoint().isEqualTo(AcGePoint3d(0, 0, 0)));
-  EXPECT_TRUE(ext.maxPoint().isEqualTo(AcGePoint3d(2, 0, 1)));
+  dbtest::expectExtents(solid, AcGePoint3d(0, 0, 0), AcGePoint3d(2, 0, 1));
 }
 
 TEST(Polyline, WidthsOfTheFirstVertexAreKept) {

@@ -151,9 +151,7 @@ TEST(Polyline, OcsPointsExplodeAndExtents) {
   ASSERT_TRUE(line && arc);
   expectNear(line->startPoint(), AcGePoint3d(-1, 2, -4));
   expectNear(line->endPoint(), AcGePoint3d(-3, 2, -4));
-  AcGePoint3d s, e;
-  arc->getStartPoint(s);
-  arc->getEndPoint(e);
+  const AcGePoint3d s = dbtest::startOf(*arc), e = dbtest::endOf(*arc);
   // The arc runs counter-clockwise about its own normal; as a set it joins (3,2) and (5,2).
   const bool forward = s.isEqualTo(AcGePoint3d(-3, 2, -4)) && e.isEqualTo(AcGePoint3d(-5, 2, -4));
   const bool backward = e.isEqualTo(AcGePoint3d(-3, 2, -4)) && s.isEqualTo(AcGePoint3d(-5, 2, -4));
@@ -174,24 +172,20 @@ TEST(Polyline, TransformsKeepShapeAndMirrorFlipsBulges) {
   pl->getDistAtParam(end, before);
   const AcGeMatrix3d rotate = AcGeMatrix3d::rotation(0.7, AcGeVector3d::kZAxis, AcGePoint3d(3, 1, 0)) *
                               AcGeMatrix3d::scaling(2.0);
-  AcGePoint3d p0;
-  pl->getPointAtParam(0.5, p0);
+  AcGePoint3d p0 = dbtest::pointAt(*pl, 0.5);
   ASSERT_EQ(pl->transformBy(rotate), Acad::eOk);
   pl->getDistAtParam(end, after);
   EXPECT_NEAR(after, 2.0 * before, kTol);
-  AcGePoint3d p1;
-  pl->getPointAtParam(0.5, p1);
-  expectNear(p1, rotate * p0);
+  expectNear(dbtest::pointAt(*pl, 0.5), rotate * p0);
   // A mirror keeps every point on the mirrored curve: bulges change sign.
   const AcGeMatrix3d mirror = AcGeMatrix3d::mirroring(AcGePlane(AcGePoint3d(), AcGeVector3d::kXAxis));
-  pl->getPointAtParam(0.5, p0);
+  p0 = dbtest::pointAt(*pl, 0.5);
   ASSERT_EQ(pl->transformBy(mirror), Acad::eOk);
   EXPECT_TRUE(pl->normal().isEqualTo(AcGeVector3d::kZAxis));
   double bulge = 0.0;
   pl->getBulgeAt(0, bulge);
   EXPECT_EQ(bulge, -1.0);
-  pl->getPointAtParam(0.5, p1);
-  expectNear(p1, mirror * p0);
+  expectNear(dbtest::pointAt(*pl, 0.5), mirror * p0);
   EXPECT_EQ(pl->transformBy(AcGeMatrix3d::scaling(AcGeScale3d(1, 2, 1))), Acad::eCannotScaleNonUniformly);
 }
 
@@ -216,30 +210,20 @@ TEST(Curves, LineArcCircleParametersAndExtents) {
   double dist = 0.0;
   ASSERT_EQ(arc.getDistAtPoint(AcGePoint3d(0, 2, 0), dist), Acad::eOk);
   EXPECT_NEAR(dist, 2.0 * kPi, kTol);
-  AcDbExtents ext;
-  ASSERT_EQ(arc.getGeomExtents(ext), Acad::eOk);
-  expectNear(ext.minPoint(), AcGePoint3d(0, -2, 0));
-  expectNear(ext.maxPoint(), AcGePoint3d(2, 2, 0));
+  dbtest::expectExtents(arc, AcGePoint3d(0, -2, 0), AcGePoint3d(2, 2, 0));
 
   AcDbCircle tilted(AcGePoint3d(0, 0, 0), AcGeVector3d(1, 0, 0), 1.0);
-  ASSERT_EQ(tilted.getGeomExtents(ext), Acad::eOk);
-  expectNear(ext.minPoint(), AcGePoint3d(0, -1, -1));
-  expectNear(ext.maxPoint(), AcGePoint3d(0, 1, 1));
+  dbtest::expectExtents(tilted, AcGePoint3d(0, -1, -1), AcGePoint3d(0, 1, 1));
 }
 
 TEST(Curves, MirroredArcsKeepTheirPointsAndNonUniformCirclesBecomeEllipses) {
   AcDbArc arc(AcGePoint3d(1, 0, 0), 1.0, 0.0, kPi / 2);
-  AcGePoint3d s0, e0;
-  arc.getStartPoint(s0);
-  arc.getEndPoint(e0);
+  const AcGePoint3d s0 = dbtest::startOf(arc), e0 = dbtest::endOf(arc);
   const AcGeMatrix3d mirror = AcGeMatrix3d::mirroring(AcGePlane(AcGePoint3d(), AcGeVector3d::kXAxis));
   ASSERT_EQ(arc.transformBy(mirror), Acad::eOk);
   EXPECT_TRUE(arc.normal().isEqualTo(AcGeVector3d::kZAxis));
-  AcGePoint3d s1, e1;
-  arc.getStartPoint(s1);
-  arc.getEndPoint(e1);
-  expectNear(s1, mirror * e0);
-  expectNear(e1, mirror * s0);
+  expectNear(dbtest::startOf(arc), mirror * e0);
+  expectNear(dbtest::endOf(arc), mirror * s0);
   EXPECT_EQ(arc.transformBy(AcGeMatrix3d::scaling(AcGeScale3d(2, 1, 1))), Acad::eCannotScaleNonUniformly);
 
   AcDbCircle circle(AcGePoint3d(1, 1, 0), AcGeVector3d::kZAxis, 1.0);
@@ -254,35 +238,25 @@ TEST(Curves, MirroredArcsKeepTheirPointsAndNonUniformCirclesBecomeEllipses) {
   EXPECT_NEAR(ellipse->radiusRatio(), 1.0 / 3.0, kTol);
   // Every stretched point of the circle lies on the ellipse.
   for (int k = 0; k < 12; ++k) {
-    AcGePoint3d p;
-    circle.getPointAtParam(k * kPi / 6, p);
     double param = 0.0;
-    EXPECT_EQ(ellipse->getParamAtPoint(stretch * p, param), Acad::eOk) << k;
+    EXPECT_EQ(ellipse->getParamAtPoint(stretch * dbtest::pointAt(circle, k * kPi / 6), param), Acad::eOk) << k;
   }
 }
 
 TEST(Curves, EllipseAndSplineEvaluation) {
   AcDbEllipse e(AcGePoint3d(1, 1, 0), AcGeVector3d::kZAxis, AcGeVector3d(0, 2, 0), 0.5, 0.0, kPi);
-  AcGePoint3d p;
-  e.getStartPoint(p);
-  expectNear(p, AcGePoint3d(1, 3, 0));
-  e.getEndPoint(p);
-  expectNear(p, AcGePoint3d(1, -1, 0));
-  e.getPointAtParam(kPi / 2, p);
-  expectNear(p, AcGePoint3d(0, 1, 0));  // the minor axis is Z x major: (-1, 0, 0)
-  AcDbExtents ext;
-  ASSERT_EQ(e.getGeomExtents(ext), Acad::eOk);
-  expectNear(ext.minPoint(), AcGePoint3d(0, -1, 0));
-  expectNear(ext.maxPoint(), AcGePoint3d(1, 3, 0));
+  expectNear(dbtest::startOf(e), AcGePoint3d(1, 3, 0));
+  expectNear(dbtest::endOf(e), AcGePoint3d(1, -1, 0));
+  expectNear(dbtest::pointAt(e, kPi / 2), AcGePoint3d(0, 1, 0));  // the minor axis is Z x major: (-1, 0, 0)
+  dbtest::expectExtents(e, AcGePoint3d(0, -1, 0), AcGePoint3d(1, 3, 0));
   // A sheared image: every transformed point is on the new ellipse.
   AcGeMatrix3d shear;
   shear(0, 1) = 0.7;
   AcDbEllipse sheared(e.center(), e.normal(), e.majorAxis(), e.radiusRatio(), e.startAngle(), e.endAngle());
   ASSERT_EQ(sheared.transformBy(shear), Acad::eOk);
   for (int k = 0; k <= 8; ++k) {
-    e.getPointAtParam(k * kPi / 8, p);
     double param = 0.0;
-    EXPECT_EQ(sheared.getParamAtPoint(shear * p, param), Acad::eOk) << k;
+    EXPECT_EQ(sheared.getParamAtPoint(shear * dbtest::pointAt(e, k * kPi / 8), param), Acad::eOk) << k;
   }
 
   // A clamped cubic with four control points is a Bezier curve.
@@ -292,6 +266,7 @@ TEST(Curves, EllipseAndSplineEvaluation) {
   AcGeDoubleArray knots, weights;
   for (double k : {0.0, 0.0, 0.0, 0.0, 2.0, 2.0, 2.0, 2.0}) knots.append(k);
   AcDbSpline spline(3, false, false, false, ctl, knots, weights);
+  AcGePoint3d p;
   for (double t : {0.0, 0.3, 0.5, 0.9, 1.0}) {
     const double u = 1 - t;
     const AcGePoint3d expected = AcGePoint3d(0, 0, 0) + c[0].asVector() * (u * u * u) + c[1].asVector() * (3 * u * u * t) +
@@ -307,22 +282,15 @@ TEST(Curves, EllipseAndSplineEvaluation) {
   EXPECT_FALSE(spline.isPlanar());
   EXPECT_EQ(spline.getPointAtParam(2.5, p), Acad::eInvalidInput);
   // Fit data alone: ends known, evaluation left to the fitting algorithm.
-  AcGePoint3dArray fit;
-  fit.append(AcGePoint3d(0, 0, 0));
-  fit.append(AcGePoint3d(5, 5, 0));
-  AcDbSpline fitOnly(fit);
-  fitOnly.getEndPoint(p);
-  EXPECT_EQ(p, AcGePoint3d(5, 5, 0));
+  AcDbSpline fitOnly(dbtest::arrayOf<AcGePoint3d>({{0, 0, 0}, {5, 5, 0}}));
+  EXPECT_EQ(dbtest::endOf(fitOnly), AcGePoint3d(5, 5, 0));
   EXPECT_EQ(fitOnly.getPointAtParam(0.5, p), Acad::eNotImplementedYet);
 }
 
 TEST(Text, JustificationAndExtents) {
   // "ab" at height 3: two narrow characters of 2/3 x 3 = 2 each, so 4 wide.
   AcDbText text(AcGePoint3d(10, 10, 0), "ab", AcDbObjectId::kNull, 3.0, 0.0);
-  AcDbExtents ext;
-  ASSERT_EQ(text.getGeomExtents(ext), Acad::eOk);
-  expectNear(ext.minPoint(), AcGePoint3d(10, 10, 0));
-  expectNear(ext.maxPoint(), AcGePoint3d(14, 13, 0));
+  dbtest::expectExtents(text, AcGePoint3d(10, 10, 0), AcGePoint3d(14, 13, 0));
   text.setHorizontalMode(AcDb::kTextRight);
   text.setVerticalMode(AcDb::kTextTop);
   text.setAlignmentPoint(AcGePoint3d(20, 20, 0));
@@ -331,9 +299,7 @@ TEST(Text, JustificationAndExtents) {
   // A double-byte character is as wide as the text is high; the width factor scales.
   AcDbText wide(AcGePoint3d(), "\xD6\xD0", AcDbObjectId::kNull, 2.0, kPi / 2);
   wide.setWidthFactor(0.5);
-  ASSERT_EQ(wide.getGeomExtents(ext), Acad::eOk);
-  expectNear(ext.minPoint(), AcGePoint3d(-2, 0, 0));
-  expectNear(ext.maxPoint(), AcGePoint3d(0, 1, 0));
+  dbtest::expectExtents(wide, AcGePoint3d(-2, 0, 0), AcGePoint3d(0, 1, 0));
   // Transforms scale the height and turn the rotation.
   AcDbText t2(AcGePoint3d(1, 0, 0), "x", AcDbObjectId::kNull, 1.0, 0.0);
   ASSERT_EQ(t2.transformBy(AcGeMatrix3d::rotation(kPi / 2, AcGeVector3d::kZAxis) * AcGeMatrix3d::scaling(2.0)), Acad::eOk);
@@ -378,10 +344,7 @@ TEST(MText, ExplodeGivesOneTextPerLineDownTheColumn) {
   ASSERT_EQ(mtext.explode(centred.items), Acad::eOk);
   expectNear(centred.at<AcDbText>(1)->position(), AcGePoint3d(10 - 6, 20 + 0 - 3 + 3, 0));
   expectNear(centred.at<AcDbText>(0)->position(), AcGePoint3d(10 - 5, 20 + 5, 0));
-  AcDbExtents ext;
-  ASSERT_EQ(mtext.getGeomExtents(ext), Acad::eOk);
-  expectNear(ext.minPoint(), AcGePoint3d(4, 20, 0));
-  expectNear(ext.maxPoint(), AcGePoint3d(16, 28, 0));
+  dbtest::expectExtents(mtext, AcGePoint3d(4, 20, 0), AcGePoint3d(16, 28, 0));
 }
 
 TEST(BlockReferences, ExplodeAndExtentsFollowTheBlockTransform) {
@@ -498,15 +461,9 @@ TEST(BlockReferences, MultiInsertExplodesEveryCell) {
 
 TEST(OldStylePolylines, VerticesIteratorAndExplode) {
   AcDbDatabase db;
-  AcGePoint3dArray pts;
-  pts.append(AcGePoint3d(0, 0, 0));
-  pts.append(AcGePoint3d(2, 0, 0));
-  pts.append(AcGePoint3d(2, 2, 0));
-  AcGeDoubleArray bulges;
-  bulges.append(0.0);
-  bulges.append(1.0);
-  bulges.append(0.0);
-  auto* pl = new AcDb2dPolyline(AcDb::k2dSimplePoly, pts, 1.5, true, 0.0, 0.0, &bulges);
+  const AcGeDoubleArray bulges = dbtest::arrayOf<double>({0.0, 1.0, 0.0});
+  auto* pl = new AcDb2dPolyline(AcDb::k2dSimplePoly, dbtest::arrayOf<AcGePoint3d>({{0, 0, 0}, {2, 0, 0}, {2, 2, 0}}), 1.5,
+                                true, 0.0, 0.0, &bulges);
   ASSERT_EQ(pl->appendVertex(new AcDb2dVertex(AcGePoint3d(0, 2, 0))), Acad::eOk);
   const AcDbObjectId id = dbtest::appendToModelSpace(db, pl);
   AcDb2dPolyline* open = nullptr;
@@ -539,12 +496,8 @@ TEST(OldStylePolylines, VerticesIteratorAndExplode) {
 TEST(Hatches, LoopsInBothFormsAndTransforms) {
   AcDbHatch hatch;
   EXPECT_TRUE(hatch.isSolidFill());
-  AcGePoint2dArray verts;
-  verts.append(AcGePoint2d(0, 0));
-  verts.append(AcGePoint2d(4, 0));
-  verts.append(AcGePoint2d(4, 4));
-  AcGeDoubleArray bulges;
-  ASSERT_EQ(hatch.appendLoop(AcDbHatch::kExternal, verts, bulges), Acad::eOk);
+  ASSERT_EQ(hatch.appendLoop(AcDbHatch::kExternal, dbtest::arrayOf<AcGePoint2d>({{0, 0}, {4, 0}, {4, 4}}), AcGeDoubleArray()),
+            Acad::eOk);
   AcGeVoidPointerArray edges;
   AcGeIntArray types;
   AcGeLineSeg2d a(AcGePoint2d(1, 1), AcGePoint2d(2, 1));
@@ -572,10 +525,7 @@ TEST(Hatches, LoopsInBothFormsAndTransforms) {
   EXPECT_FALSE(hatch.isSolidFill());
   ASSERT_EQ(hatch.transformBy(AcGeMatrix3d::translation(AcGeVector3d(10, 0, 0)) * AcGeMatrix3d::scaling(2.0)), Acad::eOk);
   EXPECT_NEAR(hatch.patternScale(), 2.0, kTol);
-  AcDbExtents ext;
-  ASSERT_EQ(hatch.getGeomExtents(ext), Acad::eOk);
-  expectNear(ext.minPoint(), AcGePoint3d(10, 0, 0));
-  expectNear(ext.maxPoint(), AcGePoint3d(18, 8, 0));
+  dbtest::expectExtents(hatch, AcGePoint3d(10, 0, 0), AcGePoint3d(18, 8, 0));
   ASSERT_EQ(hatch.getLoopAt(1, type, outVerts, outBulges), Acad::eOk);
   EXPECT_TRUE(outVerts[2].isEqualTo(AcGePoint2d(14, 4)));
   EXPECT_NEAR(outBulges[1], 1.0, kTol);
