@@ -2,34 +2,29 @@
 // at the module's fixed path (through the drive map) with the module's resources current, and
 // the resource handle is popped however the dialog ends.
 #include <acdocman.h>
-#include <contura/dao/library_file.h>
 #include <contura/os/module.h>
 #include <contura/os/paths.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <functional>
 
 #include "app/ConturaApp.h"
 #include "library/SectionLibStore.h"
 #include "resources/LibraryResource.h"
+#include "library_fixture.h"
 #include "test_backend.h"
 
 extern "C" BOOL DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved);
 
-namespace fs = std::filesystem;
 using contura::afx::DialogSession;
 
 namespace {
 
 // The module attached as the host attaches it, drive E: in a temporary folder.
-class SectionLibCommand : public ::testing::Test {
+class SectionLibCommand : public LibraryTest {
 protected:
   void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "contura-jmgl-XXXXXX").string();
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-    dir_ = tmpl;
+    LibraryTest::SetUp();
     contura::os::driveMap().map('E', dir_);
     self_ = contura::os::mainProgramHandle();
     hostResource_ = AfxGetResourceHandle();
@@ -39,8 +34,7 @@ protected:
   void TearDown() override {
     DllMain(self_, DLL_PROCESS_DETACH, nullptr);
     contura::os::driveMap().unmap('E');
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
+    LibraryTest::TearDown();
   }
   // The library at the fixed path, with one row named `name`.
   void makeLibrary(const char* name) {
@@ -76,7 +70,6 @@ protected:
     EXPECT_EQ(history[1].kind, AcApDocManager::ResourceEvent::kPop);
   }
 
-  fs::path dir_;
   HINSTANCE self_ = nullptr;
   HINSTANCE hostResource_ = nullptr;
 };

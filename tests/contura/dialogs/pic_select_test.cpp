@@ -1,17 +1,14 @@
 // CDlgPicSelect over a real library: pages of eight, the page buttons, clicks and
 // double-clicks on thumbnails through the mouse messages.
 #include <Draw2DWindow.h>
-#include <contura/dao/library_file.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <functional>
 
 #include "dialogs/DlgPicSelect.h"
+#include "library_fixture.h"
 #include "test_backend.h"
 
-namespace fs = std::filesystem;
 using contura::afx::ActionStatus;
 using contura::afx::DialogSession;
 
@@ -22,22 +19,14 @@ const int kNames[8] = {IDC_PICNAME_0, IDC_PICNAME_1, IDC_PICNAME_2, IDC_PICNAME_
                        IDC_PICNAME_4, IDC_PICNAME_5, IDC_PICNAME_6, IDC_PICNAME_7};
 
 // A library of `count` records, record i named "截面i" and drawn as a circle of radius i + 1.
-class PicSelect : public ::testing::Test {
+class PicSelect : public LibraryTest {
 protected:
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "contura-picselect-XXXXXX").string();
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-    dir_ = tmpl;
-  }
   void TearDown() override {
     store_.reset();
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
+    LibraryTest::TearDown();
   }
   void makeLibrary(int count) {
-    std::string error;
-    ASSERT_TRUE(contura::dao::createLibraryFile(dir_ / "lib.mdb", error)) << error;
-    store_ = std::make_unique<CSectionLibStore>(CString((dir_ / "lib.mdb").c_str()));
+    store_ = std::make_unique<CSectionLibStore>(path());
     for (int i = 0; i < count; ++i) {
       auto* rec = new CSectionLibRecord;
       rec->m_strName.Format("截面%d", i);
@@ -56,7 +45,6 @@ protected:
     return dlg.DoModal();
   }
 
-  fs::path dir_;
   std::unique_ptr<CSectionLibStore> store_;
 };
 
