@@ -62,24 +62,19 @@ protected:
 
 }  // namespace
 
-TEST_F(Store, EmptyTableLoadsNothingAndIndexesOutsideGiveNull) {
-  CSectionLibStore store(path());
-  EXPECT_EQ(store.m_nResult, 0) << store.m_strError.GetString();
-  EXPECT_EQ(store.Load(), 0);
-  EXPECT_EQ(store.GetCount(), 0);
-  EXPECT_EQ(store.GetAt(-1), nullptr);
-  EXPECT_EQ(store.GetAt(0), nullptr);
-  EXPECT_EQ(store.m_strSql, "select * from SectionInfo order by GroupSec,Type");
-}
-
-TEST_F(Store, AddAppendsWithTheNewKeyAndLoadOrdersByCategoryThenCode) {
+TEST_F(Store, EmptyThenAddAppendsWithTheNewKeyAndLoadOrdersByCategoryThenCode) {
   // Line feeds (also \r\n) and Chinese text come back unchanged.
   const char* text =
       "\n[SecType]\nName=柱\nRemark=\nType=3\nGroup=2\n"
       "[Polyline]\nLayer=0\nColor=255,0,0\nPoints=0,0,0;100,0,0.5;100,100,0\r\n\n[Text]\nString=截面 A\n";
   {
     CSectionLibStore store(path());
-    ASSERT_EQ(store.Load(), 0);
+    EXPECT_EQ(store.m_nResult, 0) << store.m_strError.GetString();
+    ASSERT_EQ(store.Load(), 0);  // an empty table: nothing, and null outside the list
+    EXPECT_EQ(store.m_strSql, "select * from SectionInfo order by GroupSec,Type");
+    EXPECT_EQ(store.GetCount(), 0);
+    EXPECT_EQ(store.GetAt(-1), nullptr);
+    EXPECT_EQ(store.GetAt(0), nullptr);
     add(store, makeRecord(5, 2, "乙", text, "两行\n说明"));
     add(store, makeRecord(3, 2, "甲"));
     add(store, makeRecord(9, 1, "丙"));
