@@ -3,12 +3,14 @@
 #include <contura/db/diagnostics.h>
 #include <dbents.h>
 #include <dbmain.h>
+#include <dbpl.h>
 #include <dbsymtb.h>
 
 #include <gtest/gtest.h>
 
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace dbtest {
@@ -111,6 +113,13 @@ inline std::string nameOf(AcDbObjectId recordId) {
   std::string out = name;
   rec->close();
   return out;
+}
+
+// Start and end width of a lightweight polyline's vertex.
+inline std::pair<double, double> widthsAt(const AcDbPolyline& pl, unsigned index) {
+  double start = -1.0, end = -1.0;
+  EXPECT_EQ(pl.getWidthsAt(index, start, end), Acad::eOk);
+  return {start, end};
 }
 
 // An AcArray holding the values given.

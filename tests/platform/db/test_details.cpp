@@ -338,15 +338,10 @@ TEST(Polyline, WidthsOfTheFirstVertexAreKept) {
   AcDbPolyline pl;
   ASSERT_EQ(pl.addVertexAt(0, AcGePoint2d(0, 0), 0.0, 2.0, 3.5), Acad::eOk);
   ASSERT_EQ(pl.addVertexAt(1, AcGePoint2d(1, 0)), Acad::eOk);
-  double s = 0.0, e = 0.0;
-  pl.getWidthsAt(0, s, e);
-  EXPECT_EQ(s, 2.0);
-  EXPECT_EQ(e, 3.5);
-  pl.getWidthsAt(1, s, e);
-  EXPECT_EQ(s, 0.0);
+  EXPECT_EQ(dbtest::widthsAt(pl, 0), std::make_pair(2.0, 3.5));
+  EXPECT_EQ(dbtest::widthsAt(pl, 1).first, 0.0);
   ASSERT_EQ(pl.addVertexAt(0, AcGePoint2d(-1, 0), 0.0, 1.0, 1.0), Acad::eOk);
-  pl.getWidthsAt(1, s, e);
-  EXPECT_EQ(e, 3.5);
+  EXPECT_EQ(dbtest::widthsAt(pl, 1), std::make_pair(2.0, 3.5));
 }
 
 TEST(Polyline, SettersCheckTheirIndex) {

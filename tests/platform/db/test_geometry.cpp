@@ -61,23 +61,18 @@ TEST(Polyline, VertexInsertionWidthsAndSegmentKinds) {
   EXPECT_EQ(p, AcGePoint2d(1, 5));
   pl.getPointAt(2, p);
   EXPECT_EQ(p, AcGePoint2d(2, 0));
-  double bulge = 0.0, sw = 0.0, ew = 0.0;
+  double bulge = 0.0;
   pl.getBulgeAt(1, bulge);
   EXPECT_EQ(bulge, 0.5);
-  pl.getWidthsAt(1, sw, ew);
-  EXPECT_EQ(sw, 0.1);
-  EXPECT_EQ(ew, 0.2);
-  pl.getWidthsAt(0, sw, ew);  // a default width: the constant width 0
-  EXPECT_EQ(sw, 0.0);
+  EXPECT_EQ(dbtest::widthsAt(pl, 1), std::make_pair(0.1, 0.2));
+  EXPECT_EQ(dbtest::widthsAt(pl, 0), std::make_pair(0.0, 0.0));  // a default width: the constant width 0
   double constant = -1.0;
   EXPECT_EQ(pl.getConstantWidth(constant), Acad::eInvalidInput);
   EXPECT_EQ(pl.setConstantWidth(0.3), Acad::eOk);
-  pl.getWidthsAt(1, sw, ew);
-  EXPECT_EQ(sw, 0.3);
+  EXPECT_EQ(dbtest::widthsAt(pl, 1).first, 0.3);
   // With a constant width, -1 widths of a new vertex take it.
   ASSERT_EQ(pl.addVertexAt(3, AcGePoint2d(2, 0)), Acad::eOk);
-  pl.getWidthsAt(3, sw, ew);
-  EXPECT_EQ(ew, 0.3);
+  EXPECT_EQ(dbtest::widthsAt(pl, 3).second, 0.3);
   EXPECT_EQ(pl.getConstantWidth(constant), Acad::eOk);
   EXPECT_EQ(constant, 0.3);
 
