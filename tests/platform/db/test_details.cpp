@@ -136,7 +136,6 @@ TEST(Parts, ErasingAnOldStylePolylineErasesItsVertices) {
   const AcDbObjectId id = dbtest::appendToModelSpace(db, pl);
   AcDb2dPolyline* open = nullptr;
   ASSERT_EQ(acdbOpenObject(open, id, AcDb::kForWrite), Acad::eOk);
-  AcDbObjectId first;
   // Appending to a polyline in the database puts the vertex in it at once, open for write.
   auto* third = new AcDb2dVertex(AcGePoint3d(1, 1, 0));
   AcDbObjectId thirdId;
@@ -146,16 +145,14 @@ TEST(Parts, ErasingAnOldStylePolylineErasesItsVertices) {
   third->close();
   AcDbObjectIterator* it = open->vertexIterator();
   it->start();
-  first = it->objectId();
+  const AcDbObjectId first = it->objectId();
   delete it;
   ASSERT_EQ(open->setLayer("0"), Acad::eOk);
   ASSERT_EQ(open->erase(), Acad::eOk);
   open->close();
   EXPECT_TRUE(first.isErased());
   EXPECT_TRUE(thirdId.isErased());
-  ASSERT_EQ(acdbOpenObject(open, id, AcDb::kForWrite, true), Acad::eOk);
-  ASSERT_EQ(open->erase(false), Acad::eOk);
-  open->close();
+  EXPECT_EQ(dbtest::Opened<AcDb2dPolyline>(id, AcDb::kForWrite, true)->erase(false), Acad::eOk);
   EXPECT_FALSE(first.isErased());
 }
 

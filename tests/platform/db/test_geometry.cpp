@@ -434,10 +434,9 @@ TEST(BlockReferences, AttributesFollowTheirReference) {
   ASSERT_EQ(open->erase(), Acad::eOk);
   open->close();
   EXPECT_TRUE(attId.isErased());
-  ASSERT_EQ(acdbOpenObject(opened, attId, AcDb::kForRead, true), Acad::eOk);
-  expectNear(opened->position(), AcGePoint3d(11, 1, 0));
-  EXPECT_EQ(opened->colorIndex(), 4);
-  opened->close();
+  dbtest::Opened<AcDbAttribute> erasedAtt(attId, AcDb::kForRead, true);
+  expectNear(erasedAtt->position(), AcGePoint3d(11, 1, 0));
+  EXPECT_EQ(erasedAtt->colorIndex(), 4);
 }
 
 TEST(BlockReferences, MultiInsertExplodesEveryCell) {

@@ -215,14 +215,12 @@ TEST(Records, ProtectedRecordsAndRenames) {
   lt->close();
   EXPECT_EQ(takeString(dbtest::Opened<AcDbLayerTableRecord>(wall)->description()), "\xC7\xBD");
 
-  AcDbLinetypeTableRecord* lt2 = nullptr;
-  ASSERT_EQ(acdbOpenObject(lt2, db.continuousLinetype(), AcDb::kForWrite), Acad::eOk);
+  dbtest::Opened<AcDbLinetypeTableRecord> lt2(db.continuousLinetype(), AcDb::kForWrite);
   EXPECT_EQ(lt2->erase(), Acad::eCannotBeErasedByCaller);
   EXPECT_EQ(lt2->setNumDashes(2), Acad::eOk);
   EXPECT_EQ(lt2->setDashLengthAt(1, -0.25), Acad::eOk);
   EXPECT_EQ(lt2->setDashLengthAt(2, 1.0), Acad::eInvalidIndex);
   EXPECT_EQ(lt2->dashLengthAt(1), -0.25);
-  lt2->close();
 }
 
 TEST(Blocks, AnonymousNamesReferencesAndExternalReferences) {
@@ -250,24 +248,19 @@ TEST(Blocks, AnonymousNamesReferencesAndExternalReferences) {
   const AcDbObjectId r1 = dbtest::appendToModelSpace(db, new AcDbBlockReference(AcGePoint3d(1, 0, 0), innerId));
   dbtest::appendToModelSpace(db, new AcDbBlockReference(AcGePoint3d(2, 0, 0), innerId));
   const AcDbObjectId direct = dbtest::appendToModelSpace(db, new AcDbBlockReference(AcGePoint3d(3, 0, 0), planId));
-  AcDbBlockTableRecord* plan = nullptr;
-  ASSERT_EQ(acdbOpenObject(plan, planId, AcDb::kForRead), Acad::eOk);
-  AcDbObjectIdArray ids;
-  plan->getBlockReferenceIds(ids);
+  auto referencesOf = [&](bool directOnly) {
+    AcDbObjectIdArray ids;
+    dbtest::Opened<AcDbBlockTableRecord>(planId)->getBlockReferenceIds(ids, directOnly);
+    return ids;
+  };
+  AcDbObjectIdArray ids = referencesOf(true);
   EXPECT_EQ(ids.length(), 2);
   EXPECT_TRUE(ids.contains(nestedRef) && ids.contains(direct));
-  ids.removeAll();
-  plan->getBlockReferenceIds(ids, false);
+  ids = referencesOf(false);
   EXPECT_EQ(ids.length(), 4);
   EXPECT_TRUE(ids.contains(r1));
-  plan->close();
-  // Erased references are not listed.
-  dbtest::erase(direct);
-  ASSERT_EQ(acdbOpenObject(plan, planId, AcDb::kForRead), Acad::eOk);
-  ids.removeAll();
-  plan->getBlockReferenceIds(ids);
-  EXPECT_EQ(ids.length(), 1);
-  plan->close();
+  dbtest::erase(direct);  // erased references are not listed
+  EXPECT_EQ(referencesOf(true).length(), 1);
 }
 
 TEST(Blocks, IteratorSkipsErasedAndErasingABlockErasesItsEntities) {
