@@ -150,13 +150,10 @@ TEST(CurveParameters, PointsDistancesAndDerivativesAgreeForEveryKind) {
     double lo = 0, hi = 0;
     ASSERT_EQ(curve->getStartParam(lo), Acad::eOk);
     ASSERT_EQ(curve->getEndParam(hi), Acad::eOk);
-    AcGePoint3d s, e, p;
-    curve->getStartPoint(s);
-    curve->getEndPoint(e);
-    curve->getPointAtParam(lo, p);
-    expectNear(p, s);
-    curve->getPointAtParam(hi, p);
-    expectNear(p, e);
+    const AcGePoint3d s = dbtest::startOf(*curve), e = dbtest::endOf(*curve);
+    expectNear(dbtest::pointAt(*curve, lo), s);
+    expectNear(dbtest::pointAt(*curve, hi), e);
+    AcGePoint3d p;
     EXPECT_EQ(curve->isClosed(), s.isEqualTo(e));
     const double len = curveLength(curve.get());
     for (double f : {0.05, 0.3, 0.55, 0.8, 0.97}) {
@@ -284,10 +281,9 @@ TEST(Offsets, PolylineSegmentsMeetAtTheirCarriersOrDropOut) {
   ASSERT_EQ(open->getOffsetCurves(1, o.items), Acad::eOk);
   auto* res = o.as<AcDbPolyline>(0);
   ASSERT_EQ(res->numVerts(), 3u);
-  AcGePoint3d end, joint;
-  res->getEndPoint(end);
+  AcGePoint3d joint;
   res->getPointAt(1, joint);
-  expectNear(end, AcGePoint3d(21, 0, 0));
+  expectNear(dbtest::endOf(*res), AcGePoint3d(21, 0, 0));
   expectNear(joint, AcGePoint3d(15 - std::sqrt(35.0), -1, 0));
   // Old-style polylines offset into old-style polylines.
   std::unique_ptr<AcDb2dPolyline> old(poly2d({{0, 0}, {10, 0}, {10, 10}, {0, 10}}, true));
@@ -321,14 +317,8 @@ TEST(Splitting, AtParametersAndPointsForEveryKind) {
   pieces.clear();
   ASSERT_EQ(square->getSplitCurves(dbtest::arrayOf<double>({1.5, 2.5}), pieces.items), Acad::eOk);
   ASSERT_EQ(pieces.size(), 2);
-  AcGePoint3d s, e;
-  pieces.as<AcDbCurve>(1)->getStartPoint(s);
-  pieces.as<AcDbCurve>(1)->getEndPoint(e);
-  AcGePoint3d at25, at15;
-  square->getPointAtParam(2.5, at25);
-  square->getPointAtParam(1.5, at15);
-  expectNear(s, at25);
-  expectNear(e, at15);
+  expectNear(dbtest::startOf(*pieces.as<AcDbCurve>(1)), dbtest::pointAt(*square, 2.5));
+  expectNear(dbtest::endOf(*pieces.as<AcDbCurve>(1)), dbtest::pointAt(*square, 1.5));
   EXPECT_NEAR(curveLength(pieces.as<AcDbCurve>(0)) + curveLength(pieces.as<AcDbCurve>(1)), curveLength(square.get()),
               1e-12);
   // Rays and construction lines split into lines and rays.
@@ -404,23 +394,18 @@ TEST(Extending, EndsMoveAlongTheirCarriers) {
   EXPECT_NEAR(a->endAngle(), kPi, 1e-12);
   ASSERT_EQ(a->extend(true, AcGePoint3d(0, -2, 0)), Acad::eOk);
   EXPECT_NEAR(a->totalAngle(), 1.5 * kPi, 1e-12);
-  // The first segment of a polyline, an arc, runs on back round its circle.
-  std::unique_ptr<AcDbPolyline> pl(polyline({{0, 0, 1}, {10, 0}, {10, 5}}));
-  const double before = curveLength(pl.get());
-  ASSERT_EQ(pl->extend(-0.5), Acad::eOk);
-  AcGePoint3d s;
-  pl->getStartPoint(s);
-  expectNear(s, AcGePoint3d(5, 5, 0));
-  EXPECT_NEAR(curveLength(pl.get()), before + 5 * kPi / 2, 1e-9);
-  ASSERT_EQ(pl->extend(false, AcGePoint3d(10, 8, 0)), Acad::eOk);
-  EXPECT_NEAR(curveLength(pl.get()), before + 5 * kPi / 2 + 3, 1e-9);
-  // Old-style polylines the same way.
-  std::unique_ptr<AcDb2dPolyline> old(poly2d({{0, 0, 1}, {10, 0}, {10, 5}}));
-  ASSERT_EQ(old->extend(-0.5), Acad::eOk);
-  old->getStartPoint(s);
-  expectNear(s, AcGePoint3d(5, 5, 0));
-  ASSERT_EQ(old->extend(false, AcGePoint3d(10, 8, 0)), Acad::eOk);
-  EXPECT_NEAR(curveLength(old.get()), before + 5 * kPi / 2 + 3, 1e-9);
+  // The first segment of a polyline (either kind), an arc, runs on back round its circle.
+  for (bool oldStyle : {false, true}) {
+    SCOPED_TRACE(oldStyle ? "2d polyline" : "polyline");
+    std::unique_ptr<AcDbCurve> pl(oldStyle ? static_cast<AcDbCurve*>(poly2d({{0, 0, 1}, {10, 0}, {10, 5}}))
+                                           : polyline({{0, 0, 1}, {10, 0}, {10, 5}}));
+    const double before = curveLength(pl.get());
+    ASSERT_EQ(pl->extend(-0.5), Acad::eOk);
+    expectNear(dbtest::startOf(*pl), AcGePoint3d(5, 5, 0));
+    EXPECT_NEAR(curveLength(pl.get()), before + 5 * kPi / 2, 1e-9);
+    ASSERT_EQ(pl->extend(false, AcGePoint3d(10, 8, 0)), Acad::eOk);
+    EXPECT_NEAR(curveLength(pl.get()), before + 5 * kPi / 2 + 3, 1e-9);
+  }
   std::unique_ptr<AcDbPolyline> closed(polyline({{0, 0}, {1, 0}, {1, 1}}, true));
   EXPECT_EQ(closed->extend(4.5), Acad::eNotApplicable);
 }
@@ -512,9 +497,7 @@ TEST(BlockExplode, PiecesAreTransformedCopies) {
   // The polyline's half circle too: exploded, then stretched (3 x 1 about its ends).
   ASSERT_TRUE(pieces.as<AcDbEllipse>(2) != nullptr);
   EXPECT_NEAR(pieces.as<AcDbEllipse>(2)->majorAxis().length(), 3, 1e-12);
-  AcGePoint3d s;
-  pieces.as<AcDbEllipse>(1)->getStartPoint(s);
-  expectNear(s, AcGePoint3d(13, 0, 0));
+  expectNear(dbtest::startOf(*pieces.as<AcDbEllipse>(1)), AcGePoint3d(13, 0, 0));
 }
 
 }  // namespace
