@@ -2,6 +2,7 @@
 #include "drawing_scene.h"
 
 #include <AcDbVarCommon.h>
+#include <contura/db/hatch_data.h>
 #include <contura/db/rawtags.h>
 #include <acdb.h>
 #include <dbcolor.h>
@@ -352,40 +353,30 @@ private:
     }
   }
 
+  // The loops filled together, so that islands stay open (one polygon that steps from the
+  // first loop's start to each further loop and back: the steps cancel under the odd-even
+  // rule), then each loop's outline.
   void addHatch(const AcDbHatch& hatch, const QColor& color, const Context& ctx) {
     QColor fill = color;
     if (!hatch.isSolidFill()) fill.setAlpha(kPatternFillAlpha);
+    const double z = hatch.elevation();
+    std::vector<std::vector<QPointF>> loops;
+    std::vector<AcGePoint2d> polygon;
     for (int loop = 0; loop < hatch.numLoops(); ++loop) {
-      Adesk::Int32 type = 0;
-      AcGePoint2dArray vertices;
-      AcGeDoubleArray bulges;
-      if (hatch.getLoopAt(loop, type, vertices, bulges) != Acad::eOk || vertices.length() < 2) continue;
-      std::vector<QPointF> points;
-      int n = vertices.length();
-      double z = hatch.elevation();
-      for (int i = 0; i < n; ++i) {
-        AcGePoint2d a = vertices[i], b = vertices[(i + 1) % n];
-        double bulge = i < bulges.length() ? bulges[i] : 0.0;
-        points.push_back(place(AcGePoint3d(a.x, a.y, z), ctx));
-        if (bulge == 0.0) continue;
-        // Points along the arc from a to b with this bulge.
-        double theta = 4.0 * std::atan(bulge);
-        double chord = std::hypot(b.x - a.x, b.y - a.y);
-        if (chord == 0.0) continue;
-        double radius = chord / (2.0 * std::sin(theta / 2.0));
-        double mx = (a.x + b.x) / 2.0, my = (a.y + b.y) / 2.0;
-        double d = radius * std::cos(theta / 2.0);
-        double cx = mx - d * (b.y - a.y) / chord, cy = my + d * (b.x - a.x) / chord;
-        double start = std::atan2(a.y - cy, a.x - cx);
-        int pieces = arcPieces(theta);
-        for (int k = 1; k < pieces; ++k) {
-          double ang = start + theta * k / pieces;
-          points.push_back(place(AcGePoint3d(cx + std::fabs(radius) * std::cos(ang), cy + std::fabs(radius) * std::sin(ang), z), ctx));
-        }
-      }
-      addPath(points, true, true, 0.0, fill);
-      addPath(std::move(points), true, false, 0.0, color);
+      if (contura::db::hatchLoopPolygon(hatch, loop, kMaxArcStepRadians, polygon) != Acad::eOk || polygon.size() < 2)
+        continue;
+      std::vector<QPointF>& points = loops.emplace_back();
+      for (const AcGePoint2d& p : polygon) points.push_back(place(AcGePoint3d(p.x, p.y, z), ctx));
     }
+    if (loops.empty()) return;
+    std::vector<QPointF> filled = loops.front();
+    for (size_t i = 1; i < loops.size(); ++i) {
+      filled.insert(filled.end(), loops[i].begin(), loops[i].end());
+      filled.push_back(loops[i].front());
+      filled.push_back(loops.front().front());
+    }
+    addPath(std::move(filled), true, true, 0.0, fill);
+    for (std::vector<QPointF>& points : loops) addPath(std::move(points), true, false, 0.0, color);
   }
 
   void addSolid(const AcDbSolid& solid, const QColor& color, const Context& ctx) {

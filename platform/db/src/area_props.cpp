@@ -480,6 +480,96 @@ Acad::ErrorStatus hatchLoopArea(const AcDbHatch& hatch, int loopIndex, double& s
   return Acad::eOk;
 }
 
+namespace {
+
+int piecesFor(double turn, double maxTurn) { return std::max(1, int(std::ceil(std::fabs(turn) / maxTurn))); }
+
+// The points of an arc or elliptic arc edge from its start, its end left out.
+void sampleArcEdge(const HatchEdge& e, double maxTurn, std::vector<AcGePoint2d>& out) {
+  const bool circle = e.type == AcDbHatch::kCirArc;
+  const AcGeVector2d U = circle ? AcGeVector2d(e.radius, 0.0) : e.majorAxis;
+  AcGeVector2d V = circle ? AcGeVector2d(0.0, e.radius) : AcGeVector2d(-e.majorAxis.y, e.majorAxis.x) * e.minorRatio;
+  if (!e.ccw) V = -V;
+  double sweep = std::fmod(e.endAngle - e.startAngle, kTwoPi);
+  if (sweep <= 0.0) sweep += kTwoPi;
+  const int pieces = piecesFor(sweep, maxTurn);
+  for (int k = 0; k < pieces; ++k) {
+    const double t = e.startAngle + sweep * k / pieces;
+    out.push_back(e.center + U * std::cos(t) + V * std::sin(t));
+  }
+}
+
+// The points of a spline edge from its start, its end left out.
+void sampleSplineEdge(const HatchEdge& e, std::vector<AcGePoint2d>& out) {
+  if (e.controlPoints.empty()) {
+    if (!e.fitPoints.empty()) out.insert(out.end(), e.fitPoints.begin(), e.fitPoints.end() - 1);
+    return;
+  }
+  AcGePoint3dArray ctl;
+  AcGeDoubleArray knots, weights;
+  for (const AcGePoint2d& p : e.controlPoints) ctl.append(AcGePoint3d(p.x, p.y, 0.0));
+  for (double k : e.knots) knots.append(k);
+  for (double w : e.weights) weights.append(w);
+  AcDbSpline spline;
+  ParamCurve c;
+  if (spline.setNurbsData(e.degree, e.rational, false, e.periodic, ctl, knots, weights) != Acad::eOk ||
+      !splineCurve(spline, c)) {
+    out.insert(out.end(), e.controlPoints.begin(), e.controlPoints.end() - 1);  // its control polygon
+    return;
+  }
+  const int pieces = kHatchSplineSamplesPerSpan * std::max<int>(1, int(c.breaks.size()) + 1);
+  for (int k = 0; k < pieces; ++k) {
+    const AcGePoint3d p = c.point(c.lo + (c.hi - c.lo) * k / pieces);
+    out.push_back(AcGePoint2d(p.x, p.y));
+  }
+}
+
+// The points of a bulged segment from a to b, b left out.
+void sampleBulge(const AcGePoint2d& a, const AcGePoint2d& b, double bulge, double maxTurn,
+                 std::vector<AcGePoint2d>& out) {
+  out.push_back(a);
+  const double chord = a.distanceTo(b);
+  if (bulge == 0.0 || chord == 0.0) return;
+  const double turn = 4.0 * std::atan(bulge);  // signed, counter-clockwise positive
+  const double radius = chord / (2.0 * std::sin(turn / 2.0));
+  const AcGePoint2d mid(0.5 * (a.x + b.x), 0.5 * (a.y + b.y));
+  const AcGeVector2d normal(-(b.y - a.y) / chord, (b.x - a.x) / chord);  // left of a -> b
+  const AcGePoint2d center = mid + normal * (radius * std::cos(turn / 2.0));
+  const double start = std::atan2(a.y - center.y, a.x - center.x);
+  const int pieces = piecesFor(turn, maxTurn);
+  for (int k = 1; k < pieces; ++k) {
+    const double t = start + turn * k / pieces;
+    out.push_back(center + AcGeVector2d(std::cos(t), std::sin(t)) * std::fabs(radius));
+  }
+}
+
+}  // namespace
+
+Acad::ErrorStatus hatchLoopPolygon(const AcDbHatch& hatch, int loopIndex, double maxTurn,
+                                   std::vector<AcGePoint2d>& points) {
+  const HatchData& d = hatchData(hatch);
+  if (loopIndex < 0 || loopIndex >= int(d.loops.size())) return Acad::eInvalidIndex;
+  if (!(maxTurn > 0.0)) return Acad::eInvalidInput;
+  const HatchLoop& loop = d.loops[size_t(loopIndex)];
+  points.clear();
+  if (loop.isPolyline()) {
+    const size_t n = loop.vertices.size();
+    for (size_t i = 0; i < n; ++i) {
+      const bool last = i + 1 == n;
+      // An open loop's last vertex runs straight back to the first.
+      const double bulge = last && !loop.closed ? 0.0 : loop.vertices[i].bulge;
+      sampleBulge(loop.vertices[i].pt, loop.vertices[last ? 0 : i + 1].pt, bulge, maxTurn, points);
+    }
+    return Acad::eOk;
+  }
+  for (const HatchEdge& e : loop.edges) {
+    if (e.type == AcDbHatch::kLine) points.push_back(e.start);
+    else if (e.type == AcDbHatch::kSpline) sampleSplineEdge(e, points);
+    else sampleArcEdge(e, maxTurn, points);
+  }
+  return Acad::eOk;
+}
+
 }  // namespace contura::db
 
 Acad::ErrorStatus AcDbHatch::getArea(double& area) const {

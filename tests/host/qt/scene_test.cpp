@@ -13,7 +13,12 @@
 #include <dbpl.h>
 #include <dbsymtb.h>
 #include <contura/dxf/dxf.h>
+#include <contura/db/hatch_data.h>
+#include <QPolygonF>
 #include <gtest/gtest.h>
+
+#include <numbers>
+#include <tuple>
 
 #include <map>
 
@@ -292,6 +297,62 @@ TEST(DrawingScene, HatchesFillTheirLoopsAndRegionsShowTheirEdges) {
   ASSERT_NE(region, nullptr);
   EXPECT_NEAR(region->bounds.width(), 10.0, 1e-6);
   EXPECT_NEAR(region->bounds.center().x(), 50.0, 1e-6);
+}
+
+TEST(DrawingScene, HatchIslandsStayOpenAndCurvedEdgesAreFollowed) {
+  Drawing d;
+  using contura::db::HatchData;
+  using contura::db::HatchEdge;
+  using contura::db::HatchLoop;
+  auto edgeLoop = [](std::vector<HatchEdge> edges) {
+    HatchLoop loop;
+    loop.type = AcDbHatch::kExternal;
+    loop.edges = std::move(edges);
+    return loop;
+  };
+  // An ellipse (x 10..30, y 15..25) as one elliptic-arc edge, with a square island.
+  HatchData ring;
+  HatchEdge ellipse;
+  ellipse.type = AcDbHatch::kEllArc;
+  ellipse.center = AcGePoint2d(20, 20);
+  ellipse.majorAxis = AcGeVector2d(10, 0);
+  ellipse.minorRatio = 0.5;
+  ellipse.endAngle = 2 * std::numbers::pi;
+  ring.loops.push_back(edgeLoop({ellipse}));
+  HatchLoop island;
+  island.type = AcDbHatch::kPolyline;
+  for (auto [x, y] : {std::pair{18.0, 18.0}, {22.0, 18.0}, {22.0, 22.0}, {18.0, 22.0}})
+    island.vertices.push_back({AcGePoint2d(x, y), 0.0});
+  ring.loops.push_back(island);
+  // A line along the x axis closed by a cubic spline edge that rises to y = 6 at x = 5.
+  HatchData bump;
+  HatchEdge base, arch;
+  base.start = AcGePoint2d(0, 0);
+  base.end = AcGePoint2d(10, 0);
+  arch.type = AcDbHatch::kSpline;
+  arch.knots = {0, 0, 0, 0, 1, 1, 1, 1};
+  for (auto [x, y] : {std::pair{10.0, 0.0}, {12.0, 8.0}, {-2.0, 8.0}, {0.0, 0.0}}) arch.controlPoints.push_back(AcGePoint2d(x, y));
+  bump.loops.push_back(edgeLoop({base, arch}));
+  std::vector<AcDbObjectId> ids;
+  for (HatchData* data : {&ring, &bump}) {
+    auto* hatch = new AcDbHatch();
+    ASSERT_EQ(contura::db::setHatchData(*hatch, *data), Acad::eOk);
+    ids.push_back(append(d.db, hatch));
+  }
+  Scene scene = contura::qt::buildScene(d.db);
+  auto fillOf = [&](AcDbObjectId id) {
+    const SceneItem* item = scene.find(handleOf(id));
+    EXPECT_NE(item, nullptr);
+    if (item == nullptr || item->paths.empty() || !item->paths[0].filled) return QPolygonF();
+    return QPolygonF(QList<QPointF>(item->paths[0].points.begin(), item->paths[0].points.end()));
+  };
+  const QPolygonF ringFill = fillOf(ids[0]), bumpFill = fillOf(ids[1]);
+  for (auto [x, y, inside] : {std::tuple{12.0, 20.0, true}, {20.0, 24.0, true}, {20.0, 20.0, false},
+                              {29.0, 24.0, false}, {31.0, 20.0, false}})
+    EXPECT_EQ(ringFill.containsPoint(QPointF(x, y), Qt::OddEvenFill), inside) << x << "," << y;
+  EXPECT_EQ(scene.find(handleOf(ids[0]))->paths.size(), 3u);  // the fill, then each outline
+  for (auto [x, y, inside] : {std::tuple{5.0, 5.5, true}, {5.0, 6.5, false}, {9.0, 1.0, true}, {5.0, -0.5, false}})
+    EXPECT_EQ(bumpFill.containsPoint(QPointF(x, y), Qt::OddEvenFill), inside) << x << "," << y;
 }
 
 }  // namespace

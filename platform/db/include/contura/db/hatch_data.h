@@ -85,4 +85,13 @@ Acad::ErrorStatus setHatchData(AcDbHatch& hatch, HatchData data);
 // as fit points.
 Acad::ErrorStatus hatchLoopArea(const AcDbHatch& hatch, int loopIndex, double& signedArea);
 
+// The boundary of a loop as a closed polygon in the hatch's plane (the first point is not
+// repeated at the end): line edges and polyline vertices exactly, circular and elliptic arcs
+// and bulged segments sampled so that no piece turns more than `maxTurn` radians (at least
+// one piece each), spline edges at kHatchSplineSamplesPerSpan points per knot span (a spline
+// held only as fit points runs through them). eInvalidIndex; eInvalidInput for maxTurn <= 0.
+Acad::ErrorStatus hatchLoopPolygon(const AcDbHatch& hatch, int loopIndex, double maxTurn,
+                                   std::vector<AcGePoint2d>& points);
+inline constexpr int kHatchSplineSamplesPerSpan = 8;
+
 }  // namespace contura::db
