@@ -954,7 +954,7 @@ bool DrawingBuilder::addParts(AcDbObjectId ownerId, const Entity& e, std::uint32
       auto* at = new AcDbAttribute;
       setText(*at, a.text, styleId(a.text.style));
       at->setTag(a.text.tag.c_str());
-      at->setInvisible(a.text.attributeFlags & 1);
+      cdb::setAttributeFlags(*at, a.text.attributeFlags);
       at->setFieldLength(Adesk::UInt16(a.text.fieldLength));
       if (!addPart(at, a.common, "ATTRIB")) return false;
     }

@@ -104,8 +104,11 @@ std::string describe(AcDbObject* o) {
       << "' " << g(x->rotation()) << g(x->widthFactor()) << g(x->oblique()) << nameOf(x->textStyle())
       << x->horizontalMode() << x->verticalMode() << x->isMirroredInX();
   }
-  if (auto* x = AcDbAttributeDefinition::cast(o)) s << x->tagConst() << "/" << x->promptConst() << x->isInvisible();
-  if (auto* x = AcDbAttribute::cast(o)) s << x->tagConst() << x->fieldLength();
+  auto flags = [](auto* x) {
+    return (x->isInvisible() ? 1 : 0) | (x->isConstant() ? 2 : 0) | (x->isVerifiable() ? 4 : 0) | (x->isPreset() ? 8 : 0);
+  };
+  if (auto* x = AcDbAttributeDefinition::cast(o)) s << x->tagConst() << "/" << x->promptConst() << " flags " << flags(x);
+  if (auto* x = AcDbAttribute::cast(o)) s << x->tagConst() << " flags " << flags(x) << " " << x->fieldLength();
   if (auto* x = AcDbMText::cast(o)) {
     s << g(x->location()) << g(x->textHeight()) << g(x->width()) << x->attachment() << " '"
       << x->contentsConst() << "' " << g(x->direction()) << nameOf(x->textStyle());
@@ -355,6 +358,12 @@ TEST(DxfDrawing, FixturesReadIntoTheDrawing) {
       ASSERT_NE(rec, nullptr) << b;
       rec->close();
     }
+    // The definition NAME is verified and preset, and so is the attribute made from it.
+    int verifiedPreset = 0;
+    for (const auto& [handle, text] : digest(*db))
+      if (text.find("NAME/ flags 12") != std::string::npos || text.find("NAME flags 12") != std::string::npos)
+        ++verifiedPreset;
+    EXPECT_EQ(verifiedPreset, 2);
     std::map<std::string, int> ms = countModelSpace(*db);
     EXPECT_EQ(ms["AcDbLine"], modern ? 4 : 2);
     EXPECT_EQ(ms["AcDbArc"], 1);

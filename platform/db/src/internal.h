@@ -28,6 +28,8 @@ public:
   Adesk::UInt8 flags = 0;
 };
 
+class AcDbAttribute;
+
 namespace contura::db {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -118,6 +120,7 @@ struct ObjectAccess {
   enum : Adesk::UInt8 { kWrite = 1, kNotify = 2, kModified = 4 };
 
   static AcDbStub* stub(const AcDbObject& o) { return o.mpStub; }
+  static Adesk::UInt8& attributeFlags(AcDbAttribute& a);
   static void setStub(AcDbObject& o, AcDbStub* s) { o.mpStub = s; }
   static AcDbStub* owner(const AcDbObject& o) { return o.mpOwner; }
   static void setOwner(AcDbObject& o, AcDbStub* s) { o.mpOwner = s; }

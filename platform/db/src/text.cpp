@@ -2,6 +2,8 @@
 // formatting codes, explode into single-line texts).
 #include "internal.h"
 
+#include <contura/db/database_access.h>
+
 #include <dbmtext.h>
 
 #include <algorithm>
@@ -268,6 +270,12 @@ Acad::ErrorStatus AcDbAttribute::setAttributeFromBlock(const AcDbAttributeDefini
 }
 
 Acad::ErrorStatus AcDbAttribute::setAttributeFromBlock(const AcGeMatrix3d& blkXform) { return transformBy(blkXform); }
+
+Adesk::UInt8& contura::db::ObjectAccess::attributeFlags(AcDbAttribute& a) { return a.mFlags; }
+
+void contura::db::setAttributeFlags(AcDbAttribute& attribute, int flags) {
+  ObjectAccess::attributeFlags(attribute) = Adesk::UInt8(flags & 0x0F);
+}
 
 // ---- AcDbMText ----------------------------------------------------------------------------
 ACRX_DXF_DEFINE_MEMBERS(AcDbMText, AcDbEntity, AcDb::kDHL_CURRENT, AcDb::kMReleaseCurrent, 0, MTEXT,

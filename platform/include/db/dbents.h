@@ -430,7 +430,7 @@ private:
   friend struct contura::db::ObjectAccess;
   std::string mTag;
   Adesk::UInt16 mFieldLength = 0;
-  Adesk::UInt8 mFlags = 0;
+  Adesk::UInt8 mFlags = 0;  // as the definition's
 };
 
 // ---------------------------------------------------------------------------------------

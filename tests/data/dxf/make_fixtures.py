@@ -63,7 +63,8 @@ def blocks(doc, modern):
     tag = doc.blocks.new("TAGBLOCK")
     tag.add_circle((0, 0), 1)
     tag.add_attdef("NUM", (0, -2), dxfattribs={"height": 0.5, "prompt": "编号?"})
-    tag.add_attdef("NAME", (0, -3), dxfattribs={"height": 0.5, "text": "default"})
+    # Verified and preset: the attributes made from it carry the same flags.
+    tag.add_attdef("NAME", (0, -3), dxfattribs={"height": 0.5, "text": "default", "flags": 4 | 8})
     arrow = doc.blocks.new("MYARROW")
     arrow.add_solid([(0, 0), (-1, 0.25), (-1, -0.25)])
 

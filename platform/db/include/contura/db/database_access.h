@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class AcDbAttribute;
+
 namespace contura::db {
 
 // Adds obj (new) with the given handle, binding an id already made for that handle by
@@ -59,5 +61,10 @@ void setFileName(AcDbDatabase& db, const std::string& cp936Path);
 
 // Every object of the database in creation order (erased ones included), for writers.
 std::vector<AcDbObjectId> allObjectIds(const AcDbDatabase& db);
+
+// An attribute's drawing-file flags as a file gives them (1 invisible, 2 constant, 4 verify,
+// 8 preset; other bits ignored), for readers of drawing files: the host lets an attribute
+// take the constant, verify and preset flags only from its definition.
+void setAttributeFlags(AcDbAttribute& attribute, int flags);
 
 }  // namespace contura::db
