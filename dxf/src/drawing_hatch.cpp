@@ -96,6 +96,7 @@ db::HatchData hatchDataOf(const HatchEntity& h, const std::function<AcDbObjectId
   if (h.patternType == AcDbHatch::kUserDefined && !h.patternLines.empty())
     d.patternSpace = std::hypot(h.patternLines[0].offset.x, h.patternLines[0].offset.y);
   for (const Point2& p : h.seedPoints) d.seedPoints.push_back(toPoint2d(p));
+  if (h.hasPixelSize) d.pixelSize = h.pixelSize;
   return d;
 }
 
@@ -132,6 +133,8 @@ HatchEntity hatchEntityOf(const db::HatchData& d, DxfVersion version,
     h.patternLines.push_back({toDegrees(l.angle), fromPoint2d(l.base), fromVector2d(l.offset), l.dashes});
   }
   for (const AcGePoint2d& p : d.seedPoints) h.seedPoints.push_back(fromPoint2d(p));
+  h.hasPixelSize = d.pixelSize != 0.0;
+  h.pixelSize = d.pixelSize;
   return h;
 }
 

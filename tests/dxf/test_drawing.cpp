@@ -144,7 +144,8 @@ std::string describe(AcDbObject* o) {
   if (auto* x = AcDbHatch::cast(o)) {
     const cdb::HatchData& d = cdb::hatchData(*x);
     s << d.patternName << d.solidFill << d.associative << d.style << g(d.patternAngle) << g(d.patternScale)
-      << g(d.elevation) << " seeds " << d.seedPoints.size() << " lines " << d.patternLines.size();
+      << g(d.elevation) << " seeds " << d.seedPoints.size() << " lines " << d.patternLines.size() << " pixel "
+      << g(d.pixelSize);
     for (const cdb::HatchLoop& loop : d.loops) {
       s << " loop " << loop.type << " v";
       for (const cdb::HatchVertex& v : loop.vertices) s << " " << g(v.pt.x) << "," << g(v.pt.y) << "," << g(v.bulge);
@@ -439,6 +440,7 @@ AcDbObjectId appendMadeHatch(AcDbBlockTableRecord& ms) {
   d.patternScale = 2;
   d.patternLines.push_back({kPi / 4, AcGePoint2d(0, 0), AcGeVector2d(-2.245, 2.245), {}});
   d.seedPoints.push_back(AcGePoint2d(5, 0));
+  d.pixelSize = 0.75;
   cdb::HatchLoop& outer = d.loops.emplace_back();
   outer.type = AcDbHatch::kExternal;
   for (double from : {0.0, kPi}) {
@@ -479,6 +481,7 @@ void expectMadeHatch(AcDbDatabase& db, AcDbHandle circle) {
       EXPECT_GT(island, 16.0);  // the bulges bow every side outwards
       const cdb::HatchData& d = cdb::hatchData(*hatch);
       EXPECT_NEAR(d.patternAngle, kPi / 6, 1e-15);
+      EXPECT_EQ(d.pixelSize, 0.75);
       ASSERT_EQ(d.loops[0].boundaryIds.size(), 1u);
       EXPECT_EQ(d.loops[0].boundaryIds[0].handle(), circle);
     }

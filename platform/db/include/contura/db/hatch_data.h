@@ -73,6 +73,7 @@ struct HatchData {
   std::vector<HatchLoop> loops;
   std::vector<HatchPatternLine> patternLines;
   std::vector<AcGePoint2d> seedPoints;
+  double pixelSize = 0.0;  // a drawing file's display hint for the pattern; 0 when it has none
 };
 
 const HatchData& hatchData(const AcDbHatch& hatch);
