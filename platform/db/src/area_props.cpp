@@ -5,6 +5,7 @@
 #include "segments.h"
 
 #include <contura/db/hatch_data.h>
+#include <contura/ge/curve2d.h>
 #include <dbhatch.h>
 #include <dbregion.h>
 #include <dbsol3d.h>
@@ -375,6 +376,26 @@ namespace {
 using contura::db::HatchEdge;
 using contura::db::HatchLoop;
 
+// A circular or elliptic arc edge as p(t) = centre + U cos t + V sin t over t from its start
+// angle through `sweep` (0 < sweep <= 2 pi); stored angles of clockwise edges are measured
+// clockwise, so V is turned round for them.
+struct ArcFrame {
+  AcGeVector2d U, V;
+  double sweep = 0.0;
+  AcGePoint2d at(const HatchEdge& e, double t) const { return e.center + U * std::cos(t) + V * std::sin(t); }
+};
+
+ArcFrame arcFrameOf(const HatchEdge& e) {
+  const bool circle = e.type == AcDbHatch::kCirArc;
+  ArcFrame f;
+  f.U = circle ? AcGeVector2d(e.radius, 0.0) : e.majorAxis;
+  f.V = circle ? AcGeVector2d(0.0, e.radius) : AcGeVector2d(-e.majorAxis.y, e.majorAxis.x) * e.minorRatio;
+  if (!e.ccw) f.V = -f.V;
+  f.sweep = std::fmod(e.endAngle - e.startAngle, kTwoPi);
+  if (f.sweep <= 0.0) f.sweep += kTwoPi;
+  return f;
+}
+
 // Half the boundary integral of p x dp (twice-signed-area contribution halved) of an edge,
 // relative to ref: the edge's share of the loop's signed area.
 double edgeArea(const HatchEdge& e, const AcGePoint2d& ref, bool& ok) {
@@ -384,14 +405,9 @@ double edgeArea(const HatchEdge& e, const AcGePoint2d& ref, bool& ok) {
       return 0.5 * cross(e.start - ref, e.end - ref);
     case AcDbHatch::kCirArc:
     case AcDbHatch::kEllArc: {
-      // p(t) = c + U cos t + V sin t; stored angles of clockwise edges are measured clockwise.
-      const bool circle = e.type == AcDbHatch::kCirArc;
-      const AcGeVector2d U = circle ? AcGeVector2d(e.radius, 0.0) : e.majorAxis;
-      AcGeVector2d V = circle ? AcGeVector2d(0.0, e.radius) : AcGeVector2d(-e.majorAxis.y, e.majorAxis.x) * e.minorRatio;
-      if (!e.ccw) V = -V;
-      double sweep = std::fmod(e.endAngle - e.startAngle, kTwoPi);
-      if (sweep <= 0.0) sweep += kTwoPi;
-      const double t0 = e.startAngle, t1 = t0 + sweep;
+      const ArcFrame f = arcFrameOf(e);
+      const AcGeVector2d &U = f.U, &V = f.V;
+      const double sweep = f.sweep, t0 = e.startAngle, t1 = t0 + sweep;
       const AcGeVector2d c = e.center - ref;
       const AcGeVector2d chordPart = U * (std::cos(t1) - std::cos(t0)) + V * (std::sin(t1) - std::sin(t0));
       return 0.5 * (cross(U, V) * sweep + cross(c, chordPart));
@@ -436,16 +452,8 @@ contura::ge::BulgeLoop containmentLoop(const HatchLoop& loop) {
       for (const AcGePoint2d& p : e.controlPoints.empty() ? e.fitPoints : e.controlPoints) out.push_back({p, 0.0});
       continue;
     }
-    const bool circle = e.type == AcDbHatch::kCirArc;
-    const AcGeVector2d U = circle ? AcGeVector2d(e.radius, 0.0) : e.majorAxis;
-    AcGeVector2d V = circle ? AcGeVector2d(0.0, e.radius) : AcGeVector2d(-e.majorAxis.y, e.majorAxis.x) * e.minorRatio;
-    if (!e.ccw) V = -V;
-    double sweep = std::fmod(e.endAngle - e.startAngle, kTwoPi);
-    if (sweep <= 0.0) sweep += kTwoPi;
-    for (int k = 0; k < kSamplesPerEdge; ++k) {
-      const double t = e.startAngle + sweep * k / kSamplesPerEdge;
-      out.push_back({e.center + U * std::cos(t) + V * std::sin(t), 0.0});
-    }
+    const ArcFrame f = arcFrameOf(e);
+    for (int k = 0; k < kSamplesPerEdge; ++k) out.push_back({f.at(e, e.startAngle + f.sweep * k / kSamplesPerEdge), 0.0});
   }
   return out;
 }
@@ -486,17 +494,9 @@ int piecesFor(double turn, double maxTurn) { return std::max(1, int(std::ceil(st
 
 // The points of an arc or elliptic arc edge from its start, its end left out.
 void sampleArcEdge(const HatchEdge& e, double maxTurn, std::vector<AcGePoint2d>& out) {
-  const bool circle = e.type == AcDbHatch::kCirArc;
-  const AcGeVector2d U = circle ? AcGeVector2d(e.radius, 0.0) : e.majorAxis;
-  AcGeVector2d V = circle ? AcGeVector2d(0.0, e.radius) : AcGeVector2d(-e.majorAxis.y, e.majorAxis.x) * e.minorRatio;
-  if (!e.ccw) V = -V;
-  double sweep = std::fmod(e.endAngle - e.startAngle, kTwoPi);
-  if (sweep <= 0.0) sweep += kTwoPi;
-  const int pieces = piecesFor(sweep, maxTurn);
-  for (int k = 0; k < pieces; ++k) {
-    const double t = e.startAngle + sweep * k / pieces;
-    out.push_back(e.center + U * std::cos(t) + V * std::sin(t));
-  }
+  const ArcFrame f = arcFrameOf(e);
+  const int pieces = piecesFor(f.sweep, maxTurn);
+  for (int k = 0; k < pieces; ++k) out.push_back(f.at(e, e.startAngle + f.sweep * k / pieces));
 }
 
 // The points of a spline edge from its start, its end left out.
@@ -528,19 +528,11 @@ void sampleSplineEdge(const HatchEdge& e, std::vector<AcGePoint2d>& out) {
 void sampleBulge(const AcGePoint2d& a, const AcGePoint2d& b, double bulge, double maxTurn,
                  std::vector<AcGePoint2d>& out) {
   out.push_back(a);
-  const double chord = a.distanceTo(b);
-  if (bulge == 0.0 || chord == 0.0) return;
-  const double turn = 4.0 * std::atan(bulge);  // signed, counter-clockwise positive
-  const double radius = chord / (2.0 * std::sin(turn / 2.0));
-  const AcGePoint2d mid(0.5 * (a.x + b.x), 0.5 * (a.y + b.y));
-  const AcGeVector2d normal(-(b.y - a.y) / chord, (b.x - a.x) / chord);  // left of a -> b
-  const AcGePoint2d center = mid + normal * (radius * std::cos(turn / 2.0));
-  const double start = std::atan2(a.y - center.y, a.x - center.x);
-  const int pieces = piecesFor(turn, maxTurn);
-  for (int k = 1; k < pieces; ++k) {
-    const double t = start + turn * k / pieces;
-    out.push_back(center + AcGeVector2d(std::cos(t), std::sin(t)) * std::fabs(radius));
-  }
+  AcGeCircArc2d arc;
+  if (!ge::arcFromBulge(a, b, bulge, arc)) return;
+  const double sweep = arc.endAng() - arc.startAng();
+  const int pieces = piecesFor(sweep, maxTurn);
+  for (int k = 1; k < pieces; ++k) out.push_back(arc.evalPoint(arc.startAng() + sweep * k / pieces));
 }
 
 }  // namespace
