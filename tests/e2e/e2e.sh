@@ -7,10 +7,7 @@ case_name=$1
 contura=$2
 data=$3
 not_a_module=$4
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-fail() { echo "FAIL ($case_name): $*"; exit 1; }
+. "$(dirname "$0")/common.sh"
 
 # run [env...] -- args...: runs contura, keeping stdout, stderr and the exit code.
 run() {
@@ -21,7 +18,6 @@ run() {
   code=$?
 }
 
-expect_code() { [ "$code" -eq "$1" ] || fail "exit code $code, expected $1; stderr: $(cat "$work/err")"; }
 expect_same() { diff -u "$1" "$work/out" || fail "transcript differs from $1"; }
 expect_one_line_error() {
   [ "$(wc -l <"$work/err")" -eq 1 ] || fail "expected one line on stderr, got: $(cat "$work/err")"

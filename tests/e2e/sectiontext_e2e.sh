@@ -3,31 +3,15 @@
 # view (import, draw back, select, export), the preview picture, refused files, and the
 # drawings of the examples opened from DXF and saved again (checked with python3-ezdxf).
 # usage: sectiontext_e2e.sh CASE CONTURA DATA_DIR ARTIFACT_DIR EXAMPLES_DXF
-# Exit 77 (skipped) when the program cannot do what the case needs yet.
 set -uo pipefail
 case_name=$1
 contura=$2
 data=$3
 artifacts=$4
 examples_dxf=$5  # the example drawing the build writes with ezdxf
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/common.sh"
 cd "$work"
-
-fail() { echo "FAIL ($case_name): $*"; exit 1; }
-run() {  # run SCRIPT [options...]: the transcript goes to $work/out
-  local script=$1
-  shift
-  "$contura" "$@" --script "$script" >"$work/out" 2>"$work/err"
-  code=$?
-  [ "$code" -eq 0 ] || fail "exit code $code: $(cat "$work/err")"
-}
-needs_drawings() {
-  if "$contura" --help | grep -q "Not built yet: DRAWING.dxf"; then
-    echo "SKIP ($case_name): this build cannot open drawing files yet"
-    exit 77
-  fi
-}
 
 case $case_name in
   roundtrip_text)
@@ -47,7 +31,7 @@ $work/export.txt
 ok
 QUIT
 SCR
-    run s.scr
+    run_script s.scr
     grep -q "找到 2 个" out || fail "the two drawn entities were not selected: $(cat out)"
     cmp "$data/example1.txt" export.txt || fail "exported text differs from the example"
     ;;
@@ -64,7 +48,7 @@ close
 ok
 QUIT
 SCR
-    run s.scr --preview-dir "$work/pv"
+    run_script s.scr --preview-dir "$work/pv"
     svg="$work/pv/预览-204.svg"
     [ -s "$svg" ] || fail "no preview picture: $(ls -R "$work/pv" 2>&1)"
     grep -q "polyline 1, text 2" out || fail "the view does not show the records: $(cat out)"
@@ -97,7 +81,7 @@ $work/export.txt
 ok
 QUIT
 SCR
-    run s.scr
+    run_script s.scr
     grep -q "无法打开文件 .*missing.txt，未导入。" out || fail "no message for the missing file: $(cat out)"
     grep -q "超过 1000000 字节，未导入。" out || fail "no message for the big file"
     grep -q "无法创建文件 .*x.txt，未导出。" out || fail "no message for the unwritable file"
@@ -105,7 +89,6 @@ SCR
     ;;
   dxf_golden)
     # The examples' drawing written by ezdxf, all of it encoded and exported.
-    needs_drawings
     cat >s.scr <<SCR
 CJLX
 all
@@ -115,13 +98,12 @@ $work/export.txt
 ok
 QUIT
 SCR
-    run s.scr "$examples_dxf"
+    run_script s.scr "$examples_dxf"
     cmp "$data/examples.golden.txt" export.txt || { diff "$data/examples.golden.txt" export.txt; fail "export differs from the golden file"; }
     ;;
   dxf_modify_twice)
     # Open, encode, export, import the export, draw it twice, save: ezdxf finds two more
     # copies of every entity, in true colours, on the same layers.
-    needs_drawings
     cat >s.scr <<SCR
 CJLX
 all
@@ -135,7 +117,7 @@ click 修改
 ok
 QUIT
 SCR
-    run s.scr "$examples_dxf" --save "$work/saved.dxf"
+    run_script s.scr "$examples_dxf" --save "$work/saved.dxf"
     /usr/bin/python3 "$data/check_copies.py" "$examples_dxf" "$work/saved.dxf" 2 || fail "ezdxf check failed"
     ;;
   *) fail "unknown case" ;;

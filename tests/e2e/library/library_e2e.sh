@@ -5,17 +5,13 @@ set -uo pipefail
 case_name=$1
 contura=$2
 data=$3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-fail() { echo "FAIL ($case_name): $*"; exit 1; }
+. "$(dirname "$0")/../common.sh"
 
 # run args...: runs contura with no terminal input, keeping stdout, stderr and the exit code.
 run() {
   "$contura" "$@" >"$work/out" 2>"$work/err" </dev/null
   code=$?
 }
-expect_code() { [ "$code" -eq "$1" ] || fail "exit code $code, expected $1; stderr: $(cat "$work/err")"; }
 sql() { sqlite3 -batch -noheader "$1" "$2"; }
 
 # The table a new library must have: Id assigned by the database in increasing order.

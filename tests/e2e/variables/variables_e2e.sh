@@ -3,29 +3,12 @@
 # read back as the VarCommon record of a CJLX export, and from a saved drawing with
 # python3-ezdxf.
 # usage: variables_e2e.sh CASE CONTURA
-# Exit 77 (skipped) when the program cannot do what the case needs yet.
 set -uo pipefail
 case_name=$1
 contura=$(realpath "$2")
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. "$here/../common.sh"
 cd "$work"
-
-fail() { echo "FAIL ($case_name): $*"; exit 1; }
-run() {  # run SCRIPT [options...]: the transcript goes to $work/out
-  local script=$1
-  shift
-  "$contura" "$@" --script "$script" >"$work/out" 2>"$work/err"
-  code=$?
-  [ "$code" -eq 0 ] || fail "exit code $code: $(cat "$work/err")"
-}
-needs_drawings() {
-  if "$contura" --help | grep -q "Not built yet:.*\(DRAWING.dxf\|--save\)"; then
-    echo "SKIP ($case_name): this build cannot open or save drawing files yet"
-    exit 77
-  fi
-}
 # expect_export FILE: FILE (code page 936) holds exactly the text on standard input (UTF-8).
 expect_export() {
   iconv -f UTF-8 -t GBK >"$work/expected" || fail "iconv"
@@ -122,13 +105,13 @@ case $case_name in
   tjbl_cancel)
     # TJBL then Cancel: the red variable "变量" with text and value height 100 at the point.
     { printf 'TJBL\n10,20\n'; echo cancel; cjlx_export v.txt; echo QUIT; } >s.scr
-    run s.scr
+    run_script s.scr
     grep -q "找到 1 个" out || fail "not one entity: $(cat out)"
     placed_record | expect_export v.txt
     ;;
   xgbl_every_property)
     { edit_every_property; cjlx_export v.txt; echo QUIT; } >s.scr
-    run s.scr
+    run_script s.scr
     # The filters as typed: "250.5." keeps 250.5, a leading minus is dropped, "7a" keeps 7.
     grep -q "\[206\] 编辑框 “250.5”" out || fail "height box: $(cat out)"
     grep -q "\[207\] 编辑框 “90”" out || fail "angle box: $(cat out)"
@@ -168,7 +151,7 @@ cancel
 $(cjlx_export v.txt)
 QUIT
 SCR
-    run s.scr
+    run_script s.scr
     show=$(sed -n '/: show$/,/: cancel$/p' out)
     grep -qF "对话框 “变量设定” (200)" <<<"$show" || fail "the dialog did not stay open after OK: $(cat out)"
     grep -qF "[202] 编辑框 “”" <<<"$show" || fail "boxes not empty: $show"
@@ -192,7 +175,7 @@ XGBL
 $(cjlx_export v.txt)
 QUIT
 SCR
-    run s.scr
+    run_script s.scr
     cat >expected <<'TXT'
 命令: TJBL
 输入插入基点:*cancel*
@@ -214,9 +197,8 @@ TXT
     ;;
   tjbl_cancel_dxf)
     # The placed variable in a saved drawing, as ezdxf reads it.
-    needs_drawings
     { printf 'TJBL\n10,20\n'; echo cancel; echo QUIT; } >s.scr
-    run s.scr --save "$work/placed.dxf"
+    run_script s.scr --save "$work/placed.dxf"
     /usr/bin/python3 "$here/var_dxf.py" "$work/placed.dxf" >dump || fail "ezdxf could not read the drawing"
     cat >expected <<'TXT'
 VARCOMMON text=变量 at=(10,20,0) color=1 height=100 code= type= initial= condition= remark=[''] sort=0 visible=1 value_color=7 value_height=100 value_angle=0
@@ -226,31 +208,29 @@ TXT
   saved_reopened)
     # Edited by XGBL, saved, opened again: ezdxf sees every property, and CJLX in the reopened
     # drawing exports the same record.
-    needs_drawings
     { edit_every_property; echo QUIT; } >s.scr
-    run s.scr --save "$work/edited.dxf"
+    run_script s.scr --save "$work/edited.dxf"
     /usr/bin/python3 "$here/var_dxf.py" "$work/edited.dxf" >dump || fail "ezdxf could not read the drawing"
     cat >expected <<'TXT'
 VARCOMMON text=高度H at=(10,20,0) color=1 height=100 code=H1 type=自定义类型 initial=300 condition=H>0 remark=['第一行', '第二行'] sort=7 visible=1 value_color=3 value_height=250.5 value_angle=1.5707963705062866
 TXT
     diff -u expected dump || fail "the saved variable differs"
     { cjlx_export v.txt; echo QUIT; } >s2.scr
-    run s2.scr "$work/edited.dxf"
+    run_script s2.scr "$work/edited.dxf"
     edited_record | expect_export v.txt
     ;;
   other_versions)
     # --dxf-version: the edited variable saved as R2000 (code page 936) and as R2018 (UTF-8)
     # keeps every property, in a file of the version asked for.
-    needs_drawings
     { edit_every_property; echo QUIT; } >s.scr
     for version in R2000 R2018; do
-      run s.scr --save "$work/$version.dxf" --dxf-version "$version"
+      run_script s.scr --save "$work/$version.dxf" --dxf-version "$version"
       got=$(/usr/bin/python3 -c 'import ezdxf,sys; print(ezdxf.readfile(sys.argv[1]).dxfversion)' "$work/$version.dxf") ||
         fail "ezdxf could not read the $version drawing"
       case $version in R2000) want=AC1015 ;; R2018) want=AC1032 ;; esac
       [ "$got" = "$want" ] || fail "$version written as $got"
       { cjlx_export "$version.txt"; echo QUIT; } >s2.scr
-      run s2.scr "$work/$version.dxf"
+      run_script s2.scr "$work/$version.dxf"
       edited_record | expect_export "$version.txt"
     done
     ;;
