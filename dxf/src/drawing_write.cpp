@@ -121,6 +121,32 @@ constexpr std::size_t kModellerLine = 255;
 
 // The database's own entity classes, which this layer maps itself; any other class is
 // another module's and files its own data.
+// The ids of a table's records, in table order.
+std::vector<AcDbObjectId> recordIdsOf(const AcDbSymbolTable& table) {
+  std::vector<AcDbObjectId> ids;
+  AcDbSymbolTableIterator* raw = nullptr;
+  table.newIterator(raw);
+  std::unique_ptr<AcDbSymbolTableIterator> it(raw);
+  for (; it && !it->done(); it->step()) {
+    AcDbObjectId id;
+    if (it->getRecordId(id) == Acad::eOk) ids.push_back(id);
+  }
+  return ids;
+}
+
+// The ids of a block's entities, in drawing order.
+std::vector<AcDbObjectId> entityIdsOf(const AcDbBlockTableRecord& block) {
+  std::vector<AcDbObjectId> ids;
+  AcDbBlockTableRecordIterator* raw = nullptr;
+  block.newIterator(raw);
+  std::unique_ptr<AcDbBlockTableRecordIterator> it(raw);
+  for (; it && !it->done(); it->step()) {
+    AcDbObjectId id;
+    if (it->getEntityId(id) == Acad::eOk) ids.push_back(id);
+  }
+  return ids;
+}
+
 bool isBuiltIn(const AcRxClass* cls) {
   const AcRxClass* const known[] = {
       AcDbLine::desc(),     AcDbArc::desc(),          AcDbCircle::desc(),
@@ -372,14 +398,7 @@ void DrawingWriter::tables(TagWriter& w) {
     AcDbObjectId tableId = (m_db.*info.id)();
     Reading<AcDbSymbolTable> table(tableId);
     if (!table) continue;
-    std::vector<AcDbObjectId> records;
-    AcDbSymbolTableIterator* it = nullptr;
-    table->newIterator(it);
-    for (; it && !it->done(); it->step()) {
-      AcDbObjectId id;
-      if (it->getRecordId(id) == Acad::eOk) records.push_back(id);
-    }
-    delete it;
+    const std::vector<AcDbObjectId> records = recordIdsOf(*table.get());
     const bool addDescriptionApp =
         info.kind == cdb::TableKind::kRegApp && m_layerDescriptions && !m_hasDescriptionApp;
     // The table's own extras, then (from the first "0" tag) entries kept whole because the
@@ -934,33 +953,14 @@ void DrawingWriter::writeEntityOf(TagWriter& w, AcDbObjectId id, bool paperSpace
 void DrawingWriter::entities(TagWriter& w, AcDbObjectId blockId, bool paperSpace) {
   Reading<AcDbBlockTableRecord> btr(blockId);
   if (!btr) return;
-  std::vector<AcDbObjectId> ids;
-  AcDbBlockTableRecordIterator* it = nullptr;
-  btr->newIterator(it);
-  for (; it && !it->done(); it->step()) {
-    AcDbObjectId id;
-    if (it->getEntityId(id) == Acad::eOk) ids.push_back(id);
-  }
-  delete it;
-  for (AcDbObjectId id : ids) writeEntityOf(w, id, paperSpace);
+  for (AcDbObjectId id : entityIdsOf(*btr.get())) writeEntityOf(w, id, paperSpace);
 }
 
 void DrawingWriter::blocks(TagWriter& w) {
   w.string(0, "SECTION");
   w.string(2, "BLOCKS");
   std::vector<AcDbObjectId> ids;
-  {
-    Reading<AcDbBlockTable> bt(m_db.blockTableId());
-    if (bt) {
-      AcDbBlockTableIterator* it = nullptr;
-      bt->newIterator(it);
-      for (; it && !it->done(); it->step()) {
-        AcDbObjectId id;
-        if (it->getRecordId(id) == Acad::eOk) ids.push_back(id);
-      }
-      delete it;
-    }
-  }
+  if (Reading<AcDbBlockTable> bt(m_db.blockTableId()); bt) ids = recordIdsOf(*bt.get());
   for (AcDbObjectId id : ids) {
     Reading<AcDbBlockTableRecord> b(id);
     if (!b) continue;
