@@ -242,8 +242,17 @@ void DialogMirror::place(Control& c) {
 void DialogMirror::build() {
   HWND dialog = m_session.dialog();
   DWORD dialogStyle = static_cast<DWORD>(GetWindowLong(dialog, GWL_STYLE));
-  if (dialogStyle & WS_THICKFRAME) resize(moduleSize());
-  else setFixedSize(moduleSize());
+  if (dialogStyle & WS_THICKFRAME) {
+    resize(moduleSize());
+  } else if (dialogStyle & WS_MAXIMIZEBOX) {
+    // A modal frame with a maximise box: no sizing border, but it can be maximised and
+    // restored; it never shrinks below its template.
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    setMinimumSize(moduleSize());
+    resize(moduleSize());
+  } else {
+    setFixedSize(moduleSize());
+  }
   for (HWND h : m_session.controls()) {
     Control control;
     control.handle = h;
