@@ -8,6 +8,7 @@
 #include <contura/db/solid_data.h>
 #include <contura/dxf/dxf.h>
 #include <contura/os/codepage.h>
+#include <contura/os/file_replace.h>
 
 #include <dbdict.h>
 #include <dbelipse.h>
@@ -25,8 +26,6 @@
 #include <map>
 #include <filesystem>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -1166,31 +1165,6 @@ bool DrawingWriter::run(std::string& out, DxfError& error) {
   return true;
 }
 
-// The mode a saved drawing gets: the old file's when it is replaced, else what a newly created
-// file would get under the process umask (mkstemp itself always makes 0600).
-mode_t savedFileMode(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
-}
-
-bool writeAll(int fd, const std::string& text) {
-  const char* p = text.data();
-  std::size_t left = text.size();
-  while (left > 0) {
-    ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += n;
-    left -= std::size_t(n);
-  }
-  return true;
-}
-
 }  // namespace
 
 Acad::ErrorStatus writeDxfText(AcDbDatabase& db, std::string& text, const WriteOptions& options,
@@ -1212,27 +1186,9 @@ Acad::ErrorStatus writeDxf(AcDbDatabase& db, const std::string& path, const Writ
   std::string text;
   Acad::ErrorStatus es = writeDxfText(db, text, options, error, warnings);
   if (es != Acad::eOk) return es;
-  // Write beside the target and rename over it only when everything is on disk.
-  std::filesystem::path target(path);
-  std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-  std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  int fd = ::mkstemp(name.data());
-  if (fd < 0) {
-    error.set(0, "cannot write in '" + folder.string() + "': " + std::strerror(errno));
-    return Acad::eFileAccessErr;
-  }
-  bool ok = ::fchmod(fd, savedFileMode(path)) == 0 && writeAll(fd, text) && ::fsync(fd) == 0;
-  int savedErrno = errno;
-  if (::close(fd) != 0) ok = false;
-  if (ok && std::rename(name.data(), path.c_str()) != 0) {
-    ok = false;
-    savedErrno = errno;
-  }
-  if (!ok) {
-    ::unlink(name.data());
-    error.set(0, "cannot save '" + path + "': " + std::strerror(savedErrno));
+  std::string failure = contura::os::replaceFile(path, text);
+  if (!failure.empty()) {
+    error.set(0, failure);
     return Acad::eFileAccessErr;
   }
   return Acad::eOk;
