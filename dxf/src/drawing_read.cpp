@@ -787,7 +787,6 @@ AcDbEntity* DrawingBuilder::makeEntity(const Entity& e) {
       return ci;
     }
     case K::Solid: {
-      if (e.solid.isTrace) return nullptr;
       const Point3* p = e.solid.corners;
       auto* s = new AcDbSolid(toPoint(p[0]), toPoint(p[1]), toPoint(p[2]), toPoint(p[3]));
       s->setThickness(e.solid.thickness);
@@ -1020,6 +1019,8 @@ bool DrawingBuilder::entity(const Record* block, const EntityRecords& records, D
   ensureEncoding(error);
   Entity& e = m_entity;
   if (!readEntity(records, m_codec, e, error)) return false;
+  // The database has no trace entity: a TRACE is kept whole, as read, and written back so.
+  if (e.kind == Entity::Kind::Solid && e.solid.isTrace && !readEntityAsRaw(records, m_codec, e, error)) return false;
   const std::uint32_t line = records.main.line();
   AcDbObjectId owner = block ? m_currentBlock : spaceOf(e.common);
   bool failed = false;

@@ -205,8 +205,10 @@ class DrawingWriter {
   void objects(TagWriter& w);
   void objectRecord(TagWriter& w, AcDbObject* obj);
   void rawSections(TagWriter& w);
+  // "0 type", then (for a table, "2 name" first, as CAD programs expect it there) the handle,
+  // the application groups and the owner.
   void recordHead(TagWriter& w, std::string_view type, const AcDbObject* obj, std::uint64_t owner,
-                  int handleCode = 5);
+                  int handleCode = 5, std::string_view tableName = {});
 
   AcDbDatabase& m_db;
   const WriteOptions& m_options;
@@ -375,8 +377,9 @@ void DrawingWriter::classes(TagWriter& w) {
 // --- tables ---------------------------------------------------------------------------------
 
 void DrawingWriter::recordHead(TagWriter& w, std::string_view type, const AcDbObject* obj,
-                               std::uint64_t owner, int handleCode) {
+                               std::uint64_t owner, int handleCode, std::string_view tableName) {
   w.string(0, type);
+  if (!tableName.empty()) w.string(2, tableName);
   AcDbHandle h;
   obj->getAcDbHandle(h);
   w.handle(handleCode, h.value());
@@ -408,9 +411,7 @@ void DrawingWriter::tables(TagWriter& w) {
       if (t.code == 0) ++keptCount;
       (keptCount ? keptRecords : extras).push_back({t.code, t.value});
     }
-    recordHead(w, "TABLE", table.get(), 0);
-    // The table's name comes right after "0 TABLE" in every version.
-    w.string(2, info.name);
+    recordHead(w, "TABLE", table.get(), 0, 5, info.name);
     if (!m_r12) w.string(100, "AcDbSymbolTable");
     w.integer(70, std::int64_t(records.size() + keptCount + (addDescriptionApp ? 1 : 0)));
     if (!m_r12) writeOtherExtras(w, extras, {"", "AcDbSymbolTable"}, true, m_codec);

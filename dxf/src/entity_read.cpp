@@ -431,11 +431,7 @@ bool readEntity(const EntityRecords& records, const TextCodec& codec, Entity& en
       return true;
     }
     // A hatch laid out otherwise is kept as it was read.
-    entity = Entity();
-    RecordParser raw(codec, entity.common, error);
-    raw.takeEntityData(true);
-    entity.kind = K::Raw;
-    return readRaw(raw, records, codec, entity.raw, error);
+    return readEntityAsRaw(records, codec, entity, error);
   }
   if (type == "INSERT") {
     entity.kind = K::Insert;
@@ -444,6 +440,14 @@ bool readEntity(const EntityRecords& records, const TextCodec& codec, Entity& en
   }
   entity.kind = K::Raw;
   return readRaw(p, records, codec, entity.raw, error);
+}
+
+bool readEntityAsRaw(const EntityRecords& records, const TextCodec& codec, Entity& entity, DxfError& error) {
+  entity = Entity();
+  RecordParser raw(codec, entity.common, error);
+  raw.takeEntityData(true);
+  entity.kind = Entity::Kind::Raw;
+  return readRaw(raw, records, codec, entity.raw, error);
 }
 
 }  // namespace contura::dxf

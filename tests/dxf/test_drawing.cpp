@@ -655,6 +655,36 @@ TEST(DxfDrawing, HandlesAre64Bit) {
   EXPECT_NE(out.find("\r\n1FFFFFFFFFFF0\r\n"), std::string::npos);
 }
 
+// What other CAD programs rely on: a table's name right after "0 TABLE" (before its handle),
+// and entities the database has no class for (TRACE) written back whole.
+TEST(DxfDrawing, WritesWhatOtherProgramsExpect) {
+  std::string text =
+      "  0\nSECTION\n  2\nENTITIES\n  0\nTRACE\n  5\n2A\n  8\n0\n 10\n1\n 20\n2\n 30\n0\n 11\n3\n 21\n2\n"
+      " 31\n0\n 12\n1\n 22\n4\n 32\n0\n 13\n3\n 23\n4\n 33\n0\n  0\nENDSEC\n  0\nEOF\n";
+  AcDbDatabase db(false, true);
+  DxfError error;
+  ASSERT_EQ(readDxfText(text, db, error), Acad::eOk) << error.text();
+  for (DxfVersion version : {DxfVersion::R12, DxfVersion::R2004}) {
+    WriteOptions options;
+    options.version = version;
+    std::string out;
+    ASSERT_EQ(writeDxfText(db, out, options, error), Acad::eOk) << error.text();
+    const std::string table = "  0\r\nTABLE\r\n", traceHead = "  0\r\nTRACE\r\n";
+    int tables = 0;
+    for (size_t at = out.find(table); at != std::string::npos; at = out.find(table, at + 1)) {
+      EXPECT_EQ(out.compare(at + table.size(), 5, "  2\r\n"), 0) << out.substr(at, 40);
+      ++tables;
+    }
+    EXPECT_GE(tables, 5);
+    size_t trace = out.find(traceHead);
+    ASSERT_NE(trace, std::string::npos) << nameOf(version);
+    size_t body = trace + traceHead.size();
+    std::string record = out.substr(body, out.find("  0\r\n", body) - body);
+    for (const char* corner : {" 10\r\n1\r\n", " 21\r\n2\r\n", " 12\r\n1\r\n", " 23\r\n4\r\n"})
+      EXPECT_NE(record.find(corner), std::string::npos) << nameOf(version) << ": " << record;
+  }
+}
+
 // A text entity of another module's class with data of its own, as the variable text is.
 class TestVarText : public AcDbText {
  public:

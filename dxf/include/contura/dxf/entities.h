@@ -332,6 +332,8 @@ struct Entity {
 // value that cannot be what its code says (a bad handle).
 bool readEntity(const EntityRecords& records, const TextCodec& codec, Entity& entity,
                 DxfError& error);
+// Reads any entity as Kind::Raw: every tag after the common entity data kept as read.
+bool readEntityAsRaw(const EntityRecords& records, const TextCodec& codec, Entity& entity, DxfError& error);
 
 // What writing an entity needs to know about the file being written.
 struct EntityWriteContext {
