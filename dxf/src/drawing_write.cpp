@@ -35,6 +35,7 @@ namespace {
 
 using namespace detail;
 namespace cdb = contura::db;
+namespace os = contura::os;
 
 std::uint64_t handleOf(AcDbObjectId id) { return id.isNull() ? 0 : id.handle().value(); }
 
@@ -202,6 +203,7 @@ class DrawingWriter {
   bool customValue(AcDbEntity* ent, Entity& e, const std::function<std::string(AcDbObjectId)>& names);
   void commonOf(const AcDbObject* obj, EntityCommon& c);
   void writeEntityOf(TagWriter& w, AcDbObjectId id, bool paperSpace);
+  void writeMTextAsTexts(TagWriter& w, const AcDbMText& mtext, bool paperSpace);
   void objects(TagWriter& w);
   void objectRecord(TagWriter& w, AcDbObject* obj);
   void rawSections(TagWriter& w);
@@ -930,10 +932,17 @@ bool DrawingWriter::customValue(AcDbEntity* ent, Entity& e,
 void DrawingWriter::writeEntityOf(TagWriter& w, AcDbObjectId id, bool paperSpace) {
   Reading<AcDbEntity> ent(id);
   if (!ent) return;
+  if (m_r12) {
+    if (auto* mtext = AcDbMText::cast(ent.get())) {
+      writeMTextAsTexts(w, *mtext, paperSpace);
+      return;
+    }
+  }
   Entity& e = m_entity;
   if (!entityValue(ent.get(), e, paperSpace)) return;
   if (!versionHolds(m_options.version, e)) {
-    warn(std::string(contura::dxf::nameOf(m_options.version)) + " cannot hold " + e.typeName() + "; not written");
+    warn(std::string(contura::dxf::nameOf(m_options.version)) + os::utf8Literal(u8" 无法保存 ") + e.typeName() +
+         os::utf8Literal(u8" 图元，未写入"));
     return;
   }
   writeEntity(w, e, m_ctx);
@@ -948,6 +957,22 @@ void DrawingWriter::writeEntityOf(TagWriter& w, AcDbObjectId id, bool paperSpace
     }
     writeRawTags(w, followers, m_codec);
   }
+}
+
+// R12 has no multi-line text: its lines go into the file as single-line texts, placed as the
+// multi-line text shows them, as the host converts them when it saves as R12.
+void DrawingWriter::writeMTextAsTexts(TagWriter& w, const AcDbMText& mtext, bool paperSpace) {
+  AcDbVoidPtrArray pieces;
+  if (mtext.explode(pieces) != Acad::eOk) return;
+  for (int i = 0; i < pieces.length(); ++i) {
+    std::unique_ptr<AcDbEntity> piece(static_cast<AcDbEntity*>(pieces[i]));
+    Entity& e = m_entity;
+    if (!entityValue(piece.get(), e, paperSpace)) continue;
+    e.common.handle = newHandle();
+    e.common.owner = handleOf(mtext.ownerId());
+    writeEntity(w, e, m_ctx);
+  }
+  warn(std::string(contura::dxf::nameOf(m_options.version)) + os::utf8Literal(u8" 没有多行文字（MTEXT），已转为单行文字"));
 }
 
 void DrawingWriter::entities(TagWriter& w, AcDbObjectId blockId, bool paperSpace) {
@@ -1187,7 +1212,7 @@ Acad::ErrorStatus writeDxf(AcDbDatabase& db, const std::string& path, const Writ
   std::string text;
   Acad::ErrorStatus es = writeDxfText(db, text, options, error, warnings);
   if (es != Acad::eOk) return es;
-  std::string failure = contura::os::replaceFile(path, text);
+  std::string failure = os::replaceFile(path, text);
   if (!failure.empty()) {
     error.set(0, failure);
     return Acad::eFileAccessErr;

@@ -1,6 +1,10 @@
 // Writing entity values as DXF records, for R12 (flat records) and R2000 on (subclasses).
 #include "record_parser.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+
 namespace contura::dxf {
 
 namespace detail {
@@ -364,9 +368,60 @@ void writeInsert(Out& o, const EntityCommon& c, const InsertEntity& e, std::uint
   writeSeqEnd(o, e.seqEnd, handle);
 }
 
+// The subclass that holds a dimension's own data, by dimension type (group 70, low bits), and
+// the groups that belong to it (point groups with their y and z codes).
+struct DimensionSubclass {
+  const char* name;
+  std::initializer_list<int> groups;
+};
+constexpr int kDimensionTypeMask = 7;
+const DimensionSubclass& dimensionSubclassOf(int type) {
+  static const DimensionSubclass kAligned{"AcDbAlignedDimension", {12, 13, 14, 50, 52}};
+  static const DimensionSubclass kByType[] = {
+      kAligned,
+      kAligned,
+      {"AcDb2LineAngularDimension", {13, 14, 15, 16}},
+      {"AcDbDiametricDimension", {15, 40}},
+      {"AcDbRadialDimension", {15, 40}},
+      {"AcDb3PointAngularDimension", {13, 14, 15, 16}},
+      {"AcDbOrdinateDimension", {13, 14}},
+      kAligned,
+  };
+  return kByType[type & kDimensionTypeMask];
+}
+
+bool hasSubclassMarkers(const RawTags& tags) {
+  return std::any_of(tags.begin(), tags.end(), [](const RawTag& t) { return t.code == 100; });
+}
+
+// A dimension read from an R12 file has no subclass markers; later versions need them to tell
+// the common dimension data from the data of its kind (programs drop a dimension without).
+RawTags withDimensionSubclasses(const RawTags& flat) {
+  int type = 0;
+  for (const RawTag& t : flat)
+    if (t.code == 70) type = std::atoi(t.value.c_str());
+  const DimensionSubclass& own = dimensionSubclassOf(type);
+  auto isOwn = [&](int code) {
+    for (int g : own.groups)
+      if (code == g || (g < 20 && (code == g + 10 || code == g + 20))) return true;
+    return false;
+  };
+  RawTags common{{100, "AcDbDimension"}}, kind{{100, own.name}};
+  for (const RawTag& t : flat) (isOwn(t.code) ? kind : common).push_back(t);
+  common.insert(common.end(), kind.begin(), kind.end());
+  if ((type & kDimensionTypeMask) == 0) common.push_back({100, "AcDbRotatedDimension"});
+  return common;
+}
+
 void writeRaw(Out& o, const EntityCommon& c, const RawEntity& e, std::uint64_t owner) {
   std::uint64_t handle = o.head(e.type, c, owner);
-  o.tail(c, {});
+  if (!o.r12 && e.type == "DIMENSION" && !hasSubclassMarkers(c.extras)) {
+    EntityCommon marked = c;
+    marked.extras = withDimensionSubclasses(c.extras);
+    o.tail(marked, {});
+  } else {
+    o.tail(c, {});
+  }
   for (const RawEntity::Follower& f : e.followers) {
     o.head(f.type, f.common, handle);
     o.tail(f.common, {});
@@ -386,6 +441,13 @@ bool versionHolds(DxfVersion version, const Entity& entity) {
     case K::Ray:
     case K::Hatch:
       return false;
+    case K::Raw: {
+      // Entities kept as read hold whatever their file held: only R12's own types fit R12.
+      static const std::set<std::string, std::less<>> kR12Types = {
+          "LINE",  "POINT",     "CIRCLE",   "ARC",    "TRACE",  "SOLID",     "TEXT",   "SHAPE",
+          "INSERT", "ATTDEF",   "ATTRIB",   "POLYLINE", "VERTEX", "SEQEND", "3DFACE", "VIEWPORT", "DIMENSION"};
+      return kR12Types.count(entity.raw.type) != 0;
+    }
     default:
       return true;
   }

@@ -655,12 +655,17 @@ TEST(DxfDrawing, HandlesAre64Bit) {
   EXPECT_NE(out.find("\r\n1FFFFFFFFFFF0\r\n"), std::string::npos);
 }
 
-// What other CAD programs rely on: a table's name right after "0 TABLE" (before its handle),
-// and entities the database has no class for (TRACE) written back whole.
+// What other CAD programs rely on: a table's name right after "0 TABLE" (before its handle);
+// entities the database has no class for (TRACE) written back whole; in R12, multi-line
+// text as single-line texts and entities newer than R12 (IMAGE) left out, each said.
 TEST(DxfDrawing, WritesWhatOtherProgramsExpect) {
   std::string text =
       "  0\nSECTION\n  2\nENTITIES\n  0\nTRACE\n  5\n2A\n  8\n0\n 10\n1\n 20\n2\n 30\n0\n 11\n3\n 21\n2\n"
-      " 31\n0\n 12\n1\n 22\n4\n 32\n0\n 13\n3\n 23\n4\n 33\n0\n  0\nENDSEC\n  0\nEOF\n";
+      " 31\n0\n 12\n1\n 22\n4\n 32\n0\n 13\n3\n 23\n4\n 33\n0\n"
+      "  0\nMTEXT\n  5\n2B\n  8\n0\n 10\n0\n 20\n0\n 30\n0\n 40\n2.5\n 71\n1\n  1\nfirst\\Psecond\n"
+      "  0\nIMAGE\n  5\n2C\n  8\n0\n 10\n0\n 20\n0\n 30\n0\n"
+      "  0\nDIMENSION\n  5\n2D\n  8\n0\n  2\n*D1\n 10\n0\n 20\n5\n 70\n0\n 13\n0\n 23\n0\n 14\n10\n 24\n0\n"
+      "  0\nENDSEC\n  0\nEOF\n";
   AcDbDatabase db(false, true);
   DxfError error;
   ASSERT_EQ(readDxfText(text, db, error), Acad::eOk) << error.text();
@@ -668,7 +673,15 @@ TEST(DxfDrawing, WritesWhatOtherProgramsExpect) {
     WriteOptions options;
     options.version = version;
     std::string out;
-    ASSERT_EQ(writeDxfText(db, out, options, error), Acad::eOk) << error.text();
+    WriteWarnings warnings;
+    ASSERT_EQ(writeDxfText(db, out, options, error, &warnings), Acad::eOk) << error.text();
+    const bool r12 = version == DxfVersion::R12;
+    EXPECT_EQ(out.find("\r\nMTEXT\r\n") == std::string::npos, r12);
+    EXPECT_EQ(out.find("\r\nIMAGE\r\n") == std::string::npos, r12);
+    EXPECT_EQ(out.find("  1\r\nsecond\r\n") != std::string::npos, r12);
+    EXPECT_EQ(warnings.size(), r12 ? 2u : 0u);
+    AcDbDatabase back(false, true);
+    EXPECT_EQ(readDxfText(out, back, error), Acad::eOk) << error.text();
     const std::string table = "  0\r\nTABLE\r\n", traceHead = "  0\r\nTRACE\r\n";
     int tables = 0;
     for (size_t at = out.find(table); at != std::string::npos; at = out.find(table, at + 1)) {
@@ -682,6 +695,18 @@ TEST(DxfDrawing, WritesWhatOtherProgramsExpect) {
     std::string record = out.substr(body, out.find("  0\r\n", body) - body);
     for (const char* corner : {" 10\r\n1\r\n", " 21\r\n2\r\n", " 12\r\n1\r\n", " 23\r\n4\r\n"})
       EXPECT_NE(record.find(corner), std::string::npos) << nameOf(version) << ": " << record;
+    // A dimension without subclass markers (as R12 has it) gets them in later versions, its
+    // extension line points under its kind.
+    size_t dim = out.find("  0\r\nDIMENSION\r\n");
+    ASSERT_NE(dim, std::string::npos);
+    std::string dimension = out.substr(dim, out.find("  0\r\n", dim + 5) - dim);
+    size_t common = dimension.find("AcDbDimension"), aligned = dimension.find("AcDbAlignedDimension"),
+           point = dimension.find(" 13\r\n"), rotated = dimension.find("AcDbRotatedDimension");
+    if (r12) {
+      EXPECT_EQ(dimension.find("100\r\n"), std::string::npos) << dimension;
+    } else {
+      EXPECT_TRUE(common < aligned && aligned < point && point < rotated && rotated != std::string::npos) << dimension;
+    }
   }
 }
 

@@ -2,6 +2,8 @@
 // attributes, the rename and the syncs.
 #include "contura/os/file_replace.h"
 
+#include "contura/os/codepage.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -21,8 +23,8 @@ constexpr int kMaxLinkChain = 40;
 
 constexpr std::string_view kTempSuffix = ".contura-tmp";
 
-// Messages are UTF-8 whatever the narrow execution character set of this library is.
-std::string T(std::u8string_view text) { return std::string(text.begin(), text.end()); }
+// Messages are UTF-8 (see utf8Literal).
+std::string T(std::u8string_view text) { return utf8Literal(text); }
 
 std::string quoted(const fs::path& p) { return T(u8"“") + p.string() + T(u8"”"); }
 

@@ -5,6 +5,10 @@
 
 namespace contura::os {
 
+// A UTF-8 literal (u8"...") as text for Linux, whatever narrow execution character set the
+// calling library is compiled with (the platform's libraries make "..." code page 936).
+inline std::string utf8Literal(std::u8string_view text) { return std::string(text.begin(), text.end()); }
+
 // Code page 936 bytes to UTF-8.
 // - Bytes below 0x80 are ASCII and copied as they are (a string made only of them is returned
 //   without calling the converter).
