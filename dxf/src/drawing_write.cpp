@@ -1165,7 +1165,6 @@ void DrawingWriter::rawSections(TagWriter& w) {
 }
 
 bool DrawingWriter::run(std::string& out, DxfError& error) {
-  (void)error;
   collectNames();
   planLayouts();
   TagWriter body;
@@ -1184,6 +1183,12 @@ bool DrawingWriter::run(std::string& out, DxfError& error) {
   if (!m_r12) classes(classList);
   TagWriter head;
   header(head);
+  for (const TagWriter* part : {&head, &classList, &body}) {
+    if (!part->unreadable().empty()) {
+      error.set(0, "not saved: " + part->unreadable());
+      return false;
+    }
+  }
   out.reserve(head.text().size() + classList.text().size() + body.text().size());
   out = head.text();
   out += classList.text();

@@ -350,7 +350,16 @@ void TagWriter::maybeFlush() {
   }
 }
 
+void TagWriter::noteUnreadable(int c, std::string_view what) {
+  if (!m_unreadable.empty()) return;
+  m_unreadable = "group " + std::to_string(c) + " of " + (m_record.empty() ? std::string("the header") : m_record) +
+                 " holds " + std::string(what) + ", which no DXF reader can take back";
+}
+
 void TagWriter::string(int c, std::string_view value) {
+  if (c == 0) m_record = std::string(value);
+  else if (c == 5 && m_record.find(' ') == std::string::npos) m_record += " " + std::string(value);
+  if (value.find_first_of("\r\n") != std::string_view::npos) noteUnreadable(c, "a line break");
   code(c);
   m_buffer.append(value);
   endLine();
@@ -358,6 +367,7 @@ void TagWriter::string(int c, std::string_view value) {
 }
 
 void TagWriter::real(int c, double value) {
+  if (!std::isfinite(value)) noteUnreadable(c, "the number " + std::to_string(value));
   code(c);
   char buf[kNumberRoom];
   auto [p, ec] = std::to_chars(buf, buf + sizeof buf, value);
@@ -382,6 +392,7 @@ void TagWriter::handle(int c, std::uint64_t value) {
   for (char* ch = buf; ch < p; ++ch) {
     if (*ch >= 'a' && *ch <= 'f') *ch = static_cast<char>(*ch - 'a' + 'A');
   }
+  if ((c == 5 || c == 105) && m_record.find(' ') == std::string::npos) m_record += " " + std::string(buf, p);
   m_buffer.append(buf, ec == std::errc() ? p : buf);
   endLine();
   maybeFlush();

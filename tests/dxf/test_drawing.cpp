@@ -20,7 +20,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cmath>
 #include <cstdio>
+#include <functional>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -708,6 +710,44 @@ TEST(DxfDrawing, WritesWhatOtherProgramsExpect) {
       EXPECT_TRUE(common < aligned && aligned < point && point < rotated && rotated != std::string::npos) << dimension;
     }
   }
+}
+
+// A drawing holding a value no reader could take back is not saved: the old file stays.
+TEST(DxfDrawing, RefusesToWriteWhatCannotBeReadBack) {
+  fs::path dir = scratch("unreadable");
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  fs::path target = dir / "kept.dxf";
+  { std::ofstream(target) << "old drawing"; }
+  struct Case {
+    const char* what;
+    std::function<AcDbEntity*()> make;
+  } cases[] = {
+      {"the number inf", [] { return new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(HUGE_VAL, 0, 0)); }},
+      {"the number nan", [] { return new AcDbCircle(AcGePoint3d(0, 0, 0), AcGeVector3d::kZAxis, std::nan("")); }},
+      // A lone lead byte before a line feed: a byte-wise copy of the pair would put a raw
+      // line break into the file.
+      {"a line break", [] { return new AcDbText(AcGePoint3d(0, 0, 0), "two\xB0\nlines", AcDbObjectId::kNull, 2.5, 0); }},
+  };
+  for (const Case& c : cases) {
+    AcDbDatabase db(true, true);
+    AcDbBlockTableRecord* ms =
+        openRecord<AcDbBlockTable, AcDbBlockTableRecord>(db, &AcDbDatabase::getBlockTable, "*Model_Space");
+    ASSERT_NE(ms, nullptr);
+    ASSERT_EQ(ms->upgradeOpen(), Acad::eOk);
+    AcDbEntity* ent = c.make();
+    std::string type = ent->isA()->dxfName();
+    ASSERT_EQ(ms->appendAcDbEntity(ent), Acad::eOk);
+    ent->close();
+    ms->close();
+    DxfError error;
+    EXPECT_EQ(writeDxf(db, target.string(), WriteOptions(), error), Acad::eFilerError) << c.what;
+    EXPECT_NE(error.message.find(c.what), std::string::npos) << error.text();
+    EXPECT_NE(error.message.find(type), std::string::npos) << error.text();
+  }
+  std::ifstream in(target);
+  std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(kept, "old drawing");
 }
 
 // A text entity of another module's class with data of its own, as the variable text is.

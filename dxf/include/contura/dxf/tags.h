@@ -107,14 +107,22 @@ class TagWriter {
   bool failed() const { return m_failed; }
   const std::string& text() const { return m_buffer; }
 
+  // The first value written that no reader could take back (a number that is not finite, a
+  // string holding a line end), with the record it was in; empty when there was none. The
+  // value is written all the same: the caller must not use the text when this is set.
+  const std::string& unreadable() const { return m_unreadable; }
+
  private:
   void code(int code);
   void endLine() { m_buffer.append("\r\n", 2); }
   void maybeFlush();
+  void noteUnreadable(int code, std::string_view what);
 
   std::FILE* m_file;
   std::string m_buffer;
   bool m_failed = false;
+  std::string m_record;  // type and handle of the record being written, for messages
+  std::string m_unreadable;
 };
 
 }  // namespace contura::dxf
