@@ -102,6 +102,7 @@ class DrawingBuilder : public DxfSink {
 
  private:
   bool ensureEncoding(DxfError& error);
+  std::string textEncodingOf() const;
   bool fail(DxfError& error, std::uint32_t line, std::string message) {
     error.set(line, std::move(message));
     return false;
@@ -369,6 +370,22 @@ AcDbObjectId DrawingBuilder::spaceOf(const EntityCommon& c) {
   return blockId(c.paperSpace ? "*Paper_Space" : "*Model_Space");
 }
 
+// The code page the file's texts are in. Before R2007 the file says it with $DWGCODEPAGE, but
+// many programs write no code page or ANSI_1252 whatever their texts are: then texts that are
+// well-formed UTF-8 with characters beyond ASCII are read as UTF-8, and texts that can only be
+// Chinese code page 936 as that; anything else as the file says.
+std::string DrawingBuilder::textEncodingOf() const {
+  if (isUtf8Version(m_version)) return m_codePage;
+  std::string page = m_codePage;
+  for (char& c : page) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (!page.empty() && page != "ANSI_1252") return m_codePage;
+  switch (os::guessEncoding(m_text)) {
+    case os::EncodingGuess::kUtf8: return "UTF-8";
+    case os::EncodingGuess::kGbk: return "ANSI_936";
+    default: return m_codePage;
+  }
+}
+
 bool DrawingBuilder::ensureEncoding(DxfError& error) {
   if (m_encodingSet) return true;
   m_encodingSet = true;
@@ -383,7 +400,7 @@ bool DrawingBuilder::ensureEncoding(DxfError& error) {
     }
   }
   if (m_handseed) cdb::setHandseed(m_db, AcDbHandle(m_handseed));
-  if (!m_codec.setFileEncoding(m_version, m_codePage)) {
+  if (!m_codec.setFileEncoding(m_version, textEncodingOf())) {
     // An unknown code page is read as ANSI_1252, as other programs do; not an error.
   }
   (void)error;

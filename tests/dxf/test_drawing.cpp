@@ -750,6 +750,39 @@ TEST(DxfDrawing, RefusesToWriteWhatCannotBeReadBack) {
   EXPECT_EQ(kept, "old drawing");
 }
 
+// Files that do not say their texts' code page, or say ANSI_1252 whatever they hold, as some
+// programs write them: Chinese in UTF-8 or in code page 936 arrives intact, Western text
+// stays as it was.
+TEST(DxfDrawing, ReadsTextsInTheCodePageTheyAreIn) {
+  const std::string chinese = "\xE4\xB8\xAD\xE6\x96\x87";  // 中文 in UTF-8
+  const std::string chineseCp936 = "\xD6\xD0\xCE\xC4";
+  struct Case {
+    const char* codePage;  // nullptr: no $DWGCODEPAGE
+    std::string inFile, inDrawing;
+  } cases[] = {
+      {"ANSI_1252", chinese, chineseCp936},
+      {nullptr, chinese, chineseCp936},
+      {nullptr, chineseCp936, chineseCp936},
+      {"ANSI_1252", "caf\xE9 au lait", "caf\xA8\xA6 au lait"},  // é as code page 936 has it
+      {"ANSI_936", chineseCp936, chineseCp936},
+  };
+  for (const Case& c : cases) {
+    std::string text = "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1018\n";
+    if (c.codePage) text += "  9\n$DWGCODEPAGE\n  3\n" + std::string(c.codePage) + "\n";
+    text += "  0\nENDSEC\n  0\nSECTION\n  2\nENTITIES\n  0\nTEXT\n  5\n2A\n  8\n0\n 10\n0\n 20\n0\n 40\n1\n  1\n" +
+            c.inFile + "\n  0\nENDSEC\n  0\nEOF\n";
+    AcDbDatabase db(false, true);
+    DxfError error;
+    ASSERT_EQ(readDxfText(text, db, error), Acad::eOk) << error.text();
+    AcDbObjectId id;
+    ASSERT_EQ(db.getAcDbObjectId(id, false, AcDbHandle(Adesk::UInt64(0x2A))), Acad::eOk);
+    AcDbText* t = nullptr;
+    ASSERT_EQ(acdbOpenObject(t, id, AcDb::kForRead), Acad::eOk);
+    EXPECT_EQ(std::string(t->textStringConst()), c.inDrawing) << (c.codePage ? c.codePage : "none");
+    t->close();
+  }
+}
+
 // A text entity of another module's class with data of its own, as the variable text is.
 class TestVarText : public AcDbText {
  public:

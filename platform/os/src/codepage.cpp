@@ -173,4 +173,57 @@ bool isValidCp936(std::string_view cp936) {
   return valid;
 }
 
+namespace {
+
+// Length of the well-formed UTF-8 sequence starting at `p` (a byte above 0x7F), 0 if none.
+std::size_t utf8SequenceAt(const unsigned char* p, const unsigned char* end) {
+  unsigned char b = p[0];
+  std::size_t n = b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+  if (n == 0 || static_cast<std::size_t>(end - p) < n) return 0;
+  for (std::size_t i = 1; i < n; ++i)
+    if ((p[i] & 0xC0) != 0x80) return 0;
+  // Overlong forms, surrogates and code points beyond U+10FFFF.
+  if ((b == 0xE0 && p[1] < 0xA0) || (b == 0xED && p[1] > 0x9F) || (b == 0xF0 && p[1] < 0x90) ||
+      (b == 0xF4 && p[1] > 0x8F))
+    return 0;
+  return n;
+}
+
+// True when every byte above 0x7F belongs to a well-formed UTF-8 sequence.
+bool isWellFormedUtf8(const unsigned char* p, const unsigned char* end) {
+  while (p < end) {
+    if (*p < 0x80) {
+      ++p;
+      continue;
+    }
+    std::size_t n = utf8SequenceAt(p, end);
+    if (n == 0) return false;
+    p += n;
+  }
+  return true;
+}
+
+// True when the bytes above 0x7F come in lead/trail pairs of Chinese code page 936 text.
+bool isChinesePairs(const unsigned char* p, const unsigned char* end) {
+  while (p < end) {
+    if (*p < 0x80) {
+      ++p;
+      continue;
+    }
+    if (p + 1 >= end || *p < 0x81 || *p > 0xFE || p[1] < 0xA1 || p[1] > 0xFE) return false;
+    p += 2;
+  }
+  return true;
+}
+
+}  // namespace
+
+EncodingGuess guessEncoding(std::string_view text) {
+  const auto* begin = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* end = begin + text.size();
+  if (isAscii(text)) return EncodingGuess::kAscii;
+  if (isWellFormedUtf8(begin, end)) return EncodingGuess::kUtf8;
+  return isChinesePairs(begin, end) ? EncodingGuess::kGbk : EncodingGuess::kOther;
+}
+
 }  // namespace contura::os

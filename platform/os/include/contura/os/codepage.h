@@ -34,4 +34,14 @@ std::string utf8ToCp936(std::string_view utf8);
 // string and pure ASCII are valid).
 bool isValidCp936(std::string_view cp936);
 
+// What the bytes of a text that does not say its encoding most likely are:
+// - kAscii: no byte above 0x7F;
+// - kUtf8: every byte above 0x7F belongs to a well-formed UTF-8 sequence;
+// - kGbk: otherwise, when the bytes above 0x7F come in pairs of a lead byte 0x81-0xFE and a
+//   trail byte 0xA1-0xFE (Chinese text in code page 936): single-byte Western text has its
+//   accented letters one by one between ASCII letters, which this rules out;
+// - kOther: anything else (a single-byte code page).
+enum class EncodingGuess { kAscii, kUtf8, kGbk, kOther };
+EncodingGuess guessEncoding(std::string_view text);
+
 }  // namespace contura::os
