@@ -1032,12 +1032,37 @@ std::vector<std::string> modellerLines(RawTags& extras) {
   return lines;
 }
 
+// Old-style 2D polylines (POLYLINE with VERTEX records, all R12 has) become lightweight
+// polylines when they are simple, as the host converts them on opening: no curve or spline
+// fit, not 3D, no mesh or face, no vertex made by fitting or carrying a tangent or data of its
+// own. A vertex width of 0 takes the polyline's default width, as in the file. Others stay
+// old-style, exactly as read.
+void makeLightweightIfSimple(PolylineEntity& p) {
+  constexpr std::int16_t kNotSimple = 2 | 4 | 8 | 16 | 64;        // fit, spline, 3D, mesh, faces
+  constexpr std::int16_t kVertexNotSimple = 1 | 2 | 8 | 16 | 32 | 64 | 128;
+  if (p.flags & kNotSimple) return;
+  for (const PolylineVertex& v : p.vertices) {
+    if ((v.flags & kVertexNotSimple) || !v.common.xdata.empty() || !v.common.extras.empty() ||
+        !v.common.appGroups.empty())
+      return;
+  }
+  for (PolylineVertex& v : p.vertices) {
+    if (v.startWidth == 0) v.startWidth = p.defaultStartWidth;
+    if (v.endWidth == 0) v.endWidth = p.defaultEndWidth;
+    v.common = EntityCommon();
+  }
+  p.lightweight = true;
+  p.flags &= 1 | 128;
+  p.seqEnd = EntityCommon();
+}
+
 bool DrawingBuilder::entity(const Record* block, const EntityRecords& records, DxfError& error) {
   ensureEncoding(error);
   Entity& e = m_entity;
   if (!readEntity(records, m_codec, e, error)) return false;
   // The database has no trace entity: a TRACE is kept whole, as read, and written back so.
   if (e.kind == Entity::Kind::Solid && e.solid.isTrace && !readEntityAsRaw(records, m_codec, e, error)) return false;
+  if (e.kind == Entity::Kind::Polyline && !e.polyline.lightweight) makeLightweightIfSimple(e.polyline);
   const std::uint32_t line = records.main.line();
   AcDbObjectId owner = block ? m_currentBlock : spaceOf(e.common);
   bool failed = false;

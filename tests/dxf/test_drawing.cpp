@@ -783,6 +783,45 @@ TEST(DxfDrawing, ReadsTextsInTheCodePageTheyAreIn) {
   }
 }
 
+// Simple old-style 2D polylines (R12) become lightweight polylines on opening; fitted and 3D
+// ones stay as they are.
+TEST(DxfDrawing, SimpleOldPolylinesOpenAsLightweight) {
+  auto polyline = [](const char* handle, int flags, const char* vertexFlags) {
+    std::string v = std::string("  0\nVERTEX\n  8\n0\n 10\n0\n 20\n0\n 42\n1\n 70\n") + vertexFlags +
+                    "\n  0\nVERTEX\n  8\n0\n 10\n10\n 20\n0\n 70\n" + vertexFlags +
+                    "\n  0\nVERTEX\n  8\n0\n 10\n10\n 20\n5\n 70\n" + vertexFlags + "\n";
+    return std::string("  0\nPOLYLINE\n  5\n") + handle + "\n  8\n0\n 66\n1\n 10\n0\n 20\n0\n 30\n2\n 40\n0.5\n 41\n0.5\n 70\n" +
+           std::to_string(flags) + "\n" + v + "  0\nSEQEND\n  8\n0\n";
+  };
+  std::string text = "  0\nSECTION\n  2\nENTITIES\n" + polyline("2A", 1, "0") + polyline("2B", 2, "1") +
+                     polyline("2C", 8, "32") + "  0\nENDSEC\n  0\nEOF\n";
+  AcDbDatabase db(false, true);
+  DxfError error;
+  ASSERT_EQ(readDxfText(text, db, error), Acad::eOk) << error.text();
+  auto classOf = [&](Adesk::UInt64 handle) {
+    AcDbObjectId id;
+    EXPECT_EQ(db.getAcDbObjectId(id, false, AcDbHandle(handle)), Acad::eOk);
+    AcDbEntity* ent = nullptr;
+    EXPECT_EQ(acdbOpenObject(ent, id, AcDb::kForRead), Acad::eOk);
+    std::string name = ent ? ent->isA()->name() : "";
+    if (auto* pl = AcDbPolyline::cast(ent)) {
+      double bulge = 0, start = 0, end = 0;
+      pl->getBulgeAt(0, bulge);
+      pl->getWidthsAt(1, start, end);
+      EXPECT_EQ(pl->numVerts(), 3u);
+      EXPECT_TRUE(pl->isClosed());
+      EXPECT_EQ(bulge, 1.0);
+      EXPECT_EQ(start, 0.5);
+      EXPECT_EQ(pl->elevation(), 2.0);
+    }
+    if (ent) ent->close();
+    return name;
+  };
+  EXPECT_EQ(classOf(0x2A), "AcDbPolyline");
+  EXPECT_EQ(classOf(0x2B), "AcDb2dPolyline");  // curve-fitted
+  EXPECT_NE(classOf(0x2C), "AcDbPolyline");  // 3D: kept as read
+}
+
 // A text entity of another module's class with data of its own, as the variable text is.
 class TestVarText : public AcDbText {
  public:

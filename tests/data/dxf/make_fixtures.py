@@ -92,7 +92,9 @@ def entities(doc, modern):
     msp.add_text("ALIGNED", dxfattribs={"height": 1, "halign": 1, "valign": 2,
                                         "insert": (0, 50), "align_point": (5, 50)})
     msp.add_text("foreign " + FOREIGN, dxfattribs={"insert": (0, 60)})
+    # Curve-fitted, so it stays an old-style polyline (simple ones open as lightweight ones).
     pl2d = msp.add_polyline2d([(0, 0), (10, 0), (10, 10), (0, 10)], close=True)
+    pl2d.dxf.flags |= 2
     pl2d.dxf.layer = "OFF_LAYER"
     msp.add_blockref("OUTER", (50, 50))
     ref = msp.add_blockref("TAGBLOCK", (60, 60))
