@@ -1,6 +1,8 @@
 // Tag reader and writer of ASCII DXF text, and the value formats they share.
 #include <contura/dxf/tags.h>
 
+#include <sys/stat.h>
+
 #include <array>
 #include <charconv>
 #include <cerrno>
@@ -276,21 +278,20 @@ bool checkDxfText(std::string& content, DxfError& error) {
 }
 
 bool loadDxfText(const std::string& path, std::string& content, DxfError& error) {
+  // Only regular files: a folder opens like a file here, opening a pipe waits for a writer,
+  // and devices have no size to read up to.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    error.set(0, "cannot read '" + path + "': " + (S_ISDIR(st.st_mode) ? "it is a folder" : "not a regular file"));
+    return false;
+  }
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) {
+  if (!file || ::fstat(::fileno(file.get()), &st) != 0) {
     error.set(0, "cannot open '" + path + "': " + std::strerror(errno));
     return false;
   }
-  if (std::fseek(file.get(), 0, SEEK_END) != 0) {
-    error.set(0, "cannot read '" + path + "': not a regular file");
-    return false;
-  }
-  long size = std::ftell(file.get());
-  if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) {
-    error.set(0, "cannot read '" + path + "': not a regular file");
-    return false;
-  }
-  content.resize(static_cast<std::size_t>(size));
+  const auto size = static_cast<std::size_t>(st.st_size);
+  content.resize(size);
   if (size > 0 && std::fread(content.data(), 1, content.size(), file.get()) != content.size()) {
     error.set(0, "cannot read '" + path + "': " + std::strerror(errno));
     content.clear();

@@ -621,6 +621,14 @@ TEST(DxfDrawing, MalformedFilesFailAtTheirLine) {
   AcDbDatabase db(false, true);
   DxfError error;
   EXPECT_EQ(readDxf(kData + "no-such-file.dxf", db, error), Acad::eFileNotFound);
+  // What is no regular file is refused at once (a pipe would wait for a writer).
+  fs::path pipe = scratch("drawing-pipe.dxf");
+  fs::remove(pipe);
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  for (const std::string& path : {kData, pipe.string()}) {
+    EXPECT_EQ(readDxf(path, db, error), Acad::eFileNotFound) << path;
+    EXPECT_NE(error.message.find(path == kData ? "folder" : "regular"), std::string::npos) << error.text();
+  }
 }
 
 TEST(DxfDrawing, SavesReplaceTheFileOrSayWhy) {
