@@ -19,6 +19,8 @@ struct Vertex {
 
 constexpr double kExact = 1e-9;
 const double kSqrt2 = std::sqrt(2.0);
+const std::string kLineMode = "\n指定下一点或 [圆弧(A)/闭合(C)/放弃(U)]: ";
+const std::string kArcMode = "\n指定圆弧的端点或 [直线(L)/闭合(C)/放弃(U)]: ";
 
 void expectVertices(const AcDbPolyline* pPline, const std::vector<Vertex>& expected, bool closed) {
   ASSERT_EQ(pPline->numVerts(), expected.size());
@@ -28,9 +30,7 @@ void expectVertices(const AcDbPolyline* pPline, const std::vector<Vertex>& expec
     double b = 0.0;
     pPline->getPointAt(i, p);
     pPline->getBulgeAt(i, b);
-    EXPECT_NEAR(p.x, expected[i].x, kExact) << "vertex " << i;
-    EXPECT_NEAR(p.y, expected[i].y, kExact) << "vertex " << i;
-    EXPECT_NEAR(b, expected[i].bulge, kExact) << "vertex " << i;
+    EXPECT_LT(p.distanceTo(AcGePoint2d(expected[i].x, expected[i].y)) + std::fabs(b - expected[i].bulge), kExact) << i;
   }
 }
 
@@ -56,8 +56,6 @@ struct Watcher : contura::ed::InputBackend {
 }  // namespace
 
 TEST(DrawAPolylineWithPoints, ScriptedAnswers) {
-  const std::string line = "\n指定下一点或 [圆弧(A)/闭合(C)/放弃(U)]: ";
-  const std::string arc = "\n指定圆弧的端点或 [直线(L)/闭合(C)/放弃(U)]: ";
   struct Case {
     const char* name;
     std::deque<std::string> answers;
@@ -113,11 +111,8 @@ TEST(DrawAPolylineWithPoints, GrowsInTheDrawingWithPromptsNamingTheKeywords) {
   ASSERT_EQ(PlotPolyline::drawAPolylineWithPoints(pPline), Acad::eOk);
   pPline->close();
   EXPECT_EQ(watcher.seen, (std::vector<std::string>{"", "1", "2", "2", "3", "2"}));
-  EXPECT_EQ(d.input.prompts, (std::vector<std::string>{"\n指定起点: ", "\n指定下一点或 [圆弧(A)/闭合(C)/放弃(U)]: ",
-                                                       "\n指定下一点或 [圆弧(A)/闭合(C)/放弃(U)]: ",
-                                                       "\n指定圆弧的端点或 [直线(L)/闭合(C)/放弃(U)]: ",
-                                                       "\n指定圆弧的端点或 [直线(L)/闭合(C)/放弃(U)]: ",
-                                                       "\n指定圆弧的端点或 [直线(L)/闭合(C)/放弃(U)]: "}));
+  EXPECT_EQ(d.input.prompts,
+            (std::vector<std::string>{"\n指定起点: ", kLineMode, kLineMode, kArcMode, kArcMode, kArcMode}));
 }
 
 namespace {
@@ -125,11 +120,6 @@ namespace {
 using Maker = std::function<AcDbEntity*()>;
 Maker line(double x1, double y1, double x2, double y2) {
   return [=] { return new AcDbLine(AcGePoint3d(x1, y1, 0), AcGePoint3d(x2, y2, 0)); };
-}
-Maker arc(double cx, double cy, double r, double fromDegrees, double toDegrees) {
-  return [=] {
-    return new AcDbArc(AcGePoint3d(cx, cy, 0), r, fromDegrees * std::numbers::pi / 180, toDegrees * std::numbers::pi / 180);
-  };
 }
 Maker pline(std::vector<Vertex> vertices, bool closed = false) {
   return [=] {
@@ -139,12 +129,9 @@ Maker pline(std::vector<Vertex> vertices, bool closed = false) {
     return p;
   };
 }
-Maker text() {
-  return [] { return new AcDbText(AcGePoint3d(0, 0, 0), "A"); };
-}
 
 // A half circle on (10,0)-(10,10) and two lines close a D shape of area 50 + 12.5 pi.
-const Maker kHalfCircle = arc(10, 5, 5, -90, 90);
+const Maker kHalfCircle = [] { return new AcDbArc(AcGePoint3d(10, 5, 0), 5, -std::numbers::pi / 2, std::numbers::pi / 2); };
 
 }  // namespace
 
@@ -166,7 +153,7 @@ TEST(GetPolyline, ChainsCurvesGivenInAnyOrderAndDirection) {
       {"ends within the join tolerance", {line(0, 0, 10, 0), line(20, 0, 10.05, 0.05)}, 0,
        {{0, 0, 0}, {10, 0, 0}, {20, 0, 0}}, false},
       {"no curves", {}, 1, {}, false},
-      {"a text", {line(0, 0, 10, 0), text()}, 2, {}, false},
+      {"a text", {line(0, 0, 10, 0), [] { return new AcDbText(AcGePoint3d(0, 0, 0), "A"); }}, 2, {}, false},
       {"fork", {line(0, 0, 10, 0), line(0, 0, 0, 10), line(-10, 0, 0, 0)}, 3, {}, false},
       {"gap", {line(0, 0, 10, 0), line(10.2, 0, 20, 0)}, 4, {}, false},
       {"unconnected extra curve", {kHalfCircle, line(0, 0, 10, 10), line(10, 0, 0, 0), line(50, 50, 60, 60)}, 4, {}, false},
