@@ -163,9 +163,8 @@ TEST(GetPolyline, ChainsCurvesGivenInAnyOrderAndDirection) {
     Drawing d;
     AcDbObjectIdArray ids;
     for (const Maker& make : c.curves) ids.append(d.add(make()));
-    size_t before = d.modelSpace().size();
     AcDbObjectId result = d.add(new AcDbLine);  // must come back null on failure
-    before += 1;
+    size_t before = d.modelSpace().size();
     EXPECT_EQ(PlotPolyline::getPolyline(ids, result), c.rc);
     if (c.rc != 0) {
       EXPECT_TRUE(result.isNull());
@@ -183,19 +182,14 @@ TEST(GetPolyline, ChainsCurvesGivenInAnyOrderAndDirection) {
 }
 
 TEST(GetPolyline, AnyOrderAndDirectionGivesTheSameArea) {
-  std::vector<Maker> pieces[3] = {{kHalfCircle}, {line(0, 0, 10, 10), line(10, 10, 0, 0)},
-                                  {line(10, 0, 0, 0), line(0, 0, 10, 0)}};
-  std::vector<int> order = {0, 1, 2};
-  int tried = 0;
+  const Maker ways[3][2] = {{kHalfCircle, kHalfCircle}, {line(0, 0, 10, 10), line(10, 10, 0, 0)},
+                            {line(10, 0, 0, 0), line(0, 0, 10, 0)}};
+  int order[3] = {0, 1, 2};
   do {
-    for (int directions = 0; directions < 4; ++directions) {
+    for (int flips = 0; flips < 4; ++flips) {  // which way round each line is given
       Drawing d;
       AcDbObjectIdArray ids;
-      for (int k : order) {
-        const std::vector<Maker>& ways = pieces[k];
-        int way = k == 0 ? 0 : (directions >> (k - 1)) & 1;
-        ids.append(d.add(ways[static_cast<size_t>(way)]()));
-      }
+      for (int k : order) ids.append(d.add(ways[k][k == 0 ? 0 : (flips >> (k - 1)) & 1]()));
       AcDbObjectId result;
       ASSERT_EQ(PlotPolyline::getPolyline(ids, result), 0);
       Opened<AcDbPolyline> built(result);
@@ -203,8 +197,6 @@ TEST(GetPolyline, AnyOrderAndDirectionGivesTheSameArea) {
       ASSERT_EQ(built->getArea(area), Acad::eOk);
       EXPECT_NEAR(area, 50 + 12.5 * std::numbers::pi, kExact);
       EXPECT_TRUE(built->isClosed());
-      ++tried;
     }
-  } while (std::next_permutation(order.begin(), order.end()));
-  EXPECT_EQ(tried, 24);
+  } while (std::next_permutation(order, order + 3));
 }
