@@ -150,6 +150,7 @@ TEST(GetPolyline, ChainsCurvesGivenInAnyOrderAndDirection) {
       {"arc walked backwards", {line(20, 10, 10, 10), kHalfCircle}, 0, {{20, 10, 0}, {10, 10, -1}, {10, 0, 0}}, false},
       {"closed polyline", {pline({{0, 0, 0}, {4, 0, 0.25}, {4, 4, 0}}, true)}, 0,
        {{0, 0, 0}, {4, 0, 0.25}, {4, 4, 0}}, true},
+      {"whole circle as an arc", {[] { return new AcDbArc(AcGePoint3d(0, 0, 0), 1, 0, 0); }}, 0, {{1, 0, 1}, {-1, 0, 1}}, true},
       {"ends within the join tolerance", {line(0, 0, 10, 0), line(20, 0, 10.05, 0.05)}, 0,
        {{0, 0, 0}, {10, 0, 0}, {20, 0, 0}}, false},
       {"no curves", {}, 1, {}, false},
