@@ -4,6 +4,7 @@
 
 #include "DlgLibPicName.h"
 #include "DlgUserSectionLib.h"
+#include "PickGuard.h"
 #include "app/ConturaModule.h"
 
 namespace {
@@ -14,6 +15,8 @@ const char* const kDuplicateName = "重名";
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CDlgSection, CDialog)
+  ON_BN_CLICKED(IDC_BTN_DRAW_OUTLINE, OnBnClickedDrawOutline)
+  ON_BN_CLICKED(IDC_BTN_SELECT_CURVES, OnBnClickedSelectCurves)
   ON_BN_CLICKED(IDC_BTN_SECTION_LIB, OnBnClickedSectionLib)
   ON_BN_CLICKED(IDC_BTN_SAVE_TO_LIB, OnBnClickedSaveToLib)
   ON_WM_SIZE()
@@ -67,6 +70,26 @@ void CDlgSection::OnSize(UINT nType, int cx, int cy) {
 void CDlgSection::TakeOutline(const CString& strSection) {
   m_userSection.m_strSection = strSection;
   Refresh();
+}
+
+void CDlgSection::OnBnClickedDrawOutline() {
+  CString strSection;
+  int result;
+  {
+    CPickGuard guard(this);
+    result = drawOutline(strSection);
+  }
+  if (result == 0) TakeOutline(strSection);
+}
+
+void CDlgSection::OnBnClickedSelectCurves() {
+  CString strSection;
+  int result;
+  {
+    CPickGuard guard(this);
+    result = selectCurves(strSection);
+  }
+  if (result == 0) TakeOutline(strSection);
 }
 
 void CDlgSection::OnBnClickedSectionLib() {

@@ -39,6 +39,8 @@ protected:
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnInitDialog() override;
   afx_msg void OnSize(UINT nType, int cx, int cy);
+  afx_msg void OnBnClickedDrawOutline();
+  afx_msg void OnBnClickedSelectCurves();
   afx_msg void OnBnClickedSectionLib();
   afx_msg void OnBnClickedSaveToLib();
 
@@ -48,3 +50,18 @@ protected:
   void TakeOutline(const CString& strSection);
   DECLARE_MESSAGE_MAP()
 };
+
+// Lets the user draw an outline point by point (straight and arc segments) and pick its base
+// point, and gives its outline text in strSection (emptied first). The drawn polyline is
+// erased again: the drawing is left as it was. 0 done; 1 the drawing was cancelled or gave
+// no polyline; 2 the base point was not picked; 3 the drawn polyline could not be opened
+// again (it may then stay in the drawing).
+int drawOutline(CString& strSection);
+
+// Lets the user select lines, arcs and polylines, pick a base point, chains the curves into
+// one outline and gives its outline text in strSection. The selected curves stay; the
+// chained polyline is erased again. 0 done (strSection set); otherwise strSection is left as
+// it was: 2 the selection or the base point was cancelled; 4 an entity's id could not be
+// obtained; 5 the curves could not be chained into one outline (the reason is printed);
+// 6 the chained polyline could not be opened.
+int selectCurves(CString& strSection);

@@ -247,6 +247,74 @@ TEST(SectionDialog, ThePreviewGrowsByTheGrowthOfTheClientArea) {
 
 namespace {
 
+const char kDrawnArcOutline[] = "[PolylineSection]\nPoints=0,0,0;100,0,1;100,100,0;0,100,0;0,0,0\nBasePoint=10,20";
+const std::deque<std::string> kDrawArcOutline = {"0,0", "100,0", "A", "100,100", "L", "0,100", "C", "10,20"};
+
+// Two lines with a gap between them: they chain into no outline.
+std::vector<AcDbObjectId> addGappedLines(Drawing& drawing) {
+  return {drawing.add(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(5, 0, 0))),
+          drawing.add(new AcDbLine(AcGePoint3d(9, 0, 0), AcGePoint3d(9, 5, 0)))};
+}
+
+}  // namespace
+
+TEST(OutlinePicks, ResultCodesLeaveTheDrawingAsItWas) {
+  struct Case {
+    int (*pick)(CString&);
+    std::deque<std::string> answers;  // running out of answers cancels the request
+    int result;
+    const char* text;  // the text afterwards (it starts as "keep")
+  };
+  const Case cases[] = {
+      {drawOutline, {}, 1, ""},                                // drawing cancelled
+      {drawOutline, {"0,0", "100,0", "0,100", "C"}, 2, ""},    // base point cancelled
+      {drawOutline, kDrawArcOutline, 0, kDrawnArcOutline},
+      {selectCurves, {}, 2, "keep"},                           // selection cancelled
+      {selectCurves, {"all", ""}, 2, "keep"},                  // base point cancelled
+      {selectCurves, {"all", "", "0,0"}, 5, "keep"},           // the curves do not chain
+  };
+  for (const Case& c : cases) {
+    Drawing drawing;
+    const std::vector<AcDbObjectId> lines = addGappedLines(drawing);
+    drawing.input.lines = c.answers;
+    CString text = "keep";
+    EXPECT_EQ(c.pick(text), c.result) << c.text;
+    EXPECT_EQ(text, c.text);
+    EXPECT_EQ(drawing.modelSpace(), lines) << c.text;  // no temporary polyline left
+  }
+}
+
+TEST(SectionDialog, PicksHideTheDialogAndOnlySuccessfulOnesChangeTheOutline) {
+  Drawing drawing;
+  addGappedLines(drawing);
+  CDlgSection dlg;
+  dlg.m_userSection = section("prev", 70, 5);
+  const CString previous = dlg.m_userSection.m_strSection;
+  auto pick = [&drawing](int button, std::deque<std::string> answers) {
+    return [&drawing, button, answers](DialogSession& s) {
+      drawing.input.lines = answers;
+      s.click(item(s, button));
+      EXPECT_TRUE(IsWindowVisible(s.dialog())) << button;  // shown again after the pick
+    };
+  };
+  auto shows = [&dlg](const CString& text, double baseX) {
+    return [&dlg, text, baseX](DialogSession& s) {
+      EXPECT_EQ(dlg.m_userSection.m_strSection, text);
+      EXPECT_EQ(shownBaseX(s), baseX);
+    };
+  };
+  TestBackend backend;
+  INT_PTR result = run(dlg, backend,
+                       {pick(IDC_BTN_DRAW_OUTLINE, {"0,0", "100,0", "0,100", "C"}), shows(previous, 70),
+                        pick(IDC_BTN_SELECT_CURVES, {"all", "", "0,0"}), shows(previous, 70),
+                        pick(IDC_BTN_DRAW_OUTLINE, kDrawArcOutline), shows(kDrawnArcOutline, 10), click(IDOK)});
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(dlg.m_userSection.m_strName, "prev");  // name and tag stay with a new outline
+  EXPECT_EQ(dlg.m_userSection.m_nTag, 5);
+}
+
+namespace {
+
 // The module attached as the host attaches it, over a drawing of its own.
 class UserSectionCommand : public ::testing::Test {
 protected:
