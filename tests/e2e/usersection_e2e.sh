@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end runs of USD in the program `contura`: the outline drawn on "确定" (the default
-# one, one drawn with an arc segment, one chained from selected curves, one picked back from
-# the dialog's list), nothing on cancel, the saved drawings read back with python3-ezdxf.
+# one after a cancelled run, one drawn with an arc segment, one chained from selected curves,
+# one picked back from the dialog's list), the saved drawings read back with python3-ezdxf.
 # usage: usersection_e2e.sh CASE CONTURA DATA_DIR
 set -uo pipefail
 case_name=$1
@@ -20,12 +20,9 @@ default_outline="--vertices=-500,-500,0;500,-500,0;100,500,0;-500,500,0;-500,-50
 
 case $case_name in
   default_outline)
-    printf 'USD\nok\nQUIT\n' >s.scr
-    run_script s.scr --save saved.dxf
-    check 0 "$default_outline" ;;
-  cancel)
-    # A drawn outline whose base point is cancelled, a cancelled selection, then the dialog
-    # cancelled: nothing is drawn and no temporary polyline stays.
+    # A first run draws an outline whose base point is cancelled, cancels a selection and is
+    # cancelled itself: it draws nothing and leaves no temporary polyline. The second
+    # confirms the default outline.
     cat >s.scr <<SCR
 USD
 click 绘制截面
@@ -37,12 +34,12 @@ C
 click 选择曲线
 *cancel*
 cancel
+USD
+ok
 QUIT
 SCR
     run_script s.scr --save saved.dxf
-    n=$(/usr/bin/python3 -c 'import ezdxf,sys; print(len(ezdxf.readfile(sys.argv[1]).modelspace()))' saved.dxf) ||
-      fail "ezdxf cannot read the drawing"
-    [ "$n" = 0 ] || fail "$n entities drawn" ;;
+    check 0 "$default_outline" ;;
   arc_outline)
     # Two lines, a tangent half circle and a line back, closed; base point in the middle.
     cat >s.scr <<SCR
