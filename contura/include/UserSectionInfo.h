@@ -12,7 +12,7 @@ public:
   CUserSectionInfo();
   CUserSectionInfo(const CUserSectionInfo& other);
   CUserSectionInfo& operator=(const CUserSectionInfo& other);
-  virtual ~CUserSectionInfo();
+  ~CUserSectionInfo();
 
   int m_nTag;            // carried along with the record, never interpreted by the module
   CString m_strName;     // display name
