@@ -18,8 +18,8 @@ public:
 
   // A new polyline from the outline record of text (keys Points and BasePoint), moved so
   // that its base point lies on the origin; basePoint then holds the origin (the value it
-  // held on entry is not used). 0: success; otherwise the result of readPolylineSection,
-  // pPline is left null and nothing is allocated.
+  // held on entry is not used). 0: success; otherwise the result of readPolylineSection
+  // (codes below), pPline is left null and nothing is allocated.
   static int getSectionPolylineFromString(AcDbPolyline*& pPline, AcGePoint3d& basePoint, CString text);
 
   // The region of that outline, in the same coordinates (base point at the origin).
@@ -34,6 +34,23 @@ public:
   static int getUserSelectSection(CUserSectionInfo& info, CArray<CUserSectionInfo, CUserSectionInfo>& lib);
 
   // The polyline of an outline text, in the text's own coordinates, with its base point.
-  // 0: success (see the source file for the result codes of malformed text).
+  // The text is cut into lines; the value of the first line with key Points (letter case not
+  // minded) is cut at ';' into items "x,y,bulge": x before the item's first comma, y after it
+  // (up to the next comma), the bulge after its last comma, so an item of two numbers takes
+  // its y as bulge. Each item is one vertex (widths 0); the polyline is not marked closed.
+  // BasePoint holds "x,y".
+  //
+  // Malformed text gives no polyline at all: pPline is set null at the start and a polyline
+  // is allocated only once every number has been read. A number must fill its whole piece
+  // (white space round it allowed) and be finite: "12abc", "", "nan" are not numbers. The
+  // result codes follow the steps of the reading:
+  enum {
+    kOutlineNoPoints = 1,          // no Points key, or its value is empty (no items)
+    kOutlineItemWithoutComma = 2,  // an item without a comma
+    kOutlineBadNumber = 3,         // an item whose x, y or bulge is not a number
+    kOutlineBadBasePoint = 4,      // no BasePoint key, or its value is not "x,y" numbers
+  };
+  // 0: success, basePoint is (x, y, 0) of BasePoint and pPline a new polyline owned by the
+  // caller; otherwise one of the codes above and basePoint untouched.
   static int readPolylineSection(AcDbPolyline*& pPline, AcGePoint3d& basePoint, CString text);
 };

@@ -3,7 +3,8 @@
 #pragma once
 #include <afx.h>
 
-// A value type: copying copies all three fields. Lists of these belong to their holder; they
+// An exported value type of exactly three fields and no virtual member, so modules built
+// apart from this one share its layout. Copying copies all three fields. Lists of these belong to their holder; they
 // are not kept in the section library.
 class CUserSectionInfo {
 public:
@@ -12,7 +13,7 @@ public:
   CUserSectionInfo();
   CUserSectionInfo(const CUserSectionInfo& other);
   CUserSectionInfo& operator=(const CUserSectionInfo& other);
-  ~CUserSectionInfo();
+  ~CUserSectionInfo();  // not virtual: the layout is exactly the three fields
 
   int m_nTag;            // carried along with the record, never interpreted by the module
   CString m_strName;     // display name

@@ -3,14 +3,16 @@
 #include <afxres.h>
 
 #include "LibraryResource.h"
+#include "SectionResource.h"
 #include "SectionTextResource.h"
 #include "VariableResource.h"
 #include "resource.h"
 
 namespace {
 
-const AFX_DLGTEMPLATE kDialogs[] = {g_dlgInfoView,         g_dlgLibPicName, g_dlgViewSection,
-                                    g_dlgSectionLibManage, g_dlgPicSelect,  g_dlgSectionInfo, g_dlgVarSet};
+const AFX_DLGTEMPLATE kDialogs[] = {g_dlgInfoView,    g_dlgUserSectionLib,   g_dlgSection,    g_dlgLibPicName,
+                                    g_dlgViewSection, g_dlgSectionLibManage, g_dlgPicSelect,  g_dlgSectionInfo,
+                                    g_dlgVarSet};
 
 const AFX_STRINGENTRY kStrings[] = {
     {IDS_PROJNAME, "Contura"},

@@ -29,6 +29,8 @@ RequestKind kindOf(ed::RequestKind kind) {
     case ed::RequestKind::kEntity: return RequestKind::Entity;
     case ed::RequestKind::kSelection: return RequestKind::Selection;
     case ed::RequestKind::kDrag: return RequestKind::Drag;
+    case ed::RequestKind::kKeyword:
+    case ed::RequestKind::kString: return RequestKind::Text;
   }
   return RequestKind::Point;
 }

@@ -23,6 +23,8 @@ host::RequestKind hostKind(ed::RequestKind kind) {
     case ed::RequestKind::kEntity: return host::RequestKind::Entity;
     case ed::RequestKind::kSelection: return host::RequestKind::Selection;
     case ed::RequestKind::kDrag: return host::RequestKind::Drag;
+    case ed::RequestKind::kKeyword:
+    case ed::RequestKind::kString: return host::RequestKind::Text;
   }
   return host::RequestKind::Point;
 }

@@ -29,13 +29,20 @@ std::string trimmed(std::string s) {
   return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
 }
 
-// Asks for a point until one comes: RTNORM (point in out), RTNONE, RTCAN.
-int askPoint(const ed::InputRequest& request, const Point3& relativeTo, Point3& out) {
+// Asks for a point until one comes: RTNORM (point in out), RTNONE, RTCAN, or RTKWORD for an
+// armed keyword (or any text, with RSG_OTHER).
+int askPoint(const ed::InputRequest& request, const Point3& relativeTo, Point3& out,
+             const ed::detail::Arming& arming = {}) {
+  const std::string_view refusal = arming.keywords.empty() ? ed::kInvalidPoint : ed::kPointOrKeyword;
   for (;;) {
     ed::InputLine answer = ed::detail::ask(request);
     if (answer.ended) return RTCAN;
     std::string text = trimmed(answer.text);
-    if (text.empty()) return RTNONE;
+    if (text.empty()) {
+      if (!(arming.flags & RSG_NONULL)) return RTNONE;
+      ed::detail::say(refusal);
+      continue;
+    }
     if (text == "*cancel*") {
       ed::detail::say(ed::kCancelled);
       return RTCAN;
@@ -45,27 +52,38 @@ int askPoint(const ed::InputRequest& request, const Point3& relativeTo, Point3& 
       ed::detail::lastPointRef() = *p;
       return RTNORM;
     }
-    ed::detail::say(ed::kInvalidPoint);
+    if (const ed::Keyword* keyword = ed::matchKeyword(text, arming.keywords)) {
+      ed::detail::lastInputRef() = keyword->global;
+      return RTKWORD;
+    }
+    if (arming.flags & RSG_OTHER) {
+      ed::detail::lastInputRef() = text;
+      return RTKWORD;
+    }
+    ed::detail::say(refusal);
   }
 }
 
 }  // namespace
 
 int acedGetPoint(const ads_point pt, const ACHAR* prompt, ads_point result) {
+  ed::detail::Arming arming = ed::detail::takeArming();
   if (!result) return RTREJ;
   ed::InputRequest request{ed::RequestKind::kPoint, prompt ? prompt : "", std::nullopt};
+  request.keywords = ed::detail::localNames(arming.keywords);
   Point3 from = ed::detail::lastPointRef();
   if (pt) {
     from = ed::detail::toPoint(pt);
     request.base = from;
   }
   Point3 p{};
-  int rc = askPoint(request, from, p);
+  int rc = askPoint(request, from, p, arming);
   if (rc == RTNORM) ed::detail::fromPoint(p, result);
   return rc;
 }
 
 int acedEntSel(const ACHAR* str, ads_name entres, ads_point ptres) {
+  ed::detail::takeArming();
   if (!entres) return RTREJ;
   const ed::InputRequest request{ed::RequestKind::kEntity, str ? str : "\n选择对象: ", std::nullopt};
   for (;;) {
@@ -100,6 +118,7 @@ int acedEntSel(const ACHAR* str, ads_name entres, ads_point ptres) {
 }
 
 int acedDragGen(const ads_name ss, const ACHAR* pmt, int, int (*scnf)(ads_point pt, ads_matrix mt), ads_point p) {
+  ed::detail::takeArming();
   Adesk::Int32 length = 0;
   if (!p || acedSSLength(ss, &length) != RTNORM) return RTERROR;
   ed::InputRequest request{ed::RequestKind::kDrag, pmt ? pmt : "", std::nullopt};

@@ -22,6 +22,22 @@ InputLine ask(const InputRequest& request);
 // Shows one of the editor's messages.
 void say(std::string_view text);
 
+// What acedInitGet armed for the next request.
+struct Arming {
+  int flags = 0;
+  std::vector<Keyword> keywords;
+};
+Arming& armedRef();
+// Every request starts with this: it gets the arming, the request after it none, and the
+// keyword of the request before is forgotten.
+Arming takeArming();
+// The keyword or text of the last request that returned RTKWORD (acedGetInput).
+std::optional<std::string>& lastInputRef();
+std::vector<std::string> localNames(const std::vector<Keyword>& keywords);
+// Puts answers before any queued ones: the words after the first of an answer that a blank
+// ends are answers to the requests that follow.
+void queueAnswersFirst(std::vector<std::string> lines);
+
 Point3& lastPointRef();
 std::vector<TemporaryVector>& temporaryVectorsRef();
 DisplayedView& viewRef();

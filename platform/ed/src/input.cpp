@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 #include <deque>
+#include <iterator>
+#include <utility>
 
 #include "editor_impl.h"
 
@@ -146,7 +148,100 @@ SelectionLine parseSelectionLine(std::string_view text, const std::array<double,
   return line;
 }
 
+namespace {
+
+// Lower-cases the ASCII letters of a code page 936 text, leaving double-byte characters
+// (whose second byte may look like a letter) as they are.
+std::string foldCase(std::string_view s) {
+  std::string out(s);
+  for (size_t i = 0; i < out.size(); ++i) {
+    auto byte = static_cast<unsigned char>(out[i]);
+    if (byte >= 0x81 && byte <= 0xFE) {
+      ++i;  // the trail byte
+      continue;
+    }
+    out[i] = static_cast<char>(std::tolower(byte));
+  }
+  return out;
+}
+
+bool isCapital(char c) { return c >= 'A' && c <= 'Z'; }
+
+// How an answer names a keyword: exactly (the word or its abbreviation), by a prefix that
+// reaches the word's last capital, or not at all.
+enum class Naming { kNone, kPrefix, kExact };
+
+Naming naming(std::string_view answer, std::string_view word) {
+  std::string said = foldCase(answer), whole = foldCase(word), abbreviation;
+  size_t reach = 0;  // the length a prefix needs: up to the last capital
+  for (size_t i = 0; i < word.size(); ++i) {
+    if (!isCapital(word[i])) continue;
+    abbreviation += static_cast<char>(std::tolower(static_cast<unsigned char>(word[i])));
+    reach = i + 1;
+  }
+  if (said == whole || (!abbreviation.empty() && said == abbreviation)) return Naming::kExact;
+  if (reach > 0 && said.size() >= reach && said.size() < whole.size() && whole.compare(0, said.size(), said) == 0)
+    return Naming::kPrefix;
+  return Naming::kNone;
+}
+
+}  // namespace
+
+std::optional<std::vector<Keyword>> parseKeywordList(std::string_view list) {
+  std::vector<std::string_view> all = words(list), locals = all, globals;
+  for (size_t i = 0; i < all.size(); ++i) {
+    if (all[i] != "_") continue;
+    locals.assign(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(i));
+    globals.assign(all.begin() + static_cast<std::ptrdiff_t>(i) + 1, all.end());
+    if (globals.size() != locals.size()) return std::nullopt;
+    break;
+  }
+  std::vector<Keyword> keywords;
+  for (size_t i = 0; i < locals.size(); ++i)
+    keywords.push_back({std::string(locals[i]), std::string(globals.empty() ? locals[i] : globals[i])});
+  return keywords;
+}
+
+const Keyword* matchKeyword(std::string_view answer, const std::vector<Keyword>& keywords) {
+  answer = trim(answer);
+  bool global = answer.size() > 1 && answer.front() == '_';
+  if (global) answer.remove_prefix(1);
+  if (answer.empty()) return nullptr;
+  const Keyword* byPrefix = nullptr;
+  for (const Keyword& keyword : keywords) {
+    Naming how = naming(answer, global ? keyword.global : keyword.local);
+    if (how == Naming::kExact) return &keyword;
+    if (how == Naming::kPrefix && !byPrefix) byPrefix = &keyword;
+  }
+  return byPrefix;
+}
+
 namespace detail {
+
+Arming takeArming() {
+  lastInputRef().reset();
+  return std::exchange(armedRef(), Arming{});
+}
+
+Arming& armedRef() {
+  static Arming arming;
+  return arming;
+}
+
+std::optional<std::string>& lastInputRef() {
+  static std::optional<std::string> text;
+  return text;
+}
+
+std::vector<std::string> localNames(const std::vector<Keyword>& keywords) {
+  std::vector<std::string> names;
+  for (const Keyword& keyword : keywords) names.push_back(keyword.local);
+  return names;
+}
+
+void queueAnswersFirst(std::vector<std::string> lines) {
+  queued().insert(queued().begin(), std::make_move_iterator(lines.begin()), std::make_move_iterator(lines.end()));
+}
 
 InputLine ask(const InputRequest& request) {
   if (!queued().empty()) {
@@ -209,6 +304,7 @@ void resetEditor() {
   detail::viewRef() = DisplayedView{};
   pickBoxRef() = kDefaultPickBox;
   queued().clear();
+  detail::takeArming();
 }
 
 }  // namespace contura::ed

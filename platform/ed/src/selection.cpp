@@ -323,6 +323,7 @@ namespace ed = contura::ed;
 using ed::detail::Members;
 
 int acedSSGet(const ACHAR* str, const void* pt1, const void* pt2, const struct resbuf* filter, ads_name ss) {
+  ed::detail::takeArming();
   if (!ss) return RTREJ;
   ed::detail::Filter f;
   if (!ed::detail::readFilter(filter, f)) return RTERROR;

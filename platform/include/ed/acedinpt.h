@@ -45,7 +45,10 @@ int acedSSMemb(const ads_name ename, const ads_name ss);
 // --- Points, picks and drags -----------------------------------------------------------------
 
 // A point from the person. pt: the base point of a rubber band (also what '@' answers are
-// relative to), or null. RTNORM; RTNONE for an empty answer; RTCAN.
+// relative to), or null. RTNORM; RTNONE for an empty answer; RTCAN. When acedInitGet armed
+// keywords, an answer naming one gives RTKWORD (the keyword from acedGetInput); other answers
+// that are no point are refused ("需要点或选项关键字。") and asked again, unless RSG_OTHER
+// was armed (then RTKWORD with the answer's text). RSG_NONULL refuses an empty answer.
 int acedGetPoint(const ads_point pt, const ACHAR* prompt, ads_point result);
 // One entity picked by a point (the nearest entity within the pick box; curves by their
 // closest point, texts by their box) or by its handle. str null: the prompt "选择对象: ".
@@ -63,6 +66,40 @@ int acedDragGen(const ads_name ss, const ACHAR* pmt, int cursor, int (*scnf)(ads
 // Draws a temporary vector (colour index, -1 for XOR ink; hl non-zero draws it highlighted).
 // Temporary vectors last until the next regeneration or redraw. RTNORM.
 int acedGrDraw(const ads_point from, const ads_point to, int color, int hl);
+
+// --- Keywords and text ------------------------------------------------------------------
+
+// Arms the NEXT input request (of any kind; every request takes the arming away, used or not)
+// with the RSG_* flags val (adscodes.h says which are honoured) and the keywords of kwl, or
+// none when kwl is null or empty. Keywords are separated by blanks; the capital letters of a
+// keyword are its abbreviation ("Arc" A, "LType" LT, "eXit" X). An answer names a keyword
+// when it is the abbreviation, the whole word, or a prefix of the word reaching at least its
+// last capital letter, letter case ignored; a keyword without capitals (a Chinese one, say)
+// must be given whole. An exact word or abbreviation goes before a prefix; otherwise the
+// first keyword in the list wins. The host's "local _ global" form is understood: the words
+// after a lone "_" are the global names of the words before it, in the same order; an answer
+// names a local keyword, or a global one when it starts with '_', and the request reports the
+// global name. Without "_" each keyword is its own global name.
+// RTNORM; RTREJ (nothing armed) for a list whose two halves differ in length or a keyword of
+// 512 bytes or more.
+int acedInitGet(int val, const ACHAR* kwl);
+// The keyword (its global name, as written in the list) or the text of the last request that
+// returned RTKWORD, into str (at least 512 bytes). RTNORM; RTERROR when the last request
+// gave no keyword; RTREJ for a null buffer.
+int acedGetInput(ACHAR* str);
+// Asks for one of the armed keywords; result (at least 512 bytes) gets its global name.
+// RTNORM; RTNONE for an empty answer (refused and asked again with RSG_NONULL); RTCAN. Any
+// other answer is refused with "无效选项关键字。" and asked again (RSG_OTHER: accepted, RTNORM
+// with the answer's text). RTREJ without asking when no keyword is armed and RSG_OTHER is not.
+int acedGetKword(const ACHAR* prompt, ACHAR* result);
+// One answer as text into result (512 bytes, as on the host). cronly non-zero: the whole line
+// is the text, blanks included. cronly zero: a blank ends the answer as it does on the host,
+// so the text is the first word (leading blanks skipped) and each further word answers the
+// requests that follow, as typed-ahead answers do; nothing typed is lost. An empty answer is
+// RTNORM with an empty text; "*cancel*" (or the end of the input) gives RTCAN. A text of 512
+// bytes or more is cut to the longest whole-character prefix of at most 511 bytes and the
+// result is RTINPUTTRUNCATED. Armed keywords and flags do not apply (the arming is used up).
+int acedGetString(int cronly, const ACHAR* prompt, ACHAR* result);
 
 // --- Commands ------------------------------------------------------------------------------
 

@@ -175,3 +175,120 @@ TEST_F(EditorTest, CoordinateSystemsColoursAndViews) {
   active->close();
   vports->close();
 }
+
+namespace {
+enum class Ask { kPoint, kKword };
+struct KeywordCase {
+  const char* list;
+  int flags;
+  Ask ask;
+  std::deque<std::string> answers;
+  int rc;
+  std::string keyword;  // acedGetInput after RTKWORD, the result of acedGetKword
+  std::vector<std::string> refusals;
+};
+const std::string kNeedPoint(contura::ed::kPointOrKeyword), kBadKeyword(contura::ed::kInvalidKeyword);
+}  // namespace
+
+TEST_F(EditorTest, KeywordAnswersToPointAndKeywordRequests) {
+  const KeywordCase cases[] = {
+      {"Arc Close Undo", 0, Ask::kPoint, {"a"}, RTKWORD, "Arc", {}},
+      {"Arc Close Undo", 0, Ask::kPoint, {" CLOSE "}, RTKWORD, "Close", {}},
+      {"LType eXit", 0, Ask::kPoint, {"lTy"}, RTKWORD, "LType", {}},
+      {"LType eXit", 0, Ask::kPoint, {"X"}, RTKWORD, "eXit", {}},
+      {"LType eXit", 0, Ask::kPoint, {"ex"}, RTKWORD, "eXit", {}},
+      {"LType eXit", 0, Ask::kPoint, {"l", "e", "exits", "3,4"}, RTNORM, "", {3, kNeedPoint}},
+      {"Line LType", 0, Ask::kPoint, {"l"}, RTKWORD, "Line", {}},
+      {"LArge Line", 0, Ask::kPoint, {"li"}, RTKWORD, "Line", {}},
+      {"圆弧 闭合 _ Arc Close", 0, Ask::kPoint, {"闭合"}, RTKWORD, "Close", {}},
+      {"圆弧 闭合 _ Arc Close", 0, Ask::kPoint, {"_a"}, RTKWORD, "Arc", {}},
+      {"圆弧 闭合 _ Arc Close", 0, Ask::kPoint, {"a", "1,2"}, RTNORM, "", {kNeedPoint}},
+      {"Arc", 0, Ask::kPoint, {""}, RTNONE, "", {}},
+      {"Arc", RSG_NONULL, Ask::kPoint, {"", "A"}, RTKWORD, "Arc", {kNeedPoint}},
+      {nullptr, RSG_NONULL, Ask::kPoint, {"", "zz", "5,5"}, RTNORM, "", {2, std::string(contura::ed::kInvalidPoint)}},
+      {"Arc", RSG_OTHER, Ask::kPoint, {"12 间"}, RTKWORD, "12 间", {}},
+      {"Arc", 0, Ask::kPoint, {"*cancel*"}, RTCAN, "", {"\n*取消*"}},
+      {"Yes No", 0, Ask::kKword, {"y"}, RTNORM, "Yes", {}},
+      {"Yes No", 0, Ask::kKword, {"maybe", "1,1", "nO"}, RTNORM, "No", {2, kBadKeyword}},
+      {"Yes No", 0, Ask::kKword, {""}, RTNONE, "", {}},
+      {"Yes No", RSG_NONULL, Ask::kKword, {"", "no"}, RTNORM, "No", {kBadKeyword}},
+      {"Yes No", RSG_OTHER, Ask::kKword, {"perhaps"}, RTNORM, "perhaps", {}},
+      {"Yes No", 0, Ask::kKword, {}, RTCAN, "", {}},
+      {nullptr, 0, Ask::kKword, {"y"}, RTREJ, "", {}},
+  };
+  for (const KeywordCase& c : cases) {
+    SCOPED_TRACE(std::string(c.list ? c.list : "(none)") + " / " + (c.answers.empty() ? "" : c.answers.front()));
+    input.lines = c.answers;
+    input.messages.clear();
+    ASSERT_EQ(acedInitGet(c.flags, c.list), RTNORM);
+    ads_point p;
+    char got[512] = "";
+    int rc = c.ask == Ask::kPoint ? acedGetPoint(nullptr, "\n指定点: ", p) : acedGetKword("\n是否? ", got);
+    EXPECT_EQ(rc, c.rc);
+    if (rc == RTKWORD) {
+      EXPECT_EQ(acedGetInput(got), RTNORM);
+    }
+    if (rc == RTKWORD || c.ask == Ask::kKword) {
+      EXPECT_EQ(got, c.keyword);
+    }
+    EXPECT_EQ(input.messages, c.refusals);
+  }
+  EXPECT_EQ(acedInitGet(0, "Arc Close _ Arc"), RTREJ);  // halves of different length
+}
+
+TEST_F(EditorTest, ArmingLastsForOneRequest) {
+  input.lines = {"c", "1,1", "c", "c", "2,2"};
+  ads_point p;
+  char word[512];
+  ASSERT_EQ(acedInitGet(0, "Arc Close"), RTNORM);
+  EXPECT_EQ(acedGetPoint(nullptr, "", p), RTKWORD);
+  EXPECT_EQ(input.requests.back().keywords, (std::vector<std::string>{"Arc", "Close"}));
+  EXPECT_EQ(acedGetPoint(nullptr, "", p), RTNORM);
+  EXPECT_EQ(acedGetInput(word), RTERROR);  // the last request gave no keyword
+  ASSERT_EQ(acedInitGet(0, "Arc Close"), RTNORM);
+  ASSERT_EQ(acedGetPoint(nullptr, "", p), RTKWORD);
+  EXPECT_EQ(acedGetPoint(nullptr, "", p), RTNORM);  // "c" no longer a keyword: refused
+  EXPECT_EQ(asPoint(p), (Point{2, 2, 0}));
+  EXPECT_TRUE(input.requests.back().keywords.empty());
+  EXPECT_EQ(input.messages, (std::vector<std::string>{"\n点无效。"}));
+}
+
+TEST_F(EditorTest, StringAnswers) {
+  const std::string cut = std::string(510, 'x') + "中";  // 512 bytes: the last character cannot fit
+  struct Case {
+    int cronly;
+    std::string answer;
+    int rc;
+    std::string text;
+  } cases[] = {
+      {1, "  两个 words ", RTNORM, "  两个 words "},
+      {0, "  两个 words ", RTNORM, "两个"},
+      {0, "", RTNORM, ""},
+      {1, " *cancel* ", RTCAN, ""},
+      {1, std::string(600, 'y'), RTINPUTTRUNCATED, std::string(511, 'y')},
+      {1, cut, RTINPUTTRUNCATED, std::string(510, 'x')},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answer.substr(0, 20));
+    contura::ed::resetEditor();
+    input.lines = {c.answer};
+    char text[512] = "";
+    EXPECT_EQ(acedGetString(c.cronly, "\n名称: ", text), c.rc);
+    if (c.rc != RTCAN) {
+      EXPECT_EQ(text, c.text);
+    }
+  }
+  // The words after a blank answer the requests that follow.
+  input.lines = {"one two 3,4", "next"};
+  char text[512];
+  ads_point p;
+  ASSERT_EQ(acedGetString(0, "", text), RTNORM);
+  ASSERT_EQ(acedGetString(1, "", text), RTNORM);
+  EXPECT_STREQ(text, "two");
+  ASSERT_EQ(acedGetPoint(nullptr, "", p), RTNORM);
+  EXPECT_EQ(asPoint(p), (Point{3, 4, 0}));
+  ASSERT_EQ(acedGetString(1, "", text), RTNORM);
+  EXPECT_STREQ(text, "next");
+  EXPECT_EQ(acedGetString(1, "", text), RTCAN);  // the input ended
+  EXPECT_EQ(input.requests.front().kind, contura::ed::RequestKind::kString);
+}

@@ -8,6 +8,9 @@
 //   selection lines that add to the set, ended by an empty line: all, w x1,y1 x2,y2
 //             (window), c x1,y1 x2,y2 (crossing), l (last), h HANDLE..., x,y (pick); *cancel*
 //   drag      the final cursor point (as a point)  *cancel*
+//   keyword   a keyword armed by acedInitGet (abbreviation, whole word or a long enough
+//             prefix, any letter case); also accepted by points when armed  *cancel*
+//   string    the text (the whole line, or its first word; see acedGetString)  *cancel*
 // An answer that does not fit is refused with the host's message and the request is asked
 // again. Everything here runs on the UI thread; texts are code page 936 bytes.
 #pragma once
@@ -19,7 +22,7 @@
 
 namespace contura::ed {
 
-enum class RequestKind { kPoint, kEntity, kSelection, kDrag };
+enum class RequestKind { kPoint, kEntity, kSelection, kDrag, kKeyword, kString };
 
 struct InputRequest {
   RequestKind kind = RequestKind::kPoint;
@@ -28,6 +31,9 @@ struct InputRequest {
   // A drag: the handles (upper-case hexadecimal) of the entities that follow the cursor; a
   // window backend draws them moved by the cursor's offset from the last point.
   std::vector<std::string> dragged = {};
+  // The keywords acedInitGet armed for this request, as the person types them (the local
+  // names), so a backend can offer them.
+  std::vector<std::string> keywords = {};
 };
 
 struct InputLine {
@@ -66,6 +72,8 @@ private:
 inline constexpr std::string_view kInvalidPoint = "\n点无效。";
 inline constexpr std::string_view kInvalidSelection = "\n*无效选择*";
 inline constexpr std::string_view kCancelled = "\n*取消*";
+inline constexpr std::string_view kPointOrKeyword = "\n需要点或选项关键字。";
+inline constexpr std::string_view kInvalidKeyword = "\n无效选项关键字。";
 
 // Half the side of the square within which a picked point finds an entity, in drawing
 // units (default 5). Non-positive values are ignored.
@@ -89,5 +97,16 @@ struct SelectionLine {
   std::vector<std::string> handles;  // upper-case hexadecimal
 };
 SelectionLine parseSelectionLine(std::string_view text, const std::array<double, 3>& lastPoint);
+
+// One keyword of an acedInitGet list: what the person types and what the request reports.
+struct Keyword {
+  std::string local;
+  std::string global;
+};
+// The keywords of a list ("Arc Close Undo", or "圆弧 闭合 _ Arc Close"); nothing when the
+// halves around "_" differ in length. An empty list gives no keywords.
+std::optional<std::vector<Keyword>> parseKeywordList(std::string_view list);
+// The keyword an answer names (the rules are acedInitGet's), or null.
+const Keyword* matchKeyword(std::string_view answer, const std::vector<Keyword>& keywords);
 
 }  // namespace contura::ed
