@@ -1,4 +1,6 @@
 // The input backend, queued answers, the editor's state and the parsing of answer lines.
+#include <afxstr.h>
+
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -156,7 +158,7 @@ std::string foldCase(std::string_view s) {
   std::string out(s);
   for (size_t i = 0; i < out.size(); ++i) {
     auto byte = static_cast<unsigned char>(out[i]);
-    if (byte >= 0x81 && byte <= 0xFE) {
+    if (_ismbblead(byte)) {
       ++i;  // the trail byte
       continue;
     }
@@ -164,8 +166,6 @@ std::string foldCase(std::string_view s) {
   }
   return out;
 }
-
-bool isCapital(char c) { return c >= 'A' && c <= 'Z'; }
 
 // How an answer names a keyword: exactly (the word or its abbreviation), by a prefix that
 // reaches the word's last capital, or not at all.
@@ -175,9 +175,13 @@ Naming naming(std::string_view answer, std::string_view word) {
   std::string said = foldCase(answer), whole = foldCase(word), abbreviation;
   size_t reach = 0;  // the length a prefix needs: up to the last capital
   for (size_t i = 0; i < word.size(); ++i) {
-    if (!isCapital(word[i])) continue;
-    abbreviation += static_cast<char>(std::tolower(static_cast<unsigned char>(word[i])));
-    reach = i + 1;
+    auto byte = static_cast<unsigned char>(word[i]);
+    if (_ismbblead(byte)) {
+      ++i;  // a double-byte character has no capitals
+    } else if (std::isupper(byte)) {
+      abbreviation += static_cast<char>(std::tolower(byte));
+      reach = i + 1;
+    }
   }
   if (said == whole || (!abbreviation.empty() && said == abbreviation)) return Naming::kExact;
   if (reach > 0 && said.size() >= reach && said.size() < whole.size() && whole.compare(0, said.size(), said) == 0)

@@ -36,6 +36,8 @@ public:
     return curvane::endTangent(m_points[n - 2], m_points[n - 1], m_bulges[n - 2]);
   }
 
+  // The first vertex: a new polyline in model space, or the first vertex again of the one
+  // that every vertex was taken back from.
   Acad::ErrorStatus start(const AcGePoint2d& pt) {
     if (m_id.isNull()) {
       auto* pPline = new AcDbPolyline;

@@ -1,6 +1,6 @@
-// A module for the host's UI tests: commands that ask for a point, a selection and a pick,
-// draw a small drawing, and run a dialog with a sorted list, an edit box, a pick made with
-// the dialog hidden, a Save As dialog and a message box.
+// A module for the host's UI tests: commands that ask for a point, a keyword and a text, a
+// selection and a pick, draw a small drawing, and run a dialog with a sorted list, an edit
+// box, a pick made with the dialog hidden, a Save As dialog and a message box.
 #include <acrxEntryPoint.h>
 #include <aced.h>
 #include <acutads.h>
@@ -139,6 +139,18 @@ public:
     if (rc == RTNORM) acutPrintf("\n点 = %g,%g,%g", p[X], p[Y], p[Z]);
     else acutPrintf("\n结果 %d", rc);
   }
+  // A point or a keyword, then a name with blanks.
+  static void OnKeyword() {
+    ads_point p;
+    char text[512];
+    acedInitGet(0, "Arc Close");
+    int rc = acedGetPoint(NULL, "\n指定点或 [圆弧(A)/闭合(C)]: ", p);
+    if (rc == RTKWORD && acedGetInput(text) == RTNORM) acutPrintf("\n关键字 = %s", text);
+    else acutPrintf("\n结果 %d", rc);
+    rc = acedGetString(1, "\n名称: ", text);
+    if (rc == RTNORM) acutPrintf("\n文字 = %s", text);
+    else acutPrintf("\n结果 %d", rc);
+  }
   static void OnSelect() {
     ads_name ss;
     int rc = acedSSGet(NULL, NULL, NULL, NULL, ss);
@@ -175,6 +187,7 @@ public:
 ACRX_BEGIN_COMMAND_TABLE
 ACED_ARXCOMMAND_ENTRY("EdTest", "Demo", "DEMO", ACRX_CMD_MODAL, CEditorTestApp::OnDemo, NULL, -1)
 ACED_ARXCOMMAND_ENTRY("EdTest", "Point", "PT", ACRX_CMD_MODAL, CEditorTestApp::OnPoint, NULL, -1)
+ACED_ARXCOMMAND_ENTRY("EdTest", "Keyword", "KW", ACRX_CMD_MODAL, CEditorTestApp::OnKeyword, NULL, -1)
 ACED_ARXCOMMAND_ENTRY("EdTest", "Select", "SEL", ACRX_CMD_MODAL, CEditorTestApp::OnSelect, NULL, -1)
 ACED_ARXCOMMAND_ENTRY("EdTest", "Pick", "PICK", ACRX_CMD_MODAL, CEditorTestApp::OnPick, NULL, -1)
 ACED_ARXCOMMAND_ENTRY("EdTest", "Dialog", "DLG", ACRX_CMD_MODAL, CEditorTestApp::OnDialog, NULL, -1)

@@ -1,5 +1,6 @@
 // Whole script runs of the host against the tests' editor module: the transcript of points,
-// picks, selections and a dialog, and the end of a script while a request is pending.
+// keywords, texts, picks, selections and a dialog, and the end of a script while a request
+// is pending.
 #include "session.h"
 
 #include <contura/rx/app_loader.h>
@@ -39,6 +40,23 @@ TEST(HostUi, PointsAreAbsoluteRelativeCancelledRefusedAndEndWithTheScript) {
             "结果 -5002\n"
             "命令: pt\n"
             "输入已结束，取消请求。\n"
+            "结果 -5002\n");
+}
+
+TEST(HostUi, KeywordAndTextAnswers) {
+  EXPECT_EQ(run("kw\nxyz\nc\n 名字 有 空格\nkw\n_arc\n*cancel*\n"),
+            "命令: kw\n"
+            "指定点或 [圆弧(A)/闭合(C)]: xyz\n"
+            "需要点或选项关键字。\n"
+            "指定点或 [圆弧(A)/闭合(C)]: c\n"
+            "关键字 = Close\n"
+            "名称:  名字 有 空格\n"
+            "文字 =  名字 有 空格\n"
+            "命令: kw\n"
+            "指定点或 [圆弧(A)/闭合(C)]: _arc\n"
+            "关键字 = Arc\n"
+            "名称: *cancel*\n"
+            "*取消*\n"
             "结果 -5002\n");
 }
 

@@ -4,11 +4,13 @@
 // makes); picks, crossing windows and Escape; JMGL adding a section with the library dialog
 // hidden during the pick, and a thumbnail double-click; the variable dialog's numeric filter
 // fed by key events and Chinese typed through an input method; the editor's rubber band, drag
-// and temporary vectors; a drawing that cannot be opened; closing with unsaved changes.
+// and temporary vectors; an outline drawn with clicks and a keyword typed at the command
+// line; a drawing that cannot be opened; closing with unsaved changes.
 #include "gui_driver.h"
 
 #include <AcDbVarCommon.h>
 #include <Draw2DWindow.h>
+#include <PlotPolyline.h>
 #include <acedinpt.h>
 #include <adscodes.h>
 #include <dbapserv.h>
@@ -31,6 +33,7 @@
 #include <QFileDialog>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -507,6 +510,65 @@ TEST(GuiSession, RubberBandDragAndTemporaryVectorsFollowTheEditor) {
   EXPECT_EQ(dragResult, RTNORM);
   EXPECT_NEAR(dragged[0], 900, pixel);
   EXPECT_NEAR(dragged[1], 300, pixel);
+}
+
+TEST(GuiSession, AnOutlineDrawnWithClicksAndAnArcKeywordTypedAtTheCommandLine) {
+  const fs::path drawing = kMadeData / "sectiontext" / "examples.dxf";
+  Acad::ErrorStatus drawn = Acad::eNotImplementedYet;
+  std::vector<std::array<double, 3>> vertices;  // x, y, bulge
+  bool closed = true;
+  size_t itemsBefore = 0, itemsWithTwoPoints = 0;
+  QString arcPrompt;
+  double pixel = 0;
+  GuiDriver driver;
+  driver
+      .then(WaitKind::kRequest, "draw from the prompt",
+            [&] {
+              itemsBefore = window().canvas()->scene().items.size();
+              pixel = window().canvas()->worldPerPixel();
+              AcDbPolyline* pPline = nullptr;
+              drawn = PlotPolyline::drawAPolylineWithPoints(pPline);
+              if (pPline) {
+                closed = pPline->isClosed();
+                for (unsigned int i = 0; i < pPline->numVerts(); ++i) {
+                  AcGePoint2d p;
+                  double bulge = 0;
+                  pPline->getPointAt(i, p);
+                  pPline->getBulgeAt(i, bulge);
+                  vertices.push_back({p.x, p.y, bulge});
+                }
+                pPline->close();
+              }
+              typeCommand("QUIT");
+            })
+      .then(WaitKind::kRequest, "start point", [] { clickCanvasAt(0, 300); })
+      .then(WaitKind::kRequest, "next point", [] { clickCanvasAt(300, 300); })
+      .then(WaitKind::kRequest, "the first segment is drawn; arc mode typed",
+            [&] {
+              itemsWithTwoPoints = window().canvas()->scene().items.size();
+              typeCommand("A");
+            })
+      .then(WaitKind::kRequest, "the arc's end",
+            [&] {
+              arcPrompt = window().commandPanel()->prompt();
+              clickCanvasAt(300, 450);
+            })
+      .then(WaitKind::kRequest, "finish with an empty line", [] { typeCommand(""); })
+      .then(WaitKind::kMessageBox, "the outline is not kept", [] { pressMessageBoxButton("不保存"); });
+  GuiRun run = driver.run({drawing.string()});
+  expectClean(run);
+  EXPECT_EQ(drawn, Acad::eOk);
+  EXPECT_EQ(itemsWithTwoPoints, itemsBefore + 1);
+  EXPECT_TRUE(arcPrompt.startsWith("指定圆弧的端点或 [直线(L)")) << arcPrompt.toStdString();
+  ASSERT_EQ(vertices.size(), 3u);
+  EXPECT_FALSE(closed);
+  const double corners[3][2] = {{0, 300}, {300, 300}, {300, 450}};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_NEAR(vertices[i][0], corners[i][0], pixel);
+    EXPECT_NEAR(vertices[i][1], corners[i][1], pixel);
+  }
+  EXPECT_EQ(vertices[0][2], 0.0);          // a line
+  EXPECT_NEAR(vertices[1][2], 1.0, 0.02);  // a half circle tangent to it
 }
 
 TEST(GuiSession, ADrawingThatCannotBeOpenedIsReportedAndTheWindowStaysUsable) {

@@ -200,6 +200,7 @@ TEST_F(EditorTest, KeywordAnswersToPointAndKeywordRequests) {
       {"LType eXit", 0, Ask::kPoint, {"l", "e", "exits", "3,4"}, RTNORM, "", {3, kNeedPoint}},
       {"Line LType", 0, Ask::kPoint, {"l"}, RTKWORD, "Line", {}},
       {"LArge Line", 0, Ask::kPoint, {"li"}, RTKWORD, "Line", {}},
+      {"癆 Arc", 0, Ask::kPoint, {"a"}, RTKWORD, "Arc", {}},  // 癆's second byte is 'A': no capital
       {"圆弧 闭合 _ Arc Close", 0, Ask::kPoint, {"闭合"}, RTKWORD, "Close", {}},
       {"圆弧 闭合 _ Arc Close", 0, Ask::kPoint, {"_a"}, RTKWORD, "Arc", {}},
       {"圆弧 闭合 _ Arc Close", 0, Ask::kPoint, {"a", "1,2"}, RTNORM, "", {kNeedPoint}},
