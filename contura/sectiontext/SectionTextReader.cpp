@@ -16,7 +16,8 @@ using namespace sectiontext;
 namespace {
 
 // A start or end width below this is replaced by its negation, so that a negative width
-// (which the host would take for "the default width") draws as the positive one.
+// (which the host would take for "the default width") draws as the positive one. A zero
+// width is below it too and becomes -0, which the writer writes back as "-0".
 constexpr double kWidthNegationLimit = 0.00001;
 
 // The keys the record readers look up, and their names in the text.
@@ -135,9 +136,8 @@ int drawPolylineFrom(Lines& l) {
     double v[5];
     numbersAt(l.items[i], v, 5);
     double startWidth = v[3], endWidth = v[4];
-    // 0.0 - w rather than -w: a zero width stays +0 and is written back as "0", not "-0".
-    if (startWidth < kWidthNegationLimit) startWidth = 0.0 - startWidth;
-    if (endWidth < kWidthNegationLimit) endWidth = 0.0 - endWidth;
+    if (startWidth < kWidthNegationLimit) startWidth = -startWidth;
+    if (endWidth < kWidthNegationLimit) endWidth = -endWidth;
     pPline->addVertexAt(static_cast<unsigned int>(i), AcGePoint2d(v[0], v[1]), v[2], startWidth, endWidth);
   }
   return finishEntity(pPline, l);

@@ -7,7 +7,6 @@
 
 #include "VarSetDlg.h"
 #include "app/ConturaApp.h"
-#include "app/ResourceScope.h"
 #include "sectiontext/SectionTextHelpers.h"
 
 namespace {
@@ -18,10 +17,11 @@ const Adesk::UInt16 kNewVarColorIndex = 1;  // red
 const double kNewVarTextHeight = 100.0;
 const double kNewVarValueHeight = 100.0;
 
-// Runs the settings dialog on `id` with the module's resources current. Its result does not
-// matter to either command: the entity stays whether the person pressed OK or Cancel.
+// Runs the settings dialog on `id`. Its result does not matter to either command: the entity
+// stays whether the person pressed OK or Cancel. The current resources are left as they are:
+// the template is found in the module through MFC's chain of extension libraries, which the
+// module joined when it was attached.
 void runVarSetDlg(AcDbObjectId id) {
-  CConturaResourceScope resources;
   CVarSetDlg dlg(NULL);
   dlg.m_idVar = id;
   dlg.DoModal();

@@ -74,6 +74,11 @@ const std::vector<OptionSpec>& optionTable() {
          o.newLibrary = v;
          return requireNonEmpty("--new-library", v);
        }},
+      {"--load", true,
+       [](Options& o, const std::string& v) {
+         o.modules.push_back(v);
+         return requireNonEmpty("--load", v);
+       }},
       {"--help", false, [](Options& o, const std::string&) { o.help = true; return std::string(); }},
       {"--version", false,
        [](Options& o, const std::string&) { o.version = true; return std::string(); }},
@@ -166,6 +171,9 @@ std::string usageText(bool withWindow) {
       "  --dxf-version VER\n"
       "                  the DXF version --save writes: R12, R2000, R2004 (default),\n"
       "                  R2007, R2010, R2013 or R2018 (from R2007 the file is UTF-8)\n"
+      "  --load MODULE   load the application module MODULE after Contura.arx, as\n"
+      "                  Contura.arx is loaded (repeatable: loaded in the order given,\n"
+      "                  unloaded in the reverse order when the session ends)\n"
       "  --help          show this text\n"
       "  --version       show the program's version\n"
       "\n";

@@ -24,6 +24,7 @@ struct Options {
   std::optional<double> pickbox;               // --pickbox N (positive)
   bool gui = false;                            // --gui
   std::optional<std::filesystem::path> newLibrary;  // --new-library FILE
+  std::vector<std::filesystem::path> modules;  // --load MODULE, in the order given
   bool help = false;                           // --help
   bool version = false;                        // --version
 };

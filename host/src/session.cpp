@@ -113,10 +113,16 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
 
   ed::ScopedPrintSink sink([&console](std::string_view text) { console.writeModuleText(text); });
   LoadedModules modules;
-  std::string error;
-  if (!rx::loadApplication(module, error)) {
-    streams.err << "contura: " << error << "\n";
-    return kExitError;
+  // Contura.arx first, then the modules of --load in the order given; unloading goes the other
+  // way round, so a module built against Contura.arx never outlives it.
+  std::vector<std::filesystem::path> toLoad{module};
+  toLoad.insert(toLoad.end(), options.modules.begin(), options.modules.end());
+  for (const std::filesystem::path& file : toLoad) {
+    std::string error;
+    if (!rx::loadApplication(file, error)) {
+      streams.err << "contura: " << error << "\n";
+      return kExitError;
+    }
   }
   // The drawing commands work on: a new one (layer "0", model space) until drawing files
   // are opened here. It goes before the modules: objects of a class a module's library

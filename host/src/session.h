@@ -28,7 +28,8 @@ struct Streams {
 //  - parses the options (bad usage: a one-line hint, kExitUsage);
 //  - --help / --version print and end (kExitOk);
 //  - maps the drives, opens the script (unreadable: kExitUsage);
-//  - loads `module` as the host's loader does (failure: kExitError);
+//  - loads `module`, then each module of --load in order, as the host's loader does
+//    (failure: kExitError, after unloading what was loaded);
 //  - installs the print sink, runs the command prompt from the script or the terminal;
 //  - unloads every module and ends the output (kExitOk).
 int runProgram(const std::vector<std::string>& args, const std::filesystem::path& module,

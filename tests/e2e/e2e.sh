@@ -90,6 +90,13 @@ EXPECTED
     run CONTURA_MODULE="$not_a_module" -- --script "$data/commands.scr"
     expect_code 1
     expect_one_line_error "acrxEntryPoint" ;;
+  demo_commands)
+    # The demo's first script answers every dialog it opens: no command typed into a dialog,
+    # no command unknown, no request left open at its end.
+    run -- --drive "E=$work/e" --script "$(dirname "$0")/../../examples/scripts/commands.scr"
+    expect_code 0
+    ! grep -E "无效的对话框操作|未知命令" "$work/out" || fail "the demo script does not answer what it opens"
+    [ "$(tail -n 1 "$work/out")" = "命令: QUIT" ] || fail "the demo script ends elsewhere: $(tail -n 3 "$work/out")" ;;
   help)
     run -- --help
     expect_code 0

@@ -11,7 +11,7 @@ using Args = std::vector<std::string>;
 TEST(HostOptions, AcceptsEveryOptionInBothForms) {
   auto r = parseOptions({"--script", "run.scr", "--drive", "e=/data/e", "--drive=F:=/data/f",
                          "--save=out.dxf", "--dxf-version", "r2000", "--preview-dir", "pv", "--pickbox", "2.5", "--gui",
-                         "--new-library", "lib.mdb", "drawing.dxf"});
+                         "--new-library", "lib.mdb", "--load", "b.arx", "--load=a.arx", "drawing.dxf"});
   ASSERT_TRUE(r.ok()) << r.error;
   const auto& o = r.options;
   EXPECT_EQ(o.script, "run.scr");
@@ -25,6 +25,7 @@ TEST(HostOptions, AcceptsEveryOptionInBothForms) {
   EXPECT_EQ(o.pickbox, 2.5);
   EXPECT_TRUE(o.gui);
   EXPECT_EQ(o.newLibrary, "lib.mdb");
+  EXPECT_EQ(o.modules, (std::vector<std::filesystem::path>{"b.arx", "a.arx"}));  // the order given
   EXPECT_EQ(o.drawing, "drawing.dxf");
   EXPECT_EQ(contura::host::unavailableOptions(o), (Args{"--gui"}));
 
@@ -51,6 +52,8 @@ TEST(HostOptions, RefusesBadUsageWithAReason) {
       {{"--script"}, "--script needs a value"},
       {{"--script="}, "--script needs a non-empty value"},
       {{"--gui=yes"}, "--gui takes no value"},
+      {{"--load"}, "--load needs a value"},
+      {{"--load="}, "--load needs a non-empty value"},
       {{"--pickbox", "0"}, "positive number"},
       {{"--pickbox", "-1"}, "positive number"},
       {{"--pickbox", "5mm"}, "positive number"},

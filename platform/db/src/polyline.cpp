@@ -104,7 +104,9 @@ Acad::ErrorStatus AcDbPolyline::addVertexAt(unsigned int index, const AcGePoint2
   if (endWidth < 0.0) endWidth = mConstantWidth;
   // Widths other than the constant one need the per-vertex list (made for the vertices there
   // are, which may be none yet).
-  const bool ownWidths = !mWidths.empty() || startWidth != mConstantWidth || endWidth != mConstantWidth;
+  // Compared bit for bit: a width of -0 is kept as given, not folded into a constant +0.
+  auto differs = [this](double w) { return w != mConstantWidth || std::signbit(w) != std::signbit(mConstantWidth); };
+  const bool ownWidths = !mWidths.empty() || differs(startWidth) || differs(endWidth);
   if (ownWidths) ensureWidths();
   mVertices.insert(mVertices.begin() + index, Vertex{pt, bulge});
   if (ownWidths) mWidths.insert(mWidths.begin() + index, Widths{startWidth, endWidth});

@@ -56,6 +56,13 @@ TEST_F(LoadedModule, LoadingAttachesUnlocksAndRegistersTheCommands) {
   }
   EXPECT_TRUE(chainHas(app.instance));
   EXPECT_STREQ(contura::afx::findStringIn(app.instance, 100), "Contura");
+  // With nothing pushed, every dialog template of the module is found through the chain (the
+  // variable commands rely on it).
+  const AFX_RESOURCE_TABLE* table = contura::afx::resourceTableOf(app.instance);
+  ASSERT_NE(table, nullptr);
+  ASSERT_GT(table->dialogCount, 0);
+  for (int i = 0; i < table->dialogCount; ++i)
+    EXPECT_EQ(AfxFindDialogTemplate(table->dialogs[i].id), &table->dialogs[i]) << table->dialogs[i].id;
   EXPECT_EQ(AfxGetResourceHandle(), hostResource);
   EXPECT_EQ(acDocManagerPtr()->resourceStackDepth(), 0);
 }

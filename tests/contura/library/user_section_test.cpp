@@ -1,7 +1,10 @@
-// CUserSectionInfo: its default outline and member-wise copies.
+// CUserSectionInfo: its default outline, member-wise copies and the layout other modules rely on.
 #include "UserSectionInfo.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <type_traits>
 
 TEST(UserSectionInfo, DefaultIsTheFourSidedOutlineAndCopiesAreIndependent) {
   CUserSectionInfo info;
@@ -23,4 +26,26 @@ TEST(UserSectionInfo, DefaultIsTheFourSidedOutlineAndCopiesAreIndependent) {
   }
   info.m_strName = "changed";
   EXPECT_EQ(copy.m_strName, "异形截面");
+}
+
+// Other modules are compiled against the exported header and hold these records in their own
+// arrays: the layout is three plain fields and no table of virtual functions.
+TEST(UserSectionInfo, LayoutIsATagAndTwoStringsWithNothingElse) {
+  struct ThreeFields {
+    std::int32_t m_nTag;
+    CString m_strName;
+    CString m_strSection;
+  };
+  static_assert(!std::is_polymorphic_v<CUserSectionInfo>);
+  static_assert(std::is_same_v<decltype(CUserSectionInfo::m_nTag), std::int32_t>);
+  static_assert(sizeof(CUserSectionInfo) == sizeof(ThreeFields));
+  static_assert(alignof(CUserSectionInfo) == alignof(ThreeFields));
+  CUserSectionInfo info;
+  ThreeFields plain;
+  auto offset = [](const void* object, const void* field) {
+    return static_cast<const char*>(field) - static_cast<const char*>(object);
+  };
+  EXPECT_EQ(offset(&info, &info.m_nTag), offset(&plain, &plain.m_nTag));
+  EXPECT_EQ(offset(&info, &info.m_strName), offset(&plain, &plain.m_strName));
+  EXPECT_EQ(offset(&info, &info.m_strSection), offset(&plain, &plain.m_strSection));
 }

@@ -1,6 +1,6 @@
 // Tests of the section text reader: what each record draws, the grammar cases of the
 // reader (letter case, blanks round '=', repeated keys, '[' in values, indented headers,
-// carriage returns, negative widths, Mtext pieces, records that draw nothing), the rule for
+// carriage returns, negative and zero widths, Mtext pieces, records that draw nothing), the rule for
 // malformed records, and entities that cannot reach model space. (The line and circle example
 // drawn and written back, and the true colours of drawn copies, are checked end to end; every
 // variable property by the writer -> reader -> writer round trips.)
@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <random>
 #include <utility>
 
@@ -51,10 +52,16 @@ TEST(Reader, UnknownLayersNegativeWidthsAndARepeatedFirstVertex) {
   Opened<AcDbPolyline> p(ids[1]);
   ASSERT_EQ(p->numVerts(), 4u);
   EXPECT_FALSE(p->isClosed());  // the repeated first vertex closes it geometrically
-  double sw = 0, ew = 0;
-  p->getWidthsAt(1, sw, ew);
-  EXPECT_EQ(sw, 2.0);  // a negative width draws as the positive one
-  EXPECT_EQ(ew, 4.0);
+  // A width below 0.00001 is negated: -2 draws as 2, and 0 becomes -0 (written back as "-0").
+  const double widths[][2] = {{-0.0, -0.0}, {2.0, 4.0}, {-0.0, -0.0}};
+  for (unsigned i = 0; i < 3; ++i) {
+    double sw = 1, ew = 1;
+    p->getWidthsAt(i, sw, ew);
+    EXPECT_EQ(sw, widths[i][0]) << i;
+    EXPECT_EQ(ew, widths[i][1]) << i;
+    EXPECT_EQ(std::signbit(sw), std::signbit(widths[i][0])) << i;
+    EXPECT_EQ(std::signbit(ew), std::signbit(widths[i][1])) << i;
+  }
 }
 
 TEST(Reader, GrammarCases) {

@@ -1,5 +1,5 @@
-// The commands AddVar (TJBL) and ChangeVar (XGBL): prompts, the new entity, the module's
-// resources while the dialog runs, the dialog on a picked entity, the end of input.
+// The commands AddVar (TJBL) and ChangeVar (XGBL): prompts, the new entity, the resource stack
+// left alone while the dialog runs, the dialog on a picked entity, the end of input.
 #include <acdocman.h>
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ struct VarCommands : ::testing::Test {
   Drawing d;
   TestBackend backend;
   contura::afx::ScopedUiBackend scope{backend};
-  int depthInDialog = -1;  // the module's resources are pushed while the dialog runs
+  int depthInDialog = -1;  // the resource stack while the dialog runs: nothing is pushed
 
   void SetUp() override { contura::ui::clearRecentColors(); }
 
@@ -37,7 +37,7 @@ TEST_F(VarCommands, AddVarPlacesARedVariableAtThePointThatStaysWhenTheDialogIsCa
 
   EXPECT_EQ(d.input.prompts, std::vector<std::string>{"\n输入插入基点:"});
   EXPECT_EQ(backend.dialogsRun, std::vector<UINT>{IDD_VARSET});
-  EXPECT_EQ(depthInDialog, depthBefore + 1);
+  EXPECT_EQ(depthInDialog, depthBefore);
   EXPECT_EQ(acDocManagerPtr()->resourceStackDepth(), depthBefore);
   EXPECT_EQ(d.printed, "");
   // Every property of the entity left behind is compared by the end-to-end script.
@@ -61,7 +61,7 @@ TEST_F(VarCommands, ChangeVarOpensTheDialogOnThePickedVariable) {
   CConturaApp::OnChangeVar();
   EXPECT_EQ(d.input.prompts, std::vector<std::string>{"\n请选择变量类别:"});
   EXPECT_EQ(backend.dialogsRun, std::vector<UINT>{IDD_VARSET});
-  EXPECT_EQ(depthInDialog, 1);
+  EXPECT_EQ(depthInDialog, 0);
   EXPECT_EQ(propsOf(id).code, "H9");
   EXPECT_EQ(d.printed, "");
 }
