@@ -4,23 +4,24 @@
 // makes); picks, crossing windows and Escape; JMGL adding a section with the library dialog
 // hidden during the pick, and a thumbnail double-click; the variable dialog's numeric filter
 // fed by key events and Chinese typed through an input method; the editor's rubber band, drag
-// and temporary vectors; an outline drawn with clicks and a keyword typed at the command
-// line; a drawing that cannot be opened; closing with unsaved changes.
+// and temporary vectors; USD with an outline drawn with clicks and keywords typed at the
+// command line; a drawing that cannot be opened; closing with unsaved changes.
 #include "gui_driver.h"
 
 #include <AcDbVarCommon.h>
 #include <Draw2DWindow.h>
-#include <PlotPolyline.h>
 #include <acedinpt.h>
 #include <adscodes.h>
 #include <dbapserv.h>
 #include <dbents.h>
 #include <dbmain.h>
+#include <dbpl.h>
 #include <dbsymtb.h>
 #include <contura/dxf/dxf.h>
 #include <contura/ed/editor_state.h>
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
@@ -512,38 +513,53 @@ TEST(GuiSession, RubberBandDragAndTemporaryVectorsFollowTheEditor) {
   EXPECT_NEAR(dragged[1], 300, pixel);
 }
 
-TEST(GuiSession, AnOutlineDrawnWithClicksAndAnArcKeywordTypedAtTheCommandLine) {
+// The last polyline of model space: its vertices (x, y, bulge) and colour index.
+std::vector<std::array<double, 3>> lastPolyline(int* colorIndex) {
+  std::vector<std::array<double, 3>> vertices;
+  forEachEntity([&](AcDbEntity* e) {
+    auto* pl = AcDbPolyline::cast(e);
+    if (!pl) return;
+    vertices.clear();
+    for (unsigned int i = 0; i < pl->numVerts(); ++i) {
+      AcGePoint2d p;
+      double bulge = 0;
+      pl->getPointAt(i, p);
+      pl->getBulgeAt(i, bulge);
+      vertices.push_back({p.x, p.y, bulge});
+    }
+    *colorIndex = pl->colorIndex();
+  });
+  return vertices;
+}
+
+// USD in the window: the outline drawn on the canvas with clicks (a line, an arc typed at the
+// command line, a line, closed), the dialog hidden meanwhile; its preview, a resize that grows
+// the preview by the growth of the dialog, and the outline drawn in green at the origin.
+TEST(GuiSession, UsdDrawsAnOutlineWithClicksAndKeywordsAndPlacesItAtTheOrigin) {
   const fs::path drawing = kMadeData / "sectiontext" / "examples.dxf";
-  Acad::ErrorStatus drawn = Acad::eNotImplementedYet;
-  std::vector<std::array<double, 3>> vertices;  // x, y, bulge
-  bool closed = true;
   size_t itemsBefore = 0, itemsWithTwoPoints = 0;
   QString arcPrompt;
+  bool hiddenDuringPick = false;
   double pixel = 0;
+  std::vector<std::array<double, 3>> vertices;
+  int colorIndex = 0;
   GuiDriver driver;
-  driver
-      .then(WaitKind::kRequest, "draw from the prompt",
+  driver.then(WaitKind::kRequest, "command", [] { typeCommand("USD"); })
+      .then(WaitKind::kDialog, "draw the section",
+            [] {
+              EXPECT_EQ(topDialog().session().templateId(), 203u);
+              EXPECT_TRUE(topDialog().windowFlags() & Qt::WindowMaximizeButtonHint);
+              clickControl(205);
+            })
+      .then(WaitKind::kRequest, "start point",
             [&] {
+              hiddenDuringPick = !ui().dialogs().front()->isVisible() && window().isEnabled();
               itemsBefore = window().canvas()->scene().items.size();
               pixel = window().canvas()->worldPerPixel();
-              AcDbPolyline* pPline = nullptr;
-              drawn = PlotPolyline::drawAPolylineWithPoints(pPline);
-              if (pPline) {
-                closed = pPline->isClosed();
-                for (unsigned int i = 0; i < pPline->numVerts(); ++i) {
-                  AcGePoint2d p;
-                  double bulge = 0;
-                  pPline->getPointAt(i, p);
-                  pPline->getBulgeAt(i, bulge);
-                  vertices.push_back({p.x, p.y, bulge});
-                }
-                pPline->close();
-              }
-              typeCommand("QUIT");
+              clickCanvasAt(0, 300);
             })
-      .then(WaitKind::kRequest, "start point", [] { clickCanvasAt(0, 300); })
       .then(WaitKind::kRequest, "next point", [] { clickCanvasAt(300, 300); })
-      .then(WaitKind::kRequest, "the first segment is drawn; arc mode typed",
+      .then(WaitKind::kRequest, "the first segment shows; arc mode typed",
             [&] {
               itemsWithTwoPoints = window().canvas()->scene().items.size();
               typeCommand("A");
@@ -553,22 +569,44 @@ TEST(GuiSession, AnOutlineDrawnWithClicksAndAnArcKeywordTypedAtTheCommandLine) {
               arcPrompt = window().commandPanel()->prompt();
               clickCanvasAt(300, 450);
             })
-      .then(WaitKind::kRequest, "finish with an empty line", [] { typeCommand(""); })
+      .then(WaitKind::kRequest, "back to lines", [] { typeCommand("L"); })
+      .then(WaitKind::kRequest, "a line", [] { clickCanvasAt(0, 450); })
+      .then(WaitKind::kRequest, "close", [] { typeCommand("C"); })
+      .then(WaitKind::kRequest, "the base point", [] { clickCanvasAt(150, 300); })
+      .then(WaitKind::kDialog, "the outline in the preview; the dialog made larger",
+            [] {
+              EXPECT_TRUE(topDialog().isVisible());
+              const auto* preview = topDialog().controlOf(control(204));
+              CDraw2DWindow* view = Draw2DWindowFromHandle(preview->handle);
+              ASSERT_NE(view, nullptr);
+              EXPECT_FALSE(view->GetDisplayList().shapes.empty());
+              saveScreenshot(&topDialog(), "usd-section.png");
+              QSize dialogBefore = topDialog().size(), previewBefore = control(204)->size();
+              topDialog().resize(dialogBefore + QSize(240, 120));
+              QApplication::processEvents();
+              EXPECT_EQ(control(204)->size(), previewBefore + QSize(240, 120));
+              clickControl(IDOK);
+            })
+      .then(WaitKind::kRequest, "drawn",
+            [&] {
+              vertices = lastPolyline(&colorIndex);
+              typeCommand("QUIT");
+            })
       .then(WaitKind::kMessageBox, "the outline is not kept", [] { pressMessageBoxButton("不保存"); });
   GuiRun run = driver.run({drawing.string()});
   expectClean(run);
-  EXPECT_EQ(drawn, Acad::eOk);
-  EXPECT_EQ(itemsWithTwoPoints, itemsBefore + 1);
+  EXPECT_TRUE(hiddenDuringPick);
+  EXPECT_EQ(itemsWithTwoPoints, itemsBefore + 1);  // the polyline grows in the drawing
   EXPECT_TRUE(arcPrompt.startsWith("指定圆弧的端点或 [直线(L)")) << arcPrompt.toStdString();
-  ASSERT_EQ(vertices.size(), 3u);
-  EXPECT_FALSE(closed);
-  const double corners[3][2] = {{0, 300}, {300, 300}, {300, 450}};
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_NEAR(vertices[i][0], corners[i][0], pixel);
-    EXPECT_NEAR(vertices[i][1], corners[i][1], pixel);
+  // Base point (150,300) on the origin; the closing item repeats the first vertex.
+  const double expected[5][3] = {{-150, 0, 0}, {150, 0, 1}, {150, 150, 0}, {-150, 150, 0}, {-150, 0, 0}};
+  ASSERT_EQ(vertices.size(), 5u);
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_NEAR(vertices[i][0], expected[i][0], 2 * pixel) << i;
+    EXPECT_NEAR(vertices[i][1], expected[i][1], 2 * pixel) << i;
+    EXPECT_NEAR(vertices[i][2], expected[i][2], 0.02) << i;  // a half circle tangent to the line
   }
-  EXPECT_EQ(vertices[0][2], 0.0);          // a line
-  EXPECT_NEAR(vertices[1][2], 1.0, 0.02);  // a half circle tangent to it
+  EXPECT_EQ(colorIndex, 3);
 }
 
 TEST(GuiSession, ADrawingThatCannotBeOpenedIsReportedAndTheWindowStaysUsable) {
