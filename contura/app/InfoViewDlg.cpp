@@ -5,6 +5,8 @@
 #include <acutads.h>
 #include <afxdlgs.h>
 
+#include <cstdint>
+#include <new>
 #include <vector>
 
 #include "DlgViewSection.h"
@@ -65,15 +67,25 @@ void CInfoViewDlg::OnImport() {
     return;
   }
   ULONGLONG length = file.GetLength();
-  if (length > static_cast<ULONGLONG>(kImportBufferSize)) {
-    file.Close();
-    acutPrintf("\n文件 %s 长 %llu 字节，超过 %d 字节，未导入。", path.GetString(),
-               static_cast<unsigned long long>(length), kImportBufferSize);
-    return;
+  std::vector<char> buffer;
+  bool failed = length >= static_cast<ULONGLONG>(SIZE_MAX);
+  if (!failed) {
+    try {
+      buffer.assign(static_cast<size_t>(length) + 1, '\0');
+    } catch (const std::bad_alloc&) {
+      failed = true;
+    }
   }
-  std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
-  UINT read = file.Read(buffer.data(), static_cast<UINT>(length));
-  bool failed = file.GetLastCause() != CFileException::none || read != static_cast<UINT>(length);
+  const bool showProgress = length >= kImportProgressBytes;
+  int quartersShown = 0;
+  for (ULONGLONG done = 0; !failed && done < length;) {
+    UINT piece = static_cast<UINT>(length - done < kImportChunkBytes ? length - done : kImportChunkBytes);
+    UINT read = file.Read(buffer.data() + done, piece);
+    failed = file.GetLastCause() != CFileException::none || read != piece;
+    done += read;
+    for (; showProgress && quartersShown < static_cast<int>(done * 4 / length); ++quartersShown)
+      acutPrintf("\n正在导入 %s：%d%%", path.GetString(), (quartersShown + 1) * 25);
+  }
   file.Close();
   if (failed) {
     acutPrintf("\n读取文件 %s 失败，未导入。", path.GetString());

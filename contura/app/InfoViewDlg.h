@@ -4,9 +4,11 @@
 // never read back: Export, Modify and Preview always use the held text.
 //
 // File errors (decided here, the host leaves them open): when the chosen file cannot be
-// created, opened, written or read, or when an import file is longer than 1,000,000 bytes,
-// a message naming the file is printed on the command line and the held text stays as it
-// was (a refused import reads nothing; a failed export leaves the held text untouched).
+// created, opened, written or read, a message naming the file is printed on the command line
+// and the held text stays as it was (a failed import reads nothing; a failed export leaves
+// the held text untouched). Import reads a file of any size that fits in memory (the fixed
+// buffer of old was a limit of its time, not a rule of the format); from kImportProgressBytes
+// on it says how far it has come, a line per quarter.
 #pragma once
 #include <afxcmn.h>
 #include <afxwin.h>
@@ -17,8 +19,10 @@ public:
   explicit CInfoViewDlg(CWnd* pParent = NULL);
   ~CInfoViewDlg() override;
 
-  // The most bytes Import reads: a longer file is refused.
-  static const int kImportBufferSize = 1000000;
+  // Import reads in pieces of this many bytes, and reports progress on files from
+  // kImportProgressBytes on.
+  static const UINT kImportChunkBytes = 4u << 20;
+  static const ULONGLONG kImportProgressBytes = 16u << 20;
 
   CRichEditCtrl m_richEdit;  // control 209
   CString m_strText;         // the held section text
