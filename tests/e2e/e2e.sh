@@ -74,6 +74,10 @@ EXPECTED
       run -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -- --gui
       expect_code 1
       expect_one_line_error "--gui needs a display"
+      # A display that is named but not there is said in one line (Qt would abort).
+      run -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:87 -- --gui
+      expect_code 1
+      expect_one_line_error "no X server answers on DISPLAY=:87"
     fi ;;
   missing_script)
     run -- --script "$work/no such script.scr"
