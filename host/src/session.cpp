@@ -21,6 +21,8 @@
 
 #include <cstdlib>
 #include <fstream>
+
+#include <unistd.h>
 #include <memory>
 #include <system_error>
 
@@ -81,8 +83,12 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
 
   for (const DriveMapping& drive : options.drives) os::driveMap().map(drive.letter, drive.dir);
   if (options.previewDir) {
+    // Refused at once rather than each preview failing unseen later.
     std::error_code madeDir;
-    std::filesystem::create_directories(*options.previewDir, madeDir);  // a view that cannot write just skips
+    std::filesystem::create_directories(*options.previewDir, madeDir);
+    if (madeDir || ::access(options.previewDir->c_str(), W_OK) != 0)
+      return usageError(streams.err, "--preview-dir '" + options.previewDir->string() + "' cannot be written" +
+                                         (madeDir ? ": " + madeDir.message() : std::string()));
     Draw2DSetPreviewDirectory(os::utf8ToCp936(std::filesystem::absolute(*options.previewDir).string()).c_str());
   }
   if (options.newLibrary)  // a task of its own: make the file and end

@@ -60,7 +60,11 @@ EXPECTED
   bad_option)
     run -- --script "$data/commands.scr" --frobnicate
     expect_code 2
-    expect_one_line_error "unknown option '--frobnicate'" ;;
+    expect_one_line_error "unknown option '--frobnicate'"
+    : >"$work/a-file"
+    run -- --script "$data/commands.scr" --preview-dir "$work/a-file/previews"
+    expect_code 2
+    expect_one_line_error "--preview-dir '$work/a-file/previews' cannot be written" ;;
   bad_drive)
     run -- --drive E
     expect_code 2
