@@ -4,10 +4,12 @@
 #include "SectionTextScan.h"
 
 #include <AcDbVarCommon.h>
+#include <acutads.h>
 #include <dbents.h>
 #include <dbpl.h>
 
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <string_view>
 
@@ -50,6 +52,7 @@ struct Lines {
   std::vector<TextSpan> items;            // scratch for a polyline's vertex list
 
   void cut(TextSpan block) {
+    nonFinite = false;
     splitSpans(block, '\n', lines);
     first.fill(TextSpan{});
     remarks.clear();
@@ -76,22 +79,37 @@ struct Lines {
     return joined;
   }
   CString text(Key key) const { return toCString(value(key)); }
-  double number(Key key) const { return numberAt(value(key)); }
+  double number(Key key) const { return finite(numberAt(value(key))); }
   long integer(Key key) const { return integerAt(value(key)); }
+  // `count` numbers of s, as numbersAt reads them.
+  void numbers(TextSpan s, double* values, int count) const {
+    numbersAt(s, values, count);
+    for (int i = 0; i < count; ++i) finite(values[i]);
+  }
+  AcGePoint3d point(TextSpan s) const {
+    double xy[2];
+    numbers(s, xy, 2);
+    return AcGePoint3d(xy[0], xy[1], 0.0);
+  }
+  // A number that is not finite (atof reads "1e400" as infinity, "nan" as not a number)
+  // marks the record: no drawing can hold it, so the record is not drawn.
+  double finite(double v) const {
+    if (!std::isfinite(v)) nonFinite = true;
+    return v;
+  }
+  mutable bool nonFinite = false;
 };
 
 bool isPointText(TextSpan s) { return countChar(s, ',') >= 1; }
 bool isColorText(TextSpan s) { return countChar(s, ',') >= 2; }
 
-AcGePoint3d pointAt(TextSpan s) {
-  double xy[2];
-  numbersAt(s, xy, 2);
-  return AcGePoint3d(xy[0], xy[1], 0.0);
-}
-
 // Layer and colour of the record, then into model space: closed when appended, deleted when
-// it could not get there.
+// it could not get there or when a number of the record was not finite (3).
 int finishEntity(AcDbEntity* pEnt, const Lines& l) {
+  if (l.nonFinite) {
+    delete pEnt;
+    return 3;
+  }
   pEnt->setLayer(l.text(kLayer));
   pEnt->setColor(colorAt(l.value(kColor)));
   AcDbObjectId id;
@@ -109,21 +127,21 @@ int drawLineFrom(const Lines& l) {
   if (semi == nullptr || !isColorText(l.value(kColor))) return 1;
   TextSpan from{points.begin, semi}, to{semi + 1, points.end};
   if (!isPointText(from) || !isPointText(to)) return 1;
-  return finishEntity(new AcDbLine(pointAt(from), pointAt(to)), l);
+  return finishEntity(new AcDbLine(l.point(from), l.point(to)), l);
 }
 
 int drawArcFrom(const Lines& l) {
   TextSpan center = l.value(kCenter), angles = l.value(kAngle);
   if (!isPointText(center) || !isPointText(angles) || !isColorText(l.value(kColor))) return 1;
   double startEnd[2];
-  numbersAt(angles, startEnd, 2);
-  return finishEntity(new AcDbArc(pointAt(center), l.number(kRadius), startEnd[0], startEnd[1]), l);
+  l.numbers(angles, startEnd, 2);
+  return finishEntity(new AcDbArc(l.point(center), l.number(kRadius), startEnd[0], startEnd[1]), l);
 }
 
 int drawCircleFrom(const Lines& l) {
   TextSpan center = l.value(kCenter);
   if (!isPointText(center) || !isColorText(l.value(kColor))) return 1;
-  return finishEntity(new AcDbCircle(pointAt(center), AcGeVector3d(0.0, 0.0, 1.0), l.number(kRadius)), l);
+  return finishEntity(new AcDbCircle(l.point(center), AcGeVector3d(0.0, 0.0, 1.0), l.number(kRadius)), l);
 }
 
 int drawPolylineFrom(Lines& l) {
@@ -134,7 +152,7 @@ int drawPolylineFrom(Lines& l) {
   AcDbPolyline* pPline = new AcDbPolyline(static_cast<unsigned int>(l.items.size()));
   for (std::size_t i = 0; i < l.items.size(); ++i) {
     double v[5];
-    numbersAt(l.items[i], v, 5);
+    l.numbers(l.items[i], v, 5);
     double startWidth = v[3], endWidth = v[4];
     if (startWidth < kWidthNegationLimit) startWidth = -startWidth;
     if (endWidth < kWidthNegationLimit) endWidth = -endWidth;
@@ -146,7 +164,7 @@ int drawPolylineFrom(Lines& l) {
 int drawTextFrom(const Lines& l) {
   TextSpan point = l.value(kPoint);
   if (!isPointText(point) || !isColorText(l.value(kColor))) return 1;
-  AcDbText* pText = new AcDbText(pointAt(point), l.text(kValue), AcDbObjectId::kNull, l.number(kHeight),
+  AcDbText* pText = new AcDbText(l.point(point), l.text(kValue), AcDbObjectId::kNull, l.number(kHeight),
                                  l.number(kAngle));
   return finishEntity(pText, l);
 }
@@ -156,7 +174,7 @@ int drawVarCommonFrom(const Lines& l) {
   if (!isPointText(point) || !isColorText(l.value(kColor)) || !isPointText(valuePoint) || !isColorText(valueColor))
     return 1;
   AcDbVarCommon* pVar = new AcDbVarCommon();
-  pVar->setPosition(pointAt(point));
+  pVar->setPosition(l.point(point));
   pVar->setTextString(l.text(kValue));
   pVar->setHeight(l.number(kHeight));
   pVar->setRotation(l.number(kAngle));
@@ -171,7 +189,7 @@ int drawVarCommonFrom(const Lines& l) {
   pVar->putVarAngle(l.number(kVarAngle));
   pVar->putVarValueColor(colorAt(valueColor).colorIndex());
   pVar->putVarType(l.text(kVarType));
-  pVar->putValuePosition(pointAt(valuePoint));
+  pVar->putValuePosition(l.point(valuePoint));
   return finishEntity(pVar, l);
 }
 
@@ -184,7 +202,8 @@ int CSectionTextReader::drawSectionText(CString text) {
   // Blocks are drawn as the splitter finds them (it always finds at least one, so the result
   // is 0); the text is not cut into a list of blocks first.
   Lines l;
-  forEachRecordSpan(spanOf(text), [&l](TextSpan block) {
+  int notFinite = 0;
+  forEachRecordSpan(spanOf(text), [&l, &notFinite](TextSpan block) {
     TextSpan name = recordNameSpan(block);
     int (*draw)(Lines&) = nullptr;
     if (equalNoCase(name, "Line")) draw = [](Lines& x) { return drawLineFrom(x); };
@@ -195,8 +214,9 @@ int CSectionTextReader::drawSectionText(CString text) {
     else if (equalNoCase(name, "VarCommon")) draw = [](Lines& x) { return drawVarCommonFrom(x); };
     if (draw == nullptr) return;  // PolylineSection, Mtext, SecType, unknown or unnamed
     l.cut(block);
-    draw(l);
+    if (draw(l) == 3) ++notFinite;
   });
+  if (notFinite > 0) acutPrintf("\n%d 条记录含有无法绘制的数值（无穷大或非数），未绘制。", notFinite);
   return 0;
 }
 

@@ -12,8 +12,10 @@
 // angle pair a comma, a line's Point a ';' with a point on each side, every polyline item at
 // least four commas (five numbers), colours two commas. Otherwise the whole record is
 // skipped: no entity is made, nothing is appended, and the other records are still drawn.
-// Numbers themselves are read as atof reads them (text that is no number reads as 0). A
-// header without ']' has no name and is passed over like any unnamed block.
+// Numbers themselves are read as atof reads them (text that is no number reads as 0); a
+// number that atof reads as infinite or not a number ("1e400", "nan") cannot be held by a
+// drawing, so its record is skipped too, and drawSectionText says on the command line how
+// many were. A header without ']' has no name and is passed over like any unnamed block.
 //
 // An entity that could not be appended to model space is deleted at once.
 #pragma once
@@ -31,7 +33,8 @@ public:
   int drawSectionText(CString text);
 
   // Each draws one block (header line included). 0 drawn; 1 skipped as malformed; 2 made but
-  // not appended (model space could not be opened), and freed.
+  // not appended (model space could not be opened), and freed; 3 skipped for a number that
+  // is not finite.
   int drawLine(CString block);
   int drawArc(CString block);
   int drawCircle(CString block);

@@ -114,6 +114,15 @@ TEST(Reader, MalformedRecordsAreSkippedWholeAndTheRestIsDrawn) {
       {&CSectionTextReader::drawVarCommon, "[VarCommon]\nPoint=1,1\nColor=1,2,3\nVarColor=1,2,3\n"},  // no VarPoint
   };
   for (const auto& [draw, text] : malformed) EXPECT_EQ((r.*draw)(text), 1) << text;
+  // Numbers atof reads as infinite or not a number: no drawing could hold them.
+  const std::pair<Draw, const char*> notFinite[] = {
+      {&CSectionTextReader::drawLine, "[Line]\nPoint=1e400,0;1,1\nColor=1,2,3\n"},
+      {&CSectionTextReader::drawCircle, "[Circle]\nCenter=0,0\nRadius=nan\nColor=1,2,3\n"},
+      {&CSectionTextReader::drawPolyline, "[Polyline]\nPoint=0,0,0,0,0;1,1,-inf,0,0\nColor=1,2,3\n"},
+      {&CSectionTextReader::drawVarCommon,
+       "[VarCommon]\nPoint=1,1\nColor=1,2,3\nVarPoint=0,0\nVarColor=1,2,3\nVarHeight=1e999\n"},
+  };
+  for (const auto& [draw, text] : notFinite) EXPECT_EQ((r.*draw)(text), 3) << text;
   EXPECT_TRUE(d.modelSpace().empty());
   // In a whole text the malformed record is passed over and the others are drawn; a header
   // without ']' names nothing.
