@@ -2,29 +2,15 @@
 #include <afxwin.h>
 
 #include "LibraryResource.h"
+#include "TemplateStyles.h"
 
 namespace {
 
-constexpr DWORD kModal = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
-constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-constexpr DWORD kButton = kChild | BS_PUSHBUTTON | WS_TABSTOP;
-constexpr DWORD kDefButton = kChild | BS_DEFPUSHBUTTON | WS_TABSTOP;
-constexpr DWORD kGroup = kChild | BS_GROUPBOX;
-constexpr DWORD kLabel = kChild | SS_LEFT;
-constexpr DWORD kEdit = kChild | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
+using namespace templates;
+
 constexpr DWORD kDropList = kChild | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-constexpr DWORD kView = kChild | WS_TABSTOP;
 constexpr DWORD kThumbLabel = kChild | SS_CENTER;
 constexpr DWORD kPageButton = kChild | BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP;
-constexpr UINT kStatic = static_cast<UINT>(IDC_STATIC);
-constexpr const char* kFont = "MS Shell Dlg";
-constexpr const char* kViewClass = "Draw2DCtrl";
-constexpr const char* kViewText = "自定义1";
-
-template <int N>
-constexpr int count(const AFX_DLGITEM (&)[N]) {
-  return N;
-}
 
 const AFX_DLGITEM kLibPicNameItems[] = {
     {IDOK, "Button", "确定", kDefButton, 0, 129, 7, 50, 14},

@@ -2,24 +2,14 @@
 #include <afxwin.h>
 
 #include "SectionResource.h"
+#include "TemplateStyles.h"
 
 namespace {
 
-constexpr DWORD kModal = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
-constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-constexpr DWORD kButton = kChild | BS_PUSHBUTTON | WS_TABSTOP;
-constexpr DWORD kDefButton = kChild | BS_DEFPUSHBUTTON | WS_TABSTOP;
+using namespace templates;
+
 constexpr DWORD kSortedList =
     kChild | LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
-constexpr DWORD kView = kChild | WS_TABSTOP;
-constexpr const char* kFont = "MS Shell Dlg";
-constexpr const char* kViewClass = "Draw2DCtrl";
-constexpr const char* kViewText = "自定义1";
-
-template <int N>
-constexpr int count(const AFX_DLGITEM (&)[N]) {
-  return N;
-}
 
 const AFX_DLGITEM kUserSectionLibItems[] = {
     {IDC_LIST_USERSECTION, "ListBox", "", kSortedList, 0, 7, 7, 93, 172},

@@ -4,22 +4,14 @@
 #include <afxwin.h>
 
 #include "SectionTextResource.h"
+#include "TemplateStyles.h"
 
 namespace {
 
-constexpr DWORD kModal = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
-constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-constexpr DWORD kButton = kChild | BS_PUSHBUTTON | WS_TABSTOP;
-constexpr DWORD kDefButton = kChild | BS_DEFPUSHBUTTON | WS_TABSTOP;
+using namespace templates;
+
 constexpr DWORD kRichEdit = kChild | ES_MULTILINE | ES_WANTRETURN | ES_AUTOHSCROLL |
                             WS_HSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
-constexpr DWORD kView = kChild | WS_TABSTOP;
-constexpr const char* kFont = "MS Shell Dlg";
-
-template <int N>
-constexpr int count(const AFX_DLGITEM (&)[N]) {
-  return N;
-}
 
 const AFX_DLGITEM kInfoViewItems[] = {
     {IDC_INFO_TEXT, "RichEdit20A", "", kRichEdit, 0, 7, 7, 306, 178},

@@ -3,26 +3,16 @@
 #include <afxwin.h>
 
 #include "VariableResource.h"
+#include "TemplateStyles.h"
 
 namespace {
 
-constexpr DWORD kModal = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
-constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-constexpr DWORD kButton = kChild | BS_PUSHBUTTON | WS_TABSTOP;
-constexpr DWORD kDefButton = kChild | BS_DEFPUSHBUTTON | WS_TABSTOP;
-constexpr DWORD kLabel = kChild | SS_LEFT;
-constexpr DWORD kEdit = kChild | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
+using namespace templates;
+
 constexpr DWORD kTypeBox = kChild | CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP;
 constexpr DWORD kColorBox =
     kChild | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP;
 constexpr DWORD kRemark = kChild | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
-constexpr UINT kStatic = static_cast<UINT>(IDC_STATIC);
-constexpr const char* kFont = "MS Shell Dlg";
-
-template <int N>
-constexpr int count(const AFX_DLGITEM (&)[N]) {
-  return N;
-}
 
 // Two columns of label and box; each row 20 units high.
 const AFX_DLGITEM kVarSetItems[] = {
