@@ -151,6 +151,34 @@ std::optional<DialogAction> parseDialogAction(std::string_view line, std::string
   return action;
 }
 
+std::string abbreviateLongContents(std::string_view description, size_t keptLines) {
+  // A control's first line starts with two blanks; the lines of its content after it start
+  // with eight (an edit box's with "| " after them, its first line being in the control's).
+  constexpr std::string_view kContentIndent = "        ";
+  std::string out;
+  size_t contentLines = 0;
+  bool editContent = false;
+  auto endContent = [&] {
+    if (contentLines > keptLines)
+      out += std::string(kContentIndent) + "……共 " + std::to_string(contentLines + (editContent ? 1 : 0)) + " 行\n";
+    contentLines = 0;
+  };
+  while (!description.empty()) {
+    size_t end = description.find('\n');
+    std::string_view line = description.substr(0, end == std::string_view::npos ? description.size() : end + 1);
+    description.remove_prefix(line.size());
+    if (line.starts_with(kContentIndent)) {
+      editContent = line.substr(kContentIndent.size()).starts_with("| ");
+      if (++contentLines <= keptLines) out += line;
+      continue;
+    }
+    endContent();
+    out += line;
+  }
+  endContent();
+  return out;
+}
+
 std::string applyDialogAction(const DialogAction& action, afx::DialogSession& session) {
   using afx::ActionStatus;
   if (action.kind == DialogAction::kShow) return os::cp936ToUtf8(session.describe());

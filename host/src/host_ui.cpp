@@ -1,6 +1,7 @@
 // The requests of the module answered from the host's input source.
 #include "host_ui.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include <contura/os/codepage.h>
@@ -70,8 +71,15 @@ void HostUi::show(const std::string& utf8) {
 
 void HostUi::inputEnded(const std::string& what) { show("输入已结束，取消" + what + "。\n"); }
 
+// At the terminal a description is shown with long contents cut short; a script's transcript
+// keeps all of it.
+std::string HostUi::described(const afx::DialogSession& session) const {
+  std::string text = os::cp936ToUtf8(session.describe());
+  return m_input.interactive() ? abbreviateLongContents(text, kTerminalContentLines) : text;
+}
+
 void HostUi::runModal(afx::DialogSession& session) {
-  if (m_input.interactive()) show(os::cp936ToUtf8(session.describe()));
+  if (m_input.interactive()) show(described(session));
   while (!session.ended()) {
     std::string caption = windowText(session.dialog());
     Answer answer = m_input.answer({RequestKind::Dialog, "对话框“" + caption + "”: "});
@@ -79,13 +87,20 @@ void HostUi::runModal(afx::DialogSession& session) {
       inputEnded("对话框“" + caption + "”");
       return;
     }
+    if (answer.cancelled()) {  // as Esc does
+      show(std::string(kCancelledText) + "\n");
+      DialogAction cancel;
+      cancel.kind = DialogAction::kCancel;
+      show(applyDialogAction(cancel, session));
+      continue;
+    }
     std::string error;
     std::optional<DialogAction> action = parseDialogAction(answer.text, error);
     if (!action) {
       show(error + "\n");
       continue;
     }
-    show(applyDialogAction(*action, session));
+    show(action->kind == DialogAction::kShow ? described(session) : applyDialogAction(*action, session));
   }
 }
 
@@ -98,7 +113,10 @@ std::optional<std::string> HostUi::chooseFile(const afx::FileDialogRequest& requ
     inputEnded("文件对话框“" + os::cp936ToUtf8(request.title) + "”");
     return std::nullopt;
   }
-  if (lowerTrimmed(answer.text) == "*cancel*") return std::nullopt;
+  if (answer.cancelled() || lowerTrimmed(answer.text) == "*cancel*") {
+    show(std::string(kCancelledText) + "\n");
+    return std::nullopt;
+  }
   return os::utf8ToCp936(answer.text);
 }
 
@@ -118,6 +136,10 @@ int HostUi::messageBox(const afx::MessageBoxRequest& request) {
       inputEnded("消息框");
       return buttons.back();
     }
+    if (answer.cancelled()) {  // as Esc does: the cancel button, else the box's last one
+      show(std::string(kCancelledText) + "\n");
+      return std::find(buttons.begin(), buttons.end(), IDCANCEL) != buttons.end() ? IDCANCEL : buttons.back();
+    }
     std::string said = lowerTrimmed(answer.text);
     if (said == "*cancel*") said = "cancel";
     for (int id : buttons) {
@@ -135,6 +157,8 @@ ed::InputLine HostUi::readLine(const ed::InputRequest& request) {
     inputEnded("请求");
     return ed::InputLine::end();
   }
+  // The editor cancels on *cancel* and says so itself.
+  if (answer.cancelled()) return ed::InputLine::line("*cancel*");
   return ed::InputLine::line(os::utf8ToCp936(answer.text));
 }
 
