@@ -3,6 +3,7 @@
 
 #include <dbapserv.h>
 #include <dbmain.h>
+#include <contura/db/database_access.h>
 #include <contura/ed/editor_state.h>
 
 #include <charconv>
@@ -40,7 +41,12 @@ bool isHandleCode(int code) {
 std::size_t drawingFingerprint(AcDbDatabase& db) {
   std::string text;
   dxf::DxfError error;
-  if (dxf::writeDxfText(db, text, dxf::WriteOptions(), error) != Acad::eOk) return 0;
+  // Those fresh numbers come from the drawing's handle seed: it is put back, so that looking
+  // for changes leaves the handles later objects get as they were.
+  const AcDbHandle seed = db.handseed();
+  Acad::ErrorStatus written = dxf::writeDxfText(db, text, dxf::WriteOptions(), error);
+  contura::db::setHandseed(db, seed);
+  if (written != Acad::eOk) return 0;
   std::string kept;
   kept.reserve(text.size());
   std::string_view rest = text;

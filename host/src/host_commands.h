@@ -5,6 +5,8 @@
 // OPEN asks about unsaved changes first, in a script too (a script answers as a person
 // would). QUIT asks only at the terminal, and not when --save writes the drawing at the end;
 // a script that quits or ends with changes unsaved is told so by the session instead.
+// SAVE writes the version the session saves in (--dxf-version, R2004 unless given, or the one
+// SAVEAS last chose), as the window does, also for a drawing read from a file of another one.
 // A name typed for a file that has no extension gets ".dxf", as the window's file dialog adds.
 // Saving over another existing file asks first.
 #pragma once

@@ -154,7 +154,7 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
     // A person who answered QUIT's question chose; anyone else is told what was not kept.
     bool personChose = input->interactive() && end == PromptEnd::Quit;
     if (!options.save && !personChose && document.isModified())
-      streams.err << "contura: the drawing has changes that were not saved (SAVE them, or run with --save FILE)\n";
+      streams.err << kUnsavedChangesNote;
   }
   acdbHostApplicationServices()->setWorkingDatabase(nullptr);
   int status = windowStatus;
