@@ -35,11 +35,15 @@ std::string quote(const std::string& s) {
 }
 
 // tmux drives these tests: under CI its absence fails them, elsewhere it skips them.
-bool haveTool(const std::string& tool) { return std::system(("command -v " + tool + " >/dev/null").c_str()) == 0; }
+bool haveTool(const std::string& check) {
+  std::string command = check.find(' ') == std::string::npos ? "command -v " + check + " >/dev/null" : check;
+  return std::system(command.c_str()) == 0;
+}
 bool underCi() {
   const char* ci = std::getenv("CI");
   return ci != nullptr && std::string(ci) == "true";
 }
+// `tool` is a shell command that fails when the tool is missing.
 #define REQUIRE_TOOL(tool)                                                  \
   if (!haveTool(tool)) {                                                    \
     if (underCi()) FAIL() << tool " is needed by this test";                \
@@ -198,6 +202,38 @@ TEST(TerminalBackend, TabCompletesTheModulesCommandAndHelpListsIt) {
   ASSERT_TRUE(t.waitFor("命令: JMGL")) << t.screen();
   t.keys("Enter");
   ASSERT_TRUE(t.waitFor("对话框“截面库管理”: ")) << t.screen();
+  t.keys("C-c");
+  ASSERT_TRUE(t.waitFor("*取消*\n命令: ")) << t.screen();
+  t.type("quit");
+  ASSERT_TRUE(t.waitFor("[exit 0]")) << t.screen();
+}
+
+// A drawing of 200,000 entities (made once by ezdxf into the build folder): CJLX's information
+// view holds over a million lines, and the terminal shows a few of them before the dialog asks.
+TEST(TerminalBackend, HugeInformationViewIsShownCutShort) {
+  REQUIRE_TOOL("tmux");
+  REQUIRE_TOOL("/usr/bin/python3 -c 'import ezdxf' 2>/dev/null && true");
+  const std::filesystem::path drawing = std::filesystem::path(CONTURA_BINARY_DIR) / "tests" / "bench200k.dxf";
+  if (!std::filesystem::exists(drawing)) {
+    const std::string part = drawing.string() + ".part";
+    ASSERT_EQ(std::system(("/usr/bin/python3 " + quote(BENCH_DRAWING_SCRIPT) + " " + quote(part) + " && mv " +
+                           quote(part) + " " + quote(drawing.string()))
+                              .c_str()),
+              0);
+  }
+  Terminal t(CONTURA_ARX, quote(drawing.string()), std::chrono::seconds(300));
+  ASSERT_TRUE(t.started());
+  ASSERT_TRUE(t.waitFor("命令: ")) << t.screen();
+  t.type("CJLX");
+  ASSERT_TRUE(t.waitFor("选择对象: ")) << t.screen();
+  t.type("all");
+  ASSERT_TRUE(t.waitFor("找到 200000 个")) << t.screen();
+  t.type("");
+  ASSERT_TRUE(t.waitFor("对话框“信息”: ")) << t.screen();
+  std::string shown = t.screen();
+  shown.erase(shown.find("对话框“信息”: "));
+  EXPECT_LT(shown.size(), 4096u) << shown;
+  EXPECT_NE(shown.find("        ……共 1250000 行\n"), std::string::npos) << shown;
   t.keys("C-c");
   ASSERT_TRUE(t.waitFor("*取消*\n命令: ")) << t.screen();
   t.type("quit");
