@@ -5,6 +5,7 @@
 #include <dbmain.h>
 #include <contura/db/database_access.h>
 #include <contura/ed/editor_state.h>
+#include <contura/ed/input.h>
 
 #include <charconv>
 #include <functional>
@@ -103,7 +104,10 @@ bool DrawingDocument::open(const std::filesystem::path& path, std::string& error
   acdbHostApplicationServices()->setWorkingDatabase(opened.get());
   std::swap(m_drawing, opened);
   opened.reset();  // the drawing that was open before
+  // The editor forgets the old drawing's sets and points; the pick box is the session's.
+  const double pickBox = ed::pickBox();
   ed::resetEditor();
+  ed::setPickBox(pickBox);
   m_path = path;
   m_savedFingerprint = drawingFingerprint(*m_drawing);
   return true;

@@ -21,10 +21,11 @@ struct Transcript {
   std::string out, err;
 };
 
-Transcript runScript(const std::string& script) {
+Transcript runScript(const std::string& script, std::vector<std::string> args = {}) {
   std::istringstream in(script);
   std::ostringstream out, err;
-  int code = contura::host::runProgram({"--script", "-"}, EDITOR_MODULE, {in, out, err});
+  args.insert(args.end(), {"--script", "-"});
+  int code = contura::host::runProgram(args, EDITOR_MODULE, {in, out, err});
   EXPECT_EQ(code, contura::host::kExitOk) << err.str();
   return {out.str(), err.str()};
 }
@@ -80,6 +81,9 @@ TEST_F(HostCommands, ScriptsSaveOpenAndAreToldOfUnsavedChanges) {
     EXPECT_EQ(r.err, c.toldUnsaved ? contura::host::kUnsavedChangesNote : "") << c.script;
     EXPECT_EQ(acadVerOf(saved), c.acadVer) << c.script;
   }
+  // The pick box of --pickbox outlasts OPEN (the demo's line passes 7 units from 17,0).
+  std::string picked = runScript("open\n" + saved + "\npick\n17,0\n", {"--pickbox", "8"}).out;
+  EXPECT_NE(picked.find("选中 "), std::string::npos) << picked;
   // HELP: the host's commands and each of the module's on a line with its local name and group.
   std::string help = runScript("help\n").out;
   EXPECT_NE(help.find("  SAVEAS "), std::string::npos) << help;
