@@ -248,7 +248,8 @@ Answer LineEditorInput::answer(const Request& request) {
       return Answer::end();
     }
     if (request.kind == RequestKind::Command) {
-      m_console.write("QUIT\n");
+      // The line is drawn again with the command it stands for, over the terminal's "^D".
+      m_console.write("\r" + m_prompt + "QUIT\n");
       m_console.lineEnteredByUser();
       return Answer::line("QUIT");
     }
