@@ -1,6 +1,8 @@
 // The command prompt loop.
 #include "command_prompt.h"
 
+#include "answer_text.h"
+
 #include <accmd.h>
 #include <afxres.h>
 #include <contura/os/codepage.h>
@@ -12,21 +14,6 @@
 
 namespace contura::host {
 namespace {
-
-std::string_view trimBlanks(std::string_view s) {
-  const char* blanks = " \t";
-  size_t first = s.find_first_not_of(blanks);
-  if (first == std::string_view::npos) return {};
-  size_t last = s.find_last_not_of(blanks);
-  return s.substr(first, last - first + 1);
-}
-
-std::string upperAscii(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return out;
-}
 
 // The code points of UTF-8 text, ASCII letters upper-cased; a byte that starts no character
 // stands for itself.

@@ -1,7 +1,8 @@
 // Parsing dialog actions and applying them to a running dialog.
 #include "dialog_actions.h"
 
-#include <cctype>
+#include "answer_text.h"
+
 #include <charconv>
 #include <vector>
 
@@ -11,18 +12,6 @@ namespace contura::host {
 namespace {
 
 const char* const kActions = "click、dblclick、select、choose、type、size、ok、cancel、close、print、show";
-
-std::string_view trimBlanks(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
 
 // Takes the next word, or the text between double quotes, from the front of `rest`.
 // False when there is none or a quote is not closed.
@@ -95,7 +84,7 @@ std::optional<DialogAction> parseDialogAction(std::string_view line, std::string
       {"print", DialogAction::kPrint},   {"show", DialogAction::kShow}};
   DialogAction action;
   bool known = false;
-  std::string keyword = lower(word);
+  std::string keyword = lowerAscii(word);
   for (auto [name, kind] : kKeywords)
     if (keyword == name) {
       action.kind = kind;

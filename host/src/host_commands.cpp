@@ -1,6 +1,8 @@
 // The host's own commands: HELP, OPEN, SAVE, SAVEAS and QUIT.
 #include "host_commands.h"
 
+#include "answer_text.h"
+
 #include <accmd.h>
 #include <contura/ed/input.h>
 #include <contura/os/codepage.h>
@@ -14,21 +16,6 @@ namespace {
 
 constexpr std::string_view kDrawingExtension = ".dxf";
 constexpr size_t kHelpNameColumn = 12;  // width of the name columns of HELP
-
-std::string upperAscii(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return out;
-}
-
-std::string trimmedLower(std::string_view s) {
-  size_t a = s.find_first_not_of(" \t"), b = s.find_last_not_of(" \t");
-  std::string out = a == std::string_view::npos ? std::string() : std::string(s.substr(a, b - a + 1));
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
 
 void say(Console& console, std::string_view line) {
   console.beginPrompt();
@@ -60,7 +47,7 @@ Reply askYesNo(InputSource& input, Console& console, const std::string& question
   for (;;) {
     Answer answer = input.answer({RequestKind::Text, prompt});
     if (answer.ended()) return Reply::kEnded;
-    std::string said = trimmedLower(answer.text);
+    std::string said = keywordOf(answer.text);
     if (answer.cancelled() || said == "*cancel*" || said == "取消" || said == "cancel" || said == "c")
       return withCancel || answer.cancelled() ? Reply::kCancel : Reply::kNo;
     if (said == "是" || said == "yes" || said == "y") return Reply::kYes;
@@ -77,10 +64,8 @@ std::optional<std::filesystem::path> askFileName(InputSource& input, Console& co
   prompt += " 文件名: ";
   Answer answer = input.answer({RequestKind::FileDialog, prompt});
   ended = answer.ended();
-  std::string text = answer.text;
-  size_t a = text.find_first_not_of(" \t"), b = text.find_last_not_of(" \t");
-  text = a == std::string::npos ? std::string() : text.substr(a, b - a + 1);
-  if (ended || answer.cancelled() || trimmedLower(text) == "*cancel*") {
+  std::string text(trimBlanks(answer.text));
+  if (ended || answer.cancelled() || keywordOf(text) == "*cancel*") {
     if (!ended) say(console, kCancelledText);
     return std::nullopt;
   }
@@ -139,11 +124,11 @@ bool saveAsAsking(InputSource& input, Console& console, DrawingDocument& documen
     for (;;) {
       Answer answer = input.answer({RequestKind::Text, prompt});
       ended = answer.ended();
-      if (ended || answer.cancelled() || trimmedLower(answer.text) == "*cancel*") {
+      if (ended || answer.cancelled() || keywordOf(answer.text) == "*cancel*") {
         if (!ended) say(console, kCancelledText);
         return false;
       }
-      if (trimmedLower(answer.text).empty()) break;
+      if (keywordOf(answer.text).empty()) break;
       if (std::optional<dxf::DxfVersion> named = saveVersionNamed(answer.text)) {
         version = *named;
         break;

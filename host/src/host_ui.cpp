@@ -2,10 +2,10 @@
 #include "host_ui.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include <contura/os/codepage.h>
 
+#include "answer_text.h"
 #include "dialog_actions.h"
 
 namespace contura::host {
@@ -48,13 +48,6 @@ const ButtonName* buttonNamed(int id) {
   for (const ButtonName& b : kButtons)
     if (b.id == id) return &b;
   return nullptr;
-}
-
-std::string lowerTrimmed(std::string_view s) {
-  size_t a = s.find_first_not_of(" \t"), b = s.find_last_not_of(" \t");
-  std::string out = a == std::string_view::npos ? std::string() : std::string(s.substr(a, b - a + 1));
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
 }
 
 }  // namespace
@@ -113,7 +106,7 @@ std::optional<std::string> HostUi::chooseFile(const afx::FileDialogRequest& requ
     inputEnded("文件对话框“" + os::cp936ToUtf8(request.title) + "”");
     return std::nullopt;
   }
-  if (answer.cancelled() || lowerTrimmed(answer.text) == "*cancel*") {
+  if (answer.cancelled() || keywordOf(answer.text) == "*cancel*") {
     show(std::string(kCancelledText) + "\n");
     return std::nullopt;
   }
@@ -140,7 +133,7 @@ int HostUi::messageBox(const afx::MessageBoxRequest& request) {
       show(std::string(kCancelledText) + "\n");
       return std::find(buttons.begin(), buttons.end(), IDCANCEL) != buttons.end() ? IDCANCEL : buttons.back();
     }
-    std::string said = lowerTrimmed(answer.text);
+    std::string said = keywordOf(answer.text);
     if (said == "*cancel*") said = "cancel";
     for (int id : buttons) {
       const ButtonName* b = buttonNamed(id);

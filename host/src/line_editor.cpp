@@ -1,6 +1,7 @@
 // The terminal with line editing through libedit.
 #include "line_editor.h"
 
+#include "answer_text.h"
 #include "command_prompt.h"
 
 #include <contura/os/paths.h>
@@ -43,7 +44,7 @@ size_t characterCount(std::string_view utf8) {
   return static_cast<size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) { return !isContinuationByte(c); }));
 }
 
-char foldCase(char c, bool ignoreCase) { return ignoreCase && c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char foldCase(char c, bool ignoreCase) { return ignoreCase ? upperAscii(c) : c; }
 
 bool startsWith(std::string_view text, std::string_view start, bool ignoreCase) {
   if (text.size() < start.size()) return false;
