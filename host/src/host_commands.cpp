@@ -6,6 +6,7 @@
 #include <accmd.h>
 #include <contura/ed/input.h>
 #include <contura/os/codepage.h>
+#include <contura/os/paths.h>
 
 #include <algorithm>
 #include <memory>
@@ -37,6 +38,12 @@ std::string padded(std::string_view utf8, size_t columns) {
   std::string out(utf8);
   for (size_t used = columnsOf(utf8); used < columns; ++used) out += ' ';
   return out + ' ';
+}
+
+// "E:\plans\a.dxf", "e:/a": a Windows path, found through the drive map. Other text is a
+// Linux path taken as it is (any UTF-8 name, also one the module's code page cannot hold).
+bool startsWithDriveLetter(std::string_view text) {
+  return text.size() >= 2 && text[1] == ':' && ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z'));
 }
 
 enum class Reply { kYes, kNo, kCancel, kEnded };
@@ -75,6 +82,14 @@ std::optional<std::filesystem::path> askFileName(InputSource& input, Console& co
     return std::nullopt;
   }
   std::filesystem::path path(text);
+  if (startsWithDriveLetter(text)) {
+    try {
+      path = os::toNativePath(os::utf8ToCp936(text));
+    } catch (const os::PathError& e) {
+      say(console, std::string("无效的文件名：") + e.what());
+      return std::nullopt;
+    }
+  }
   if (!path.has_extension()) path += kDrawingExtension;
   return path;
 }

@@ -7,6 +7,8 @@
 // a script that quits or ends with changes unsaved is told so by the session instead.
 // SAVE writes the version the session saves in (--dxf-version, R2004 unless given, or the one
 // SAVEAS last chose), as the window does, also for a drawing read from a file of another one.
+// A file name with a drive letter ("E:\plans\a") goes through the drive map (--drive) as the
+// module's file dialogs do; any other is a Linux path.
 // A name typed for a file that has no extension gets ".dxf", as the window's file dialog adds.
 // Saving over another existing file asks first.
 #pragma once

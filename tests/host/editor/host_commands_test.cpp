@@ -5,6 +5,7 @@
 #include "session.h"
 
 #include <dbmain.h>
+#include <contura/os/paths.h>
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -84,6 +85,10 @@ TEST_F(HostCommands, ScriptsSaveOpenAndAreToldOfUnsavedChanges) {
   // The pick box of --pickbox outlasts OPEN (the demo's line passes 7 units from 17,0).
   std::string picked = runScript("open\n" + saved + "\npick\n17,0\n", {"--pickbox", "8"}).out;
   EXPECT_NE(picked.find("选中 "), std::string::npos) << picked;
+  // A drive letter goes through --drive's map, as in the module's file dialogs.
+  runScript("demo\nsaveas\nq:\\drawn\nR12\n", {"--drive", "Q=" + dir.string()});
+  contura::os::driveMap().unmap('Q');
+  EXPECT_EQ(acadVerOf(dir / "drawn.dxf"), "AC1009");
   // HELP: the host's commands and each of the module's on a line with its local name and group.
   std::string help = runScript("help\n").out;
   EXPECT_NE(help.find("  SAVEAS "), std::string::npos) << help;
