@@ -143,6 +143,8 @@ TEST(TerminalBackend, CtrlCCancelsASelectionAndADialogAndKeepsTheDrawing) {
   t.type("sel");
   ASSERT_TRUE(t.waitFor("选择对象: ")) << t.screen();
   t.keys("-l 'w -1,-1'");
+  // Ctrl-C empties the terminal's input queue: it comes once the line shows what was typed.
+  ASSERT_TRUE(t.waitFor("选择对象: w -1,-1")) << t.screen();
   t.keys("C-c");
   ASSERT_TRUE(t.waitFor("选择对象: w -1,-1\n*取消*\n结果 -5002\n命令: ")) << t.screen();
   t.keys("C-c");  // nothing to cancel at the command prompt
