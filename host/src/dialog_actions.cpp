@@ -1,7 +1,8 @@
 // Parsing dialog actions and applying them to a running dialog.
 #include "dialog_actions.h"
 
-#include <cctype>
+#include "answer_text.h"
+
 #include <charconv>
 #include <vector>
 
@@ -11,18 +12,6 @@ namespace contura::host {
 namespace {
 
 const char* const kActions = "click、dblclick、select、choose、type、size、ok、cancel、close、print、show";
-
-std::string_view trimBlanks(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
 
 // Takes the next word, or the text between double quotes, from the front of `rest`.
 // False when there is none or a quote is not closed.
@@ -95,7 +84,7 @@ std::optional<DialogAction> parseDialogAction(std::string_view line, std::string
       {"print", DialogAction::kPrint},   {"show", DialogAction::kShow}};
   DialogAction action;
   bool known = false;
-  std::string keyword = lower(word);
+  std::string keyword = lowerAscii(word);
   for (auto [name, kind] : kKeywords)
     if (keyword == name) {
       action.kind = kind;
@@ -149,6 +138,34 @@ std::optional<DialogAction> parseDialogAction(std::string_view line, std::string
   }
   error.clear();
   return action;
+}
+
+std::string abbreviateLongContents(std::string_view description, size_t keptLines) {
+  // A control's first line starts with two blanks; the lines of its content after it start
+  // with eight (an edit box's with "| " after them, its first line being in the control's).
+  constexpr std::string_view kContentIndent = "        ";
+  std::string out;
+  size_t contentLines = 0;
+  bool editContent = false;
+  auto endContent = [&] {
+    if (contentLines > keptLines)
+      out += std::string(kContentIndent) + "……共 " + std::to_string(contentLines + (editContent ? 1 : 0)) + " 行\n";
+    contentLines = 0;
+  };
+  while (!description.empty()) {
+    size_t end = description.find('\n');
+    std::string_view line = description.substr(0, end == std::string_view::npos ? description.size() : end + 1);
+    description.remove_prefix(line.size());
+    if (line.starts_with(kContentIndent)) {
+      editContent = line.substr(kContentIndent.size()).starts_with("| ");
+      if (++contentLines <= keptLines) out += line;
+      continue;
+    }
+    endContent();
+    out += line;
+  }
+  endContent();
+  return out;
 }
 
 std::string applyDialogAction(const DialogAction& action, afx::DialogSession& session) {

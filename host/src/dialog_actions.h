@@ -26,6 +26,14 @@ struct DialogAction {
 // Parses one line. Nothing, and `error` set to the message to show, when it is no action.
 std::optional<DialogAction> parseDialogAction(std::string_view line, std::string& error);
 
+// A dialog's description (DialogSession::describe) as the terminal shows it: a control whose
+// content runs over `keptLines` lines shows its first `keptLines` and then ……共 N 行 (N the
+// lines it has); `print ID` shows all of it. Shorter contents are as they were.
+std::string abbreviateLongContents(std::string_view description, size_t keptLines);
+
+// Lines of a control's content the terminal shows before abbreviating it.
+inline constexpr size_t kTerminalContentLines = 8;
+
 // Applies an action to the running dialog. Returns what to show (UTF-8, ending with a line
 // end, or empty): the text of show and print, or why the action changed nothing.
 std::string applyDialogAction(const DialogAction& action, afx::DialogSession& session);

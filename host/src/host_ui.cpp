@@ -1,10 +1,11 @@
 // The requests of the module answered from the host's input source.
 #include "host_ui.h"
 
-#include <cctype>
+#include <algorithm>
 
 #include <contura/os/codepage.h>
 
+#include "answer_text.h"
 #include "dialog_actions.h"
 
 namespace contura::host {
@@ -51,13 +52,6 @@ const ButtonName* buttonNamed(int id) {
   return nullptr;
 }
 
-std::string lowerTrimmed(std::string_view s) {
-  size_t a = s.find_first_not_of(" \t"), b = s.find_last_not_of(" \t");
-  std::string out = a == std::string_view::npos ? std::string() : std::string(s.substr(a, b - a + 1));
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
 }  // namespace
 
 // Starts a line of its own; the line is left open, so that whatever comes next (a prompt, or
@@ -72,8 +66,15 @@ void HostUi::show(const std::string& utf8) {
 
 void HostUi::inputEnded(const std::string& what) { show("输入已结束，取消" + what + "。\n"); }
 
+// At the terminal a description is shown with long contents cut short; a script's transcript
+// keeps all of it.
+std::string HostUi::described(const afx::DialogSession& session) const {
+  std::string text = os::cp936ToUtf8(session.describe());
+  return m_input.interactive() ? abbreviateLongContents(text, kTerminalContentLines) : text;
+}
+
 void HostUi::runModal(afx::DialogSession& session) {
-  if (m_input.interactive()) show(os::cp936ToUtf8(session.describe()));
+  if (m_input.interactive()) show(described(session));
   while (!session.ended()) {
     std::string caption = windowText(session.dialog());
     Answer answer = m_input.answer({RequestKind::Dialog, "对话框“" + caption + "”: "});
@@ -81,13 +82,20 @@ void HostUi::runModal(afx::DialogSession& session) {
       inputEnded("对话框“" + caption + "”");
       return;
     }
+    if (answer.cancelled()) {  // as Esc does
+      show(std::string(kCancelledText) + "\n");
+      DialogAction cancel;
+      cancel.kind = DialogAction::kCancel;
+      show(applyDialogAction(cancel, session));
+      continue;
+    }
     std::string error;
     std::optional<DialogAction> action = parseDialogAction(answer.text, error);
     if (!action) {
       show(error + "\n");
       continue;
     }
-    show(applyDialogAction(*action, session));
+    show(action->kind == DialogAction::kShow ? described(session) : applyDialogAction(*action, session));
   }
 }
 
@@ -100,7 +108,10 @@ std::optional<std::string> HostUi::chooseFile(const afx::FileDialogRequest& requ
     inputEnded("文件对话框“" + os::cp936ToUtf8(request.title) + "”");
     return std::nullopt;
   }
-  if (lowerTrimmed(answer.text) == "*cancel*") return std::nullopt;
+  if (answer.cancelled() || keywordOf(answer.text) == "*cancel*") {
+    show(std::string(kCancelledText) + "\n");
+    return std::nullopt;
+  }
   return os::utf8ToCp936(answer.text);
 }
 
@@ -120,7 +131,11 @@ int HostUi::messageBox(const afx::MessageBoxRequest& request) {
       inputEnded("消息框");
       return buttons.back();
     }
-    std::string said = lowerTrimmed(answer.text);
+    if (answer.cancelled()) {  // as Esc does: the cancel button, else the box's last one
+      show(std::string(kCancelledText) + "\n");
+      return std::find(buttons.begin(), buttons.end(), IDCANCEL) != buttons.end() ? IDCANCEL : buttons.back();
+    }
+    std::string said = keywordOf(answer.text);
     if (said == "*cancel*") said = "cancel";
     for (int id : buttons) {
       const ButtonName* b = buttonNamed(id);
@@ -137,6 +152,8 @@ ed::InputLine HostUi::readLine(const ed::InputRequest& request) {
     inputEnded("请求");
     return ed::InputLine::end();
   }
+  // The editor cancels on *cancel* and says so itself.
+  if (answer.cancelled()) return ed::InputLine::line("*cancel*");
   return ed::InputLine::line(os::utf8ToCp936(answer.text));
 }
 

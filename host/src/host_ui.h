@@ -1,6 +1,8 @@
 // The script and terminal backends of the module's requests: dialogs, file dialogs, message
 // boxes (afx) and points, picks, selections and drags (ed) are answered from the same input
-// source as the command prompt. A script's answers are echoed after their prompts; at the
+// source as the command prompt. A request the person cancels (Ctrl-C) says *取消*: a dialog
+// is cancelled as Esc cancels it, a file dialog gives no file, a message box answers with its
+// cancel button (else its last one), and the editor's requests get *cancel*. A script's answers are echoed after their prompts; at the
 // terminal a dialog is shown when it opens. When the input ends while a request is pending,
 // the request is cancelled and the console says so.
 #pragma once
@@ -29,6 +31,7 @@ public:
 
 private:
   void show(const std::string& utf8);
+  std::string described(const afx::DialogSession& session) const;
   void inputEnded(const std::string& what);
   InputSource& m_input;
   Console& m_console;

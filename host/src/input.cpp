@@ -1,10 +1,17 @@
 // The script and terminal sources of answers.
 #include "input.h"
 
+#include <string_view>
+
 namespace contura::host {
 
-bool readAnswerLine(std::istream& in, std::string& line) {
+bool readAnswerLine(std::istream& in, std::string& line, bool* atStart) {
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
   while (std::getline(in, line)) {
+    if (atStart != nullptr && *atStart) {
+      *atStart = false;
+      if (line.starts_with(kByteOrderMark)) line.erase(0, kByteOrderMark.size());
+    }
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (!line.empty() && line.front() == ';') continue;
     return true;
@@ -14,7 +21,7 @@ bool readAnswerLine(std::istream& in, std::string& line) {
 
 Answer ScriptInput::answer(const Request& request) {
   std::string line;
-  if (m_ended || !readAnswerLine(m_in, line)) {
+  if (m_ended || !readAnswerLine(m_in, line, &m_atStart)) {
     m_ended = true;
     return Answer::end();
   }

@@ -7,6 +7,7 @@
 
 #include <istream>
 #include <string>
+#include <string_view>
 
 namespace contura::host {
 
@@ -21,19 +22,28 @@ enum class RequestKind {
   FileDialog,  // a path / *cancel*
 };
 
+// What the console says when a request is cancelled (the editor says the same).
+inline constexpr std::string_view kCancelledText = "*取消*";
+
 struct Request {
   RequestKind kind = RequestKind::Command;
   std::string prompt;  // UTF-8 text shown before the answer; may be empty
 };
 
 struct Answer {
-  enum Status { kLine, kEnd };
+  // kCancel: the person cancelled the request (Ctrl-C at the terminal); a script's
+  // "*cancel*" is an ordinary line the requester understands.
+  enum Status { kLine, kEnd, kCancel };
   Status status = kEnd;
-  std::string text;  // the answer line (UTF-8, no line end) when status is kLine
+  // The answer line (UTF-8, no line end) when status is kLine; what had been typed when the
+  // request was cancelled.
+  std::string text;
 
   bool ended() const { return status == kEnd; }
+  bool cancelled() const { return status == kCancel; }
   static Answer line(std::string text) { return {kLine, std::move(text)}; }
   static Answer end() { return {kEnd, {}}; }
+  static Answer cancel(std::string typed) { return {kCancel, std::move(typed)}; }
 };
 
 // One source of answers.
@@ -50,7 +60,9 @@ public:
 };
 
 // Reads a line of an input stream, skipping comment lines. False at the end of the stream.
-bool readAnswerLine(std::istream& in, std::string& line);
+// `atStart`, when given and true, says the stream's first line is next: a UTF-8 byte-order
+// mark before it is dropped (editors save scripts with one), and it is set to false.
+bool readAnswerLine(std::istream& in, std::string& line, bool* atStart = nullptr);
 
 // Answers from a script. Each answer is echoed after its prompt, so the output reads as if a
 // person had typed it; at the end of the script nothing more is shown.
@@ -64,6 +76,7 @@ private:
   std::istream& m_in;
   Console& m_console;
   bool m_ended = false;
+  bool m_atStart = true;
 };
 
 // Answers typed by a person at the terminal: the prompt is shown, the person's own typing is

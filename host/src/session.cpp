@@ -3,8 +3,10 @@
 
 #include "command_prompt.h"
 #include "console.h"
+#include "drawing_file.h"
 #include "host_ui.h"
 #include "input.h"
+#include "line_editor.h"
 #include "new_library.h"
 #include "options.h"
 #include "window_frontend.h"
@@ -21,6 +23,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 
 #include <unistd.h>
 #include <memory>
@@ -108,6 +111,8 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
   std::unique_ptr<InputSource> input;
   if (options.script)
     input = std::make_unique<ScriptInput>(*in, console);
+  else if (&streams.in == &std::cin && &streams.out == &std::cout && LineEditorInput::available())
+    input = std::make_unique<LineEditorInput>(console, historyFile());
   else
     input = std::make_unique<TerminalInput>(*in, console);
 
@@ -156,17 +161,20 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
     WindowSession window{options, drawing, openError.empty() ? options.drawing : std::nullopt, openError};
     windowStatus = windowFrontEnd()->run(window);
   } else {
-    runCommandPrompt(*input, console);
+    DrawingDocument document(drawing, options.drawing, options.saveVersion);
+    PromptEnd end = runCommandPrompt(*input, console, {&document, options.save.has_value()});
+    // A person who answered QUIT's question chose; anyone else is told what was not kept.
+    bool personChose = input->interactive() && end == PromptEnd::Quit;
+    if (!options.save && !personChose && document.isModified())
+      streams.err << kUnsavedChangesNote;
   }
   acdbHostApplicationServices()->setWorkingDatabase(nullptr);
   int status = windowStatus;
   if (options.save) {  // --save FILE: the drawing as it is when input ends
-    dxf::DxfError dxfError;
+    std::string error;
     dxf::WriteWarnings warnings;
-    dxf::WriteOptions writeOptions;
-    writeOptions.version = options.saveVersion;
-    if (dxf::writeDxf(*drawing, options.save->string(), writeOptions, dxfError, &warnings) != Acad::eOk) {
-      streams.err << "contura: " << options.save->string() << ": " << dxfError.text() << "\n";
+    if (!writeDrawing(*drawing, *options.save, options.saveVersion, error, warnings)) {
+      streams.err << "contura: " << options.save->string() << ": " << error << "\n";
       status = kExitError;
     }
     for (const auto& [warning, count] : warnings) streams.err << "contura: " << warning << " (" << count << ")\n";

@@ -13,6 +13,11 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitError = 1;  // an error stopped the run (message on the error stream)
 inline constexpr int kExitUsage = 2;  // bad usage (one-line hint on the error stream)
 
+// Said on the error stream when the session ends with changes to the drawing that were not
+// saved and nobody chose to drop them (a script, or a terminal that went away).
+inline constexpr const char* kUnsavedChangesNote =
+    "contura: the drawing has changes that were not saved (SAVE them, or run with --save FILE)\n";
+
 // Where the module is: the file named by the environment variable CONTURA_MODULE when it is
 // set and not empty, else Contura.arx in the folder of the running program.
 std::filesystem::path modulePath();

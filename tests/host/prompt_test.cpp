@@ -103,7 +103,7 @@ TEST_F(CommandPrompt, ErrorsInsideACommandAreReportedAndThePromptGoesOn) {
   HINSTANCE before = AfxGetResourceHandle();
   std::string transcript = run("thr\nsr\nsr\npr\n");
   EXPECT_EQ(transcript,
-            "命令: thr\n命令 Thrower 因内部错误中止：boom\n命令: sr\n命令: sr\n未知命令“SR”。\n"
+            "命令: thr\n命令 Thrower 因内部错误中止：boom\n命令: sr\n命令: sr\n未知命令“SR”。是否指“PR”？\n"
             "命令: pr\n运行\n");
   EXPECT_EQ(gRuns, 1);  // the command that removed itself ran once
   EXPECT_EQ(AfxGetResourceHandle(), before);

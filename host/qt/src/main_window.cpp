@@ -16,11 +16,9 @@
 #include <QPushButton>
 #include <QStatusBar>
 
-#include <charconv>
-#include <functional>
-#include <string_view>
 
 #include "dialog_font.h"
+#include "drawing_file.h"
 #include "text_codec.h"
 #include "wait_hook.h"
 
@@ -31,55 +29,8 @@ constexpr int kInitialWidth = 1100;
 constexpr int kInitialHeight = 760;
 const char* const kDrawingFilter = "DXF 图形 (*.dxf *.DXF);;所有文件 (*)";
 
-// The versions "save as" offers, newest first, each as a file type of the dialog.
-constexpr dxf::DxfVersion kSaveVersions[] = {dxf::DxfVersion::R2018, dxf::DxfVersion::R2013, dxf::DxfVersion::R2010,
-                                             dxf::DxfVersion::R2007, dxf::DxfVersion::R2004, dxf::DxfVersion::R2000,
-                                             dxf::DxfVersion::R12};
-
 QString saveFilterOf(dxf::DxfVersion version) {
   return QString("DXF %1 图形 (*.dxf *.DXF)").arg(dxf::nameOf(version));
-}
-
-std::string_view nextLine(std::string_view& rest) {
-  size_t end = rest.find('\n');
-  std::string_view line = rest.substr(0, end);
-  rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
-  return line;
-}
-
-std::string_view trimmed(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\r')) s.remove_suffix(1);
-  return s;
-}
-
-// Whether a group code holds a handle: the object's own (5, 105; the header's next handle
-// too) or a pointer to another object (320-369, 390-399, 480-481, 1005).
-bool isHandleCode(int code) {
-  return code == 5 || code == 105 || (code >= 320 && code <= 369) || (code >= 390 && code <= 399) || code == 480 ||
-         code == 481 || code == 1005;
-}
-
-// What the drawing would be written as: two drawings with the same text are the same.
-// Handles are left out: the writer numbers some objects afresh each time it writes (the
-// begin and end records of blocks, the layouts of a new drawing), and a real change always
-// shows in the records themselves.
-std::size_t fingerprintOf(AcDbDatabase& db) {
-  std::string text;
-  dxf::DxfError error;
-  if (dxf::writeDxfText(db, text, dxf::WriteOptions(), error) != Acad::eOk) return 0;
-  std::string kept;
-  kept.reserve(text.size());
-  std::string_view rest = text;
-  while (!rest.empty()) {
-    std::string_view code = trimmed(nextLine(rest));
-    std::string_view value = nextLine(rest);
-    int number = 0;
-    std::from_chars(code.data(), code.data() + code.size(), number);
-    if (isHandleCode(number)) continue;
-    kept.append(code).append("\n").append(value).append("\n");
-  }
-  return std::hash<std::string>()(kept);
 }
 
 }  // namespace
@@ -169,9 +120,9 @@ void MainWindow::refresh() {
   m_layerPanel->showLayers(layersOf(*m_drawing));
 }
 
-bool MainWindow::isModified() const { return m_drawing && fingerprintOf(*m_drawing) != m_savedFingerprint; }
+bool MainWindow::isModified() const { return m_drawing && host::drawingFingerprint(*m_drawing) != m_savedFingerprint; }
 
-void MainWindow::remember() { m_savedFingerprint = m_drawing ? fingerprintOf(*m_drawing) : 0; }
+void MainWindow::remember() { m_savedFingerprint = m_drawing ? host::drawingFingerprint(*m_drawing) : 0; }
 
 void MainWindow::updateTitle() {
   QString name = m_path ? QString::fromStdString(m_path->filename().string()) : QString("新图形");
@@ -251,7 +202,7 @@ void MainWindow::chooseAndOpen() {
 void MainWindow::chooseAndSaveAs() {
   QFileDialog dialog(this, "另存为", m_path ? QString::fromStdString(m_path->string()) : QString());
   QStringList filters;
-  for (dxf::DxfVersion v : kSaveVersions) filters << saveFilterOf(v);
+  for (dxf::DxfVersion v : host::kSaveVersions) filters << saveFilterOf(v);
   dialog.setNameFilters(filters);
   dialog.selectNameFilter(saveFilterOf(m_saveVersion));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -260,7 +211,7 @@ void MainWindow::chooseAndSaveAs() {
   dialog.setDefaultSuffix("dxf");
   announceWait(WaitKind::kFileDialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  for (dxf::DxfVersion v : kSaveVersions)
+  for (dxf::DxfVersion v : host::kSaveVersions)
     if (dialog.selectedNameFilter() == saveFilterOf(v)) m_saveVersion = v;
   saveDrawingAs(dialog.selectedFiles().front());
 }

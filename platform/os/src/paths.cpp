@@ -170,17 +170,17 @@ std::optional<fs::path> DriveMap::dirOf(char letter) const {
 
 std::optional<fs::path> DriveMap::defaultDirOf(char letter) {
   if (!isAsciiLetter(letter)) return std::nullopt;
-  fs::path dataHome;
+  std::optional<fs::path> data = userDataFolder();
+  if (!data) return std::nullopt;
+  return *data / "drives" / std::string(1, toLowerAscii(letter));
+}
+
+std::optional<fs::path> userDataFolder() {
   const char* xdg = std::getenv("XDG_DATA_HOME");
   // The base directory rules ignore a relative XDG_DATA_HOME.
-  if (xdg && *xdg && fs::path(xdg).is_absolute()) {
-    dataHome = xdg;
-  } else if (auto home = homeFolder()) {
-    dataHome = *home / ".local" / "share";
-  } else {
-    return std::nullopt;
-  }
-  return dataHome / "contura" / "drives" / std::string(1, toLowerAscii(letter));
+  if (xdg && *xdg && fs::path(xdg).is_absolute()) return fs::path(xdg) / "contura";
+  if (auto home = homeFolder()) return *home / ".local" / "share" / "contura";
+  return std::nullopt;
 }
 
 DriveMap& driveMap() {

@@ -51,7 +51,8 @@ script() {
   "$contura" --drive "E=$drive" --script "$data/$1.scr" >"$work/$1.out" 2>"$work/$1.err" </dev/null
   code=$?
   expect_code 0
-  [ ! -s "$work/$1.err" ] || fail "$1: unexpected stderr: $(cat "$work/$1.err")"
+  # The drawing the script changed is not saved, and the run says so; nothing else.
+  ! grep -v "changes that were not saved" "$work/$1.err" || fail "$1: unexpected stderr: $(cat "$work/$1.err")"
   diff -u "$data/$1.transcript" "$work/$1.out" || fail "$1: transcript differs"
 }
 
@@ -183,7 +184,7 @@ $picked_circle")" ] || fail "an empty pick changed the added record: $before"
     code=$?
     expect_code 0
     for p in 1 2; do
-      [ ! -s "$work/adds$p.err" ] || fail "program $p: $(cat "$work/adds$p.err")"
+      ! grep -v "changes that were not saved" "$work/adds$p.err" || fail "program $p: $(cat "$work/adds$p.err")"
       [ "$(grep -c '^找到 1 个$' "$work/adds$p.out")" = 200 ] || fail "program $p did not pick 200 times"
     done
     [ "$(rows)" = 401 ] || fail "rows: $(rows), expected 401"

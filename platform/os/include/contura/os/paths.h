@@ -46,6 +46,12 @@ private:
   std::array<std::optional<std::filesystem::path>, 26> dirs_;
 };
 
+// The program's folder for a user's own data (the default drives, the command history):
+// ${XDG_DATA_HOME}/contura when XDG_DATA_HOME is an absolute path, else
+// ${HOME}/.local/share/contura (HOME from the environment or, when unset, the password
+// database). Read from the environment at each call; empty when no home folder is known.
+std::optional<std::filesystem::path> userDataFolder();
+
 // The drive map of this process (the host fills it from its --drive options).
 DriveMap& driveMap();
 
