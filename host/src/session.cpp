@@ -24,10 +24,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
-
-#include <unistd.h>
 #include <memory>
 #include <system_error>
+
+#include <unistd.h>
 
 #ifndef CONTURA_VERSION
 #define CONTURA_VERSION "unknown"
