@@ -6,7 +6,80 @@
 
 #include "jet_sql.h"
 
+#include <algorithm>
+#include <mutex>
+#include <vector>
+
 namespace contura::dao {
+namespace {
+
+// The databases of this process that keep a lock after an insert. Only the thread that runs
+// the statements changes a database; the mutex keeps the list itself whole.
+std::mutex g_keptLock;
+std::vector<CDaoDatabase::Impl*> g_kept;
+
+void forgetKept(CDaoDatabase::Impl* impl) {
+  std::lock_guard lock(g_keptLock);
+  std::erase(g_kept, impl);
+}
+
+}  // namespace
+
+Transaction::~Transaction() {
+  if (open_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+int Transaction::begin() {
+  int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+  open_ = rc == SQLITE_OK;
+  return rc;
+}
+
+int Transaction::commit() {
+  int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+  if (rc == SQLITE_OK) open_ = false;
+  return rc;
+}
+
+int startKeepingLock(CDaoDatabase::Impl& impl) {
+  return sqlite3_exec(impl.db.get(), "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
+}
+
+void keepLock(CDaoDatabase::Impl& impl, std::string table) {
+  impl.insertTable = std::move(table);
+  std::lock_guard lock(g_keptLock);
+  g_kept.push_back(&impl);
+  impl.lockKept = true;
+}
+
+bool isKeyQueryFor(const CDaoDatabase::Impl& impl, const StatementShape& shape) {
+  if (!impl.lockKept || !shape.maxOfColumn) return false;
+  return CString(shape.table.c_str()).CompareNoCase(impl.insertTable.c_str()) == 0;
+}
+
+void releaseLock(CDaoDatabase::Impl& impl) noexcept {
+  if (impl.lockKept) {
+    impl.lockKept = false;
+    forgetKept(&impl);
+  }
+  sqlite3* db = impl.db.get();
+  // The normal mode takes effect at the next access of the file, which the read gives.
+  sqlite3_exec(db, "PRAGMA locking_mode=NORMAL", nullptr, nullptr, nullptr);
+  sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+}
+
+void releaseOtherLocks(const CDaoDatabase::Impl* keep) noexcept {
+  for (;;) {  // one at a time: releasing takes the database off the list
+    CDaoDatabase::Impl* other = nullptr;
+    {
+      std::lock_guard lock(g_keptLock);
+      for (CDaoDatabase::Impl* impl : g_kept)
+        if (impl != keep) other = impl;
+    }
+    if (!other) return;
+    releaseLock(*other);
+  }
+}
 
 void throwDao(long jetCode, const char* source, const std::string& utf8Description, int afxDaoError) {
   // Held until thrown, so a failure while filling it in does not leak it.
@@ -99,3 +172,7 @@ Statement prepare(sqlite3* db, const std::string& sql, const char* source) {
 }
 
 }  // namespace contura::dao
+
+CDaoDatabase::Impl::~Impl() {
+  if (lockKept) contura::dao::forgetKept(this);
+}

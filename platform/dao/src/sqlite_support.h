@@ -3,6 +3,9 @@
 #include <afxdao.h>
 #include <sqlite3.h>
 
+#include "failure_report.h"
+#include "jet_sql.h"
+
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -65,11 +68,80 @@ Statement prepare(sqlite3* db, const std::string& sql, const char* source);
 
 }  // namespace contura::dao
 
-// The open connection behind a CDaoDatabase.
+// The connection behind a CDaoDatabase. A failed Open leaves one without a connection, so
+// that later calls on the database can still name the file that could not be opened.
 struct CDaoDatabase::Impl {
-  contura::dao::SqliteHandle db;
-  CString name;                  // as given to Open (code page 936)
-  std::filesystem::path file;    // the native file
+  Impl() = default;
+  Impl(const Impl&) = delete;
+  Impl& operator=(const Impl&) = delete;
+  ~Impl();  // forgets a kept lock; closing the connection lets go of it
+
+  contura::dao::SqliteHandle db;  // null when the open failed
+  CString name;                   // as given to Open (code page 936)
+  std::filesystem::path file;     // the native file, once known
   bool readOnly = false;
+  bool exclusive = false;  // opened exclusive: it keeps every lock it takes anyway
   long recordsAffected = 0;
+  // After an insert the file stays locked for the key query after it (afxdao.h).
+  bool lockKept = false;
+  std::string insertTable;  // the table of that insert
 };
+
+namespace contura::dao {
+
+// Undoes an open transaction unless it was committed.
+class Transaction {
+public:
+  explicit Transaction(sqlite3* db) : db_(db) {}
+  ~Transaction();
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+
+  // BEGIN IMMEDIATE takes the write lock before anything is read. Waiting for it goes
+  // through the busy handler; a transaction that first read and then asked for the write
+  // lock could instead be refused at once to avoid a deadlock with another writer.
+  int begin();
+  int commit();
+
+private:
+  sqlite3* db_;
+  bool open_ = false;
+};
+
+// Keeping the file locked past an insert's commit. SQLite's exclusive locking mode keeps the
+// exclusive lock a commit takes; going back to the normal mode and touching the file lets go.
+// The inserted row is saved by the commit either way: a kept lock only keeps other
+// connections from writing, and reading, until the key query has run.
+//
+// Puts `impl` in exclusive locking mode inside an insert's begun transaction; returns SQLite's
+// code. (Before BEGIN it would be wrong: a connection in that mode keeps the shared lock it
+// took while it waits for the write lock, and two such writers wait for each other.)
+int startKeepingLock(CDaoDatabase::Impl& impl);
+// After the insert's commit: `impl` keeps its lock until released.
+void keepLock(CDaoDatabase::Impl& impl, std::string table);
+// True when `shape` is the key query a kept lock on `impl` waits for: SELECT MAX(...) of the
+// table of the insert.
+bool isKeyQueryFor(const CDaoDatabase::Impl& impl, const StatementShape& shape);
+// Back to the normal locking mode, letting go of the file (also after startKeepingLock alone).
+// Never fails: should touching the file fail, the lock goes with the connection at the latest.
+void releaseLock(CDaoDatabase::Impl& impl) noexcept;
+// Releases the kept locks of every database of this process but `keep`, so that a lock kept
+// on one never holds up another connection of the same program.
+void releaseOtherLocks(const CDaoDatabase::Impl* keep) noexcept;
+
+// Releases the lock of `impl` (none when null) when it ends, unless dismissed.
+class LockRelease {
+public:
+  explicit LockRelease(CDaoDatabase::Impl* impl) : impl_(impl) {}
+  ~LockRelease() {
+    if (impl_) releaseLock(*impl_);
+  }
+  LockRelease(const LockRelease&) = delete;
+  LockRelease& operator=(const LockRelease&) = delete;
+  void reset(CDaoDatabase::Impl* impl) { impl_ = impl; }
+
+private:
+  CDaoDatabase::Impl* impl_;
+};
+
+}  // namespace contura::dao

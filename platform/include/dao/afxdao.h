@@ -10,6 +10,20 @@
 //   m_pErrorInfo->m_strDescription says what failed, on which file, and what SQLite said.
 // - A database that another connection is writing is waited for (contura::dao busy timeout,
 //   10 s unless the host changes it); after that the call fails with Jet error 3260.
+// - Every failure is also said once, in words a person can act on, through the error
+//   reporter the host installs (the command line; see contura/dao/error_report.h).
+//
+// Keys of inserted rows. Jet programs learn the key of the row they just inserted by asking
+// "SELECT MAX(Id) FROM T" right after the INSERT. Were the file free between the two, another
+// program's insert could come in between and its key would be handed over. So an INSERT is
+// committed (saved) before Execute returns, as any statement, but the database keeps the
+// file locked until its next statement. When that statement is SELECT MAX(column) [AS name]
+// FROM the same table, it runs while the lock is still kept (the largest key is this insert's
+// own) and the lock is let go after it. Any other statement on the database, its Close or
+// end, or a statement on another database of this program lets the lock go first. Other
+// programs wait for a kept lock, readers too, as for any write (busy timeout), so a program
+// that inserts and then waits for the user should run its next statement first; a program
+// that ends or is killed lets go of the lock with its end, and its rows are saved already.
 #pragma once
 #include <afx.h>
 
@@ -115,10 +129,12 @@ public:
   // never created. bExclusive keeps every other connection out while this one is open;
   // bReadOnly makes every change fail; lpszConnect is ignored.
   // Throws CDaoException*: already open (3219), path that cannot be mapped (3044), missing
-  // file (3024), not a database (3343), cannot be opened (3051), busy (3260).
+  // file (3024), not a database (3343), cannot be opened (3051), busy (3260). After a failed
+  // Open the database is not open, but later failures on it still name the file.
   virtual void Open(LPCTSTR lpszName, BOOL bExclusive = FALSE, BOOL bReadOnly = FALSE,
                     LPCTSTR lpszConnect = _T(""));
-  // Closes the file; nothing happens when it is not open. Open recordsets keep their rows.
+  // Closes the file (letting go of a lock kept after an insert); nothing happens when it is
+  // not open. Open recordsets keep their rows.
   virtual void Close();
   BOOL IsOpen() const;
   // The name given to Open, or empty.
@@ -128,7 +144,8 @@ public:
 
   // Runs one action statement (insert, update, delete, create...) in its own transaction:
   // all of it takes effect or, on failure, none of it. A statement that returns rows is
-  // refused (3065). Throws CDaoException*.
+  // refused (3065). After an INSERT the file stays locked until the next statement (see the
+  // keys of inserted rows above). Throws CDaoException*.
   void Execute(LPCTSTR lpszSQL, int nOptions = dbFailOnError);
   // Rows changed by the last Execute.
   long GetRecordsAffected() const;
@@ -150,6 +167,7 @@ public:
   // Runs the query lpszSQL on m_pDatabase (which must be open). With dbOpenTable, lpszSQL
   // may be a table name instead. The first row is current; with no rows both IsBOF and
   // IsEOF are TRUE. A statement that returns no rows is refused (3219) without running.
+  // The key query after an insert runs while the insert keeps the file locked.
   // Throws CDaoException*.
   virtual void Open(int nOpenType = AFX_DAO_USE_DEFAULT_TYPE, LPCTSTR lpszSQL = nullptr, int nOptions = 0);
   // Drops the rows; nothing happens when it is not open.
