@@ -116,7 +116,8 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
   ed::ScopedPrintSink sink([&console](std::string_view text) { console.writeModuleText(text); });
   // What a library file operation failed on goes to the command line, wherever the
   // command-line text goes at the time (the console, or the window's command line).
-  dao::ScopedErrorReporter libraryErrors([](std::string_view line) { acutPrintf("%s", std::string(line).c_str()); });
+  dao::ScopedErrorReporter libraryErrors(
+      [](std::string_view line) { acutPrintf("%s", std::string(line).c_str()); });
   LoadedModules modules;
   std::string error;
   if (!rx::loadApplication(module, error)) {

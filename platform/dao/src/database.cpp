@@ -255,6 +255,7 @@ void CDaoDatabase::Execute(LPCTSTR lpszSQL, int nOptions) {
   (void)nOptions;  // every failure rolls the statement back, as dbFailOnError asks
   // A lock kept after an insert, here or on another database of this program, goes first.
   releaseOtherLocks(nullptr);
-  reportingFailures([&] { return statementScene(m_pImpl.get(), lpszSQL); }, [&] { executeStatement(m_pImpl.get(), lpszSQL); });
+  reportingFailures([&] { return statementScene(m_pImpl.get(), lpszSQL); },
+                    [&] { executeStatement(m_pImpl.get(), lpszSQL); });
 }
 

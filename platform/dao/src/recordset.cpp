@@ -158,8 +158,9 @@ void CDaoRecordset::Open(int nOpenType, LPCTSTR lpszSQL, int nOptions) {
   releaseOtherLocks(keyQuery ? impl : nullptr);
   LockRelease unlockAfterKeyQuery(keyQuery ? impl : nullptr);
 
+  const CDaoDatabase::Impl* named = m_pDatabase ? m_pDatabase->m_pImpl.get() : nullptr;  // even if not open
   std::unique_ptr<Rows> rows;
-  reportingFailures([&] { return readingScene(m_pDatabase ? m_pDatabase->m_pImpl.get() : nullptr, query); }, [&] {
+  reportingFailures([&] { return readingScene(named, query); }, [&] {
     if (IsOpen()) throwDao(kJetInvalidOperation, kSource, "the recordset is already open; close it first");
     if (!impl)
       throwDao(kJetObjectNotOpen, kSource, "cannot open a recordset: its database is not open",
@@ -255,7 +256,7 @@ COleVariant CDaoRecordset::GetFieldValue(LPCTSTR lpszName) {
 }
 
 void CDaoRecordset::GetFieldValue(LPCTSTR lpszName, COleVariant& varValue) {
-  const std::string asked = lpszName ? lpszName : "";
+  const std::string_view asked = lpszName ? lpszName : "";
   const std::string wanted = contura::os::cp936ToUtf8(asked);
   ReportDepth depth;
   try {
@@ -280,7 +281,7 @@ void CDaoRecordset::GetFieldValue(LPCTSTR lpszName, COleVariant& varValue) {
       say = std::find(said.begin(), said.end(), wanted) == said.end();
       if (say) said.push_back(wanted);
     }
-    if (say) reportFailure(rowsScene(m_pRows.get(), Action::ReadField, asked), *e);
+    if (say) reportFailure(rowsScene(m_pRows.get(), Action::ReadField, std::string(asked)), *e);
     throw;
   }
 }
