@@ -22,7 +22,8 @@ thread_local int t_reportDepth = 0;
 
 std::string cp936(const std::string& utf8) { return os::utf8ToCp936(utf8); }
 
-// The text after `marker` in `description` (code page 936), up to the first blank, bracket or comma.
+// The text after `marker` in `description` (code page 936), up to the first blank, bracket
+// or comma.
 std::string wordAfter(std::string_view description, std::string_view marker) {
   std::size_t at = description.find(marker);
   if (at == std::string_view::npos) return {};
@@ -70,7 +71,8 @@ struct Cause {
 Cause causeOf(const FailureScene& scene, long jetCode, std::string_view description) {
   const bool refused = jetCode == kJetSyntaxError || jetCode == kJetTextAfterEnd;
   if (refused && isStatement(scene.action) && hasStrayQuote(scene.statement))
-    return {"：要写入的文字中含有单引号（'），语句因此无法执行", "请去掉名称、备注或截面文字中的单引号后重试。"};
+    return {"：要写入的文字中含有单引号（'），语句因此无法执行",
+            "请去掉名称、备注或截面文字中的单引号后重试。"};
   if (std::string table = wordAfter(description, "no such table: "); !table.empty())
     return {"中没有表“" + table + "”", "这个文件不是完整的截面库。"};
   // Names taken from the description or the scene's field are code page 936 already.
@@ -95,7 +97,8 @@ Cause causeOf(const FailureScene& scene, long jetCode, std::string_view descript
     case kJetReadOnly:
       return {"是只读的", "请检查文件的写权限。"};
     case kJetLocked:
-      return {"正被其他程序占用（已等待 " + std::to_string(busyTimeoutMs()) + " 毫秒）", "请稍后重试。"};
+      return {"正被其他程序占用（已等待 " + std::to_string(busyTimeoutMs()) + " 毫秒）",
+              "请稍后重试。"};
     case kJetCorrupt:
       return {"已损坏", "请换用完好的库文件。"};
     case kJetDiskIO:
