@@ -137,30 +137,25 @@ void executeStatement(CDaoDatabase::Impl* impl, LPCTSTR lpszSQL) {
   if (sqlite3_column_count(stmt.get()) > 0)
     throwDao(kJetSelectInExecute, kSource,
              "cannot execute a select query" + on + "; open a recordset on it instead");
-  // An insert keeps the file locked past its commit until the key query after it has run
-  // (see afxdao.h); should it fail, the lock is let go again here.
+  // An insert's transaction is held open for the key query after it (see afxdao.h). It takes
+  // the exclusive lock its commit will need now, while a failure still fails the insert.
   const StatementShape shape = shapeOf(sql);
-  const bool insert = shape.kind == StatementKind::Insert && !shape.table.empty() && !impl->exclusive;
-  LockRelease unlockOnFailure(nullptr);
-  Transaction transaction(db);  // (ends before the lock is let go)
-  int rc = transaction.begin();
+  const bool hold = shape.kind == StatementKind::Insert && !shape.table.empty() && !impl->exclusive;
+  Transaction transaction(db);
+  int rc = transaction.begin(hold);
   if (rc != SQLITE_OK) throwSqlite(db, rc, kSource, "cannot start writing" + on);
-  if (insert) {
-    unlockOnFailure.reset(impl);
-    if (rc = startKeepingLock(*impl); rc != SQLITE_OK) throwSqlite(db, rc, kSource, "cannot lock" + on);
-  }
   while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
   }
   if (rc != SQLITE_DONE) throwSqlite(db, rc, kSource, "the statement failed" + on);
   const long changed = sqlite3_changes(db);
   stmt.reset();
-  if (rc = transaction.commit(); rc != SQLITE_OK)
+  if (hold) {
+    transaction.release();
+    holdWrite(*impl, shape.table);
+  } else if (rc = transaction.commit(); rc != SQLITE_OK) {
     throwSqlite(db, rc, kSource, "cannot save the change" + on);
-  impl->recordsAffected = changed;
-  if (insert) {
-    keepLock(*impl, shape.table);
-    unlockOnFailure.reset(nullptr);
   }
+  impl->recordsAffected = changed;
 }
 
 }  // namespace
@@ -241,7 +236,10 @@ void CDaoDatabase::Open(LPCTSTR lpszName, BOOL bExclusive, BOOL bReadOnly, LPCTS
   reportingFailures(scene, [&] { openFile(*m_pImpl, bExclusive, bReadOnly); });
 }
 
-void CDaoDatabase::Close() { m_pImpl.reset(); }
+void CDaoDatabase::Close() {
+  if (IsOpen()) commitHeldWriteQuietly(*m_pImpl);
+  m_pImpl.reset();
+}
 
 BOOL CDaoDatabase::IsOpen() const { return m_pImpl && m_pImpl->db; }
 
@@ -253,8 +251,8 @@ long CDaoDatabase::GetRecordsAffected() const { return m_pImpl ? m_pImpl->record
 
 void CDaoDatabase::Execute(LPCTSTR lpszSQL, int nOptions) {
   (void)nOptions;  // every failure rolls the statement back, as dbFailOnError asks
-  // A lock kept after an insert, here or on another database of this program, goes first.
-  releaseOtherLocks(nullptr);
+  // An insert held open in this program, on this database or another, is committed first.
+  commitOtherHeldWrites(nullptr);
   reportingFailures([&] { return statementScene(m_pImpl.get(), lpszSQL); },
                     [&] { executeStatement(m_pImpl.get(), lpszSQL); });
 }

@@ -53,6 +53,7 @@ const char* lost(Action action) {
     case Action::Delete: return "记录没有删除";
     case Action::ReadField: return "这一列没有读出";
     case Action::Move: return "没有移到别的记录";
+    case Action::Save: return "刚才新增的记录没有保存";
     case Action::Run: break;
   }
   return "语句没有执行";

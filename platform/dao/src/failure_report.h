@@ -12,7 +12,7 @@
 namespace contura::dao {
 
 // What the failed call was doing, which decides what the user is told was lost.
-enum class Action { Open, Read, Insert, Update, Delete, Run, ReadField, Move };
+enum class Action { Open, Read, Insert, Update, Delete, Run, ReadField, Move, Save };
 
 // The action a statement stands for.
 Action actionFor(StatementKind kind);

@@ -151,12 +151,12 @@ void CDaoRecordset::Open(int nOpenType, LPCTSTR lpszSQL, int nOptions) {
     query = "SELECT * FROM [" + table + "]";
   }
   CDaoDatabase::Impl* impl = m_pDatabase && m_pDatabase->IsOpen() ? m_pDatabase->m_pImpl.get() : nullptr;
-  // The key query after an insert runs while the insert still keeps the file locked, so the
-  // largest key it sees is the insert's own; any other query lets kept locks go first.
+  // The key query after an insert runs inside the insert's transaction, so the largest key
+  // it sees is the insert's own; any other query has held inserts committed first.
   const bool keyQuery =
-      impl && impl->lockKept && isKeyQueryFor(*impl, shapeOf(contura::os::cp936ToUtf8(query.str())));
-  releaseOtherLocks(keyQuery ? impl : nullptr);
-  LockRelease unlockAfterKeyQuery(keyQuery ? impl : nullptr);
+      impl && impl->writeHeld && isKeyQueryFor(*impl, shapeOf(contura::os::cp936ToUtf8(query.str())));
+  commitOtherHeldWrites(keyQuery ? impl : nullptr);
+  HeldWriteCommit commitOnFailure(keyQuery ? impl : nullptr);  // the insert stands all the same
 
   const CDaoDatabase::Impl* named = m_pDatabase ? m_pDatabase->m_pImpl.get() : nullptr;  // even if not open
   std::unique_ptr<Rows> rows;
@@ -167,6 +167,10 @@ void CDaoRecordset::Open(int nOpenType, LPCTSTR lpszSQL, int nOptions) {
                AFX_DAO_ERROR_OBJECT_NOT_OPEN);
     rows = readRows(*impl, query);
   });
+  if (keyQuery) {
+    commitOnFailure.reset(nullptr);
+    commitHeldWrite(*impl);  // a failure here undoes the insert and fails the key query
+  }
   rows->sql = given;
   m_pRows = std::move(rows);
   m_nPos = 0;

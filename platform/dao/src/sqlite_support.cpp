@@ -7,21 +7,34 @@
 #include "jet_sql.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <mutex>
 #include <vector>
 
 namespace contura::dao {
 namespace {
 
-// The databases of this process that keep a lock after an insert. Only the thread that runs
-// the statements changes a database; the mutex keeps the list itself whole.
-std::mutex g_keptLock;
-std::vector<CDaoDatabase::Impl*> g_kept;
+// The databases of this process that hold an insert's transaction open. Only the thread that
+// runs the statements changes a database; the mutex keeps the list itself whole.
+std::mutex g_heldLock;
+std::vector<CDaoDatabase::Impl*> g_held;
 
-void forgetKept(CDaoDatabase::Impl* impl) {
-  std::lock_guard lock(g_keptLock);
-  std::erase(g_kept, impl);
+void forgetHeld(CDaoDatabase::Impl* impl) {
+  std::lock_guard lock(g_heldLock);
+  std::erase(g_held, impl);
 }
+
+FailureScene savingScene(const CDaoDatabase::Impl& impl) {
+  FailureScene scene;
+  scene.action = Action::Save;
+  scene.name = impl.name;
+  scene.file = impl.file;
+  scene.table = impl.heldTable;
+  return scene;
+}
+
+// A program that ends through exit() without closing its database still saves its last insert.
+void commitHeldWritesAtExit() { commitOtherHeldWrites(nullptr); }
 
 }  // namespace
 
@@ -29,8 +42,8 @@ Transaction::~Transaction() {
   if (open_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
-int Transaction::begin() {
-  int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+int Transaction::begin(bool exclusive) {
+  int rc = sqlite3_exec(db_, exclusive ? "BEGIN EXCLUSIVE" : "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
   open_ = rc == SQLITE_OK;
   return rc;
 }
@@ -41,43 +54,55 @@ int Transaction::commit() {
   return rc;
 }
 
-int startKeepingLock(CDaoDatabase::Impl& impl) {
-  return sqlite3_exec(impl.db.get(), "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
-}
-
-void keepLock(CDaoDatabase::Impl& impl, std::string table) {
-  impl.insertTable = std::move(table);
-  std::lock_guard lock(g_keptLock);
-  g_kept.push_back(&impl);
-  impl.lockKept = true;
+void holdWrite(CDaoDatabase::Impl& impl, std::string table) {
+  static const bool atExit = std::atexit(commitHeldWritesAtExit) == 0;
+  (void)atExit;
+  impl.heldTable = std::move(table);
+  std::lock_guard lock(g_heldLock);
+  g_held.push_back(&impl);
+  impl.writeHeld = true;
 }
 
 bool isKeyQueryFor(const CDaoDatabase::Impl& impl, const StatementShape& shape) {
-  if (!impl.lockKept || !shape.maxOfColumn) return false;
-  return CString(shape.table.c_str()).CompareNoCase(impl.insertTable.c_str()) == 0;
+  if (!impl.writeHeld || !shape.maxOfColumn) return false;
+  return CString(shape.table.c_str()).CompareNoCase(impl.heldTable.c_str()) == 0;
 }
 
-void releaseLock(CDaoDatabase::Impl& impl) noexcept {
-  if (impl.lockKept) {
-    impl.lockKept = false;
-    forgetKept(&impl);
+void commitHeldWrite(CDaoDatabase::Impl& impl) {
+  if (!impl.writeHeld) return;
+  impl.writeHeld = false;
+  forgetHeld(&impl);
+  reportingFailures([&] { return savingScene(impl); }, [&] {
+    sqlite3* db = impl.db.get();
+    if (int rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr); rc != SQLITE_OK) {
+      const std::string why = std::string(sqlite3_errmsg(db));
+      sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+      throwDao(jetCodeFor(rc), "DAO.Database",
+               "cannot save the insert into " + impl.heldTable + " on '" + os::cp936ToUtf8(impl.name.str()) +
+                   "' (SQLite: " + why + ")");
+    }
+  });
+}
+
+void commitHeldWriteQuietly(CDaoDatabase::Impl& impl) noexcept {
+  try {
+    commitHeldWrite(impl);
+  } catch (CDaoException* e) {
+    e->Delete();  // said already
+  } catch (...) {
   }
-  sqlite3* db = impl.db.get();
-  // The normal mode takes effect at the next access of the file, which the read gives.
-  sqlite3_exec(db, "PRAGMA locking_mode=NORMAL", nullptr, nullptr, nullptr);
-  sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
 }
 
-void releaseOtherLocks(const CDaoDatabase::Impl* keep) noexcept {
-  for (;;) {  // one at a time: releasing takes the database off the list
+void commitOtherHeldWrites(const CDaoDatabase::Impl* keep) noexcept {
+  for (;;) {  // one at a time: committing takes the database off the list
     CDaoDatabase::Impl* other = nullptr;
     {
-      std::lock_guard lock(g_keptLock);
-      for (CDaoDatabase::Impl* impl : g_kept)
+      std::lock_guard lock(g_heldLock);
+      for (CDaoDatabase::Impl* impl : g_held)
         if (impl != keep) other = impl;
     }
     if (!other) return;
-    releaseLock(*other);
+    commitHeldWriteQuietly(*other);
   }
 }
 
@@ -174,5 +199,5 @@ Statement prepare(sqlite3* db, const std::string& sql, const char* source) {
 }  // namespace contura::dao
 
 CDaoDatabase::Impl::~Impl() {
-  if (lockKept) contura::dao::forgetKept(this);
+  if (writeHeld) contura::dao::forgetHeld(this);
 }

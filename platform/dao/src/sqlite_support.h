@@ -74,22 +74,22 @@ struct CDaoDatabase::Impl {
   Impl() = default;
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
-  ~Impl();  // forgets a kept lock; closing the connection lets go of it
+  ~Impl();  // forgets a held insert (the database commits it before it goes)
 
   contura::dao::SqliteHandle db;  // null when the open failed
   CString name;                   // as given to Open (code page 936)
   std::filesystem::path file;     // the native file, once known
   bool readOnly = false;
-  bool exclusive = false;  // opened exclusive: it keeps every lock it takes anyway
+  bool exclusive = false;  // opened exclusive: no other connection can come in anyway
   long recordsAffected = 0;
-  // After an insert the file stays locked for the key query after it (afxdao.h).
-  bool lockKept = false;
-  std::string insertTable;  // the table of that insert
+  // The transaction of the last insert, still open for the key query after it (afxdao.h).
+  bool writeHeld = false;
+  std::string heldTable;  // the table of that insert
 };
 
 namespace contura::dao {
 
-// Undoes an open transaction unless it was committed.
+// Undoes an open transaction unless it was committed, or handed on with release().
 class Transaction {
 public:
   explicit Transaction(sqlite3* db) : db_(db) {}
@@ -100,44 +100,45 @@ public:
   // BEGIN IMMEDIATE takes the write lock before anything is read. Waiting for it goes
   // through the busy handler; a transaction that first read and then asked for the write
   // lock could instead be refused at once to avoid a deadlock with another writer.
-  int begin();
+  // `exclusive` (BEGIN EXCLUSIVE) also waits for readers to finish and keeps new ones out, so
+  // that nothing another connection does can make the later COMMIT fail: a transaction held
+  // open past its statement (holdWrite) is then as sure to be saved as one committed at once.
+  int begin(bool exclusive = false);
   int commit();
+  // Leaves the transaction open after this object ends.
+  void release() { open_ = false; }
 
 private:
   sqlite3* db_;
   bool open_ = false;
 };
 
-// Keeping the file locked past an insert's commit. SQLite's exclusive locking mode keeps the
-// exclusive lock a commit takes; going back to the normal mode and touching the file lets go.
-// The inserted row is saved by the commit either way: a kept lock only keeps other
-// connections from writing, and reading, until the key query has run.
+// An insert's transaction held open for the key query after it (see afxdao.h).
 //
-// Puts `impl` in exclusive locking mode inside an insert's begun transaction; returns SQLite's
-// code. (Before BEGIN it would be wrong: a connection in that mode keeps the shared lock it
-// took while it waits for the write lock, and two such writers wait for each other.)
-int startKeepingLock(CDaoDatabase::Impl& impl);
-// After the insert's commit: `impl` keeps its lock until released.
-void keepLock(CDaoDatabase::Impl& impl, std::string table);
-// True when `shape` is the key query a kept lock on `impl` waits for: SELECT MAX(...) of the
-// table of the insert.
+// Keeps the begun (exclusive) and stepped insert transaction of `impl` open; `table` is the
+// table it inserted into.
+void holdWrite(CDaoDatabase::Impl& impl, std::string table);
+// True when `shape` is the key query the held insert of `impl` waits for: SELECT MAX(...) of
+// the table of the insert.
 bool isKeyQueryFor(const CDaoDatabase::Impl& impl, const StatementShape& shape);
-// Back to the normal locking mode, letting go of the file (also after startKeepingLock alone).
-// Never fails: should touching the file fail, the lock goes with the connection at the latest.
-void releaseLock(CDaoDatabase::Impl& impl) noexcept;
-// Releases the kept locks of every database of this process but `keep`, so that a lock kept
-// on one never holds up another connection of the same program.
-void releaseOtherLocks(const CDaoDatabase::Impl* keep) noexcept;
+// Commits the held insert of `impl`; when that fails it is rolled back and the failure said
+// and thrown (CDaoException*). `impl` holds nothing afterwards either way.
+void commitHeldWrite(CDaoDatabase::Impl& impl);
+// Commits the held insert of `impl`, if any; a failure is said, not thrown.
+void commitHeldWriteQuietly(CDaoDatabase::Impl& impl) noexcept;
+// Commits the held inserts of every database of this process but `keep`, so that an insert
+// held on one never holds up another connection of the same program.
+void commitOtherHeldWrites(const CDaoDatabase::Impl* keep) noexcept;
 
-// Releases the lock of `impl` (none when null) when it ends, unless dismissed.
-class LockRelease {
+// Commits the held insert of `impl` (none when null) quietly when it ends, unless reset.
+class HeldWriteCommit {
 public:
-  explicit LockRelease(CDaoDatabase::Impl* impl) : impl_(impl) {}
-  ~LockRelease() {
-    if (impl_) releaseLock(*impl_);
+  explicit HeldWriteCommit(CDaoDatabase::Impl* impl) : impl_(impl) {}
+  ~HeldWriteCommit() {
+    if (impl_) commitHeldWriteQuietly(*impl_);
   }
-  LockRelease(const LockRelease&) = delete;
-  LockRelease& operator=(const LockRelease&) = delete;
+  HeldWriteCommit(const HeldWriteCommit&) = delete;
+  HeldWriteCommit& operator=(const HeldWriteCommit&) = delete;
   void reset(CDaoDatabase::Impl* impl) { impl_ = impl; }
 
 private:

@@ -310,9 +310,9 @@ TEST_F(LibraryTest, KeyQueryAfterAnInsertIsNotOvertakenByAnotherProgram) {
   for (int fd : {toChild[0], toChild[1], toParent[0], toParent[1]}) close(fd);
 }
 
-// The lock an insert keeps for its key query never holds up another connection of the same
-// program: its first statement lets the lock go.
-TEST_F(LibraryTest, LockKeptAfterAnInsertNeverHoldsUpTheSameProgram) {
+// An insert held open for its key query never holds up another connection of the same
+// program: that connection's first statement commits it.
+TEST_F(LibraryTest, InsertHeldForItsKeyQueryNeverHoldsUpTheSameProgram) {
   contura::dao::setBusyTimeoutMs(300);
   CDaoDatabase first, second;
   first.Open(path());
@@ -324,4 +324,22 @@ TEST_F(LibraryTest, LockKeptAfterAnInsertNeverHoldsUpTheSameProgram) {
   second.Close();
   EXPECT_EQ(countRows(first), 3);
   EXPECT_TRUE(said_.empty());
+}
+
+// A program that leaves through exit() right after an insert, without closing, keeps the row.
+TEST_F(LibraryTest, InsertHeldAtExitIsSaved) {
+  std::fflush(nullptr);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    auto* db = new CDaoDatabase;  // never closed
+    db->Open(path());
+    insert(*db, 1, "last");
+    std::exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  CDaoDatabase db;
+  db.Open(path());
+  EXPECT_EQ(countRows(db), 1);
 }
