@@ -12,8 +12,10 @@
 #include "window_frontend.h"
 
 #include <Draw2DPreview.h>
+#include <acutads.h>
 #include <dbapserv.h>
 #include <dbmain.h>
+#include <contura/dao/error_report.h>
 #include <contura/dxf/dxf.h>
 #include <contura/ed/editor_state.h>
 #include <contura/ed/print_sink.h>
@@ -123,6 +125,10 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
   ScopedHostUi ui(*input, console);
 
   ed::ScopedPrintSink sink([&console](std::string_view text) { console.writeModuleText(text); });
+  // What a library file operation failed on goes to the command line, wherever the
+  // command-line text goes at the time (the console, or the window's command line).
+  dao::ScopedErrorReporter libraryErrors(
+      [](std::string_view line) { acutPrintf("%s", std::string(line).c_str()); });
   LoadedModules modules;
   // Contura.arx first, then the modules of --load in the order given; unloading goes the other
   // way round, so a module built against Contura.arx never outlives it.

@@ -63,34 +63,100 @@ std::string describeFile(const CString& name, const fs::path& file) {
   return text;
 }
 
-// Undoes an open transaction unless it was committed.
-class Transaction {
-public:
-  explicit Transaction(sqlite3* db) : db_(db) {}
-  ~Transaction() {
-    if (open_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+// What to say when a statement on `impl` (null when never opened) fails.
+FailureScene statementScene(const CDaoDatabase::Impl* impl, LPCTSTR sql) {
+  FailureScene scene;
+  scene.statement = contura::os::cp936ToUtf8(sql ? sql : "");
+  const StatementShape shape = shapeOf(scene.statement);
+  scene.action = actionFor(shape.kind);
+  scene.table = shape.table;
+  if (impl) {
+    scene.name = impl->name;
+    scene.file = impl->file;
   }
-  Transaction(const Transaction&) = delete;
-  Transaction& operator=(const Transaction&) = delete;
+  return scene;
+}
 
-  // BEGIN IMMEDIATE takes the write lock before anything is read. Waiting for it goes
-  // through the busy handler; a transaction that first read and then asked for the write
-  // lock could instead be refused at once to avoid a deadlock with another writer.
-  int begin() {
-    int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-    open_ = rc == SQLITE_OK;
-    return rc;
+// Opens impl.name into `impl`; throws CDaoException* (impl.file is set once it is known).
+void openFile(CDaoDatabase::Impl& impl, BOOL bExclusive, BOOL bReadOnly) {
+  const CString& name = impl.name;
+  fs::path file;
+  try {
+    file = contura::os::toNativePath(name.str());
+  } catch (const std::exception& e) {
+    throwDao(kJetInvalidPath, kSource, "'" + utf8(name) + "' is not a valid path: " + e.what());
   }
-  int commit() {
-    int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
-    if (rc == SQLITE_OK) open_ = false;
-    return rc;
-  }
+  impl.file = file;
+  std::error_code ec;
+  fs::file_status status = fs::status(file, ec);
+  if (!fs::exists(status))
+    throwDao(kJetFileNotFound, kSource, "could not find file " + describeFile(name, file));
+  if (fs::is_directory(status))
+    throwDao(kJetCannotOpen, kSource, "cannot open " + describeFile(name, file) + ": it is a folder");
 
-private:
-  sqlite3* db_;
-  bool open_ = false;
-};
+  // No SQLITE_OPEN_CREATE: a missing or vanished file is an error, never a new empty database.
+  const int flags = bReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+  sqlite3* raw = nullptr;
+  int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
+  SqliteHandle db(raw);
+  if (rc != SQLITE_OK) throwSqlite(db.get(), rc, kSource, "cannot open " + describeFile(name, file));
+  sqlite3_extended_result_codes(db.get(), 1);
+  sqlite3_busy_handler(db.get(), pollWhileBusy, reinterpret_cast<void*>(static_cast<intptr_t>(busyTimeoutMs())));
+  // The journal mode is left as the file has it. New library files use the rollback journal
+  // (see createLibraryFile): a library is one self-contained file that people copy and may
+  // keep on a network share, where write-ahead logging is not safe.
+  if (bExclusive) {
+    rc = sqlite3_exec(db.get(), "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) throwSqlite(db.get(), rc, kSource, "cannot lock " + describeFile(name, file));
+  }
+  // Reading the schema now tells a file that is not a database (an Access file, say) at
+  // Open rather than at the first statement.
+  rc = sqlite3_exec(db.get(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) {
+    if ((rc & 0xFF) == SQLITE_NOTADB)
+      throwSqlite(db.get(), rc, kSource,
+                  describeFile(name, file) + " is not a library database (an SQLite file is needed)");
+    throwSqlite(db.get(), rc, kSource, "cannot read " + describeFile(name, file));
+  }
+  impl.db = std::move(db);
+  impl.readOnly = bReadOnly != FALSE;
+  impl.exclusive = bExclusive != FALSE;
+}
+
+// Runs one action statement on `impl` (null or without a connection: not open).
+void executeStatement(CDaoDatabase::Impl* impl, LPCTSTR lpszSQL) {
+  if (!impl || !impl->db)
+    throwDao(kJetObjectNotOpen, kSource, "cannot run a statement: the database is not open",
+             AFX_DAO_ERROR_OBJECT_NOT_OPEN);
+  sqlite3* db = impl->db.get();
+  const std::string on = " on " + describeFile(impl->name, impl->file);
+  const std::string sql = sqliteStatement(lpszSQL, kSource);
+
+  // Refusals come before any lock is taken.
+  Statement stmt = prepare(db, sql, kSource);
+  if (sqlite3_column_count(stmt.get()) > 0)
+    throwDao(kJetSelectInExecute, kSource,
+             "cannot execute a select query" + on + "; open a recordset on it instead");
+  // An insert's transaction is held open for the key query after it (see afxdao.h). It takes
+  // the exclusive lock its commit will need now, while a failure still fails the insert.
+  const StatementShape shape = shapeOf(sql);
+  const bool hold = shape.kind == StatementKind::Insert && !shape.table.empty() && !impl->exclusive;
+  Transaction transaction(db);
+  int rc = transaction.begin(hold);
+  if (rc != SQLITE_OK) throwSqlite(db, rc, kSource, "cannot start writing" + on);
+  while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+  }
+  if (rc != SQLITE_DONE) throwSqlite(db, rc, kSource, "the statement failed" + on);
+  const long changed = sqlite3_changes(db);
+  stmt.reset();
+  if (hold) {
+    transaction.release();
+    holdWrite(*impl, shape.table);
+  } else if (rc = transaction.commit(); rc != SQLITE_OK) {
+    throwSqlite(db, rc, kSource, "cannot save the change" + on);
+  }
+  impl->recordsAffected = changed;
+}
 
 }  // namespace
 
@@ -147,88 +213,47 @@ CDaoDatabase::~CDaoDatabase() { Close(); }
 void CDaoDatabase::Open(LPCTSTR lpszName, BOOL bExclusive, BOOL bReadOnly, LPCTSTR lpszConnect) {
   (void)lpszConnect;
   const CString name(lpszName ? lpszName : "");
-  if (IsOpen())
-    throwDao(kJetInvalidOperation, kSource,
-             "cannot open " + describeFile(name, {}) + ": this database object already has " +
-                 describeFile(m_pImpl->name, m_pImpl->file) + " open");
-  fs::path file;
-  try {
-    file = contura::os::toNativePath(name.str());
-  } catch (const std::exception& e) {
-    throwDao(kJetInvalidPath, kSource, "'" + utf8(name) + "' is not a valid path: " + e.what());
+  if (IsOpen()) {
+    FailureScene scene;  // the open file is fine: the call is what is wrong
+    scene.action = Action::Open;
+    scene.name = name;
+    reportingFailures([&] { return scene; }, [&] {
+      throwDao(kJetInvalidOperation, kSource,
+               "cannot open " + describeFile(name, {}) + ": this database object already has " +
+                   describeFile(m_pImpl->name, m_pImpl->file) + " open");
+    });
   }
-  std::error_code ec;
-  fs::file_status status = fs::status(file, ec);
-  if (!fs::exists(status))
-    throwDao(kJetFileNotFound, kSource, "could not find file " + describeFile(name, file));
-  if (fs::is_directory(status))
-    throwDao(kJetCannotOpen, kSource, "cannot open " + describeFile(name, file) + ": it is a folder");
-
-  // No SQLITE_OPEN_CREATE: a missing or vanished file is an error, never a new empty database.
-  const int flags = bReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
-  sqlite3* raw = nullptr;
-  int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
-  SqliteHandle db(raw);
-  if (rc != SQLITE_OK) throwSqlite(db.get(), rc, kSource, "cannot open " + describeFile(name, file));
-  sqlite3_extended_result_codes(db.get(), 1);
-  sqlite3_busy_handler(db.get(), pollWhileBusy, reinterpret_cast<void*>(static_cast<intptr_t>(busyTimeoutMs())));
-  // The journal mode is left as the file has it. New library files use the rollback journal
-  // (see createLibraryFile): a library is one self-contained file that people copy and may
-  // keep on a network share, where write-ahead logging is not safe.
-  if (bExclusive) {
-    rc = sqlite3_exec(db.get(), "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) throwSqlite(db.get(), rc, kSource, "cannot lock " + describeFile(name, file));
-  }
-  // Reading the schema now tells a file that is not a database (an Access file, say) at
-  // Open rather than at the first statement.
-  rc = sqlite3_exec(db.get(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-  if (rc != SQLITE_OK) {
-    if ((rc & 0xFF) == SQLITE_NOTADB)
-      throwSqlite(db.get(), rc, kSource,
-                  describeFile(name, file) + " is not a library database (an SQLite file is needed)");
-    throwSqlite(db.get(), rc, kSource, "cannot read " + describeFile(name, file));
-  }
-  auto impl = std::make_unique<Impl>();
-  impl->db = std::move(db);
-  impl->name = name;
-  impl->file = file;
-  impl->readOnly = bReadOnly != FALSE;
-  m_pImpl = std::move(impl);
+  // Whatever happens below, the database remembers which file it was asked for.
+  m_pImpl = std::make_unique<Impl>();
+  m_pImpl->name = name;
+  auto scene = [&] {
+    FailureScene opening;
+    opening.action = Action::Open;
+    opening.name = name;
+    opening.file = m_pImpl->file;
+    return opening;
+  };
+  reportingFailures(scene, [&] { openFile(*m_pImpl, bExclusive, bReadOnly); });
 }
 
-void CDaoDatabase::Close() { m_pImpl.reset(); }
+void CDaoDatabase::Close() {
+  if (IsOpen()) commitHeldWriteQuietly(*m_pImpl);
+  m_pImpl.reset();
+}
 
-BOOL CDaoDatabase::IsOpen() const { return m_pImpl != nullptr; }
+BOOL CDaoDatabase::IsOpen() const { return m_pImpl && m_pImpl->db; }
 
-CString CDaoDatabase::GetName() const { return m_pImpl ? m_pImpl->name : CString(); }
+CString CDaoDatabase::GetName() const { return IsOpen() ? m_pImpl->name : CString(); }
 
-BOOL CDaoDatabase::CanUpdate() const { return m_pImpl && !m_pImpl->readOnly; }
+BOOL CDaoDatabase::CanUpdate() const { return IsOpen() && !m_pImpl->readOnly; }
 
 long CDaoDatabase::GetRecordsAffected() const { return m_pImpl ? m_pImpl->recordsAffected : 0; }
 
 void CDaoDatabase::Execute(LPCTSTR lpszSQL, int nOptions) {
   (void)nOptions;  // every failure rolls the statement back, as dbFailOnError asks
-  if (!IsOpen())
-    throwDao(kJetObjectNotOpen, kSource, "cannot run a statement: the database is not open",
-             AFX_DAO_ERROR_OBJECT_NOT_OPEN);
-  sqlite3* db = m_pImpl->db.get();
-  const std::string on = " on " + describeFile(m_pImpl->name, m_pImpl->file);
-  const std::string sql = sqliteStatement(lpszSQL, kSource);
-
-  // Refusals come before any lock is taken.
-  Statement stmt = prepare(db, sql, kSource);
-  if (sqlite3_column_count(stmt.get()) > 0)
-    throwDao(kJetSelectInExecute, kSource,
-             "cannot execute a select query" + on + "; open a recordset on it instead");
-  Transaction transaction(db);
-  int rc = transaction.begin();
-  if (rc != SQLITE_OK) throwSqlite(db, rc, kSource, "cannot start writing" + on);
-  while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
-  }
-  if (rc != SQLITE_DONE) throwSqlite(db, rc, kSource, "the statement failed" + on);
-  const long changed = sqlite3_changes(db);
-  stmt.reset();
-  if (rc = transaction.commit(); rc != SQLITE_OK)
-    throwSqlite(db, rc, kSource, "cannot save the change" + on);
-  m_pImpl->recordsAffected = changed;
+  // An insert held open in this program, on this database or another, is committed first.
+  commitOtherHeldWrites(nullptr);
+  reportingFailures([&] { return statementScene(m_pImpl.get(), lpszSQL); },
+                    [&] { executeStatement(m_pImpl.get(), lpszSQL); });
 }
+

@@ -1,6 +1,7 @@
 // Tokenizer-based rewriting of Jet SQL statements into SQLite's dialect.
 #include "jet_sql.h"
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
@@ -140,7 +141,79 @@ void dropDeleteTarget(std::vector<Token>& tokens) {
   tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(first + 1), Token{Kind::Space, " "});
 }
 
+// The tokens of `jet`, or of the part before its first quote when the whole is refused.
+std::vector<Token> tokensForShape(std::string_view jet) {
+  try {
+    return tokenize(jet);
+  } catch (const JetSqlError&) {
+    std::size_t cut = jet.find_first_of("'\"`");
+    try {
+      return tokenize(jet.substr(0, cut == std::string_view::npos ? 0 : cut));
+    } catch (const JetSqlError&) {
+      return {Token{Kind::End, {}}};
+    }
+  }
+}
+
+bool isWord(const Token& t, std::string_view word) { return t.kind == Kind::Word && equalsNoCase(t.text, word); }
+
+// A table name token without its brackets; empty when the token names nothing.
+std::string tableName(const Token& t) {
+  if (t.kind == Kind::Word) return t.text;
+  if (t.kind == Kind::Name && t.text.size() >= 2 && t.text.front() == '[') return t.text.substr(1, t.text.size() - 2);
+  return {};
+}
+
 }  // namespace
+
+StatementShape shapeOf(std::string_view jet) {
+  std::vector<Token> all = tokensForShape(jet);
+  std::vector<const Token*> t;  // significant tokens, End last
+  for (const Token& token : all)
+    if (token.kind != Kind::Space) t.push_back(&token);
+  auto at = [&](std::size_t i) -> const Token& { return *t[std::min(i, t.size() - 1)]; };
+  StatementShape shape;
+  if (isWord(at(0), "insert")) {
+    shape.kind = StatementKind::Insert;
+    if (isWord(at(1), "into")) shape.table = tableName(at(2));
+  } else if (isWord(at(0), "update")) {
+    shape.kind = StatementKind::Update;
+    shape.table = tableName(at(1));
+  } else if (isWord(at(0), "delete") || isWord(at(0), "select")) {
+    shape.kind = isWord(at(0), "delete") ? StatementKind::Delete : StatementKind::Select;
+    std::size_t from = 1;
+    while (at(from).kind != Kind::End && !isWord(at(from), "from")) ++from;
+    if (at(from).kind != Kind::End) shape.table = tableName(at(from + 1));
+    // select max ( c ) [as a] from t [;]
+    const bool alias = isWord(at(5), "as");
+    shape.maxOfColumn = shape.kind == StatementKind::Select && isWord(at(1), "max") && at(2).text == "(" &&
+                        !tableName(at(3)).empty() && at(4).text == ")" &&
+                        (alias ? from == 7 && !tableName(at(6)).empty() : from == 5) &&
+                        !shape.table.empty() && at(from + 2).kind == Kind::End;
+  }
+  return shape;
+}
+
+bool hasStrayQuote(std::string_view jet) {
+  for (std::size_t i = 0; i < jet.size(); ++i) {
+    const char c = jet[i];
+    if (c == '[') {
+      i = jet.find(']', i);
+      if (i == std::string_view::npos) return false;
+    } else if (c == '\'' || c == '"') {
+      const std::size_t end = endOfQuoted(jet, i, c);
+      if (end == std::string_view::npos) return true;
+      if (end < jet.size()) {
+        const char next = jet[end];
+        if (isWordByte(static_cast<unsigned char>(next)) || next == '\'' || next == '"' ||
+            jet.substr(end, 2) == "||")
+          return true;
+      }
+      i = end - 1;
+    }
+  }
+  return false;
+}
 
 std::string translateJetSql(std::string_view jet) {
   std::vector<Token> tokens = tokenize(jet);

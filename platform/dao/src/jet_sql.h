@@ -27,4 +27,20 @@ private:
 // Throws JetSqlError with a sentence naming the fault and the text around it.
 std::string translateJetSql(std::string_view jet);
 
+// What a statement does, read from its first words; used to word failures and to recognise
+// the key query that follows an insert. Never throws: a statement the tokenizer refuses is
+// read up to its first literal.
+enum class StatementKind { Select, Insert, Update, Delete, Other };
+struct StatementShape {
+  StatementKind kind = StatementKind::Other;
+  std::string table;         // INSERT INTO t, UPDATE t, DELETE ... FROM t, SELECT ... FROM t
+  bool maxOfColumn = false;  // exactly "SELECT MAX(c) [AS a] FROM t"
+};
+StatementShape shapeOf(std::string_view jet);
+
+// True when a text literal of `jet` (UTF-8) looks cut short by a quote inside the value it
+// was meant to hold: a literal that never ends, or one closed right before a word, another
+// literal or "||" ('it's' ends after 'it', leaving s' behind).
+bool hasStrayQuote(std::string_view jet);
+
 }  // namespace contura::dao

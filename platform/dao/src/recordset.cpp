@@ -3,6 +3,7 @@
 
 #include <contura/os/codepage.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -78,7 +79,59 @@ struct CDaoRecordset::Rows {
   std::vector<std::string> columns;  // names in UTF-8, as SQLite reports them
   std::vector<Cell> cells;           // row after row
   long rowCount = 0;
+  // For saying what failed after Open: the file, the query's table, and the fields already
+  // said to be missing (a missing field is said once, not once per row).
+  CString dbName;
+  std::filesystem::path dbFile;
+  std::string table;
+  std::vector<std::string> missingSaid;
 };
+
+namespace {
+
+// What to say when reading `query` (code page 936) from the database of `db` fails; `db` has
+// no connection when its open failed, and is null when it was never opened.
+FailureScene readingScene(const CDaoDatabase::Impl* db, const CString& query) {
+  FailureScene scene;
+  scene.action = Action::Read;
+  scene.statement = contura::os::cp936ToUtf8(query.str());
+  scene.table = shapeOf(scene.statement).table;
+  if (db) {
+    scene.name = db->name;
+    scene.file = db->file;
+  }
+  return scene;
+}
+
+// Runs `query` on the open connection `db` and reads every row.
+std::unique_ptr<CDaoRecordset::Rows> readRows(const CDaoDatabase::Impl& impl, const CString& query) {
+  sqlite3* db = impl.db.get();
+  const std::string sql = sqliteStatement(query.GetString(), kSource);
+  Statement stmt = prepare(db, sql, kSource);
+  const int columnCount = sqlite3_column_count(stmt.get());
+  if (columnCount == 0)
+    throwDao(kJetInvalidOperation, kSource,
+             "a recordset needs a query that returns rows; run action statements with Execute");
+
+  auto rows = std::make_unique<CDaoRecordset::Rows>();
+  for (int c = 0; c < columnCount; ++c) {
+    const char* name = sqlite3_column_name(stmt.get(), c);
+    rows->columns.emplace_back(name ? name : "");
+  }
+  int rc;
+  while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+    for (int c = 0; c < columnCount; ++c) rows->cells.push_back(readCell(stmt.get(), c));
+    ++rows->rowCount;
+  }
+  if (rc != SQLITE_DONE)
+    throwSqlite(db, rc, kSource, "the query failed on '" + contura::os::cp936ToUtf8(impl.name.str()) + "'");
+  rows->dbName = impl.name;
+  rows->dbFile = impl.file;
+  rows->table = shapeOf(sql).table;
+  return rows;
+}
+
+}  // namespace
 
 CDaoRecordset::CDaoRecordset(CDaoDatabase* pDatabase) : m_pDatabase(pDatabase) {}
 
@@ -87,11 +140,6 @@ CDaoRecordset::~CDaoRecordset() = default;
 void CDaoRecordset::Open(int nOpenType, LPCTSTR lpszSQL, int nOptions) {
   (void)nOptions;
   const CString given(lpszSQL ? lpszSQL : "");
-  if (IsOpen())
-    throwDao(kJetInvalidOperation, kSource, "the recordset is already open; close it first");
-  if (!m_pDatabase || !m_pDatabase->IsOpen())
-    throwDao(kJetObjectNotOpen, kSource, "cannot open a recordset: its database is not open",
-             AFX_DAO_ERROR_OBJECT_NOT_OPEN);
   CString query = given;
   CString head = given;
   head.TrimLeft();
@@ -102,30 +150,28 @@ void CDaoRecordset::Open(int nOpenType, LPCTSTR lpszSQL, int nOptions) {
     table.Trim("[]");
     query = "SELECT * FROM [" + table + "]";
   }
-  sqlite3* db = m_pDatabase->m_pImpl->db.get();
-  const std::string sql = sqliteStatement(query.GetString(), kSource);
-  Statement stmt = prepare(db, sql, kSource);
-  const int columnCount = sqlite3_column_count(stmt.get());
-  if (columnCount == 0)
-    throwDao(kJetInvalidOperation, kSource,
-             "a recordset needs a query that returns rows; run action statements with Execute");
+  CDaoDatabase::Impl* impl = m_pDatabase && m_pDatabase->IsOpen() ? m_pDatabase->m_pImpl.get() : nullptr;
+  // The key query after an insert runs inside the insert's transaction, so the largest key
+  // it sees is the insert's own; any other query has held inserts committed first.
+  const bool keyQuery =
+      impl && impl->writeHeld && isKeyQueryFor(*impl, shapeOf(contura::os::cp936ToUtf8(query.str())));
+  commitOtherHeldWrites(keyQuery ? impl : nullptr);
+  HeldWriteCommit commitOnFailure(keyQuery ? impl : nullptr);  // the insert stands all the same
 
-  auto rows = std::make_unique<Rows>();
+  const CDaoDatabase::Impl* named = m_pDatabase ? m_pDatabase->m_pImpl.get() : nullptr;  // even if not open
+  std::unique_ptr<Rows> rows;
+  reportingFailures([&] { return readingScene(named, query); }, [&] {
+    if (IsOpen()) throwDao(kJetInvalidOperation, kSource, "the recordset is already open; close it first");
+    if (!impl)
+      throwDao(kJetObjectNotOpen, kSource, "cannot open a recordset: its database is not open",
+               AFX_DAO_ERROR_OBJECT_NOT_OPEN);
+    rows = readRows(*impl, query);
+  });
+  if (keyQuery) {
+    commitOnFailure.reset(nullptr);
+    commitHeldWrite(*impl);  // a failure here undoes the insert and fails the key query
+  }
   rows->sql = given;
-  for (int c = 0; c < columnCount; ++c) {
-    const char* name = sqlite3_column_name(stmt.get(), c);
-    rows->columns.emplace_back(name ? name : "");
-  }
-  int rc;
-  while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
-    for (int c = 0; c < columnCount; ++c) rows->cells.push_back(readCell(stmt.get(), c));
-    ++rows->rowCount;
-  }
-  if (rc != SQLITE_DONE) {
-    const auto& impl = *m_pDatabase->m_pImpl;
-    throwSqlite(db, rc, kSource,
-                "the query failed on '" + contura::os::cp936ToUtf8(impl.name.str()) + "'");
-  }
   m_pRows = std::move(rows);
   m_nPos = 0;
 }
@@ -151,30 +197,52 @@ namespace {
   throwDao(kJetNoCurrentRecord, kSource, std::string("no current record: ") + what);
 }
 
+// What to say when a call on a recordset with `rows` (null: not open) fails; `field` is the
+// field asked for (code page 936), if any.
+FailureScene rowsScene(const CDaoRecordset::Rows* rows, Action action, std::string field = {}) {
+  FailureScene scene;
+  scene.action = action;
+  scene.field = std::move(field);
+  if (rows) {
+    scene.name = rows->dbName;
+    scene.file = rows->dbFile;
+    scene.table = rows->table;
+  }
+  return scene;
+}
+
 }  // namespace
 
 void CDaoRecordset::MoveNext() {
-  if (!IsOpen()) throwNotOpen();
-  if (IsEOF()) throwNoCurrentRecord("already past the last row");
-  ++m_nPos;
+  reportingFailures([&] { return rowsScene(m_pRows.get(), Action::Move); }, [&] {
+    if (!IsOpen()) throwNotOpen();
+    if (IsEOF()) throwNoCurrentRecord("already past the last row");
+    ++m_nPos;
+  });
 }
 
 void CDaoRecordset::MovePrev() {
-  if (!IsOpen()) throwNotOpen();
-  if (IsBOF()) throwNoCurrentRecord("already before the first row");
-  --m_nPos;
+  reportingFailures([&] { return rowsScene(m_pRows.get(), Action::Move); }, [&] {
+    if (!IsOpen()) throwNotOpen();
+    if (IsBOF()) throwNoCurrentRecord("already before the first row");
+    --m_nPos;
+  });
 }
 
 void CDaoRecordset::MoveFirst() {
-  if (!IsOpen()) throwNotOpen();
-  if (m_pRows->rowCount == 0) throwNoCurrentRecord("the recordset has no rows");
-  m_nPos = 0;
+  reportingFailures([&] { return rowsScene(m_pRows.get(), Action::Move); }, [&] {
+    if (!IsOpen()) throwNotOpen();
+    if (m_pRows->rowCount == 0) throwNoCurrentRecord("the recordset has no rows");
+    m_nPos = 0;
+  });
 }
 
 void CDaoRecordset::MoveLast() {
-  if (!IsOpen()) throwNotOpen();
-  if (m_pRows->rowCount == 0) throwNoCurrentRecord("the recordset has no rows");
-  m_nPos = m_pRows->rowCount - 1;
+  reportingFailures([&] { return rowsScene(m_pRows.get(), Action::Move); }, [&] {
+    if (!IsOpen()) throwNotOpen();
+    if (m_pRows->rowCount == 0) throwNoCurrentRecord("the recordset has no rows");
+    m_nPos = m_pRows->rowCount - 1;
+  });
 }
 
 long CDaoRecordset::GetRecordCount() const { return m_pRows ? m_pRows->rowCount : 0; }
@@ -192,20 +260,34 @@ COleVariant CDaoRecordset::GetFieldValue(LPCTSTR lpszName) {
 }
 
 void CDaoRecordset::GetFieldValue(LPCTSTR lpszName, COleVariant& varValue) {
-  if (!IsOpen()) throwNotOpen();
-  const std::string wanted = contura::os::cp936ToUtf8(lpszName ? lpszName : "");
-  const auto& columns = m_pRows->columns;
-  for (std::size_t c = 0; c < columns.size(); ++c) {
-    if (equalsAsciiNoCase(columns[c], wanted)) {
-      GetFieldValue(static_cast<int>(c), varValue);
-      return;
+  const std::string_view asked = lpszName ? lpszName : "";
+  const std::string wanted = contura::os::cp936ToUtf8(asked);
+  ReportDepth depth;
+  try {
+    if (!IsOpen()) throwNotOpen();
+    const auto& columns = m_pRows->columns;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+      if (equalsAsciiNoCase(columns[c], wanted)) {
+        GetFieldValue(static_cast<int>(c), varValue);
+        return;
+      }
     }
+    std::string known;
+    for (const auto& name : columns) known += (known.empty() ? "" : ", ") + name;
+    throwDao(kJetItemNotFound, kFieldsSource,
+             "item not found in this collection: the recordset has no field '" + wanted +
+                 "' (its fields: " + known + ")");
+  } catch (CDaoException* e) {
+    // A field missing from the query is said once per recordset, not once for every row.
+    bool say = depth.outermost();
+    if (say && m_pRows && e->m_pErrorInfo && e->m_pErrorInfo->m_lErrorCode == kJetItemNotFound) {
+      auto& said = m_pRows->missingSaid;
+      say = std::find(said.begin(), said.end(), wanted) == said.end();
+      if (say) said.push_back(wanted);
+    }
+    if (say) reportFailure(rowsScene(m_pRows.get(), Action::ReadField, std::string(asked)), *e);
+    throw;
   }
-  std::string known;
-  for (const auto& name : columns) known += (known.empty() ? "" : ", ") + name;
-  throwDao(kJetItemNotFound, kFieldsSource,
-           "item not found in this collection: the recordset has no field '" + wanted +
-               "' (its fields: " + known + ")");
 }
 
 COleVariant CDaoRecordset::GetFieldValue(int nIndex) {
@@ -215,12 +297,14 @@ COleVariant CDaoRecordset::GetFieldValue(int nIndex) {
 }
 
 void CDaoRecordset::GetFieldValue(int nIndex, COleVariant& varValue) {
-  if (!IsOpen()) throwNotOpen();
-  const long columnCount = static_cast<long>(m_pRows->columns.size());
-  if (nIndex < 0 || nIndex >= columnCount)
-    throwDao(kJetItemNotFound, kFieldsSource,
-             "item not found in this collection: field index " + std::to_string(nIndex) +
-                 " (the recordset has " + std::to_string(columnCount) + " fields)");
-  if (IsBOF() || IsEOF()) throwNoCurrentRecord("the recordset is not on a row");
-  varValue = toVariant(m_pRows->cells[static_cast<std::size_t>(m_nPos * columnCount + nIndex)]);
+  reportingFailures([&] { return rowsScene(m_pRows.get(), Action::ReadField); }, [&] {
+    if (!IsOpen()) throwNotOpen();
+    const long columnCount = static_cast<long>(m_pRows->columns.size());
+    if (nIndex < 0 || nIndex >= columnCount)
+      throwDao(kJetItemNotFound, kFieldsSource,
+               "item not found in this collection: field index " + std::to_string(nIndex) +
+                   " (the recordset has " + std::to_string(columnCount) + " fields)");
+    if (IsBOF() || IsEOF()) throwNoCurrentRecord("the recordset is not on a row");
+    varValue = toVariant(m_pRows->cells[static_cast<std::size_t>(m_nPos * columnCount + nIndex)]);
+  });
 }

@@ -6,7 +6,105 @@
 
 #include "jet_sql.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <mutex>
+#include <vector>
+
 namespace contura::dao {
+namespace {
+
+// The databases of this process that hold an insert's transaction open. Only the thread that
+// runs the statements changes a database; the mutex keeps the list itself whole.
+std::mutex g_heldLock;
+std::vector<CDaoDatabase::Impl*> g_held;
+
+void forgetHeld(CDaoDatabase::Impl* impl) {
+  std::lock_guard lock(g_heldLock);
+  std::erase(g_held, impl);
+}
+
+FailureScene savingScene(const CDaoDatabase::Impl& impl) {
+  FailureScene scene;
+  scene.action = Action::Save;
+  scene.name = impl.name;
+  scene.file = impl.file;
+  scene.table = impl.heldTable;
+  return scene;
+}
+
+// A program that ends through exit() without closing its database still saves its last insert.
+void commitHeldWritesAtExit() { commitOtherHeldWrites(nullptr); }
+
+}  // namespace
+
+Transaction::~Transaction() {
+  if (open_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+int Transaction::begin(bool exclusive) {
+  int rc = sqlite3_exec(db_, exclusive ? "BEGIN EXCLUSIVE" : "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+  open_ = rc == SQLITE_OK;
+  return rc;
+}
+
+int Transaction::commit() {
+  int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+  if (rc == SQLITE_OK) open_ = false;
+  return rc;
+}
+
+void holdWrite(CDaoDatabase::Impl& impl, std::string table) {
+  static const bool atExit = std::atexit(commitHeldWritesAtExit) == 0;
+  (void)atExit;
+  impl.heldTable = std::move(table);
+  std::lock_guard lock(g_heldLock);
+  g_held.push_back(&impl);
+  impl.writeHeld = true;
+}
+
+bool isKeyQueryFor(const CDaoDatabase::Impl& impl, const StatementShape& shape) {
+  if (!impl.writeHeld || !shape.maxOfColumn) return false;
+  return CString(shape.table.c_str()).CompareNoCase(impl.heldTable.c_str()) == 0;
+}
+
+void commitHeldWrite(CDaoDatabase::Impl& impl) {
+  if (!impl.writeHeld) return;
+  impl.writeHeld = false;
+  forgetHeld(&impl);
+  reportingFailures([&] { return savingScene(impl); }, [&] {
+    sqlite3* db = impl.db.get();
+    if (int rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr); rc != SQLITE_OK) {
+      const std::string why = std::string(sqlite3_errmsg(db));
+      sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+      throwDao(jetCodeFor(rc), "DAO.Database",
+               "cannot save the insert into " + impl.heldTable + " on '" + os::cp936ToUtf8(impl.name.str()) +
+                   "' (SQLite: " + why + ")");
+    }
+  });
+}
+
+void commitHeldWriteQuietly(CDaoDatabase::Impl& impl) noexcept {
+  try {
+    commitHeldWrite(impl);
+  } catch (CDaoException* e) {
+    e->Delete();  // said already
+  } catch (...) {
+  }
+}
+
+void commitOtherHeldWrites(const CDaoDatabase::Impl* keep) noexcept {
+  for (;;) {  // one at a time: committing takes the database off the list
+    CDaoDatabase::Impl* other = nullptr;
+    {
+      std::lock_guard lock(g_heldLock);
+      for (CDaoDatabase::Impl* impl : g_held)
+        if (impl != keep) other = impl;
+    }
+    if (!other) return;
+    commitHeldWriteQuietly(*other);
+  }
+}
 
 void throwDao(long jetCode, const char* source, const std::string& utf8Description, int afxDaoError) {
   // Held until thrown, so a failure while filling it in does not leak it.
@@ -99,3 +197,7 @@ Statement prepare(sqlite3* db, const std::string& sql, const char* source) {
 }
 
 }  // namespace contura::dao
+
+CDaoDatabase::Impl::~Impl() {
+  if (writeHeld) contura::dao::forgetHeld(this);
+}

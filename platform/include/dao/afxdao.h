@@ -10,6 +10,23 @@
 //   m_pErrorInfo->m_strDescription says what failed, on which file, and what SQLite said.
 // - A database that another connection is writing is waited for (contura::dao busy timeout,
 //   10 s unless the host changes it); after that the call fails with Jet error 3260.
+// - Every failure is also said once, in words a person can act on, through the error
+//   reporter the host installs (the command line; see contura/dao/error_report.h).
+//
+// Keys of inserted rows. Jet programs learn the key of the row they just inserted by asking
+// "SELECT MAX(Id) FROM T" right after the INSERT. Run as two transactions, another program's
+// insert could come in between and its key would be handed over. So an INSERT's transaction
+// takes the file's exclusive lock and is not committed when Execute returns: it is held until
+// the next call on the database. When that is SELECT MAX(column) [AS name] FROM the same table,
+// the query runs inside the held transaction (the largest key is this insert's own; no other
+// program can write, or read, in between) and the transaction is committed after it. Any other
+// statement on the database, its Close or end, a statement on another database of this program,
+// or the program's exit() commits the held insert first. Since the lock is taken up front, only
+// a fault of the disk can make that commit fail; then the insert is undone, said through the
+// reporter, and the key query fails. An insert is therefore saved once the next call on the
+// database has returned: a program that is killed, or leaves through _exit(), right after an
+// insert loses it. Other programs wait for a held insert as for any write (busy timeout), so a
+// program that inserts and then waits for the user should run its next statement first.
 #pragma once
 #include <afx.h>
 
@@ -115,10 +132,12 @@ public:
   // never created. bExclusive keeps every other connection out while this one is open;
   // bReadOnly makes every change fail; lpszConnect is ignored.
   // Throws CDaoException*: already open (3219), path that cannot be mapped (3044), missing
-  // file (3024), not a database (3343), cannot be opened (3051), busy (3260).
+  // file (3024), not a database (3343), cannot be opened (3051), busy (3260). After a failed
+  // Open the database is not open, but later failures on it still name the file.
   virtual void Open(LPCTSTR lpszName, BOOL bExclusive = FALSE, BOOL bReadOnly = FALSE,
                     LPCTSTR lpszConnect = _T(""));
-  // Closes the file; nothing happens when it is not open. Open recordsets keep their rows.
+  // Commits a held insert (a failure is said through the reporter, not thrown) and closes the
+  // file; nothing happens when it is not open. Open recordsets keep their rows.
   virtual void Close();
   BOOL IsOpen() const;
   // The name given to Open, or empty.
@@ -128,7 +147,8 @@ public:
 
   // Runs one action statement (insert, update, delete, create...) in its own transaction:
   // all of it takes effect or, on failure, none of it. A statement that returns rows is
-  // refused (3065). Throws CDaoException*.
+  // refused (3065). An INSERT's transaction is held until the next call (see the keys of
+  // inserted rows above). Throws CDaoException*.
   void Execute(LPCTSTR lpszSQL, int nOptions = dbFailOnError);
   // Rows changed by the last Execute.
   long GetRecordsAffected() const;
@@ -150,6 +170,7 @@ public:
   // Runs the query lpszSQL on m_pDatabase (which must be open). With dbOpenTable, lpszSQL
   // may be a table name instead. The first row is current; with no rows both IsBOF and
   // IsEOF are TRUE. A statement that returns no rows is refused (3219) without running.
+  // The key query after an insert runs inside the insert's transaction and commits it.
   // Throws CDaoException*.
   virtual void Open(int nOpenType = AFX_DAO_USE_DEFAULT_TYPE, LPCTSTR lpszSQL = nullptr, int nOptions = 0);
   // Drops the rows; nothing happens when it is not open.

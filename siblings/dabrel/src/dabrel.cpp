@@ -77,10 +77,9 @@ int OpenDatabase(CString& error, CDaoDatabase& db, CString path) {
 
 int OpenRecordset(CString& error, CDaoRecordset& rs, CDaoDatabase& db, CString sql) {
   error.Empty();
-  if (!db.IsOpen()) {
-    error.Format("OpenRecordset: cannot run query \"%s\": the database is not open", sql.GetString());
-    return 1;
-  }
+  // A database that is not open is still handed the query: the DAO classes refuse it and
+  // say so, naming the file that could not be opened.
+  const int failedStep = db.IsOpen() ? 2 : 1;
   try {
     if (rs.IsOpen()) rs.Close();
     rs.m_pDatabase = &db;
@@ -90,7 +89,7 @@ int OpenRecordset(CString& error, CDaoRecordset& rs, CDaoDatabase& db, CString s
     CString cause = describeCurrentException();
     error.Format("OpenRecordset: query \"%s\" on %s failed: %s", sql.GetString(),
                  databaseName(&db).GetString(), cause.GetString());
-    return 2;
+    return failedStep;
   }
 }
 
@@ -137,10 +136,7 @@ int GetValueFromRecordset(CString& error, CString& value, CString column, CDaoRe
 
 int ExecuteDBBySQL(CString& error, CString sql, CDaoDatabase& db) {
   error.Empty();
-  if (!db.IsOpen()) {
-    error.Format("ExecuteDBBySQL: cannot run statement \"%s\": the database is not open", sql.GetString());
-    return 1;
-  }
+  const int failedStep = db.IsOpen() ? 2 : 1;  // as in OpenRecordset
   try {
     db.Execute(sql.GetString(), dbFailOnError);
     return 0;
@@ -148,6 +144,6 @@ int ExecuteDBBySQL(CString& error, CString sql, CDaoDatabase& db) {
     CString cause = describeCurrentException();
     error.Format("ExecuteDBBySQL: statement \"%s\" on %s failed: %s", sql.GetString(),
                  databaseName(&db).GetString(), cause.GetString());
-    return 2;
+    return failedStep;
   }
 }

@@ -1,12 +1,9 @@
 // CSectionLibStore on real library files: loading, adding, rewriting, deleting, bad values,
-// a missing or damaged library, a busy one, and two processes adding at once.
+// a missing or damaged library and a busy one.
 #include "SectionLibStore.h"
 
 #include <dabrel.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <set>
 #include <vector>
 
 #include "library_fixture.h"
@@ -251,60 +248,4 @@ TEST_F(Store, BusyLibraryIsWaitedForThenReportedWithoutAddingTheRecord) {
   holder.Close();
   EXPECT_EQ(store.Add(rec), 0) << store.m_strError.GetString();
   EXPECT_EQ(store.GetCount(), 1);
-}
-
-TEST_F(Store, TwoProcessesAddingAtOnceLoseNoRow) {
-  constexpr int kProcesses = 2, kAddsEach = 200;
-  std::vector<pid_t> children;
-  for (int p = 0; p < kProcesses; ++p) {
-    pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      int failures = 0;
-      {
-        CSectionLibStore store(path());
-        for (int i = 0; i < kAddsEach; ++i) {
-          CString name;
-          name.Format("进程%d-%d", p, i);
-          CSectionLibRecord* rec = makeRecord(i % 40 + 1, p + 1, name);
-          if (store.Add(rec) != 0) {
-            fprintf(stderr, "process %d add %d: %s\n", p, i, store.m_strError.GetString());
-            delete rec;
-            ++failures;
-          } else if (rec->m_nId <= 0) {
-            ++failures;
-          }
-        }
-        if (store.GetCount() != kAddsEach - failures) ++failures;
-      }
-      _exit(failures == 0 ? 0 : 1);
-    }
-    children.push_back(pid);
-  }
-  for (pid_t pid : children) {
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
-  std::vector<Row> rows = readRows(path());
-  ASSERT_EQ(rows.size(), static_cast<size_t>(kProcesses * kAddsEach));
-  std::set<CString> names;
-  for (const Row& r : rows) names.insert(r.name);
-  EXPECT_EQ(names.size(), rows.size());
-  // Neither waited for the other to finish: their keys interleave.
-  long first[2] = {0, 0}, last[2] = {0, 0};
-  for (const Row& r : rows) {  // in key order
-    const int p = static_cast<int>(r.group) - 1;
-    if (first[p] == 0) first[p] = r.id;
-    last[p] = r.id;
-  }
-  EXPECT_GT(last[0], first[1]);
-  EXPECT_GT(last[1], first[0]);
-  CString error, verdict;
-  CDaoDatabase db;
-  ASSERT_EQ(OpenDatabase(error, db, path()), 0);
-  CDaoRecordset rs;
-  ASSERT_EQ(OpenRecordset(error, rs, db, "PRAGMA integrity_check"), 0) << error.GetString();
-  EXPECT_EQ(GetValueFromRecordset(error, verdict, "integrity_check", rs), 0);
-  EXPECT_EQ(verdict, "ok");
 }

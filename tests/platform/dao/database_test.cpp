@@ -2,10 +2,12 @@
 #include "library_fixture.h"
 
 #include <contura/os/paths.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -179,4 +181,165 @@ TEST_F(LibraryTest, BusyDatabaseIsWaitedForThenReported) {
   EXPECT_TRUE(released);
   release.join();
   EXPECT_EQ(countRows(later), 4);
+}
+
+// Every failure is said once on the command line, naming the file and what the user lost.
+TEST_F(LibraryTest, FailuresAreSaidOnceNamingTheFileAndTheCause) {
+  std::ofstream(dir_ / "text.mdb") << "Standard Jet DB, but not really";
+  const std::string lib = file_.string(), absent = (dir_ / "absent.mdb").string();
+  // A library whose table lost a column, and one without the table.
+  const fs::path noColumn = dir_ / "nocolumn.mdb", noTable = dir_ / "notable.mdb";
+  fs::copy_file(file_, noColumn);
+  fs::copy_file(file_, noTable);
+  {
+    CDaoDatabase db;
+    db.Open(noColumn.c_str());
+    db.Execute("drop table SectionInfo");
+    db.Execute("create table SectionInfo (Id INTEGER PRIMARY KEY, Type INTEGER, GroupSec INTEGER, Name TEXT, SectionInfo TEXT)");
+    db.Close();
+    db.Open(noTable.c_str());
+    db.Execute("drop table SectionInfo");
+  }
+  struct Case {
+    const char* what;
+    std::string file;
+    std::function<void(CDaoDatabase&)> act;  // throws
+    std::string said;                        // the line, after the file's name
+  };
+  auto open = [](CDaoDatabase&) {};
+  const std::string quoteAdvice = "请去掉名称、备注或截面文字中的单引号后重试。";
+  auto add = [](const char* name) {
+    return [name](CDaoDatabase& db) { insert(db, 1, name); };
+  };
+  const Case cases[] = {
+      {"missing", absent, open, "”不存在，无法打开。请检查文件的位置。"},
+      {"folder", dir_.string(), open, "”是一个文件夹，不是库文件，无法打开。请检查文件的位置。"},
+      {"not a database", (dir_ / "text.mdb").string(), open,
+       "”不是截面库（需要 SQLite 格式的库文件），无法打开。请换用正确的截面库文件。"},
+      {"no table", noTable.string(),
+       [](CDaoDatabase& db) { CDaoRecordset(&db).Open(dbOpenDynaset, "select * from SectionInfo order by GroupSec,Type"); },
+       "”中没有表“SectionInfo”，没有读出记录。这个文件不是完整的截面库。"},
+      {"no column", noColumn.string(), add("n"),
+       "”的表“SectionInfo”中没有列“Remark”，新增的记录没有保存。这个文件不是完整的截面库。"},
+      {"quote", lib, add("工字'钢"), "”：要写入的文字中含有单引号（'），语句因此无法执行，新增的记录没有保存。" + quoteAdvice},
+      {"quotes", lib, [](CDaoDatabase& db) {
+         db.Execute("Update SectionInfo set SectionInfo='a',Remark='x'||'y' where Type=1 and GroupSec=1 ");
+       }, "”：要写入的文字中含有单引号（'），语句因此无法执行，修改没有保存。" + quoteAdvice},
+  };
+  for (const Case& c : cases) {
+    said_.clear();
+    CDaoDatabase db;
+    const bool opened = daoError([&] { db.Open(c.file.c_str()); }).code == 0;
+    const bool failed = opened ? daoError([&] { c.act(db); }).code != 0 : true;
+    EXPECT_TRUE(failed) << c.what;
+    ASSERT_EQ(said_.size(), 1u) << c.what;
+    EXPECT_EQ(said_[0], "\n库文件“" + c.file + c.said) << c.what;
+  }
+
+  // Read-only: the list still loads, a change is refused and said.
+  said_.clear();
+  CDaoDatabase readOnly;
+  readOnly.Open(path(), FALSE, TRUE);
+  EXPECT_EQ(countRows(readOnly), 0);
+  EXPECT_EQ(daoError([&] { insert(readOnly, 3, "ro"); }).code, 3027);
+  ASSERT_EQ(said_.size(), 1u);
+  EXPECT_EQ(said_[0], "\n库文件“" + lib + "”是只读的，新增的记录没有保存。请检查文件的写权限。");
+
+  // After a failed open, each statement still says which file it could not work on.
+  said_.clear();
+  CDaoDatabase closed;
+  daoError([&] { closed.Open(absent.c_str()); });
+  EXPECT_EQ(daoError([&] { closed.Execute("delete * from SectionInfo where id=1 "); }).code, 3420);
+  ASSERT_EQ(said_.size(), 2u);
+  EXPECT_EQ(said_[1], "\n库文件“" + absent + "”没有打开，记录没有删除。");
+
+  // A field the query lacks is said once, however many rows ask for it.
+  CDaoDatabase db;
+  db.Open(noColumn.c_str());
+  for (const char* sql : {"insert into SectionInfo (Type,GroupSec,Name) Values (1,1,'a')",
+                          "insert into SectionInfo (Type,GroupSec,Name) Values (2,1,'b')"})
+    db.Execute(sql);
+  said_.clear();
+  CDaoRecordset rs(&db);
+  rs.Open(dbOpenDynaset, "select * from SectionInfo order by GroupSec,Type");
+  for (; !rs.IsEOF(); rs.MoveNext()) EXPECT_EQ(daoError([&] { rs.GetFieldValue("Remark"); }).code, 3265);
+  ASSERT_EQ(said_.size(), 1u);
+  EXPECT_EQ(said_[0], "\n库文件“" + noColumn.string() + "”的表“SectionInfo”中没有列“Remark”，这一列没有读出。这个文件不是完整的截面库。");
+}
+
+// The key query after an insert sees the insert's own key even when another program is
+// inserting at the same moment: that program waits until the query has run.
+TEST_F(LibraryTest, KeyQueryAfterAnInsertIsNotOvertakenByAnotherProgram) {
+  int toChild[2], toParent[2];
+  ASSERT_EQ(pipe(toChild), 0);
+  ASSERT_EQ(pipe(toParent), 0);
+  auto signal = [](int fd) { return write(fd, "s", 1) == 1; };
+  auto await = [](int fd) { char c; return read(fd, &c, 1) == 1; };
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {  // inserts, lets the parent try to insert, then asks for its key
+    long key = -1;
+    try {
+      CDaoDatabase db;
+      db.Open(path());
+      if (!signal(toParent[1]) || !await(toChild[0])) _exit(2);
+      insert(db, 1, "child");
+      if (!signal(toParent[1]) || !await(toChild[0])) _exit(2);
+      CDaoRecordset rs(&db);
+      rs.Open(dbOpenSnapshot, "select max(Id) as IDGet from SectionInfo");
+      key = rs.GetFieldValue("IDGet").lVal;
+    } catch (CException* e) {
+      e->Delete();
+    }
+    _exit(key == 1 ? 0 : 1);
+  }
+  ASSERT_TRUE(await(toParent[0]));  // the child has opened the file
+  contura::dao::setBusyTimeoutMs(300);
+  CDaoDatabase db;
+  db.Open(path());
+  ASSERT_TRUE(signal(toChild[1]) && await(toParent[0]));  // the child has inserted
+  EXPECT_EQ(daoError([&] { insert(db, 2, "parent"); }).code, 3260);  // held until the key query
+  ASSERT_TRUE(signal(toChild[1]));
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child read another key";
+  insert(db, 2, "parent");
+  CDaoRecordset rs(&db);
+  rs.Open(dbOpenSnapshot, "select max(Id) as IDGet from SectionInfo");
+  EXPECT_EQ(rs.GetFieldValue("IDGet").lVal, 2);
+  for (int fd : {toChild[0], toChild[1], toParent[0], toParent[1]}) close(fd);
+}
+
+// An insert held open for its key query never holds up another connection of the same
+// program: that connection's first statement commits it.
+TEST_F(LibraryTest, InsertHeldForItsKeyQueryNeverHoldsUpTheSameProgram) {
+  contura::dao::setBusyTimeoutMs(300);
+  CDaoDatabase first, second;
+  first.Open(path());
+  second.Open(path());
+  insert(first, 1, "a");
+  insert(second, 2, "b");
+  EXPECT_EQ(countRows(first), 2);
+  insert(second, 3, "c");
+  second.Close();
+  EXPECT_EQ(countRows(first), 3);
+  EXPECT_TRUE(said_.empty());
+}
+
+// A program that leaves through exit() right after an insert, without closing, keeps the row.
+TEST_F(LibraryTest, InsertHeldAtExitIsSaved) {
+  std::fflush(nullptr);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    auto* db = new CDaoDatabase;  // never closed
+    db->Open(path());
+    insert(*db, 1, "last");
+    std::exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  CDaoDatabase db;
+  db.Open(path());
+  EXPECT_EQ(countRows(db), 1);
 }

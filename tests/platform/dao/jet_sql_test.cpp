@@ -52,3 +52,37 @@ TEST(JetSql, RefusesWhatJetWouldNotRun) {
     }
   }
 }
+
+// What a statement does decides how its failure is worded and whether it is the key query
+// that an insert's transaction waits for; a value's stray quote is told from other faults.
+TEST(JetSql, ShapeAndStrayQuotes) {
+  using contura::dao::StatementKind;
+  struct Case {
+    const char* jet;
+    StatementKind kind;
+    const char* table;
+    bool maxOf;
+    bool strayQuote;
+  };
+  for (const Case& c : {
+           Case{"select max(Id) as IDGet from SectionInfo", StatementKind::Select, "SectionInfo", true, false},
+           Case{"SELECT MAX ( [Id] ) FROM [SectionInfo];", StatementKind::Select, "SectionInfo", true, false},
+           Case{"select max(Id) as IDGet from SectionInfo where Type=1", StatementKind::Select, "SectionInfo", false, false},
+           Case{"select max(Id), min(Id) from SectionInfo", StatementKind::Select, "SectionInfo", false, false},
+           Case{"select count(*) as n from SectionInfo", StatementKind::Select, "SectionInfo", false, false},
+           Case{"insert into SectionInfo (Name) Values ('it's')", StatementKind::Insert, "SectionInfo", false, true},
+           Case{"insert into [T] (Name) Values ('O'Neal', 'x')", StatementKind::Insert, "T", false, true},
+           Case{"insert into T (Name) Values ('x'||'y')", StatementKind::Insert, "T", false, true},
+           Case{"insert into T (Name) Values ('it''s', \"say \"\"hi\"\"\")", StatementKind::Insert, "T", false, false},
+           Case{"Update SectionInfo set Remark='a'b' where Type=1", StatementKind::Update, "SectionInfo", false, true},
+           Case{"delete * from SectionInfo where id=3 ", StatementKind::Delete, "SectionInfo", false, false},
+           Case{"select * from [a'b] where x='y'", StatementKind::Select, "a'b", false, false},
+           Case{"create table T (a)", StatementKind::Other, "", false, false},
+       }) {
+    const contura::dao::StatementShape shape = contura::dao::shapeOf(c.jet);
+    EXPECT_EQ(shape.kind, c.kind) << c.jet;
+    EXPECT_EQ(shape.table, c.table) << c.jet;
+    EXPECT_EQ(shape.maxOfColumn, c.maxOf) << c.jet;
+    EXPECT_EQ(contura::dao::hasStrayQuote(c.jet), c.strayQuote) << c.jet;
+  }
+}

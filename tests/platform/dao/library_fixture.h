@@ -2,6 +2,7 @@
 // capture of DAO exceptions thrown by pointer.
 #pragma once
 #include <afxdao.h>
+#include <contura/dao/error_report.h>
 #include <contura/dao/library_file.h>
 #include <gtest/gtest.h>
 
@@ -9,13 +10,16 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
 // A temporary folder holding a new, empty section library "lib.mdb"; removed afterwards.
+// What the DAO classes say about failures is kept in said_ (code page 936 lines).
 class LibraryTest : public ::testing::Test {
 protected:
   void SetUp() override {
+    contura::dao::setErrorReporter([this](std::string_view line) { said_.emplace_back(line); });
     std::string tmpl = (fs::temp_directory_path() / "contura-dao-XXXXXX").string();
     ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
     dir_ = tmpl;
@@ -24,6 +28,7 @@ protected:
     ASSERT_TRUE(contura::dao::createLibraryFile(file_, error)) << error;
   }
   void TearDown() override {
+    contura::dao::setErrorReporter(nullptr);
     contura::dao::setBusyTimeoutMs(10000);
     std::error_code ec;
     fs::remove_all(dir_, ec);
@@ -32,6 +37,7 @@ protected:
 
   fs::path dir_;
   fs::path file_;
+  std::vector<std::string> said_;
 };
 
 struct DaoError {
