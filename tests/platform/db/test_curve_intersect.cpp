@@ -1,6 +1,6 @@
 // intersectWith between every pair of curve kinds under the four extension modes, in one
 // plane and across planes, and metamorphic checks (moves, reversal, operand order).
-#include "curve_test_util.h"
+#include "db_test_util.h"
 
 #include <dbelipse.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-using namespace curvetest;
+using namespace dbtest;
 
 namespace {
 

@@ -1,6 +1,5 @@
 // Curve members: closest points, lengths along ellipses and splines, offsets, splitting,
 // extending, reversing, areas, and block references exploded into transformed copies.
-#include "curve_test_util.h"
 #include "db_test_util.h"
 
 #include <dbelipse.h>
@@ -9,7 +8,7 @@
 #include <random>
 #include <string>
 
-using namespace curvetest;
+using namespace dbtest;
 
 namespace {
 
@@ -82,11 +81,6 @@ TEST(CurveLengths, EllipsesAndSplinesByIntegration) {
   double dist = 0.0, param = 0.0;
   ASSERT_EQ(e->getDistAtPoint(AcGePoint3d(6.5, -3, 2), dist), Acad::eOk);  // the end of the minor axis
   EXPECT_NEAR(dist, quarter, 1e-12);
-  for (double d : {0.0, 0.3, 1.7, 3.1, 4 * quarter}) {
-    ASSERT_EQ(e->getParamAtDist(d, param), Acad::eOk);
-    ASSERT_EQ(e->getDistAtParam(param, dist), Acad::eOk);
-    EXPECT_NEAR(dist, d, 1e-11);
-  }
   EXPECT_EQ(e->getParamAtDist(4 * quarter + 1e-6, param), Acad::eInvalidInput);
   // A circular arc held as an ellipse of ratio 1: radius times angle.
   std::unique_ptr<AcDbEllipse> round(
@@ -107,19 +101,6 @@ TEST(CurveLengths, EllipsesAndSplinesByIntegration) {
   ASSERT_EQ(quarterCircle->getPointAtDist(kPi / 3, at), Acad::eOk);
   expectNear(at, AcGePoint3d(2 * std::cos(kPi / 6), 2 * std::sin(kPi / 6), 0), 1e-10);
   EXPECT_EQ(quarterCircle->getParamAtPoint(AcGePoint3d(1, 1, 0), param), Acad::eInvalidInput);
-}
-
-TEST(CurveLengths, PolylineArcSegmentsRunUniformlyInAngle) {
-  // A half circle of radius 5 below the chord (0,0)-(10,0), then a straight segment.
-  std::unique_ptr<AcDbPolyline> pl(polyline({{0, 0, 1}, {10, 0}, {10, 5}}));
-  AcGePoint3d p;
-  ASSERT_EQ(pl->getPointAtParam(0.25, p), Acad::eOk);
-  expectNear(p, AcGePoint3d(5 - 5 * std::cos(kPi / 4), -5 * std::sin(kPi / 4), 0));
-  double dist = 0.0;
-  ASSERT_EQ(pl->getDistAtParam(0.25, dist), Acad::eOk);
-  EXPECT_NEAR(dist, 5 * kPi / 4, 1e-12);
-  ASSERT_EQ(pl->getDistAtParam(1.5, dist), Acad::eOk);
-  EXPECT_NEAR(dist, 5 * kPi + 2.5, 1e-12);
 }
 
 // Parameters, points, distances and derivatives of every kind answer one another.
@@ -181,21 +162,17 @@ TEST(CurveParameters, PointsDistancesAndDerivativesAgreeForEveryKind) {
       expectNear(on, p, 1e-9);
     }
     // Extents hold every point and (but for splines) are reached.
-    AcDbExtents ext;
+    AcDbExtents ext, sampled;
     ASSERT_EQ(curve->getGeomExtents(ext), Acad::eOk);
     for (int i = 0; i <= 2400; ++i) {  // vertices of 3- and 4-segment polylines included
       curve->getPointAtParam(lo + (hi - lo) * i / 2400, p);
-      for (int k = 0; k < 3; ++k) {
-        EXPECT_GE(p[k], ext.minPoint()[k] - 1e-9);
-        EXPECT_LE(p[k], ext.maxPoint()[k] + 1e-9);
-      }
+      sampled.addPoint(p);
+    }
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_GE(sampled.minPoint()[k], ext.minPoint()[k] - 1e-9);
+      EXPECT_LE(sampled.maxPoint()[k], ext.maxPoint()[k] + 1e-9);
     }
     if (!AcDbSpline::cast(curve.get())) {  // a spline's box is that of its control points
-      AcDbExtents sampled;
-      for (int i = 0; i <= 2400; ++i) {  // vertices of 3- and 4-segment polylines included
-        curve->getPointAtParam(lo + (hi - lo) * i / 2400, p);
-        sampled.addPoint(p);
-      }
       expectNear(sampled.minPoint(), ext.minPoint(), 1e-4);
       expectNear(sampled.maxPoint(), ext.maxPoint(), 1e-4);
     }
@@ -240,12 +217,6 @@ TEST(Offsets, LinesRaysArcsAndCirclesGoRightForPositiveDistances) {
   std::unique_ptr<AcDbEllipse> e(new AcDbEllipse(AcGePoint3d(), AcGeVector3d::kZAxis, AcGeVector3d(2, 0, 0), 0.5));
   EXPECT_EQ(e->getOffsetCurves(1, out.items), Acad::eNotImplementedYet);
   EXPECT_EQ(out.size(), 5);
-}
-
-double areaOf(const AcDbCurve* c) {
-  double a = 0.0;
-  EXPECT_EQ(c->getArea(a), Acad::eOk);
-  return a;
 }
 
 TEST(Offsets, PolylineSegmentsMeetAtTheirCarriersOrDropOut) {
@@ -473,28 +444,19 @@ TEST(CurveAreas, ClosedByTheChordWhenOpen) {
 }
 
 // ---- block references ------------------------------------------------------------------------
-TEST(BlockExplode, PiecesAreTransformedCopies) {
+TEST(BlockExplode, StretchedArcsBecomeEllipses) {
   AcDbDatabase db;
   dbtest::appendToBlock(db, "PART", line(0, 0, 1, 0));
   dbtest::appendToBlock(db, "PART", arc(0, 0, 1, 0, kPi / 2));
   AcDbObjectId blockId;
   dbtest::appendToBlock(db, "PART", polyline({{0, 0, 1}, {2, 0}}), &blockId);
+  // Stretched along x, arcs (and the polyline's half circle) become elliptical arcs.
   AcDbBlockReference ref(AcGePoint3d(10, 0, 0), blockId);
-  ref.setScaleFactors(AcGeScale3d(2, 2, 2));
-  ref.setRotation(kPi / 2);
+  ref.setScaleFactors(AcGeScale3d(3, 1, 1));
   Owned pieces;
   ASSERT_EQ(ref.explode(pieces.items), Acad::eOk);
   ASSERT_EQ(pieces.size(), 3);
-  EXPECT_NEAR(pieces.as<AcDbArc>(1)->radius(), 2, 1e-12);
-  EXPECT_NEAR(curveLength(pieces.as<AcDbCurve>(2)), 2 * kPi, 1e-12);
-  // Stretched along x the arc becomes an elliptical arc.
-  ref.setRotation(0);
-  ref.setScaleFactors(AcGeScale3d(3, 1, 1));
-  pieces.clear();
-  ASSERT_EQ(ref.explode(pieces.items), Acad::eOk);
-  ASSERT_EQ(pieces.size(), 3);
   ASSERT_TRUE(pieces.as<AcDbEllipse>(1) != nullptr);
-  // The polyline's half circle too: exploded, then stretched (3 x 1 about its ends).
   ASSERT_TRUE(pieces.as<AcDbEllipse>(2) != nullptr);
   EXPECT_NEAR(pieces.as<AcDbEllipse>(2)->majorAxis().length(), 3, 1e-12);
   expectNear(dbtest::startOf(*pieces.as<AcDbEllipse>(1)), AcGePoint3d(13, 0, 0));

@@ -403,7 +403,6 @@ TEST(Groups, MembershipNamesAndMemberProperties) {
   EXPECT_EQ(ids[2], l3);
   EXPECT_EQ(group->remove(l2), Acad::eOk);
   EXPECT_EQ(group->remove(l2), Acad::eKeyNotFound);
-  EXPECT_EQ(takeString(group->description()), "walls");
   // Renaming renames the dictionary entry; a taken name is refused.
   auto* second = new AcDbGroup();
   AcDbObjectId secondId;

@@ -247,11 +247,4 @@ TEST(GeCurve2d, SimilarityTransformsKeepArcsExactAndMirrorsFlipDirection) {
   EXPECT_TRUE(copy->isKindOf(AcGe::kCurve2d));
   EXPECT_FALSE(copy->isKindOf(AcGe::kLinearEnt2d));
 }
-TEST(GeLine2d, MirrorAcrossALine) {
-  const AcGeLine2d diagonal(AcGePoint2d(0, 1), AcGePoint2d(1, 2));  // y = x + 1
-  AcGePoint2d p(0, 0);
-  p.mirror(diagonal);
-  EXPECT_TRUE(p.isEqualTo(AcGePoint2d(-1, 1)));
-  EXPECT_TRUE((AcGeMatrix2d::mirroring(diagonal) * AcGePoint2d(2, 0)).isEqualTo(AcGePoint2d(-1, 3)));
-}
 }  // namespace
