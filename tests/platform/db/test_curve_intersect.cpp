@@ -13,7 +13,6 @@ using namespace dbtest;
 
 namespace {
 
-// ---- the pairwise table ----------------------------------------------------------------------
 //
 // Carriers: on the A side the line y = 0 (LA) and the circle of radius 2 about the origin
 // (CA); on the B side the line x = 1 (LB) and the circle of radius 2 about (3, 0) (CB).
@@ -273,7 +272,6 @@ TEST(IntersectWith, RefusalsLeaveThePointsAlone) {
   EXPECT_EQ(pts.length(), 0);
 }
 
-// ---- metamorphic checks ----------------------------------------------------------------------
 std::vector<std::unique_ptr<AcDbCurve>> randomCurves(unsigned seed) {
   std::mt19937 rng(seed);
   std::uniform_real_distribution<double> c(-50, 50), r(5, 40), ang(0, 2 * kPi), b(-1.5, 1.5);

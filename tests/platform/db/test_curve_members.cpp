@@ -18,7 +18,6 @@ AcDbSpline* quarterCircleSpline() {
                         dbtest::arrayOf<double>({0, 0, 0, 1, 1, 1}), dbtest::arrayOf<double>({1.0, std::sqrt(0.5), 1.0}));
 }
 
-// ---- closest points --------------------------------------------------------------------------
 TEST(ClosestPoint, EveryKindWithAndWithoutExtension) {
   const double s = std::sqrt(0.5);
   struct Case {
@@ -72,29 +71,52 @@ TEST(ClosestPoint, AlongAProjectionDirection) {
   EXPECT_EQ(a->getClosestPointTo(AcGePoint3d(0, 9, 4), AcGeVector3d(), on), Acad::eInvalidInput);
 }
 
-// ---- lengths along ellipses, splines and polylines --------------------------------------------
-TEST(CurveLengths, EllipsesAndSplinesByIntegration) {
-  // The ellipse a = 1, b = 0.5: perimeter 4 E(3/4).
-  const double quarter = 1.2110560275684595;
+// Lengths (integrated along ellipses and splines) and areas (closed by the chord when open).
+TEST(CurveMeasures, LengthAndAreaOfEveryKind) {
+  const double quarter = 1.2110560275684595;  // of the ellipse a = 1, b = 0.5: perimeter 4 E(3/4)
+  auto halfEllipse = [] {
+    auto* e = new AcDbEllipse(AcGePoint3d(), AcGeVector3d::kZAxis, AcGeVector3d(4, 0, 0), 0.5);
+    e->setEndParam(kPi);
+    return e;
+  };
+  struct Case {
+    const char* name;
+    AcDbCurve* curve;
+    double length, area;
+  };
+  Case cases[] = {
+      {"circle", new AcDbCircle(AcGePoint3d(5, 5, 5), AcGeVector3d::kXAxis, 2), 4 * kPi, 4 * kPi},
+      {"arc", arc(0, 0, 2, 0, kPi / 2), kPi, 2 * (kPi / 2 - 1)},
+      {"polyline half circle", polyline({{0, 0, 1}, {10, 0}}), 5 * kPi, kPi * 25 / 2},
+      {"2d polyline", poly2d({{0, 0}, {4, 0}, {4, 3}}), 7, 6},
+      {"ellipse", new AcDbEllipse(AcGePoint3d(7, -3, 2), AcGeVector3d::kZAxis, AcGeVector3d(0, 1, 0), 0.5), 4 * quarter,
+       kPi * 0.5},
+      {"half ellipse", halfEllipse(), NAN, kPi * 4},
+      {"circular ellipse arc", new AcDbEllipse(AcGePoint3d(), AcGeVector3d::kZAxis, AcGeVector3d(3, 0, 0), 1.0, 0.5, 2.0),
+       3 * 1.5, NAN},
+      {"degree-1 spline", new AcDbSpline(1, false, false, false, dbtest::arrayOf<AcGePoint3d>({{0, 0, 0}, {3, 4, 0}, {3, 10, 0}}),
+                                         dbtest::arrayOf<double>({0, 0, 1, 2, 2}), AcGeDoubleArray()),
+       11, NAN},
+      {"rational spline", quarterCircleSpline(), kPi, 2 * (kPi / 2 - 1)},
+      {"line", line(0, 0, 1, 1), std::sqrt(2.0), 0},
+  };
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<AcDbCurve> curve(c.curve);
+    if (!std::isnan(c.length)) {
+      EXPECT_NEAR(curveLength(curve.get()), c.length, 1e-12);
+    }
+    if (!std::isnan(c.area)) {
+      EXPECT_NEAR(areaOf(curve.get()), c.area, 1e-9);
+    }
+  }
+  // Known distances along the ellipse and the quarter circle, and one past the end.
   std::unique_ptr<AcDbEllipse> e(new AcDbEllipse(AcGePoint3d(7, -3, 2), AcGeVector3d::kZAxis, AcGeVector3d(0, 1, 0), 0.5));
-  EXPECT_NEAR(curveLength(e.get()), 4 * quarter, 1e-12);
   double dist = 0.0, param = 0.0;
   ASSERT_EQ(e->getDistAtPoint(AcGePoint3d(6.5, -3, 2), dist), Acad::eOk);  // the end of the minor axis
   EXPECT_NEAR(dist, quarter, 1e-12);
   EXPECT_EQ(e->getParamAtDist(4 * quarter + 1e-6, param), Acad::eInvalidInput);
-  // A circular arc held as an ellipse of ratio 1: radius times angle.
-  std::unique_ptr<AcDbEllipse> round(
-      new AcDbEllipse(AcGePoint3d(), AcGeVector3d::kZAxis, AcGeVector3d(3, 0, 0), 1.0, 0.5, 2.0));
-  EXPECT_NEAR(curveLength(round.get()), 3 * 1.5, 1e-12);
-  // Splines: a degree-1 spline is its control polygon; the rational quarter circle r = 2.
-  AcGePoint3dArray ctl;
-  for (auto p : {AcGePoint3d(0, 0, 0), AcGePoint3d(3, 4, 0), AcGePoint3d(3, 10, 0)}) ctl.append(p);
-  AcGeDoubleArray knots, weights;
-  for (double k : {0, 0, 1, 2, 2}) knots.append(k);
-  std::unique_ptr<AcDbSpline> poly(new AcDbSpline(1, false, false, false, ctl, knots, weights));
-  EXPECT_NEAR(curveLength(poly.get()), 11.0, 1e-12);
   std::unique_ptr<AcDbSpline> quarterCircle(quarterCircleSpline());
-  EXPECT_NEAR(curveLength(quarterCircle.get()), kPi, 1e-12);
   ASSERT_EQ(quarterCircle->getDistAtPoint(AcGePoint3d(std::sqrt(2.0), std::sqrt(2.0), 0), dist), Acad::eOk);
   EXPECT_NEAR(dist, kPi / 2, 1e-11);
   AcGePoint3d at;
@@ -103,7 +125,6 @@ TEST(CurveLengths, EllipsesAndSplinesByIntegration) {
   EXPECT_EQ(quarterCircle->getParamAtPoint(AcGePoint3d(1, 1, 0), param), Acad::eInvalidInput);
 }
 
-// Parameters, points, distances and derivatives of every kind answer one another.
 TEST(CurveParameters, PointsDistancesAndDerivativesAgreeForEveryKind) {
   auto tilted = [] {
     auto* pl = polyline({{1, 1, 0.4}, {6, 2, -0.7}, {7, 6}, {2, 5, 1.0}});
@@ -179,7 +200,6 @@ TEST(CurveParameters, PointsDistancesAndDerivativesAgreeForEveryKind) {
   }
 }
 
-// ---- offsets ---------------------------------------------------------------------------------
 // Every sampled point of the offset lies at |dist| from the source curve.
 void expectParallel(const AcDbCurve* source, const AcDbCurve* offset, double dist) {
   double end = 0.0, len = 0.0;
@@ -264,7 +284,6 @@ TEST(Offsets, PolylineSegmentsMeetAtTheirCarriersOrDropOut) {
   EXPECT_NEAR(areaOf(o2.as<AcDbCurve>(0)), 144, 1e-9);
 }
 
-// ---- splitting -------------------------------------------------------------------------------
 TEST(Splitting, AtParametersAndPointsForEveryKind) {
   Owned pieces;
   std::unique_ptr<AcDbLine> l(line(0, 0, 10, 0));
@@ -352,7 +371,6 @@ TEST(SplittingMetamorphic, BreakingAtPointsKeepsTheTotalLength) {
   }
 }
 
-// ---- extending and reversing -----------------------------------------------------------------
 TEST(Extending, EndsMoveAlongTheirCarriers) {
   std::unique_ptr<AcDbLine> l(line(0, 0, 10, 0));
   ASSERT_EQ(l->extend(-2), Acad::eOk);
@@ -424,26 +442,6 @@ TEST(Reversing, SamePointsTheOtherWay) {
   EXPECT_EQ(r->reverseCurve(), Acad::eNotApplicable);
 }
 
-TEST(CurveAreas, ClosedByTheChordWhenOpen) {
-  std::unique_ptr<AcDbCircle> c(new AcDbCircle(AcGePoint3d(5, 5, 5), AcGeVector3d::kXAxis, 2));
-  EXPECT_NEAR(areaOf(c.get()), 4 * kPi, 1e-12);
-  std::unique_ptr<AcDbArc> a(arc(0, 0, 2, 0, kPi / 2));
-  EXPECT_NEAR(areaOf(a.get()), 2 * (kPi / 2 - 1), 1e-12);
-  std::unique_ptr<AcDbPolyline> half(polyline({{0, 0, 1}, {10, 0}}));
-  EXPECT_NEAR(areaOf(half.get()), kPi * 25 / 2, 1e-9);
-  std::unique_ptr<AcDb2dPolyline> tri(poly2d({{0, 0}, {4, 0}, {4, 3}}));
-  EXPECT_NEAR(areaOf(tri.get()), 6, 1e-12);
-  std::unique_ptr<AcDbEllipse> e(new AcDbEllipse(AcGePoint3d(), AcGeVector3d::kZAxis, AcGeVector3d(4, 0, 0), 0.5));
-  EXPECT_NEAR(areaOf(e.get()), kPi * 4 * 2, 1e-12);
-  e->setEndParam(kPi);
-  EXPECT_NEAR(areaOf(e.get()), kPi * 4, 1e-12);
-  std::unique_ptr<AcDbSpline> q(quarterCircleSpline());
-  EXPECT_NEAR(areaOf(q.get()), 2 * (kPi / 2 - 1), 1e-11);
-  std::unique_ptr<AcDbLine> l(line(0, 0, 1, 1));
-  EXPECT_EQ(areaOf(l.get()), 0.0);
-}
-
-// ---- block references ------------------------------------------------------------------------
 TEST(BlockExplode, StretchedArcsBecomeEllipses) {
   AcDbDatabase db;
   dbtest::appendToBlock(db, "PART", line(0, 0, 1, 0));

@@ -62,10 +62,6 @@ TEST(RegionKnownAnswers, PolylineOutlinesGiveTabledAreaPerimeterAndCentroid) {
       EXPECT_NEAR(f.centroid.y, k.cy, 5e-5);
     }
   }
-  // The exact values behind the rounded digits.
-  EXPECT_NEAR(regionFacts({halfDisc()}).area, kPi * 500 * 500 / 2, 1e-8);
-  EXPECT_NEAR(regionFacts({halfDisc()}).centroid.y, -4 * 500 / (3 * kPi), 1e-9);
-  EXPECT_NEAR(regionFacts({annularSector()}).area, kPi * (16.25 * 16.25 - 15.75 * 15.75) / 3, 1e-12);
 }
 
 // The pieces of a polyline as separate lines and arcs, in a shuffled order, every other one
@@ -270,7 +266,6 @@ TEST(RegionAreaProperties, ArcMomentsMatchClosedFormsAndTheExactLoopMeasures) {
   }
 }
 
-// ---- hatches ---------------------------------------------------------------------------------
 contura::db::HatchLoop squareLoop(double half, bool clockwise = false) {
   contura::db::HatchLoop loop;
   loop.type = AcDbHatch::kPolyline;
@@ -358,7 +353,6 @@ TEST(HatchAreas, SplineEdgeLoopAreaByIntegration) {
   EXPECT_NEAR(areaOf(&hatch), kPi, 1e-11);
 }
 
-// ---- 3D solids -------------------------------------------------------------------------------
 struct MassProps {
   Acad::ErrorStatus es;
   double area = 0.0, volume = 0.0, mom[3] = {}, prod[3] = {}, prin[3] = {}, radii[3] = {};

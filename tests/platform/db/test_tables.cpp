@@ -14,7 +14,6 @@ using dbtest::takeString;
 
 namespace {
 
-// ---- every table: add, duplicates, getAt, has, iterators ---------------------------------
 template <class Table, class Record, class Iterator>
 void checkTable(AcDbDatabase& db, Acad::ErrorStatus (AcDbDatabase::*getTable)(Table*&, AcDb::OpenMode)) {
   SCOPED_TRACE(Record::desc()->name());
