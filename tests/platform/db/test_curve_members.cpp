@@ -1,5 +1,5 @@
-// Curve members: closest points, lengths along ellipses and splines, offsets, splitting,
-// extending, reversing, areas, and block references exploded into transformed copies.
+// Curve members: closest points, lengths and areas, offsets, splitting, extending, reversing,
+// and stretched block references exploded into elliptical arcs.
 #include "db_test_util.h"
 
 #include <dbelipse.h>

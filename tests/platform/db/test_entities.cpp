@@ -1,4 +1,5 @@
-// Entity properties, layers and colours, extended data and cloning.
+// Entity properties, layers and colours, extended data, cloning, parts of old-style polylines
+// and header variables.
 #include "db_test_util.h"
 
 #include <contura/db/rawtags.h>

@@ -1,4 +1,5 @@
-// Curve parameters, polyline vertices, explode, transforms and extents of the entities.
+// Curve parameters, polyline vertices, explode, transforms and extents of the entities: curves,
+// texts, block references, hatches and regions.
 #include "db_test_util.h"
 
 #include <contura/db/hatch_data.h>
