@@ -1,5 +1,5 @@
 // 2D lines and arcs: parameters, projection with and without extension, lengths, bulges, offsets.
-#include <gtest/gtest.h>
+#include "ge_test_util.h"
 
 #include <cmath>
 #include <memory>
@@ -17,10 +17,6 @@ using contura::ge::arcFromBulge;
 using contura::ge::bulgeOfArc;
 using contura::ge::CcwArc;
 
-void expectPoint(const AcGePoint2d& p, double x, double y, double tol = 1e-9) {
-  EXPECT_NEAR(p.x, x, tol);
-  EXPECT_NEAR(p.y, y, tol);
-}
 template <class Curve>
 void expectEnds(const Curve& c, double x0, double y0, double x1, double y1) {
   expectPoint(c.startPoint(), x0, y0);
