@@ -96,6 +96,20 @@ struct SourceDrawing {
 
 TEST(Wblock, CopiesEverythingWithTheSameHandles) {
   SourceDrawing src;
+  // Beside the entities: an extension dictionary, a reactor, a raw object and raw header data.
+  AcDbObjectId dict, rawObject;
+  {
+    dbtest::Opened<AcDbObject> line(src.line, AcDb::kForWrite);
+    line->createExtensionDictionary();
+    line->addPersistentReactor(src.ref);
+    dict = line->extensionDictionary();
+  }
+  auto* raw = AcDbRawObject::cast(AcDbRawObject::desc()->create());
+  raw->setDxfName("XRECORD");
+  raw->setTags({{280, "1"}, {1, "\xCE\xC4"}});
+  ASSERT_EQ(src.db.addAcDbObject(rawObject, raw), Acad::eOk);
+  raw->close();
+  contura::db::setRawHeader(src.db, {{"$TDCREATE", {{40, "2460000.5"}}}});
   AcDbDatabase* out = nullptr;
   ASSERT_EQ(src.db.wblock(out), Acad::eOk);
   std::unique_ptr<AcDbDatabase> owned(out);
@@ -104,9 +118,15 @@ TEST(Wblock, CopiesEverythingWithTheSameHandles) {
   AcDbObjectId copyLine;
   ASSERT_EQ(out->getAcDbObjectId(copyLine, false, src.line.handle()), Acad::eOk);
   EXPECT_EQ(copyLine.database(), out);
+  AcDbObjectId copyRef, copyRaw;
+  out->getAcDbObjectId(copyRef, false, src.ref.handle());
+  out->getAcDbObjectId(copyRaw, false, rawObject.handle());
   {
     dbtest::Opened<AcDbLine> line(copyLine, AcDb::kForWrite);
     ASSERT_EQ(line.status(), Acad::eOk);
+    EXPECT_EQ(line->extensionDictionary().handle(), dict.handle());
+    EXPECT_EQ(line->extensionDictionary().database(), out);
+    EXPECT_TRUE(line->hasPersistentReactor(copyRef));
     EXPECT_EQ(nameOf(line->layerId()), "WALL");
     EXPECT_EQ(line->layerId().database(), out);
     EXPECT_EQ(line->ownerId().database(), out);
@@ -119,8 +139,12 @@ TEST(Wblock, CopiesEverythingWithTheSameHandles) {
   EXPECT_EQ(dbtest::Opened<AcDbLine>(src.line)->endPoint(), AcGePoint3d(1, 0, 0));
 
   EXPECT_EQ(entitiesOf(*out, ACDB_MODEL_SPACE).size(), 3u);
-  AcDbObjectId copyRef;
-  out->getAcDbObjectId(copyRef, false, src.ref.handle());
+  dbtest::Opened<AcDbRawObject> rawCopy(copyRaw);
+  ASSERT_NE(rawCopy.get(), nullptr);
+  EXPECT_EQ(rawCopy->dxfName(), "XRECORD");
+  EXPECT_EQ(rawCopy->tags()[1].value, "\xCE\xC4");
+  ASSERT_EQ(contura::db::rawHeader(*out).size(), 1u);
+  EXPECT_EQ(contura::db::rawHeader(*out)[0].first, "$TDCREATE");
   const AcDbObjectId copyBlock = dbtest::Opened<AcDbBlockReference>(copyRef)->blockTableRecord();
   EXPECT_EQ(nameOf(copyBlock), "WINDOW");
   EXPECT_EQ(copyBlock.database(), out);

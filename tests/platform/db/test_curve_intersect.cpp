@@ -1,6 +1,6 @@
 // intersectWith between every pair of curve kinds under the four extension modes, in one
 // plane and across planes, and metamorphic checks (moves, reversal, operand order).
-#include "curve_test_util.h"
+#include "db_test_util.h"
 
 #include <dbelipse.h>
 
@@ -9,11 +9,10 @@
 #include <string>
 #include <vector>
 
-using namespace curvetest;
+using namespace dbtest;
 
 namespace {
 
-// ---- the pairwise table ----------------------------------------------------------------------
 //
 // Carriers: on the A side the line y = 0 (LA) and the circle of radius 2 about the origin
 // (CA); on the B side the line x = 1 (LB) and the circle of radius 2 about (3, 0) (CB).
@@ -133,6 +132,13 @@ TEST(IntersectWith, EveryPairOfKindsUnderEveryExtensionMode) {
   EXPECT_EQ(checked, 4 * 11 * 11);  // 11 entity kinds per side across the five families
 }
 
+// The points where a meets b (the call succeeding).
+AcGePoint3dArray crossings(const AcDbEntity* a, const AcDbEntity* b, AcDb::Intersect mode) {
+  AcGePoint3dArray pts;
+  EXPECT_EQ(a->intersectWith(b, mode, pts), Acad::eOk);
+  return pts;
+}
+
 TEST(IntersectWith, AppendsToTheCallersPointsAndCountsSharedVerticesOnce) {
   std::unique_ptr<AcDbPolyline> pl(polyline({{0, 0}, {5, 0}, {5, 5}}));
   std::unique_ptr<AcDbLine> through(line(4, -1, 6, 1));  // crosses at the vertex (5, 0)
@@ -148,8 +154,7 @@ TEST(IntersectWith, AppendsToTheCallersPointsAndCountsSharedVerticesOnce) {
   // Points come in order along this curve.
   std::unique_ptr<AcDbPolyline> zigzag(polyline({{0, 0}, {2, 4}, {4, 0}, {6, 4}}));
   std::unique_ptr<AcDbLine> across(line(7, 1, -1, 1));
-  AcGePoint3dArray along;
-  zigzag->intersectWith(across.get(), AcDb::kOnBothOperands, along);
+  const AcGePoint3dArray along = crossings(zigzag.get(), across.get(), AcDb::kOnBothOperands);
   ASSERT_EQ(along.length(), 3);
   EXPECT_LT(along[0].x, along[1].x);
   EXPECT_LT(along[1].x, along[2].x);
@@ -171,70 +176,55 @@ TEST(IntersectWith, PolylinesExtendOnlyPastTheirEnds) {
   };
   for (Probe& p : probes) {
     std::unique_ptr<AcDbLine> other(p.other);
-    AcGePoint3dArray a, b;
-    pl->intersectWith(other.get(), AcDb::kOnBothOperands, a);
-    pl->intersectWith(other.get(), AcDb::kExtendThis, b);
-    EXPECT_EQ(a.length(), p.onBody);
-    EXPECT_EQ(b.length(), p.extended);
+    EXPECT_EQ(crossings(pl.get(), other.get(), AcDb::kOnBothOperands).length(), p.onBody);
+    EXPECT_EQ(crossings(pl.get(), other.get(), AcDb::kExtendThis).length(), p.extended);
   }
-  // Closed polylines and circles do not extend.
-  std::unique_ptr<AcDbPolyline> closed(polyline({{0, 0}, {2, 0}, {2, 2}}, true));
-  std::unique_ptr<AcDbLine> far(line(-5, 1, -4, 1));
-  AcGePoint3dArray pts;
-  closed->intersectWith(far.get(), AcDb::kExtendBoth, pts);
-  EXPECT_EQ(pts.length(), 2);  // only the line, extended, meets the triangle
-  pts.setLogicalLength(0);
-  std::unique_ptr<AcDbLine> beyond(line(-5, -1, -5, 1));
-  closed->intersectWith(beyond.get(), AcDb::kExtendThis, pts);
-  EXPECT_EQ(pts.length(), 0);
 }
 
-TEST(IntersectWith, CurvesInDifferentPlanes) {
-  // An upper half circle in the XY plane and vertical lines through it.
-  std::unique_ptr<AcDbArc> half(arc(0, 0, 2, 0, kPi));
-  std::unique_ptr<AcDbLine> pierce(new AcDbLine(AcGePoint3d(0, 2, -1), AcGePoint3d(0, 2, 1)));
-  std::unique_ptr<AcDbLine> below(new AcDbLine(AcGePoint3d(0, -2, -1), AcGePoint3d(0, -2, 1)));
-  std::unique_ptr<AcDbLine> short_(new AcDbLine(AcGePoint3d(0, 2, 1), AcGePoint3d(0, 2, 2)));
-  auto count = [](const AcDbEntity* a, const AcDbEntity* b, AcDb::Intersect m) {
-    AcGePoint3dArray pts;
-    EXPECT_EQ(a->intersectWith(b, m, pts), Acad::eOk);
-    return pts.length();
+TEST(IntersectWith, ClosedCurvesAndCurvesInDifferentPlanes) {
+  using Curve = std::shared_ptr<AcDbCurve>;
+  auto line3 = [](AcGePoint3d s, AcGePoint3d e) { return Curve(new AcDbLine(s, e)); };
+  auto circle = [](AcGePoint3d c, AcGeVector3d n, double r) { return Curve(new AcDbCircle(c, n, r)); };
+  const Curve closed(polyline({{0, 0}, {2, 0}, {2, 2}}, true));
+  const Curve half(arc(0, 0, 2, 0, kPi));  // the upper half circle in the XY plane
+  const Curve pierce = line3({0, 2, -1}, {0, 2, 1}), below = line3({0, -2, -1}, {0, -2, 1});
+  const Curve above = line3({0, 2, 1}, {0, 2, 2});
+  const Curve flat = circle({0, 0, 0}, AcGeVector3d::kZAxis, 2), lifted = circle({0, 0, 1}, AcGeVector3d::kZAxis, 2);
+  const Curve upright = circle({1, 0, 0}, AcGeVector3d::kYAxis, 1), uprightAway = circle({4, 0, 0}, AcGeVector3d::kYAxis, 1);
+  const Curve axis = line3({0, 0, 0}, {4, 0, 0}), skew = line3({2, -1, 1}, {2, 1, 1}), tilted = line3({2, -1, -1}, {2, 1, 1});
+  // A polyline seen from below (normal -Z, whose OCS runs x and z the other way) in the plane z = 3.
+  auto* underPl = polyline({{-1, 0}, {-1, 5}});
+  underPl->setNormal(-AcGeVector3d::kZAxis);
+  underPl->setElevation(-3);
+  const Curve under(underPl), across = line3({0, 2, 3}, {2, 2, 3});
+  const struct {
+    const char* name;
+    Curve a, b;
+    AcDb::Intersect mode;
+    int count;
+    AcGePoint3d at;  // the first point, when there is one
+  } cases[] = {
+      {"closed polyline, line extended", closed, Curve(line(-5, 1, -4, 1)), AcDb::kExtendBoth, 2, {2, 1, 0}},
+      {"closed polyline does not extend", closed, Curve(line(-5, -1, -5, 1)), AcDb::kExtendThis, 0, {}},
+      {"arc pierced", half, pierce, AcDb::kOnBothOperands, 1, {0, 2, 0}},
+      {"arc pierced, swapped", pierce, half, AcDb::kOnBothOperands, 1, {0, 2, 0}},
+      {"below the arc", half, below, AcDb::kOnBothOperands, 0, {}},
+      {"below the arc, arc extended", half, below, AcDb::kExtendThis, 1, {0, -2, 0}},
+      {"above the plane", half, above, AcDb::kOnBothOperands, 0, {}},
+      {"above the plane, line extended", half, above, AcDb::kExtendArg, 1, {0, 2, 0}},
+      {"upright circle touching", flat, upright, AcDb::kOnBothOperands, 1, {2, 0, 0}},
+      {"upright circle away", flat, uprightAway, AcDb::kOnBothOperands, 0, {}},
+      {"parallel planes", flat, lifted, AcDb::kExtendBoth, 0, {}},
+      {"skew lines", axis, skew, AcDb::kExtendBoth, 0, {}},
+      {"lines in a tilted plane", axis, tilted, AcDb::kOnBothOperands, 1, {2, 0, 0}},
+      {"polyline seen from below", under, across, AcDb::kOnBothOperands, 1, {1, 2, 3}},
   };
-  EXPECT_EQ(count(half.get(), pierce.get(), AcDb::kOnBothOperands), 1);
-  EXPECT_EQ(count(pierce.get(), half.get(), AcDb::kOnBothOperands), 1);
-  EXPECT_EQ(count(half.get(), below.get(), AcDb::kOnBothOperands), 0);
-  EXPECT_EQ(count(half.get(), below.get(), AcDb::kExtendThis), 1);
-  EXPECT_EQ(count(half.get(), short_.get(), AcDb::kOnBothOperands), 0);
-  EXPECT_EQ(count(half.get(), short_.get(), AcDb::kExtendArg), 1);
-  // A circle in the XZ plane about (1,0,0) meets the XY circle of radius 2 at (2,0,0) only.
-  std::unique_ptr<AcDbCircle> flat(new AcDbCircle(AcGePoint3d(), AcGeVector3d::kZAxis, 2));
-  std::unique_ptr<AcDbCircle> upright(new AcDbCircle(AcGePoint3d(1, 0, 0), AcGeVector3d::kYAxis, 1));
-  AcGePoint3dArray pts;
-  flat->intersectWith(upright.get(), AcDb::kOnBothOperands, pts);
-  ASSERT_EQ(pts.length(), 1);
-  expectNear(pts[0], AcGePoint3d(2, 0, 0));
-  upright->setCenter(AcGePoint3d(4, 0, 0));
-  EXPECT_EQ(count(flat.get(), upright.get(), AcDb::kOnBothOperands), 0);
-  // Parallel planes never meet; skew lines neither; lines crossing in a tilted plane do.
-  std::unique_ptr<AcDbCircle> lifted(new AcDbCircle(AcGePoint3d(0, 0, 1), AcGeVector3d::kZAxis, 2));
-  EXPECT_EQ(count(flat.get(), lifted.get(), AcDb::kExtendBoth), 0);
-  std::unique_ptr<AcDbLine> l1(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(4, 0, 0)));
-  std::unique_ptr<AcDbLine> skew(new AcDbLine(AcGePoint3d(2, -1, 1), AcGePoint3d(2, 1, 1)));
-  std::unique_ptr<AcDbLine> tilted(new AcDbLine(AcGePoint3d(2, -1, -1), AcGePoint3d(2, 1, 1)));
-  EXPECT_EQ(count(l1.get(), skew.get(), AcDb::kExtendBoth), 0);
-  pts.setLogicalLength(0);
-  l1->intersectWith(tilted.get(), AcDb::kOnBothOperands, pts);
-  ASSERT_EQ(pts.length(), 1);
-  expectNear(pts[0], AcGePoint3d(2, 0, 0));
-  // A polyline in the plane z = 3 seen from below (normal -Z) against a line in that plane.
-  std::unique_ptr<AcDbPolyline> under(polyline({{-1, 0}, {-1, 5}}));
-  under->setNormal(-AcGeVector3d::kZAxis);
-  under->setElevation(-3);  // the OCS of -Z runs x and z the other way: the plane z = 3
-  std::unique_ptr<AcDbLine> across(new AcDbLine(AcGePoint3d(0, 2, 3), AcGePoint3d(2, 2, 3)));
-  pts.setLogicalLength(0);
-  under->intersectWith(across.get(), AcDb::kOnBothOperands, pts);
-  ASSERT_EQ(pts.length(), 1);
-  expectNear(pts[0], AcGePoint3d(1, 2, 3));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const AcGePoint3dArray pts = crossings(c.a.get(), c.b.get(), c.mode);
+    ASSERT_EQ(pts.length(), c.count);
+    if (c.count > 0) expectNear(pts[0], c.at);
+  }
 }
 
 TEST(IntersectWith, SeenAlongAProjectionPlaneNormal) {
@@ -273,7 +263,6 @@ TEST(IntersectWith, RefusalsLeaveThePointsAlone) {
   EXPECT_EQ(pts.length(), 0);
 }
 
-// ---- metamorphic checks ----------------------------------------------------------------------
 std::vector<std::unique_ptr<AcDbCurve>> randomCurves(unsigned seed) {
   std::mt19937 rng(seed);
   std::uniform_real_distribution<double> c(-50, 50), r(5, 40), ang(0, 2 * kPi), b(-1.5, 1.5);

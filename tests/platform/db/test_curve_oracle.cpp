@@ -1,76 +1,19 @@
 // Straight-line intersections through AcDbLine and AcDbPolyline checked against GEOS: random
 // segment sets with near-parallel, collinear-overlapping and end-touching members, and
 // random straight polylines.
-#include "curve_test_util.h"
+#include "db_test_util.h"
 
-#include <geos_c.h>
+#include "../geos_oracle.h"
 
 #include <memory>
 #include <random>
 #include <vector>
 
-using namespace curvetest;
+using namespace dbtest;
 
 namespace {
 
-void quiet(const char*, void*) {}
-
-struct Geos {
-  GEOSContextHandle_t h = GEOS_init_r();
-  Geos() {
-    GEOSContext_setNoticeMessageHandler_r(h, quiet, nullptr);
-    GEOSContext_setErrorMessageHandler_r(h, quiet, nullptr);
-  }
-  ~Geos() { GEOS_finish_r(h); }
-  Geos(const Geos&) = delete;
-  Geos& operator=(const Geos&) = delete;
-};
-
-struct GeomFree {
-  GEOSContextHandle_t h;
-  void operator()(GEOSGeometry* g) const { GEOSGeom_destroy_r(h, g); }
-};
-using Geom = std::unique_ptr<GEOSGeometry, GeomFree>;
-
-Geom lineString(const Geos& g, const std::vector<AcGePoint2d>& pts) {
-  GEOSCoordSequence* seq = GEOSCoordSeq_create_r(g.h, unsigned(pts.size()), 2);
-  for (unsigned i = 0; i < pts.size(); ++i) GEOSCoordSeq_setXY_r(g.h, seq, i, pts[i].x, pts[i].y);
-  return Geom(GEOSGeom_createLineString_r(g.h, seq), GeomFree{g.h});
-}
-
-// What GEOS finds: isolated points and the length of shared linework.
-struct Reference {
-  std::vector<AcGePoint2d> points;
-  double overlap = 0.0;
-  double gap = 0.0;  // distance between the two when they do not meet
-};
-
-void collect(const Geos& g, const GEOSGeometry* geom, Reference& out) {
-  const int type = GEOSGeomTypeId_r(g.h, geom);
-  if (type == GEOS_POINT) {
-    if (GEOSisEmpty_r(g.h, geom)) return;
-    double x = 0, y = 0;
-    GEOSGeomGetX_r(g.h, geom, &x);
-    GEOSGeomGetY_r(g.h, geom, &y);
-    out.points.emplace_back(x, y);
-  } else if (type == GEOS_LINESTRING) {
-    double len = 0;
-    GEOSLength_r(g.h, geom, &len);
-    out.overlap += len;
-  } else {
-    for (int i = 0; i < GEOSGetNumGeometries_r(g.h, geom); ++i) collect(g, GEOSGetGeometryN_r(g.h, geom, i), out);
-  }
-}
-
-Reference reference(const Geos& g, const std::vector<AcGePoint2d>& a, const std::vector<AcGePoint2d>& b) {
-  Geom ga = lineString(g, a), gb = lineString(g, b);
-  Reference r;
-  Geom x(GEOSIntersection_r(g.h, ga.get(), gb.get()), GeomFree{g.h});
-  if (x) collect(g, x.get(), r);
-  GEOSDistance_r(g.h, ga.get(), gb.get(), &r.gap);
-  return r;
-}
-
+using namespace geosoracle;
 std::vector<AcGePoint2d> verticesOf(const AcDbCurve* c) {
   std::vector<AcGePoint2d> out;
   if (const auto* l = AcDbLine::cast(c)) {
@@ -91,7 +34,7 @@ std::vector<AcGePoint2d> verticesOf(const AcDbCurve* c) {
 enum class Verdict { kAgreed, kOverlap, kBorderline };
 
 Verdict compare(const Geos& g, const AcDbCurve* a, const AcDbCurve* b) {
-  const Reference ref = reference(g, verticesOf(a), verticesOf(b));
+  const Reference ref = intersect(g, verticesOf(a), verticesOf(b), true);
   AcGePoint3dArray mine;
   EXPECT_EQ(a->intersectWith(b, AcDb::kOnBothOperands, mine), Acad::eOk);
   if (ref.overlap > 1e-9) {

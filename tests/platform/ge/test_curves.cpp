@@ -1,5 +1,5 @@
 // 2D lines and arcs: parameters, projection with and without extension, lengths, bulges, offsets.
-#include <gtest/gtest.h>
+#include "ge_test_util.h"
 
 #include <cmath>
 #include <memory>
@@ -17,10 +17,6 @@ using contura::ge::arcFromBulge;
 using contura::ge::bulgeOfArc;
 using contura::ge::CcwArc;
 
-void expectPoint(const AcGePoint2d& p, double x, double y, double tol = 1e-9) {
-  EXPECT_NEAR(p.x, x, tol);
-  EXPECT_NEAR(p.y, y, tol);
-}
 template <class Curve>
 void expectEnds(const Curve& c, double x0, double y0, double x1, double y1) {
   expectPoint(c.startPoint(), x0, y0);
@@ -246,12 +242,5 @@ TEST(GeCurve2d, SimilarityTransformsKeepArcsExactAndMirrorsFlipDirection) {
   EXPECT_TRUE(copy->isEqualTo(arc));
   EXPECT_TRUE(copy->isKindOf(AcGe::kCurve2d));
   EXPECT_FALSE(copy->isKindOf(AcGe::kLinearEnt2d));
-}
-TEST(GeLine2d, MirrorAcrossALine) {
-  const AcGeLine2d diagonal(AcGePoint2d(0, 1), AcGePoint2d(1, 2));  // y = x + 1
-  AcGePoint2d p(0, 0);
-  p.mirror(diagonal);
-  EXPECT_TRUE(p.isEqualTo(AcGePoint2d(-1, 1)));
-  EXPECT_TRUE((AcGeMatrix2d::mirroring(diagonal) * AcGePoint2d(2, 0)).isEqualTo(AcGePoint2d(-1, 3)));
 }
 }  // namespace

@@ -2,10 +2,9 @@
 // near-parallel cases) and arcs through a fine tessellation.
 #include <gtest/gtest.h>
 
-#include <geos_c.h>
+#include "../geos_oracle.h"
 
 #include <cmath>
-#include <cstdarg>
 #include <memory>
 #include <numbers>
 #include <random>
@@ -20,61 +19,7 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 using Seg = AcGeLineSeg2d;
 using Arc = AcGeCircArc2d;
-
-void geosMessage(const char*, void*) {}
-
-// RAII wrappers over the reentrant GEOS C API.
-struct Geos {
-  GEOSContextHandle_t h = GEOS_init_r();
-  Geos() {
-    GEOSContext_setNoticeMessageHandler_r(h, geosMessage, nullptr);
-    GEOSContext_setErrorMessageHandler_r(h, geosMessage, nullptr);
-  }
-  ~Geos() { GEOS_finish_r(h); }
-};
-
-struct GeomDeleter {
-  GEOSContextHandle_t h;
-  void operator()(GEOSGeometry* g) const { GEOSGeom_destroy_r(h, g); }
-};
-using Geom = std::unique_ptr<GEOSGeometry, GeomDeleter>;
-
-Geom lineString(const Geos& g, const std::vector<AcGePoint2d>& pts) {
-  GEOSCoordSequence* seq = GEOSCoordSeq_create_r(g.h, static_cast<unsigned>(pts.size()), 2);
-  for (unsigned i = 0; i < pts.size(); ++i) GEOSCoordSeq_setXY_r(g.h, seq, i, pts[i].x, pts[i].y);
-  return Geom(GEOSGeom_createLineString_r(g.h, seq), GeomDeleter{g.h});
-}
-
-// Points and linear pieces of a GEOS intersection result.
-struct GeosResult {
-  std::vector<AcGePoint2d> points;
-  double overlapLength = 0.0;
-};
-
-void collect(const Geos& g, const GEOSGeometry* geom, GeosResult& out) {
-  const int type = GEOSGeomTypeId_r(g.h, geom);
-  if (type == GEOS_POINT) {
-    if (GEOSisEmpty_r(g.h, geom)) return;
-    double x, y;
-    GEOSGeomGetX_r(g.h, geom, &x);
-    GEOSGeomGetY_r(g.h, geom, &y);
-    out.points.push_back({x, y});
-  } else if (type == GEOS_LINESTRING) {
-    double len = 0;
-    GEOSLength_r(g.h, geom, &len);
-    out.overlapLength += len;
-  } else if (type == GEOS_MULTIPOINT || type == GEOS_MULTILINESTRING || type == GEOS_GEOMETRYCOLLECTION) {
-    for (int i = 0; i < GEOSGetNumGeometries_r(g.h, geom); ++i) collect(g, GEOSGetGeometryN_r(g.h, geom, i), out);
-  }
-}
-
-GeosResult geosIntersect(const Geos& g, const std::vector<AcGePoint2d>& a, const std::vector<AcGePoint2d>& b) {
-  Geom ga = lineString(g, a), gb = lineString(g, b);
-  Geom x(GEOSIntersection_r(g.h, ga.get(), gb.get()), GeomDeleter{g.h});
-  GeosResult r;
-  if (x) collect(g, x.get(), r);
-  return r;
-}
+using namespace geosoracle;
 
 double segSegDistance(const Seg& a, const Seg& b) {
   return std::min({a.distanceTo(b.startPoint()), a.distanceTo(b.endPoint()), b.distanceTo(a.startPoint()),
@@ -129,16 +74,16 @@ TEST(GeGeosOracle, RandomSegmentPairsAgreeWithGeos) {
     // GEOS has no zero-length line strings (their own tests cover points on curves).
     if (p.a.length() == 0.0 || p.b.length() == 0.0) continue;
     const AcGeCurveCurveInt2d mine(p.a, p.b);
-    const GeosResult ref = geosIntersect(g, {p.a.startPoint(), p.a.endPoint()}, {p.b.startPoint(), p.b.endPoint()});
+    const Reference ref = intersect(g, {p.a.startPoint(), p.a.endPoint()}, {p.b.startPoint(), p.b.endPoint()});
     // Within our point tolerance of touching, the two libraries may legitimately differ.
     const double gap = segSegDistance(p.a, p.b);
     const bool nearTouch = gap > 0 && gap <= 1e-9;
-    if (ref.overlapLength > 1e-9) {
+    if (ref.overlap > 1e-9) {
       ASSERT_EQ(mine.overlapCount(), 1);
       AcGeInterval r1, r2;
       mine.getOverlapRanges(0, r1, r2);
-      EXPECT_NEAR(r1.length(), ref.overlapLength, 1e-9);
-      EXPECT_NEAR(r2.length(), ref.overlapLength, 1e-9);
+      EXPECT_NEAR(r1.length(), ref.overlap, 1e-9);
+      EXPECT_NEAR(r2.length(), ref.overlap, 1e-9);
       EXPECT_EQ(mine.numIntPoints(), 0);
       ++agreedOverlaps;
       continue;
@@ -208,7 +153,7 @@ TEST(GeGeosOracle, LinesAndArcsAgreeWithTessellatedGeos) {
     const AcGeCurveCurveInt2d mine(a, other);
     const std::vector<AcGePoint2d> otherPts =
         withLine ? std::vector<AcGePoint2d>{line.startPoint(), line.endPoint()} : tessellate(b, 20000);
-    const GeosResult ref = geosIntersect(g, tessellate(a, 20000), otherPts);
+    const Reference ref = intersect(g, tessellate(a, 20000), otherPts);
     ASSERT_EQ(static_cast<size_t>(mine.numIntPoints()), ref.points.size()) << "case " << i;
     for (int k = 0; k < mine.numIntPoints(); ++k) {
       double best = 1e300;

@@ -1,5 +1,5 @@
 // Curve-curve intersections: known answers, tangency, overlaps, extension modes and invariance.
-#include <gtest/gtest.h>
+#include "ge_test_util.h"
 
 #include <cmath>
 #include <memory>
@@ -29,10 +29,6 @@ CurveP arc(double cx, double cy, double r, double s = 0, double e = 2 * kPi, boo
   return std::make_shared<Arc>(P(cx, cy), r, s, e, AcGeVector2d::kXAxis, cw);
 }
 
-void expectPoint(const AcGePoint2d& p, double x, double y, double tol = 1e-9) {
-  EXPECT_NEAR(p.x, x, tol) << "point (" << p.x << ", " << p.y << ")";
-  EXPECT_NEAR(p.y, y, tol) << "point (" << p.x << ", " << p.y << ")";
-}
 
 // Each pair with its expected points (in order along the first curve), overlap count and
 // whether the first point is a tangency. A tolerance of 0 demands the point bit-exact.

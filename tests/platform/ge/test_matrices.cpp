@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "geline2d.h"
 #include "gemat2d.h"
 #include "gemat3d.h"
 #include "geplane.h"
@@ -111,6 +112,10 @@ TEST(GeMatrix2d, KnownAnswers) {
   EXPECT_TRUE((r * AcGeVector2d(1, 0)).isEqualTo(AcGeVector2d(0, 1)));
   const AcGeMatrix2d m = AcGeMatrix2d::mirroring(AcGePoint2d(0, 1), AcGeVector2d(1, 1));  // y = x + 1
   EXPECT_TRUE((m * AcGePoint2d(0, 0)).isEqualTo(AcGePoint2d(-1, 1)));
+  const AcGeLine2d diagonal(AcGePoint2d(0, 1), AcGePoint2d(1, 2));  // the same line
+  EXPECT_TRUE((AcGeMatrix2d::mirroring(diagonal) * AcGePoint2d(2, 0)).isEqualTo(AcGePoint2d(-1, 3)));
+  AcGePoint2d p(0, 0);
+  EXPECT_TRUE(p.mirror(diagonal).isEqualTo(AcGePoint2d(-1, 1)));
   EXPECT_DOUBLE_EQ(m.det(), -1.0);
   const AcGeMatrix2d s = AcGeMatrix2d::scaling(2, AcGePoint2d(1, 1));
   const AcGeMatrix2d rs = r * s;
