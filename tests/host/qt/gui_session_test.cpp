@@ -532,14 +532,12 @@ std::vector<std::array<double, 3>> lastPolyline(int* colorIndex) {
   return vertices;
 }
 
-// USD in the window: the outline drawn on the canvas with clicks (a line, an arc typed at the
-// command line, a line, closed), the dialog hidden meanwhile; its preview, a resize that grows
-// the preview by the growth of the dialog, and the outline drawn in green at the origin.
+// USD in the window: the outline drawn on the canvas with clicks and keywords typed at the
+// command line, growing on the canvas; its preview, a resize that grows the preview by the
+// growth of the dialog, and the outline drawn in green at the origin.
 TEST(GuiSession, UsdDrawsAnOutlineWithClicksAndKeywordsAndPlacesItAtTheOrigin) {
   const fs::path drawing = kMadeData / "sectiontext" / "examples.dxf";
   size_t itemsBefore = 0, itemsWithTwoPoints = 0;
-  QString arcPrompt;
-  bool hiddenDuringPick = false;
   double pixel = 0;
   std::vector<std::array<double, 3>> vertices;
   int colorIndex = 0;
@@ -553,7 +551,6 @@ TEST(GuiSession, UsdDrawsAnOutlineWithClicksAndKeywordsAndPlacesItAtTheOrigin) {
             })
       .then(WaitKind::kRequest, "start point",
             [&] {
-              hiddenDuringPick = !ui().dialogs().front()->isVisible() && window().isEnabled();
               itemsBefore = window().canvas()->scene().items.size();
               pixel = window().canvas()->worldPerPixel();
               clickCanvasAt(0, 300);
@@ -564,11 +561,7 @@ TEST(GuiSession, UsdDrawsAnOutlineWithClicksAndKeywordsAndPlacesItAtTheOrigin) {
               itemsWithTwoPoints = window().canvas()->scene().items.size();
               typeCommand("A");
             })
-      .then(WaitKind::kRequest, "the arc's end",
-            [&] {
-              arcPrompt = window().commandPanel()->prompt();
-              clickCanvasAt(300, 450);
-            })
+      .then(WaitKind::kRequest, "the arc's end", [] { clickCanvasAt(300, 450); })
       .then(WaitKind::kRequest, "back to lines", [] { typeCommand("L"); })
       .then(WaitKind::kRequest, "a line", [] { clickCanvasAt(0, 450); })
       .then(WaitKind::kRequest, "close", [] { typeCommand("C"); })
@@ -595,9 +588,7 @@ TEST(GuiSession, UsdDrawsAnOutlineWithClicksAndKeywordsAndPlacesItAtTheOrigin) {
       .then(WaitKind::kMessageBox, "the outline is not kept", [] { pressMessageBoxButton("不保存"); });
   GuiRun run = driver.run({drawing.string()});
   expectClean(run);
-  EXPECT_TRUE(hiddenDuringPick);
   EXPECT_EQ(itemsWithTwoPoints, itemsBefore + 1);  // the polyline grows in the drawing
-  EXPECT_TRUE(arcPrompt.startsWith("指定圆弧的端点或 [直线(L)")) << arcPrompt.toStdString();
   // Base point (150,300) on the origin; the closing item repeats the first vertex.
   const double expected[5][3] = {{-150, 0, 0}, {150, 0, 1}, {150, 150, 0}, {-150, 150, 0}, {-150, 0, 0}};
   ASSERT_EQ(vertices.size(), 5u);
