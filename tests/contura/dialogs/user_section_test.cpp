@@ -37,13 +37,6 @@ CUserSectionInfo section(const char* name, int w, int tag) {
   return info;
 }
 
-// Elements b, a, c in this order: tags 1, 2, 3, base points 200, 100, 300.
-void fillBAC(SectionList& lib) {
-  lib.Add(section("b", 200, 1));
-  lib.Add(section("a", 100, 2));
-  lib.Add(section("c", 300, 3));
-}
-
 Names namesOf(const SectionList& lib) {
   Names names;
   for (INT_PTR i = 0; i < lib.GetSize(); ++i) names.push_back(lib[i].m_strName.GetString());
@@ -86,16 +79,33 @@ INT_PTR run(CDialog& dlg, TestBackend& backend, std::vector<Step> steps) {
 
 }  // namespace
 
-TEST(UserSectionPicker, SortedRowsKeepTheirElementsAcrossDeletions) {
+// After every step the rows are the elements' names sorted, each row's item data pointing at
+// its element, whatever was deleted before.
+TEST(UserSectionPicker, SortedRowsDeletionsAndEndings) {
+  CUserSectionInfo blank = section("blank", 10, 7);
+  blank.m_strSection.Empty();
+  const CString defaultOutline = CUserSectionInfo().m_strSection;
+  const std::vector<CUserSectionInfo> bac = {section("b", 200, 1), section("a", 100, 2), section("c", 300, 3)};
+  const Step del = click(IDC_BTN_USERSECTION_DELETE);
   struct Case {
-    std::vector<const char*> deleted;  // rows, by name, in the order they are deleted
+    std::vector<CUserSectionInfo> elements;
+    std::vector<Step> steps;  // after a first check of the section shown on opening
+    INT_PTR result;
+    const char* chosenName;
     Names left;
-  } const cases[] = {{{"a", "c"}, {"b"}}, {{"b", "a"}, {"c"}}};
+  } const cases[] = {
+      {{}, {expectShown(500), click(IDOK)}, IDOK, "", {}},                     // the default section
+      {{blank}, {expectShown(500), click(IDOK)}, IDOK, "blank", {"blank"}},    // its text: the default's
+      {bac, {expectShown(200), click(IDOK)}, IDOK, "b", {"b", "a", "c"}},      // element 0, none selected
+      {bac, {selectRow("a"), expectShown(100), del, click(IDC_BTN_USERSECTION_ADD)}, 0, "a", {"b", "c"}},
+      {bac, {selectRow("a"), del, selectRow("c"), expectShown(300), del, selectRow("b"), click(IDOK)}, IDOK, "b", {"b"}},
+      {bac, {selectRow("b"), del, selectRow("a"), expectShown(100), del, selectRow("c"), click(IDOK)}, IDOK, "c", {"c"}},
+  };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.chosenName);
     SectionList lib;
-    fillBAC(lib);
+    for (const CUserSectionInfo& e : c.elements) lib.Add(e);
     CDlgUserSectionLib dlg(&lib);
-    // The rows are the elements' names sorted, each row's item data pointing at its element.
     auto expectRows = [&] {
       Names sorted = namesOf(lib);
       std::sort(sorted.begin(), sorted.end());
@@ -107,59 +117,19 @@ TEST(UserSectionPicker, SortedRowsKeepTheirElementsAcrossDeletions) {
         EXPECT_EQ(lib[static_cast<INT_PTR>(dlg.m_listSection.GetItemData(row))].m_strName, text) << row;
       }
     };
-    std::vector<Step> steps = {[&](DialogSession& s) {
-      expectRows();
-      EXPECT_EQ(dlg.m_listSection.GetCurSel(), -1);
-      EXPECT_EQ(shownBaseX(s), 200);  // element 0 shown
-    }};
-    for (const char* name : c.deleted) {
-      steps.push_back(selectRow(name));
-      steps.push_back(expectShown(100 * (name[0] - 'a' + 1)));
-      steps.push_back([&, name](DialogSession& s) {
-        s.click(item(s, IDC_BTN_USERSECTION_DELETE));
-        EXPECT_EQ(dlg.m_chosenSection.m_strName, name);  // still chosen after the deletion
-        expectRows();
+    std::vector<Step> steps;
+    for (const Step& step : c.steps) {
+      steps.push_back([&, step](DialogSession& s) {
+        step(s);
+        if (!s.ended()) expectRows();
       });
     }
-    steps.push_back(selectRow(c.left[0].c_str()));
-    steps.push_back(click(IDOK));
     TestBackend backend;
-    EXPECT_EQ(run(dlg, backend, steps), IDOK);
-    EXPECT_EQ(namesOf(lib), c.left);
-    EXPECT_EQ(dlg.m_chosenSection.m_strName, c.left[0].c_str());
-  }
-}
-
-TEST(UserSectionPicker, EndingsAndWhatTheyHandBack) {
-  CUserSectionInfo blank = section("blank", 10, 7);
-  blank.m_strSection.Empty();
-  const CString defaultOutline = CUserSectionInfo().m_strSection;
-  struct Case {
-    std::vector<CUserSectionInfo> elements;
-    double shownFirst;
-    std::vector<Step> steps;
-    INT_PTR result;
-    const char* chosenName;
-    Names left;
-  } const cases[] = {
-      {{}, 500, {click(IDOK)}, IDOK, "", {}},                                        // the default section
-      {{blank}, 500, {click(IDOK)}, IDOK, "blank", {"blank"}},                       // its text: the default's
-      {{section("b", 200, 1), section("a", 100, 2)}, 200, {click(IDOK)}, IDOK, "b", {"b", "a"}},  // element 0
-      {{section("b", 200, 1), section("a", 100, 2)}, 200,                            // "增加" keeps the deletion
-       {selectRow("a"), click(IDC_BTN_USERSECTION_DELETE), click(IDC_BTN_USERSECTION_ADD)}, 0, "a", {"b"}},
-  };
-  for (const Case& c : cases) {
-    SectionList lib;
-    for (const CUserSectionInfo& e : c.elements) lib.Add(e);
-    CDlgUserSectionLib dlg(&lib);
-    std::vector<Step> steps = c.steps;
-    steps.insert(steps.begin(), expectShown(c.shownFirst));
-    TestBackend backend;
-    EXPECT_EQ(run(dlg, backend, steps), c.result) << c.chosenName;
+    EXPECT_EQ(run(dlg, backend, steps), c.result);
     EXPECT_EQ(dlg.m_chosenSection.m_strName, c.chosenName);
     EXPECT_EQ(namesOf(lib), c.left);
-    if (c.shownFirst == 500) {
-      EXPECT_EQ(dlg.m_chosenSection.m_strSection, defaultOutline) << c.chosenName;
+    if (c.elements.size() < 2) {
+      EXPECT_EQ(dlg.m_chosenSection.m_strSection, defaultOutline);
     }
   }
 }
