@@ -5,28 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
-namespace {
-
-struct Vertex {
-  double x, y, bulge;
-};
-
-void expectVertices(const AcDbPolyline* p, const std::vector<Vertex>& expected) {
-  ASSERT_EQ(p->numVerts(), expected.size());
-  EXPECT_FALSE(p->isClosed());
-  for (unsigned int i = 0; i < p->numVerts(); ++i) {
-    AcGePoint2d pt;
-    double bulge = 0;
-    p->getPointAt(i, pt);
-    p->getBulgeAt(i, bulge);
-    EXPECT_EQ(pt, AcGePoint2d(expected[i].x, expected[i].y)) << i;
-    EXPECT_DOUBLE_EQ(bulge, expected[i].bulge) << i;
-  }
-}
-
-}  // namespace
+#include "drawing_fixture.h"
 
 TEST(SectionString, OutlinesReadAtTheOriginOrAsTheyStand) {
   const CString kDefault = CUserSectionInfo().m_strSection;
@@ -35,7 +14,7 @@ TEST(SectionString, OutlinesReadAtTheOriginOrAsTheyStand) {
   struct Case {
     const char* text;
     bool atOrigin;
-    std::vector<Vertex> vertices;
+    std::vector<std::array<double, 3>> vertices;  // x, y, bulge
     AcGePoint3d base;
   } const cases[] = {
       {kDefault.GetString(), true, {{-500, -500, 0}, {500, -500, 0}, {100, 500, 0}, {-500, 500, 0}, {-500, -500, 0}}, {0, 0, 0}},
@@ -50,7 +29,8 @@ TEST(SectionString, OutlinesReadAtTheOriginOrAsTheyStand) {
     ASSERT_EQ(c.atOrigin ? CSectionString::getSectionPolylineFromString(p, base, c.text)
                          : CSectionString::readPolylineSection(p, base, c.text),
               0);
-    expectVertices(p, c.vertices);
+    EXPECT_EQ(verticesOf(p), c.vertices);
+    EXPECT_FALSE(p->isClosed());
     EXPECT_EQ(base, c.base);
     delete p;
   }

@@ -23,14 +23,12 @@ const std::string kLineMode = "\n指定下一点或 [圆弧(A)/闭合(C)/放弃(
 const std::string kArcMode = "\n指定圆弧的端点或 [直线(L)/闭合(C)/放弃(U)]: ";
 
 void expectVertices(const AcDbPolyline* pPline, const std::vector<Vertex>& expected, bool closed) {
-  ASSERT_EQ(pPline->numVerts(), expected.size());
   EXPECT_EQ(pPline->isClosed(), closed);
-  for (unsigned int i = 0; i < expected.size(); ++i) {
-    AcGePoint2d p;
-    double b = 0.0;
-    pPline->getPointAt(i, p);
-    pPline->getBulgeAt(i, b);
-    EXPECT_LT(p.distanceTo(AcGePoint2d(expected[i].x, expected[i].y)) + std::fabs(b - expected[i].bulge), kExact) << i;
+  const std::vector<std::array<double, 3>> got = verticesOf(pPline);
+  ASSERT_EQ(got.size(), expected.size());
+  for (std::size_t i = 0; i < got.size(); ++i) {
+    const Vertex& e = expected[i];
+    EXPECT_LT(std::hypot(got[i][0] - e.x, got[i][1] - e.y) + std::fabs(got[i][2] - e.bulge), kExact) << i;
   }
 }
 
