@@ -13,9 +13,6 @@
 
 namespace {
 
-// A whole answer line is at most this long (the host's buffer for acedGetString).
-const int kAnswerSize = 512;
-
 // Outline texts travel as one line, "\n" standing for each line feed.
 CString oneLine(CString text) {
   text.Replace("\n", "\\n");
@@ -44,7 +41,7 @@ public:
   // Asks for an outline text and prints the area and perimeter of its region, or the result
   // code of the module when the text gives no region.
   static void OnOutlineArea() {
-    char answer[kAnswerSize];
+    char answer[512];  // the host's buffer for a whole answer line
     if (acedGetString(1, "\n输入截面轮廓文本: ", answer) != RTNORM) return;
     AcDbRegion* pRegion = NULL;
     AcGePoint3d basePoint(1.0, 2.0, 3.0);  // must come back as the origin
