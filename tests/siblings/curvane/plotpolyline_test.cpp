@@ -40,10 +40,8 @@ struct Watcher : contura::ed::InputBackend {
   contura::ed::InputLine readLine(const contura::ed::InputRequest& request) override {
     std::string counts;
     for (AcDbObjectId id : drawing.modelSpace()) {
-      AcDbPolyline* p = nullptr;  // closed between answers, so a window can read it
-      if (acdbOpenObject(p, id, AcDb::kForRead) != Acad::eOk) continue;
-      counts += std::to_string(p->numVerts());
-      p->close();
+      Opened<AcDbPolyline> p(id);  // opens only when closed between answers, as a window reads it
+      if (p.p) counts += std::to_string(p->numVerts());
     }
     seen.push_back(counts);
     return drawing.input.readLine(request);
