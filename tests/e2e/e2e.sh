@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # End-to-end runs of the program `contura`: transcripts of scripts, and how it ends on bad
 # usage and missing files.
-# usage: e2e.sh CASE CONTURA DATA_DIR NOT_A_MODULE
+# usage: e2e.sh CASE CONTURA DATA_DIR NOT_A_MODULE [CONSUMER_MODULE]
 set -uo pipefail
 case_name=$1
 contura=$2
 data=$3
 not_a_module=$4
+consumer=${5:-}
 . "$(dirname "$0")/common.sh"
 
 # run [env...] -- args...: runs contura, keeping stdout, stderr and the exit code.
@@ -27,6 +28,13 @@ expect_one_line_error() {
 }
 
 case $case_name in
+  consumer_outline | consumer_pick)
+    # A module built against Contura.arx, loaded after it, measures outline texts and runs the
+    # section dialog on a record and list of its own.
+    run -- --load "$consumer" --script "$data/consumer/${case_name#consumer_}.scr"
+    expect_code 0
+    expect_same "$data/consumer/${case_name#consumer_}.transcript"
+    [ ! -s "$work/err" ] || fail "unexpected stderr: $(cat "$work/err")" ;;
   transcript)
     # Drive E: is an empty folder: the library command says that its file is missing.
     run -- --drive "E=$work/e" --script "$data/commands.scr"

@@ -76,8 +76,6 @@ TEST_F(LoadOption, AModuleThatCannotBeLoadedEndsTheRunWithOneLineAndUnloadsTheOt
     std::string reasonPart;
   };
   const Case cases[] = {
-      {"/nonexistent/Missing.arx", AcRx::kRetOK, "/nonexistent/Missing.arx"},
-      {RX_PLAIN_MODULE, AcRx::kRetOK, "exports no acrxEntryPoint"},
       {RX_TEST_MODULE, AcRx::kRetError, "rx_test_module.arx failed to initialise"},
       {CONTURA_ARX, AcRx::kRetOK, "Contura.arx is loaded already"},
   };

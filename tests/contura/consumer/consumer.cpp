@@ -13,42 +13,15 @@
 
 namespace {
 
-// A whole answer line is at most this long (the host's buffer for acedGetString).
-const int kAnswerSize = 512;
-
-// The outline text comes as one line: "\n" stands for a line feed and "\\" for a backslash,
-// as in the text a script types into a dialog box. Any other backslash is kept as it is.
-CString decodeLineBreaks(const char* line) {
-  CString text;
-  for (const char* p = line; *p != '\0'; ++p) {
-    if (p[0] == '\\' && (p[1] == 'n' || p[1] == '\\')) {
-      text += p[1] == 'n' ? '\n' : '\\';
-      ++p;
-    } else {
-      text += *p;
-    }
-  }
+// Outline texts travel as one line, "\n" standing for each line feed.
+CString oneLine(CString text) {
+  text.Replace("\n", "\\n");
   return text;
-}
-
-// The reverse of decodeLineBreaks, so that a section text prints as one line.
-CString encodeLineBreaks(const CString& text) {
-  CString line;
-  for (int i = 0; i < text.GetLength(); ++i) {
-    char c = text[i];
-    if (c == '\n')
-      line += "\\n";
-    else if (c == '\\')
-      line += "\\\\";
-    else
-      line += c;
-  }
-  return line;
 }
 
 void printRecord(const char* label, const CUserSectionInfo& info) {
   acutPrintf("\n%s%d|%s|%s", label, info.m_nTag, (LPCTSTR)info.m_strName,
-             (LPCTSTR)encodeLineBreaks(info.m_strSection));
+             (LPCTSTR)oneLine(info.m_strSection));
 }
 
 CUserSectionInfo makeRecord(int tag, const char* name, const char* section) {
@@ -68,11 +41,13 @@ public:
   // Asks for an outline text and prints the area and perimeter of its region, or the result
   // code of the module when the text gives no region.
   static void OnOutlineArea() {
-    char answer[kAnswerSize];
+    char answer[512];  // the host's buffer for a whole answer line
     if (acedGetString(1, "\n输入截面轮廓文本: ", answer) != RTNORM) return;
     AcDbRegion* pRegion = NULL;
     AcGePoint3d basePoint(1.0, 2.0, 3.0);  // must come back as the origin
-    int result = CSectionString::getSectionRegionFromString(pRegion, basePoint, decodeLineBreaks(answer));
+    CString text = answer;
+    text.Replace("\\n", "\n");
+    int result = CSectionString::getSectionRegionFromString(pRegion, basePoint, text);
     if (result != 0) {
       acutPrintf("\n没有面域: 结果 %d", result);
       return;

@@ -9,6 +9,7 @@
 #include <dbpl.h>
 #include <dbsymtb.h>
 
+#include <array>
 #include <deque>
 #include <string>
 #include <vector>
@@ -106,6 +107,19 @@ private:
   contura::ed::ScopedPrintSink m_print;
   AcDbDatabase* m_previous = nullptr;
 };
+
+// A polyline's vertices as {x, y, bulge}.
+inline std::vector<std::array<double, 3>> verticesOf(const AcDbPolyline* p) {
+  std::vector<std::array<double, 3>> out;
+  for (unsigned int i = 0; i < p->numVerts(); ++i) {
+    AcGePoint2d pt;
+    double bulge = 0.0;
+    p->getPointAt(i, pt);
+    p->getBulgeAt(i, bulge);
+    out.push_back({pt.x, pt.y, bulge});
+  }
+  return out;
+}
 
 template <class T>
 struct Opened {

@@ -27,8 +27,8 @@ std::string run(const std::string& script, std::vector<std::string> extra = {}) 
   return out.str();
 }
 
-TEST(HostUi, PointsAreAbsoluteRelativeCancelledRefusedAndEndWithTheScript) {
-  EXPECT_EQ(run("pt\n3,4\npt\nabc\n@1,1\npt\n*cancel*\npt\n"),
+TEST(HostUi, PointsKeywordsAndTextsAndTheEndOfTheScript) {
+  EXPECT_EQ(run("pt\n3,4\npt\nabc\n@1,1\npt\n*cancel*\nkw\nxyz\n_arc\n 名字 有 空格\npt\n"),
             "命令: pt\n"
             "指定点: 3,4\n"
             "点 = 3,4,0\n"
@@ -41,25 +41,15 @@ TEST(HostUi, PointsAreAbsoluteRelativeCancelledRefusedAndEndWithTheScript) {
             "指定点: *cancel*\n"
             "*取消*\n"
             "结果 -5002\n"
-            "命令: pt\n"
-            "输入已结束，取消请求。\n"
-            "结果 -5002\n");
-}
-
-TEST(HostUi, KeywordAndTextAnswers) {
-  EXPECT_EQ(run("kw\nxyz\nc\n 名字 有 空格\nkw\n_arc\n*cancel*\n"),
             "命令: kw\n"
             "指定点或 [圆弧(A)/闭合(C)]: xyz\n"
             "需要点或选项关键字。\n"
-            "指定点或 [圆弧(A)/闭合(C)]: c\n"
-            "关键字 = Close\n"
-            "名称:  名字 有 空格\n"
-            "文字 =  名字 有 空格\n"
-            "命令: kw\n"
             "指定点或 [圆弧(A)/闭合(C)]: _arc\n"
             "关键字 = Arc\n"
-            "名称: *cancel*\n"
-            "*取消*\n"
+            "名称:  名字 有 空格\n"
+            "文字 =  名字 有 空格\n"
+            "命令: pt\n"
+            "输入已结束，取消请求。\n"
             "结果 -5002\n");
 }
 

@@ -513,36 +513,16 @@ TEST(GuiSession, RubberBandDragAndTemporaryVectorsFollowTheEditor) {
   EXPECT_NEAR(dragged[1], 300, pixel);
 }
 
-// The last polyline of model space: its vertices (x, y, bulge) and colour index.
-std::vector<std::array<double, 3>> lastPolyline(int* colorIndex) {
-  std::vector<std::array<double, 3>> vertices;
-  forEachEntity([&](AcDbEntity* e) {
-    auto* pl = AcDbPolyline::cast(e);
-    if (!pl) return;
-    vertices.clear();
-    for (unsigned int i = 0; i < pl->numVerts(); ++i) {
-      AcGePoint2d p;
-      double bulge = 0;
-      pl->getPointAt(i, p);
-      pl->getBulgeAt(i, bulge);
-      vertices.push_back({p.x, p.y, bulge});
-    }
-    *colorIndex = pl->colorIndex();
-  });
-  return vertices;
-}
-
-// USD in the window: the outline drawn on the canvas with clicks (a line, an arc typed at the
-// command line, a line, closed), the dialog hidden meanwhile; its preview, a resize that grows
-// the preview by the growth of the dialog, and the outline drawn in green at the origin.
+// USD in the window: the outline drawn on the canvas with clicks and keywords typed at the
+// command line, growing on the canvas; its preview, a resize that grows the preview by the
+// growth of the dialog, and the outline drawn in green at the origin.
 TEST(GuiSession, UsdDrawsAnOutlineWithClicksAndKeywordsAndPlacesItAtTheOrigin) {
   const fs::path drawing = kMadeData / "sectiontext" / "examples.dxf";
   size_t itemsBefore = 0, itemsWithTwoPoints = 0;
-  QString arcPrompt;
-  bool hiddenDuringPick = false;
-  double pixel = 0;
-  std::vector<std::array<double, 3>> vertices;
+  double pixel = 0, arcBulge = 0;
+  unsigned int vertexCount = 0;
   int colorIndex = 0;
+  AcGePoint2d first;
   GuiDriver driver;
   driver.then(WaitKind::kRequest, "command", [] { typeCommand("USD"); })
       .then(WaitKind::kDialog, "draw the section",
@@ -553,7 +533,6 @@ TEST(GuiSession, UsdDrawsAnOutlineWithClicksAndKeywordsAndPlacesItAtTheOrigin) {
             })
       .then(WaitKind::kRequest, "start point",
             [&] {
-              hiddenDuringPick = !ui().dialogs().front()->isVisible() && window().isEnabled();
               itemsBefore = window().canvas()->scene().items.size();
               pixel = window().canvas()->worldPerPixel();
               clickCanvasAt(0, 300);
@@ -564,11 +543,7 @@ TEST(GuiSession, UsdDrawsAnOutlineWithClicksAndKeywordsAndPlacesItAtTheOrigin) {
               itemsWithTwoPoints = window().canvas()->scene().items.size();
               typeCommand("A");
             })
-      .then(WaitKind::kRequest, "the arc's end",
-            [&] {
-              arcPrompt = window().commandPanel()->prompt();
-              clickCanvasAt(300, 450);
-            })
+      .then(WaitKind::kRequest, "the arc's end", [] { clickCanvasAt(300, 450); })
       .then(WaitKind::kRequest, "back to lines", [] { typeCommand("L"); })
       .then(WaitKind::kRequest, "a line", [] { clickCanvasAt(0, 450); })
       .then(WaitKind::kRequest, "close", [] { typeCommand("C"); })
@@ -589,23 +564,25 @@ TEST(GuiSession, UsdDrawsAnOutlineWithClicksAndKeywordsAndPlacesItAtTheOrigin) {
             })
       .then(WaitKind::kRequest, "drawn",
             [&] {
-              vertices = lastPolyline(&colorIndex);
+              forEachEntity([&](AcDbEntity* e) {
+                if (auto* pl = AcDbPolyline::cast(e)) {
+                  vertexCount = pl->numVerts();
+                  colorIndex = pl->colorIndex();
+                  pl->getPointAt(0, first);
+                  pl->getBulgeAt(1, arcBulge);
+                }
+              });
               typeCommand("QUIT");
             })
       .then(WaitKind::kMessageBox, "the outline is not kept", [] { pressMessageBoxButton("不保存"); });
   GuiRun run = driver.run({drawing.string()});
   expectClean(run);
-  EXPECT_TRUE(hiddenDuringPick);
   EXPECT_EQ(itemsWithTwoPoints, itemsBefore + 1);  // the polyline grows in the drawing
-  EXPECT_TRUE(arcPrompt.startsWith("指定圆弧的端点或 [直线(L)")) << arcPrompt.toStdString();
-  // Base point (150,300) on the origin; the closing item repeats the first vertex.
-  const double expected[5][3] = {{-150, 0, 0}, {150, 0, 1}, {150, 150, 0}, {-150, 150, 0}, {-150, 0, 0}};
-  ASSERT_EQ(vertices.size(), 5u);
-  for (int i = 0; i < 5; ++i) {
-    EXPECT_NEAR(vertices[i][0], expected[i][0], 2 * pixel) << i;
-    EXPECT_NEAR(vertices[i][1], expected[i][1], 2 * pixel) << i;
-    EXPECT_NEAR(vertices[i][2], expected[i][2], 0.02) << i;  // a half circle tangent to the line
-  }
+  // Base point (150,300) on the origin, the closing item repeating the first vertex; the arc a
+  // half circle tangent to the first line. (Exact outlines are compared in the unit tests.)
+  EXPECT_EQ(vertexCount, 5u);
+  EXPECT_LT(first.distanceTo(AcGePoint2d(-150, 0)), 2 * pixel);
+  EXPECT_NEAR(arcBulge, 1, 0.02);
   EXPECT_EQ(colorIndex, 3);
 }
 

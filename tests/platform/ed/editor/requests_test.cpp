@@ -192,7 +192,6 @@ const std::string kNeedPoint(contura::ed::kPointOrKeyword), kBadKeyword(contura:
 
 TEST_F(EditorTest, KeywordAnswersToPointAndKeywordRequests) {
   const KeywordCase cases[] = {
-      {"Arc Close Undo", 0, Ask::kPoint, {"a"}, RTKWORD, "Arc", {}},
       {"Arc Close Undo", 0, Ask::kPoint, {" CLOSE "}, RTKWORD, "Close", {}},
       {"LType eXit", 0, Ask::kPoint, {"lTy"}, RTKWORD, "LType", {}},
       {"LType eXit", 0, Ask::kPoint, {"X"}, RTKWORD, "eXit", {}},
@@ -208,8 +207,6 @@ TEST_F(EditorTest, KeywordAnswersToPointAndKeywordRequests) {
       {"Arc", RSG_NONULL, Ask::kPoint, {"", "A"}, RTKWORD, "Arc", {kNeedPoint}},
       {nullptr, RSG_NONULL, Ask::kPoint, {"", "zz", "5,5"}, RTNORM, "", {2, std::string(contura::ed::kInvalidPoint)}},
       {"Arc", RSG_OTHER, Ask::kPoint, {"12 间"}, RTKWORD, "12 间", {}},
-      {"Arc", 0, Ask::kPoint, {"*cancel*"}, RTCAN, "", {"\n*取消*"}},
-      {"Yes No", 0, Ask::kKword, {"y"}, RTNORM, "Yes", {}},
       {"Yes No", 0, Ask::kKword, {"maybe", "1,1", "nO"}, RTNORM, "No", {2, kBadKeyword}},
       {"Yes No", 0, Ask::kKword, {""}, RTNONE, "", {}},
       {"Yes No", RSG_NONULL, Ask::kKword, {"", "no"}, RTNORM, "No", {kBadKeyword}},
