@@ -121,7 +121,7 @@ void dropDeleteTarget(std::vector<Token>& tokens) {
   if (tokens[first].kind != Kind::Word || !equalsNoCase(tokens[first].text, "delete")) return;
   std::size_t from = 0;  // no FROM: nothing to drop, the statement is left as written
   std::vector<std::size_t> target;
-  for (std::size_t i = significant(tokens, from); tokens[i].kind != Kind::End; i = significant(tokens, i + 1)) {
+  for (std::size_t i = significant(tokens, first + 1); tokens[i].kind != Kind::End; i = significant(tokens, i + 1)) {
     if (tokens[i].kind == Kind::Word && equalsNoCase(tokens[i].text, "from")) {
       from = i;
       break;
