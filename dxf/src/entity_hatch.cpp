@@ -13,8 +13,6 @@ namespace {
 
 // Edge types of an edge path.
 enum EdgeType : std::int16_t { kLineEdge = 1, kCircularEdge = 2, kEllipticEdge = 3, kSplineEdge = 4 };
-// Path flag of a polyline path.
-constexpr std::int32_t kPolylinePath = 2;
 
 class HatchCursor {
  public:

@@ -120,9 +120,9 @@ std::size_t significant(const std::vector<Token>& tokens, std::size_t i) {
 void dropDeleteTarget(std::vector<Token>& tokens) {
   std::size_t first = significant(tokens, 0);
   if (tokens[first].kind != Kind::Word || !equalsNoCase(tokens[first].text, "delete")) return;
-  std::size_t from = first + 1;
+  std::size_t from = 0;  // no FROM: nothing to drop, the statement is left as written
   std::vector<std::size_t> target;
-  for (std::size_t i = significant(tokens, from); tokens[i].kind != Kind::End; i = significant(tokens, i + 1)) {
+  for (std::size_t i = significant(tokens, first + 1); tokens[i].kind != Kind::End; i = significant(tokens, i + 1)) {
     if (tokens[i].kind == Kind::Word && equalsNoCase(tokens[i].text, "from")) {
       from = i;
       break;
@@ -134,7 +134,7 @@ void dropDeleteTarget(std::vector<Token>& tokens) {
   bool tableStar = target.size() == 3 && (tokens[target[0]].kind == Kind::Word ||
                                           tokens[target[0]].kind == Kind::Name) &&
                    is(1, ".") && is(2, "*");
-  if (!star && !tableStar) return;
+  if (from == 0 || (!star && !tableStar)) return;
   // Keep one blank between DELETE and FROM.
   tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(first + 1),
                tokens.begin() + static_cast<std::ptrdiff_t>(from));

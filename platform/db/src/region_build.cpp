@@ -81,7 +81,6 @@ bool chainFrame(const Chain& chain, PlaneFrame& f) {
   for (const Member& m : chain)
     if (naturalFrame(m.curve, f)) return true;
   AcGeVector3d n;
-  AcGePoint3d sum;
   std::vector<AcGePoint3d> pts;
   for (const Member& m : chain) {
     AcGePoint3d p;

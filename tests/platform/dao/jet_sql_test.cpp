@@ -17,6 +17,7 @@ TEST(JetSql, RewritesOnlyOutsideLiterals) {
            Case{"delete SectionInfo.* from SectionInfo where Id=1", "delete from SectionInfo where Id=1"},
            Case{"delete from T where Id=1", "delete from T where Id=1"},
            Case{"delete from T where Name='delete * from x'", "delete from T where Name='delete * from x'"},
+           Case{"delete * where Id=1", "delete * where Id=1"},  // no FROM: nothing dropped, nothing added
            Case{"select * from T where a='x;y' and b='--' and c='a||b' and d='/*'",
                 "select * from T where a='x;y' and b='--' and c='a||b' and d='/*'"},
            Case{"insert into T (Name) Values (\"it's \"\"q\"\"\")", "insert into T (Name) Values ('it''s \"q\"')"},
