@@ -370,11 +370,18 @@ AcDbObjectId DrawingBuilder::spaceOf(const EntityCommon& c) {
   return blockId(c.paperSpace ? "*Paper_Space" : "*Model_Space");
 }
 
+// The code page the person chose for every drawing read (empty: none), see setReadCodePage.
+std::string& readCodePageRef() {
+  static std::string codePage;
+  return codePage;
+}
+
 // The code page the file's texts are in. Before R2007 the file says it with $DWGCODEPAGE, but
 // many programs write no code page or ANSI_1252 whatever their texts are: then texts that are
 // well-formed UTF-8 with characters beyond ASCII are read as UTF-8, and texts that can only be
 // Chinese code page 936 as that; anything else as the file says.
 std::string DrawingBuilder::textEncodingOf() const {
+  if (!readCodePageRef().empty()) return readCodePageRef();
   if (isUtf8Version(m_version)) return m_codePage;
   std::string page = m_codePage;
   for (char& c : page) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -400,7 +407,10 @@ bool DrawingBuilder::ensureEncoding(DxfError& error) {
     }
   }
   if (m_handseed) cdb::setHandseed(m_db, AcDbHandle(m_handseed));
-  if (!m_codec.setFileEncoding(m_version, textEncodingOf())) {
+  // A code page the person chose holds for every version (setFileEncoding makes R2007 and
+  // later UTF-8 whatever it is given).
+  const DxfVersion encodingVersion = readCodePageRef().empty() ? m_version : DxfVersion::R2004;
+  if (!m_codec.setFileEncoding(encodingVersion, textEncodingOf())) {
     // An unknown code page is read as ANSI_1252, as other programs do; not an error.
   }
   (void)error;
@@ -1337,6 +1347,12 @@ Acad::ErrorStatus readInto(std::string& text, AcDbDatabase& db, DxfError& error)
 }
 
 }  // namespace
+
+bool setReadCodePage(const std::string& codePage) {
+  if (!codePage.empty() && !TextCodec().setFileEncoding(DxfVersion::R2004, codePage)) return false;
+  readCodePageRef() = codePage;
+  return true;
+}
 
 Acad::ErrorStatus readDxfText(std::string text, AcDbDatabase& db, DxfError& error) {
   error.clear();

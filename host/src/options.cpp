@@ -62,6 +62,11 @@ const std::vector<OptionSpec>& optionTable() {
          return requireNonEmpty("--save", v);
        }},
       {"--dxf-version", true, storeSaveVersion},
+      {"--dxf-encoding", true,
+       [](Options& o, const std::string& v) {
+         o.readCodePage = v;
+         return requireNonEmpty("--dxf-encoding", v);
+       }},
       {"--preview-dir", true,
        [](Options& o, const std::string& v) {
          o.previewDir = v;
@@ -171,6 +176,9 @@ std::string usageText(bool withWindow) {
       "  --dxf-version VER\n"
       "                  the DXF version --save writes: R12, R2000, R2004 (default),\n"
       "                  R2007, R2010, R2013 or R2018 (from R2007 the file is UTF-8)\n"
+      "  --dxf-encoding CP\n"
+      "                  the code page of the texts of every drawing read (ANSI_936,\n"
+      "                  ANSI_1252, UTF-8...), whatever the file says\n"
       "  --load MODULE   load the application module MODULE after Contura.arx, as\n"
       "                  Contura.arx is loaded (repeatable: loaded in the order given,\n"
       "                  unloaded in the reverse order when the session ends)\n"

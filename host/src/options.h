@@ -20,6 +20,7 @@ struct Options {
   std::optional<std::filesystem::path> drawing;  // DRAWING.dxf
   std::optional<std::filesystem::path> save;     // --save FILE
   dxf::DxfVersion saveVersion = dxf::kDefaultWriteVersion;  // --dxf-version VER
+  std::optional<std::string> readCodePage;     // --dxf-encoding CP
   std::optional<std::filesystem::path> previewDir;  // --preview-dir DIR
   std::optional<double> pickbox;               // --pickbox N (positive)
   bool gui = false;                            // --gui

@@ -87,6 +87,8 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
     return usageError(streams.err, unavailable.front() + ": this build cannot do that yet");
 
   for (const DriveMapping& drive : options.drives) os::driveMap().map(drive.letter, drive.dir);
+  if (!dxf::setReadCodePage(options.readCodePage.value_or(std::string())))
+    return usageError(streams.err, "--dxf-encoding: no code page '" + *options.readCodePage + "' on this system");
   if (options.previewDir) {
     // Refused at once rather than each preview failing unseen later.
     std::error_code madeDir;

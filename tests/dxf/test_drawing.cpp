@@ -789,6 +789,21 @@ TEST(DxfDrawing, ReadsTextsInTheCodePageTheyAreIn) {
     EXPECT_EQ(std::string(t->textStringConst()), c.inDrawing) << (c.codePage ? c.codePage : "none");
     t->close();
   }
+  // A code page the person names holds whatever the file or its texts say.
+  EXPECT_FALSE(setReadCodePage("NO_SUCH_PAGE"));
+  ASSERT_TRUE(setReadCodePage("ANSI_1252"));
+  std::string text = "  0\nSECTION\n  2\nENTITIES\n  0\nTEXT\n  5\n2A\n  8\n0\n 10\n0\n 20\n0\n 40\n1\n  1\n" + chinese +
+                     "\n  0\nENDSEC\n  0\nEOF\n";
+  AcDbDatabase db(false, true);
+  DxfError error;
+  EXPECT_EQ(readDxfText(text, db, error), Acad::eOk) << error.text();
+  ASSERT_TRUE(setReadCodePage(""));
+  AcDbObjectId id;
+  ASSERT_EQ(db.getAcDbObjectId(id, false, AcDbHandle(Adesk::UInt64(0x2A))), Acad::eOk);
+  AcDbText* t = nullptr;
+  ASSERT_EQ(acdbOpenObject(t, id, AcDb::kForRead), Acad::eOk);
+  EXPECT_NE(std::string(t->textStringConst()), chineseCp936);  // Western letters, not 中文
+  t->close();
 }
 
 // Simple old-style 2D polylines (R12) become lightweight polylines on opening; fitted and 3D

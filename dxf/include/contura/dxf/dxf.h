@@ -23,6 +23,13 @@ Acad::ErrorStatus readDxf(const std::string& path, AcDbDatabase& db, DxfError& e
 // The same from the text of a file already in memory.
 Acad::ErrorStatus readDxfText(std::string text, AcDbDatabase& db, DxfError& error);
 
+// The code page every drawing read from now on is taken to be in, whatever the file says or
+// its texts look like ("ANSI_936", "ANSI_1252", "UTF-8"... as $DWGCODEPAGE names them); empty
+// restores the usual rule (the file's $DWGCODEPAGE, UTF-8 from R2007, and for files that name
+// none or ANSI_1252 the encoding their texts are in). False, with nothing changed, for a code
+// page this system cannot convert. For the whole process, as the person's choice is.
+bool setReadCodePage(const std::string& codePage);
+
 struct WriteOptions {
   DxfVersion version = kDefaultWriteVersion;
   // $DWGCODEPAGE written before R2007 (and the encoding of the file's text); later versions
