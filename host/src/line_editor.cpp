@@ -129,7 +129,9 @@ LineEditorInput::LineEditorInput(Console& console, std::optional<std::filesystem
   el_set(m_editor, EL_EDITOR, "emacs");
   el_set(m_editor, EL_PROMPT, &LineEditorInput::promptOf);
   el_set(m_editor, EL_HIST, history, m_commandHistory);
-  el_set(m_editor, EL_ADDFN, "contura-complete", "Complete a command or file name", &LineEditorInput::completeKey);
+  // The wide form keeps these static texts as they are; the narrow form copies them and never
+  // frees the copies.
+  el_wset(m_editor, EL_ADDFN, L"contura-complete", L"Complete a command or file name", &LineEditorInput::completeKey);
   el_set(m_editor, EL_BIND, "^I", "contura-complete", nullptr);
   el_source(m_editor, nullptr);  // the person's own ~/.editrc
   catchInterrupt(false);

@@ -215,6 +215,11 @@ TEST(TerminalBackend, TabCompletesTheModulesCommandAndHelpListsIt) {
 TEST(TerminalBackend, HugeInformationViewIsShownCutShort) {
   REQUIRE_TOOL("tmux");
   REQUIRE_TOOL("/usr/bin/python3 -c 'import ezdxf' 2>/dev/null && true");
+#if defined(__SANITIZE_ADDRESS__)
+  // What this checks is how much a huge text puts on the screen; under the sanitizers the
+  // 200,000 entities alone take minutes, and the smaller sessions above cover the same code.
+  GTEST_SKIP() << "too slow under the sanitizers";
+#endif
   const std::filesystem::path drawing = std::filesystem::path(CONTURA_BINARY_DIR) / "tests" / "bench200k.dxf";
   if (!std::filesystem::exists(drawing)) {
     const std::string part = drawing.string() + ".part";
