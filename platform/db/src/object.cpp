@@ -50,7 +50,7 @@ void AcDbObject::operator delete(void* p, std::size_t size) noexcept { contura::
 
 AcDbObject::AcDbObject() = default;
 
-AcDbObject::AcDbObject(const AcDbObject& other) : AcRxObject(other) { *this = other; }
+AcDbObject::AcDbObject(const AcDbObject& other) : AcGiDrawable(other) { *this = other; }
 
 AcDbObject& AcDbObject::operator=(const AcDbObject& other) {
   if (this == &other) return *this;

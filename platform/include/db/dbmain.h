@@ -29,6 +29,7 @@
 #pragma once
 #include <acadstrc.h>
 #include <acdb.h>
+#include <acgi.h>
 #include <adesk.h>
 #include <adsdef.h>
 #include <dbcolor.h>
@@ -66,7 +67,7 @@ struct ObjectExtras;
 }  // namespace contura::db
 
 // ---------------------------------------------------------------------------------------
-class AcDbObject : public AcRxObject {
+class AcDbObject : public AcGiDrawable {
 public:
   ACRX_DECLARE_MEMBERS(AcDbObject);
   ~AcDbObject() override;

@@ -57,8 +57,6 @@ bool isAscii(std::string_view s) {
   return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-bool isLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
-bool isTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
 
 // Bytes one undefined code page 936 character occupies at src: a lead byte with a trail byte
 // after it is one (unmapped) character; anything else is a single bad byte.

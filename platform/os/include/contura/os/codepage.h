@@ -9,6 +9,11 @@ namespace contura::os {
 // calling library is compiled with (the platform's libraries make "..." code page 936).
 inline std::string utf8Literal(std::u8string_view text) { return std::string(text.begin(), text.end()); }
 
+// Code page 936 byte classes: a lead byte (0x81-0xFE) starts a double-byte character; its
+// trail byte is 0x40-0xFE except 0x7F.
+inline bool isLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
+inline bool isTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
+
 // Code page 936 bytes to UTF-8.
 // - Bytes below 0x80 are ASCII and copied as they are (a string made only of them is returned
 //   without calling the converter).

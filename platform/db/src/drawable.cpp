@@ -1,0 +1,4 @@
+// The drawable base every database object has.
+#include <acgi.h>
+
+Adesk::Boolean AcGiDrawable::worldDraw(AcGiWorldDraw*) { return Adesk::kTrue; }
