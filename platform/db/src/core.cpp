@@ -92,30 +92,6 @@ ACHAR* copyString(const std::string& text) {
   return out;
 }
 
-double normalizeAngle(double angle) {
-  if (!std::isfinite(angle)) return 0.0;
-  double a = std::fmod(angle, kTwoPi);
-  if (a < 0.0) a += kTwoPi;
-  if (a >= kTwoPi) a = 0.0;
-  return a;
-}
-
-double textAdvance(std::string_view text, double height, double widthFactor) {
-  // Fonts are not read: single-byte characters are narrow, double-byte ones square.
-  constexpr double kNarrowAdvance = 2.0 / 3.0;
-  constexpr double kWideAdvance = 1.0;
-  double units = 0.0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (isLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
-      units += kWideAdvance;
-      ++i;
-    } else {
-      units += kNarrowAdvance;
-    }
-  }
-  return units * height * widthFactor;
-}
-
 std::string formatDouble(double value) {
   char buf[64];
   auto result = std::to_chars(buf, buf + sizeof buf, value);

@@ -8,6 +8,9 @@
 #include <dbgroup.h>
 #include <contura/db/rawtags.h>
 
+#include <contura/ge/angles.h>
+#include <contura/os/codepage.h>
+
 #include "tolerances.h"
 
 #include <cmath>
@@ -32,8 +35,9 @@ class AcDbAttribute;
 
 namespace contura::db {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kTwoPi = 2.0 * kPi;
+using ge::kPi;
+using ge::kTwoPi;
+using ge::normalizeAngle;
 
 // Everything an object rarely has, allocated only when it has some of it.
 struct ObjectExtras {
@@ -82,7 +86,7 @@ struct CopyContext {
 };
 
 // ---- helpers ---------------------------------------------------------------------------
-inline bool isLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+using os::isLeadByte;
 // The key a name is compared by: ASCII letters upper-cased, double-byte characters intact.
 std::string nameKey(std::string_view name);
 // nameKey(a) == nameKey(b), without making the keys.
@@ -92,10 +96,6 @@ std::size_t nameHash(std::string_view name);
 inline std::string safeString(const ACHAR* text) { return text ? std::string(text) : std::string(); }
 // A new[] copy of text.
 ACHAR* copyString(const std::string& text);
-// Angle in [0, 2pi).
-double normalizeAngle(double angle);
-// Estimated advance of a line of text (see AcDbText).
-double textAdvance(std::string_view text, double height, double widthFactor);
 // OCS of a normal.
 inline AcGeMatrix3d ocsToWorld(const AcGeVector3d& normal) { return AcGeMatrix3d::planeToWorld(normal); }
 inline AcGeMatrix3d worldToOcs(const AcGeVector3d& normal) { return AcGeMatrix3d::worldToPlane(normal); }

@@ -371,7 +371,7 @@ Acad::ErrorStatus AcDb2dPolyline::transformBy(const AcGeMatrix3d& xform) {
   const bool similar = contura::db::planeSimilarity(xform, mNormal, scale);
   if (!similar) {
     for (AcDbEntity* e : parts)
-      if (auto* v = AcDb2dVertex::cast(e); v && std::fabs(v->bulge()) > contura::db::kZeroLength)
+      if (auto* v = AcDb2dVertex::cast(e); v && !contura::ge::isStraightBulge(v->bulge()))
         return Acad::eCannotScaleNonUniformly;
   }
   const AcGeVector3d newNormal = contura::db::transformNormal(xform, mNormal);

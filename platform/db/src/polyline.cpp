@@ -49,7 +49,7 @@ AcDbPolyline::SegType AcDbPolyline::segType(unsigned int index) const {
   const AcGePoint2d& p0 = mVertices[index].pt;
   const AcGePoint2d& p1 = mVertices[(index + 1) % n].pt;
   if (p0.distanceTo(p1) <= contura::db::kZeroLength) return kCoincident;
-  return std::fabs(mVertices[index].bulge) > contura::db::kZeroLength ? kArc : kLine;
+  return contura::ge::isStraightBulge(mVertices[index].bulge) ? kLine : kArc;
 }
 
 Acad::ErrorStatus AcDbPolyline::getLineSegAt(unsigned int index, AcGeLineSeg2d& ln) const {
@@ -62,9 +62,8 @@ Acad::ErrorStatus AcDbPolyline::getArcSegAt(unsigned int index, AcGeCircArc2d& a
   if (segType(index) != kArc) return Acad::eInvalidInput;
   const AcGePoint2d& p0 = mVertices[index].pt;
   const AcGePoint2d& p1 = mVertices[(index + 1) % mVertices.size()].pt;
-  // Through the arc's midpoint, so that the arc runs the way the polyline does.
-  arc.set(p0, contura::db::segmentPoint(p0, p1, mVertices[index].bulge, 0.5), p1);
-  return Acad::eOk;
+  // Running the way the polyline does (clockwise for a negative bulge).
+  return contura::ge::arcFromBulge(p0, p1, mVertices[index].bulge, arc) ? Acad::eOk : Acad::eInvalidInput;
 }
 
 Acad::ErrorStatus AcDbPolyline::getBulgeAt(unsigned int index, double& bulge) const {
@@ -215,7 +214,7 @@ bool AcDbPolyline::isOnlyLines() const { return !hasBulges(); }
 
 bool AcDbPolyline::hasBulges() const {
   return std::any_of(mVertices.begin(), mVertices.end(),
-                     [](const Vertex& v) { return std::fabs(v.bulge) > contura::db::kZeroLength; });
+                     [](const Vertex& v) { return !contura::ge::isStraightBulge(v.bulge); });
 }
 
 bool AcDbPolyline::hasWidth() const {

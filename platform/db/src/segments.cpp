@@ -9,17 +9,13 @@
 namespace contura::db {
 
 bool bulgeArc(const AcGePoint2d& p0, const AcGePoint2d& p1, double bulge, BulgeArc& arc) {
-  const AcGeVector2d chord = p1 - p0;
-  const double c = chord.length();
-  if (std::fabs(bulge) <= kZeroLength || c <= kZeroLength) return false;
-  const double sweep = 4.0 * std::atan(bulge);
-  const AcGePoint2d mid(0.5 * (p0.x + p1.x), 0.5 * (p0.y + p1.y));
-  // The centre lies c(1 - b^2)/(4b) to the left of the chord's midpoint.
-  const double k = (1.0 - bulge * bulge) / (4.0 * bulge);
-  arc.center.set(mid.x - chord.y * k, mid.y + chord.x * k);
-  arc.radius = c / (2.0 * std::fabs(std::sin(0.5 * sweep)));
-  arc.startAngle = std::atan2(p0.y - arc.center.y, p0.x - arc.center.x);
-  arc.sweep = sweep;
+  if (p0.distanceTo(p1) <= kZeroLength) return false;
+  ge::CcwArc ccw;
+  if (!ge::ccwArcFromBulge(p0, p1, bulge, ccw)) return false;
+  arc.center = ccw.center;
+  arc.radius = ccw.radius;
+  arc.startAngle = std::atan2(p0.y - ccw.center.y, p0.x - ccw.center.x);
+  arc.sweep = ge::includedAngleFromBulge(bulge);
   return true;
 }
 

@@ -2,12 +2,14 @@
 #pragma once
 #include "internal.h"
 
+#include <contura/ge/curve2d.h>
 #include <gepnt2d.h>
 
 namespace contura::db {
 
 // The circle of a bulge segment from p0 to p1 (bulge = tan of a quarter of the signed
-// included angle). False for a straight (or zero-length) segment.
+// included angle), from the geometry's bulge conversion. False for a straight bulge
+// (contura::ge::isStraightBulge) or a zero-length segment.
 struct BulgeArc {
   AcGePoint2d center;
   double radius = 0.0;

@@ -6,13 +6,15 @@
 
 #include <dbmtext.h>
 
+#include <contura/ge/text_box.h>
+
 #include <algorithm>
 #include <cmath>
 
 using contura::db::ObjectAccess;
 using contura::db::kPi;
 using contura::db::normalizeAngle;
-using contura::db::textAdvance;
+using contura::ge::textBoxWidth;
 
 namespace {
 
@@ -141,7 +143,7 @@ Acad::ErrorStatus AcDbText::setVerticalMode(AcDb::TextVertMode mode) {
 Acad::ErrorStatus AcDbText::adjustAlignment(const AcDbDatabase*) {
   if (!writable()) return Acad::eNotOpenForWrite;
   if (isDefaultAlignment()) return Acad::eOk;
-  const double units = textAdvance(mText, 1.0, 1.0);
+  const double units = textBoxWidth(mText, 1.0, 1.0);
   if (mHorzMode == AcDb::kTextAlign || mHorzMode == AcDb::kTextFit) {
     // The text runs from the position to the alignment point.
     const AcGeMatrix3d toOcs = contura::db::worldToOcs(mNormal);
@@ -192,7 +194,7 @@ Acad::ErrorStatus AcDbText::transformBy(const AcGeMatrix3d& xform) {
 }
 
 Acad::ErrorStatus AcDbText::getGeomExtents(AcDbExtents& extents) const {
-  const double w = textAdvance(mText, mHeight, mWidthFactor);
+  const double w = textBoxWidth(mText, mHeight, mWidthFactor);
   const double h = mHeight;
   const double sx = isMirroredInX() ? -1.0 : 1.0, sy = isMirroredInY() ? -1.0 : 1.0;
   const double shear = std::tan(mOblique);
@@ -282,8 +284,7 @@ ACRX_DXF_DEFINE_MEMBERS(AcDbMText, AcDbEntity, AcDb::kDHL_CURRENT, AcDb::kMRelea
                         ObjectDBX Classes)
 
 namespace {
-// Baselines of paragraph text are this many text heights apart (times the spacing factor).
-constexpr double kLineSpacingRatio = 5.0 / 3.0;
+// Bounds of the paragraph text's line spacing factor.
 constexpr double kMinSpacingFactor = 0.25;
 constexpr double kMaxSpacingFactor = 4.0;
 }  // namespace
@@ -447,11 +448,11 @@ std::vector<std::string> AcDbMText::plainLinesOf(const std::string& s) {
   return lines;
 }
 
-double AcDbMText::lineSpacing() const { return mTextHeight * kLineSpacingRatio * mSpacingFactor; }
+double AcDbMText::lineSpacing() const { return mTextHeight * contura::ge::kMTextLineSpacing * mSpacingFactor; }
 
 double AcDbMText::actualWidth() const {
   double w = 0.0;
-  for (const std::string& line : plainLines()) w = std::max(w, textAdvance(line, mTextHeight, 1.0));
+  for (const std::string& line : plainLines()) w = std::max(w, textBoxWidth(line, mTextHeight, 1.0));
   return w;
 }
 
@@ -476,7 +477,7 @@ Acad::ErrorStatus AcDbMText::explode(AcDbVoidPtrArray& entitySet) const {
   const int column = (mAttachment - 1) % 3;
   for (size_t k = 0; k < lines.size(); ++k) {
     if (lines[k].empty()) continue;
-    const double lw = textAdvance(lines[k], mTextHeight, 1.0);
+    const double lw = textBoxWidth(lines[k], mTextHeight, 1.0);
     // Each line sits inside the text's box the way the attachment aligns it.
     const double x = dx + (w - lw) * 0.5 * column;
     const double y = dy - mTextHeight - double(k) * lineSpacing();

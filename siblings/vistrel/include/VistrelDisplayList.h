@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+class AcGiWorldDraw;
+
 namespace vistrel {
 
 struct Rgb {
@@ -80,18 +82,15 @@ struct DisplayList {
 // colour is missing or malformed is passed over whole (counted in skippedRecords).
 DisplayList parseSectionText(std::string_view text);
 
-// Character advance of a text: 2/3 of the height for a single-byte character, the full
-// height for a double-byte one.
-double textWidth(std::string_view cp936, double height);
+// Draws one shape through the drawing interface: its colour as the true colour of the
+// traits, then lines and polylines through geometry().pline() of a polyline holding their
+// vertices, arcs through circularArc (counter-clockwise from the start angle; equal angles
+// the whole circle), circles through circle() and texts through text().
+void drawShape(const Shape& shape, AcGiWorldDraw& mode);
 
-// The arc of a polyline segment from a to b with the given bulge (tan of a quarter of the
-// included angle, positive counter-clockwise): centre, radius, and start and end angles
-// such that the arc runs counter-clockwise from start to end. False for a straight segment
-// (bulge 0 or a and b equal).
-bool bulgeArc(Point2 a, Point2 b, double bulge, Point2& c, double& r, double& start, double& end);
-
-// World extents of one shape (arcs by their true extremes, widths and text boxes included)
-// and of the whole list (the base point included).
+// World extents of one shape as the database measures the same entity (arcs by their true
+// extremes, text boxes as a text entity's), a polyline's box grown by its greatest half
+// width; and of the whole list (the base point included).
 Box shapeExtents(const Shape& shape);
 Box extents(const DisplayList& list);
 

@@ -22,7 +22,7 @@ public:
   // The sheet under everything: width x height pixels of one colour (always first).
   virtual void sheet(int width, int height, Rgb color) = 0;
   // A line through `points` (closed: back to the first), `width` pixels wide; dashed lines
-  // use dashes of 4 and gaps of 2 pixels.
+  // use dashes of kPictureFrameDashPixels and gaps of kPictureFrameGapPixels.
   virtual void stroke(const std::vector<ScreenPoint>& points, bool closed, Rgb color, double width,
                       bool dashed) = 0;
   // A filled polygon without outline.
@@ -33,12 +33,17 @@ public:
                     Rgb color, bool underline) = 0;
 };
 
-// Stroke widths and marks of every picture, in pixels.
+// Stroke widths, marks and their colours of every picture (the SVG one too), in pixels.
 inline constexpr double kPictureStrokePixels = 1.0;
 inline constexpr double kPictureOutlineStrokePixels = 1.5;
 inline constexpr double kPictureBaseMarkRadiusPixels = 4.0;
 inline constexpr double kPictureBaseMarkArmPixels = 7.0;
 inline constexpr double kPictureFrameStrokePixels = 2.0;
+inline constexpr double kPictureFrameDashPixels = 4.0;
+inline constexpr double kPictureFrameGapPixels = 2.0;
+inline constexpr Rgb kPictureSheetColor{255, 255, 255};
+inline constexpr Rgb kPictureBaseMarkColor{255, 0, 0};
+inline constexpr Rgb kPictureFrameColor{0x00, 0x78, 0xd7};
 // Arcs and circles become straight pieces that stray at most this far from the true curve.
 inline constexpr double kPictureArcTolerancePixels = 0.25;
 

@@ -1,22 +1,27 @@
 // Parsing section text into the view's display list, and the extents and fit of that list.
 #include "VistrelDisplayList.h"
 
+#include <acgi.h>
+#include <afxstr.h>
+#include <dbents.h>
+#include <dbextents.h>
+#include <dbpl.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <numbers>
 #include <optional>
+
 
 namespace vistrel {
 namespace {
 
-bool isLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 bool isWhite(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // Bytes of the character at s[i] (a lead byte takes the next, non-zero byte with it).
 std::size_t charBytes(std::string_view s, std::size_t i) {
-  return (isLead(static_cast<unsigned char>(s[i])) && i + 1 < s.size() && s[i + 1] != '\0') ? 2 : 1;
+  return (_ismbblead(static_cast<unsigned char>(s[i])) && i + 1 < s.size() && s[i + 1] != '\0') ? 2 : 1;
 }
 
 // Index of the first single-byte character c, or npos.
@@ -247,25 +252,22 @@ bool addRecord(DisplayList& list, const Record& r) {
   return true;  // SecType, Mtext and unknown records draw nothing
 }
 
-// Angle reduced into [0, 2pi).
-double normalized(double a) {
-  constexpr double kTwoPi = 2.0 * std::numbers::pi;
-  a = std::fmod(a, kTwoPi);
-  return a < 0 ? a + kTwoPi : a;
+// The shape's vertices as a polyline of the drawing.
+void fillPolyline(const Shape& s, AcDbPolyline& pl) {
+  for (const Vertex& v : s.vertices)
+    pl.addVertexAt(pl.numVerts(), AcGePoint2d(v.pt.x, v.pt.y), v.bulge, v.startWidth, v.endWidth);
 }
 
-void addArcExtents(Box& box, Point2 c, double r, double start, double end) {
-  constexpr double kTwoPi = 2.0 * std::numbers::pi;
-  double s = normalized(start);
-  double sweep = normalized(end - start);
-  if (sweep == 0.0) sweep = kTwoPi;  // equal angles: the whole circle
-  box.add(c.x + r * std::cos(s), c.y + r * std::sin(s));
-  box.add(c.x + r * std::cos(s + sweep), c.y + r * std::sin(s + sweep));
-  for (int k = 0; k < 8; ++k) {
-    double q = k * std::numbers::pi / 2.0;  // the four axis directions, over two turns
-    if (q >= s && q <= s + sweep) box.add(c.x + r * std::cos(q), c.y + r * std::sin(q));
-  }
+Box boxOf(const AcDbEntity& entity) {
+  Box box;
+  AcDbExtents e;
+  if (entity.getGeomExtents(e) != Acad::eOk) return box;
+  box.add(e.minPoint().x, e.minPoint().y);
+  box.add(e.maxPoint().x, e.maxPoint().y);
+  return box;
 }
+
+AcGePoint3d at(Point2 p) { return AcGePoint3d(p.x, p.y, 0.0); }
 
 }  // namespace
 
@@ -295,83 +297,59 @@ DisplayList parseSectionText(std::string_view text) {
   return list;
 }
 
-double textWidth(std::string_view cp936, double height) {
-  double w = 0.0;
-  for (std::size_t i = 0; i < cp936.size();) {
-    std::size_t n = charBytes(cp936, i);
-    w += n == 2 ? height : height * 2.0 / 3.0;
-    i += n;
+void drawShape(const Shape& s, AcGiWorldDraw& mode) {
+  mode.subEntityTraits().setTrueColor(AcCmEntityColor(s.color.r, s.color.g, s.color.b));
+  AcGiWorldGeometry& geometry = mode.geometry();
+  switch (s.kind) {
+    case ShapeKind::kLine:
+    case ShapeKind::kPolyline: {
+      AcDbPolyline pl(static_cast<unsigned int>(s.vertices.size()));
+      fillPolyline(s, pl);
+      geometry.pline(pl);
+      break;
+    }
+    case ShapeKind::kCircle:
+      geometry.circle(at(s.center), s.radius, AcGeVector3d::kZAxis);
+      break;
+    case ShapeKind::kArc: {
+      // The arc entity brings its angles into one turn; equal angles make the whole circle.
+      AcDbArc arc(at(s.center), s.radius, s.startAngle, s.endAngle);
+      AcGeVector3d startVector(std::cos(arc.startAngle()), std::sin(arc.startAngle()), 0.0);
+      geometry.circularArc(at(s.center), s.radius, AcGeVector3d::kZAxis, startVector, arc.totalAngle());
+      break;
+    }
+    case ShapeKind::kText:
+      geometry.text(at(s.position), AcGeVector3d::kZAxis, AcGeVector3d(std::cos(s.angle), std::sin(s.angle), 0.0),
+                    s.height, 1.0, 0.0, s.text.c_str());
+      break;
   }
-  return w;
-}
-
-// The arc of a bulged segment from a to b: centre, radius and start/end angles (counter-
-// clockwise). False for a straight segment.
-bool bulgeArc(Point2 a, Point2 b, double bulge, Point2& c, double& r, double& start, double& end) {
-  if (bulge == 0.0) return false;
-  double dx = b.x - a.x, dy = b.y - a.y;
-  double chord = std::hypot(dx, dy);
-  if (chord == 0.0) return false;
-  double theta = 4.0 * std::atan(bulge);  // included angle, signed
-  r = chord / (2.0 * std::sin(std::fabs(theta) / 2.0));
-  // Distance from the chord's midpoint to the centre, towards the left for a positive bulge.
-  double h = r * std::cos(theta / 2.0);
-  double mx = (a.x + b.x) / 2.0, my = (a.y + b.y) / 2.0;
-  double sign = bulge > 0 ? 1.0 : -1.0;
-  c = Point2{mx - sign * h * dy / chord, my + sign * h * dx / chord};
-  double angA = std::atan2(a.y - c.y, a.x - c.x), angB = std::atan2(b.y - c.y, b.x - c.x);
-  if (bulge > 0) {
-    start = angA;
-    end = angB;
-  } else {
-    start = angB;
-    end = angA;
-  }
-  return true;
 }
 
 Box shapeExtents(const Shape& s) {
-  Box box;
   switch (s.kind) {
     case ShapeKind::kLine:
-      for (const Vertex& v : s.vertices) box.add(v.pt.x, v.pt.y);
-      break;
-    case ShapeKind::kCircle:
-      box.add(s.center.x - s.radius, s.center.y - s.radius);
-      box.add(s.center.x + s.radius, s.center.y + s.radius);
-      break;
-    case ShapeKind::kArc:
-      addArcExtents(box, s.center, s.radius, s.startAngle, s.endAngle);
-      break;
     case ShapeKind::kPolyline: {
+      AcDbPolyline pl(static_cast<unsigned int>(s.vertices.size()));
+      fillPolyline(s, pl);
+      Box box = boxOf(pl);
       double halfWidth = 0.0;
-      for (std::size_t i = 0; i < s.vertices.size(); ++i) {
-        const Vertex& v = s.vertices[i];
-        box.add(v.pt.x, v.pt.y);
-        halfWidth = std::max({halfWidth, v.startWidth / 2.0, v.endWidth / 2.0});
-        if (i + 1 < s.vertices.size()) {
-          Point2 c;
-          double r, a0, a1;
-          if (bulgeArc(v.pt, s.vertices[i + 1].pt, v.bulge, c, r, a0, a1)) addArcExtents(box, c, r, a0, a1);
-        }
-      }
+      for (const Vertex& v : s.vertices) halfWidth = std::max({halfWidth, v.startWidth / 2.0, v.endWidth / 2.0});
       if (box.valid && halfWidth > 0.0) {
         box.minX -= halfWidth;
         box.minY -= halfWidth;
         box.maxX += halfWidth;
         box.maxY += halfWidth;
       }
-      break;
+      return box;
     }
-    case ShapeKind::kText: {
-      double w = textWidth(s.text, s.height);
-      double ca = std::cos(s.angle), sa = std::sin(s.angle);
-      for (auto [u, v] : {std::pair{0.0, 0.0}, {w, 0.0}, {w, s.height}, {0.0, s.height}})
-        box.add(s.position.x + u * ca - v * sa, s.position.y + u * sa + v * ca);
-      break;
-    }
+    case ShapeKind::kCircle:
+      return boxOf(AcDbCircle(at(s.center), AcGeVector3d::kZAxis, s.radius));
+    case ShapeKind::kArc:
+      return boxOf(AcDbArc(at(s.center), s.radius, s.startAngle, s.endAngle));
+    case ShapeKind::kText:
+      return boxOf(AcDbText(at(s.position), s.text.c_str(), AcDbObjectId::kNull, s.height, s.angle));
   }
-  return box;
+  return Box{};
 }
 
 Box extents(const DisplayList& list) {

@@ -1,19 +1,20 @@
 // The SVG picture of a display list: white sheet, shapes in their colours, texts in code
 // page 936 (the document declares encoding GBK), optional base point mark and frame.
-#include "VistrelDisplayList.h"
+#include <afxstr.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <numbers>
+
+#include "PreviewDraw.h"
+#include "VistrelDisplayList.h"
+#include "VistrelPicture.h"
 
 namespace vistrel {
 
 namespace {
 
-constexpr double kStrokePixels = 1.0;
-constexpr double kOutlineStrokePixels = 1.5;
-constexpr double kBaseMarkRadiusPixels = 4.0;
-constexpr double kBaseMarkArmPixels = 7.0;
 // A width polyline's arc segment is drawn as this many straight pieces per quarter turn.
 constexpr int kArcPiecesPerQuarter = 8;
 
@@ -34,8 +35,8 @@ void appendNumber(std::string& out, double v) {
   out += s;
 }
 
+// The colour as written: callers pass the colour as drawn on the sheet.
 void appendColor(std::string& out, Rgb c) {
-  if (c.r == 255 && c.g == 255 && c.b == 255) c = Rgb{0, 0, 0};  // white draws black on the sheet
   static const char kHex[] = "0123456789abcdef";
   out += '#';
   for (unsigned char v : {c.r, c.g, c.b}) {
@@ -44,15 +45,13 @@ void appendColor(std::string& out, Rgb c) {
   }
 }
 
-bool isTrail(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFE); }
-
 // The text as XML character data in code page 936: markup characters escaped, control
 // characters dropped, bytes that do not form a character of the code page replaced by '?'.
 void appendEscaped(std::string& out, std::string_view s) {
   for (std::size_t i = 0; i < s.size(); ++i) {
     auto c = static_cast<unsigned char>(s[i]);
-    if (c >= 0x81 && c <= 0xFE) {
-      if (i + 1 < s.size() && isTrail(static_cast<unsigned char>(s[i + 1]))) {
+    if (_ismbblead(c)) {
+      if (i + 1 < s.size() && _ismbbtrail(static_cast<unsigned char>(s[i + 1]))) {
         out += s[i];
         out += s[++i];
       } else {
@@ -74,261 +73,307 @@ void appendEscaped(std::string& out, std::string_view s) {
   }
 }
 
-struct Writer {
-  const Viewport& view;
-  std::string out;
+// The SVG document's body: every primitive the display list draws, as SVG elements.
+class SvgDraw final : public PreviewDraw {
+public:
+  SvgDraw(const Viewport& view, bool textsAsBoxes, std::string& out)
+      : m_view(view), m_textsAsBoxes(textsAsBoxes), m_out(out) {}
 
-  void point(double x, double y) {
-    appendNumber(out, view.toScreenX(x));
-    out += ' ';
-    appendNumber(out, view.toScreenY(y));
+  Adesk::Boolean circle(const AcGePoint3d& center, double radius, const AcGeVector3d&) const override {
+    m_out += "<circle";
+    attr("cx", m_view.toScreenX(center.x));
+    attr("cy", m_view.toScreenY(center.y));
+    attr("r", radius * m_view.scale);
+    stroke(kPictureStrokePixels);
+    m_out += "/>\n";
+    return Adesk::kTrue;
   }
-  void attr(const char* name, double v) {
-    out += ' ';
-    out += name;
-    out += "=\"";
-    appendNumber(out, v);
-    out += '"';
-  }
-  void stroke(Rgb c, double width) {
-    out += " fill=\"none\" stroke=\"";
-    appendColor(out, c);
-    out += "\" stroke-width=\"";
-    appendNumber(out, width);
-    out += '"';
-  }
-  void fill(Rgb c) {
-    out += " fill=\"";
-    appendColor(out, c);
-    out += "\" stroke=\"none\"";
-  }
-  // An arc of the drawing (counter-clockwise from a0 to a1) as path commands from its start.
-  void arcPath(Point2 c, double r, double a0, double a1) {
-    double sweep = std::fmod(a1 - a0, 2.0 * std::numbers::pi);
-    if (sweep <= 0.0) sweep += 2.0 * std::numbers::pi;
-    out += "M ";
-    point(c.x + r * std::cos(a0), c.y + r * std::sin(a0));
-    double rs = r * view.scale;
-    out += " A ";
-    appendNumber(out, rs);
-    out += ' ';
-    appendNumber(out, rs);
-    // The screen shows the drawing upright, so counter-clockwise stays counter-clockwise:
-    // on the y-down screen that is the negative angle direction (sweep flag 0).
-    out += sweep > std::numbers::pi ? " 0 1 0 " : " 0 0 0 ";
-    point(c.x + r * std::cos(a0 + sweep), c.y + r * std::sin(a0 + sweep));
-  }
-};
 
-void drawPolylineThin(Writer& w, const Shape& s) {
-  if (s.vertices.empty()) return;
-  w.out += "<path d=\"M ";
-  w.point(s.vertices[0].pt.x, s.vertices[0].pt.y);
-  for (std::size_t i = 0; i + 1 < s.vertices.size(); ++i) {
-    const Vertex& v = s.vertices[i];
-    Point2 b = s.vertices[i + 1].pt;
-    if (v.bulge == 0.0 || (b.x == v.pt.x && b.y == v.pt.y)) {
-      w.out += " L ";
+  Adesk::Boolean circularArc(const AcGePoint3d& center, double radius, const AcGeVector3d&,
+                             const AcGeVector3d& startVector, double sweepAngle, AcGiArcType) const override {
+    const Point2 c{center.x, center.y};
+    const double a0 = std::atan2(startVector.y, startVector.x);
+    m_out += "<path d=\"";
+    if (sweepAngle >= 2.0 * std::numbers::pi) {  // the whole circle, as two halves
+      arcPath(c, radius, a0, std::numbers::pi);
+      m_out += ' ';
+      arcPath(c, radius, a0 + std::numbers::pi, std::numbers::pi);
     } else {
-      double chord = std::hypot(b.x - v.pt.x, b.y - v.pt.y);
-      double r = chord / (2.0 * std::sin(std::fabs(4.0 * std::atan(v.bulge)) / 2.0));
-      w.out += " A ";
-      appendNumber(w.out, r * w.view.scale);
-      w.out += ' ';
-      appendNumber(w.out, r * w.view.scale);
-      w.out += std::fabs(v.bulge) > 1.0 ? " 0 1 " : " 0 0 ";
-      // Counter-clockwise (positive bulge) is the negative angle direction on the y-down
-      // screen: sweep flag 0.
-      w.out += v.bulge > 0.0 ? "0 " : "1 ";
+      arcPath(c, radius, a0, sweepAngle);
     }
-    w.point(b.x, b.y);
+    m_out += '"';
+    stroke(kPictureStrokePixels);
+    m_out += "/>\n";
+    return Adesk::kTrue;
   }
-  w.out += '"';
-  w.stroke(s.color, s.outline ? kOutlineStrokePixels : kStrokePixels);
-  w.out += "/>\n";
-}
 
-// A polyline with widths: every segment is a filled band whose width runs linearly from the
-// start width to the end width.
-void drawPolylineWide(Writer& w, const Shape& s) {
-  for (std::size_t i = 0; i + 1 < s.vertices.size(); ++i) {
-    const Vertex& v = s.vertices[i];
-    Point2 a = v.pt, b = s.vertices[i + 1].pt;
-    double w0 = v.startWidth / 2.0, w1 = v.endWidth / 2.0;
+  Adesk::Boolean polyline(Adesk::UInt32 nbPoints, const AcGePoint3d* pVertexList, const AcGeVector3d*,
+                          Adesk::LongPtr) const override {
+    if (nbPoints == 0) return Adesk::kTrue;
+    m_out += "<path d=\"M ";
+    point(pVertexList[0].x, pVertexList[0].y);
+    for (Adesk::UInt32 k = 1; k < nbPoints; ++k) {
+      m_out += " L ";
+      point(pVertexList[k].x, pVertexList[k].y);
+    }
+    m_out += '"';
+    stroke(kPictureStrokePixels);
+    m_out += "/>\n";
+    return Adesk::kTrue;
+  }
+
+  Adesk::Boolean polygon(Adesk::UInt32 nbPoints, const AcGePoint3d* pVertexList) const override {
+    std::vector<Point2> points;
+    for (Adesk::UInt32 k = 0; k < nbPoints; ++k) points.push_back({pVertexList[k].x, pVertexList[k].y});
+    polygonElement(points, fillType() == kAcGiFillAlways);
+    return Adesk::kTrue;
+  }
+
+  Adesk::Boolean pline(const AcDbPolyline& pl, Adesk::UInt32 fromIndex, Adesk::UInt32 numSegs) const override {
+    std::vector<PreviewSegment> segments = polylineSegments(pl, fromIndex, numSegs);
+    bool wide = std::any_of(segments.begin(), segments.end(),
+                            [](const PreviewSegment& s) { return s.startWidth > 0.0 || s.endWidth > 0.0; });
+    if (wide) {
+      for (const PreviewSegment& seg : segments) bandOrLine(seg);
+    } else if (segments.size() == 1 && !segments[0].isArc && !drawingOutline()) {
+      lineElement(segments[0].from, segments[0].to);
+    } else if (segments.empty() && fromIndex == 0 && pl.numVerts() > 0) {
+      AcGePoint2d only;
+      pl.getPointAt(0, only);
+      pathElement({only.x, only.y}, segments);
+    } else if (!segments.empty()) {
+      pathElement(segments[0].from, segments);
+    }
+    return Adesk::kTrue;
+  }
+
+  Adesk::Boolean text(const AcGePoint3d& position, const AcGeVector3d&, const AcGeVector3d& direction, double height,
+                      double width, double, const ACHAR* pMsg) const override {
+    std::string_view msg = pMsg ? std::string_view(pMsg) : std::string_view();
+    const double angle = std::atan2(direction.y, direction.x);
+    if (m_textsAsBoxes) {
+      const double w = measuredTextWidth(msg, height, width);
+      const double ca = std::cos(angle), sa = std::sin(angle);
+      std::vector<Point2> corners;
+      for (auto [u, v] : {std::pair{0.0, 0.0}, {w, 0.0}, {w, height}, {0.0, height}})
+        corners.push_back({position.x + u * ca - v * sa, position.y + u * sa + v * ca});
+      polygonElement(corners, false);
+      return Adesk::kTrue;
+    }
+    const double sx = m_view.toScreenX(position.x), sy = m_view.toScreenY(position.y);
+    const double degrees = -angle * 180.0 / std::numbers::pi;
+    m_out += "<text";
+    attr("x", sx);
+    attr("y", sy);
+    attr("font-size", height * m_view.scale);
+    m_out += " font-family=\"WenQuanYi Micro Hei, SimSun, sans-serif\"";
+    if (drawingVariableValue()) m_out += " text-decoration=\"underline\"";
+    if (degrees != 0.0) {
+      m_out += " transform=\"rotate(";
+      appendNumber(m_out, degrees);
+      m_out += ' ';
+      appendNumber(m_out, sx);
+      m_out += ' ';
+      appendNumber(m_out, sy);
+      m_out += ")\"";
+    }
+    m_out += " fill=\"";
+    appendColor(m_out, drawColor());
+    m_out += "\">";
+    appendEscaped(m_out, msg);
+    m_out += "</text>\n";
+    return Adesk::kTrue;
+  }
+
+private:
+  void point(double x, double y) const {
+    appendNumber(m_out, m_view.toScreenX(x));
+    m_out += ' ';
+    appendNumber(m_out, m_view.toScreenY(y));
+  }
+  void attr(const char* name, double v) const {
+    m_out += ' ';
+    m_out += name;
+    m_out += "=\"";
+    appendNumber(m_out, v);
+    m_out += '"';
+  }
+  void stroke(double width) const {
+    m_out += " fill=\"none\" stroke=\"";
+    appendColor(m_out, drawColor());
+    m_out += "\" stroke-width=\"";
+    appendNumber(m_out, width);
+    m_out += '"';
+  }
+  void fill() const {
+    m_out += " fill=\"";
+    appendColor(m_out, drawColor());
+    m_out += "\" stroke=\"none\"";
+  }
+  // An arc of the drawing from angle a0 through sweep radians counter-clockwise (less than a
+  // full turn) as path commands from its start.
+  void arcPath(Point2 c, double r, double a0, double sweep) const {
+    m_out += "M ";
+    point(c.x + r * std::cos(a0), c.y + r * std::sin(a0));
+    arcTo(r, sweep, Point2{c.x + r * std::cos(a0 + sweep), c.y + r * std::sin(a0 + sweep)});
+  }
+  // The path command of an arc of radius r through the signed sweep (negative: clockwise)
+  // ending at `to`. The screen shows the drawing upright, so counter-clockwise stays
+  // counter-clockwise: on the y-down screen that is the negative angle direction (flag 0).
+  void arcTo(double r, double sweep, Point2 to) const {
+    const double rs = r * m_view.scale;
+    m_out += " A ";
+    appendNumber(m_out, rs);
+    m_out += ' ';
+    appendNumber(m_out, rs);
+    m_out += std::fabs(sweep) > std::numbers::pi ? " 0 1 " : " 0 0 ";
+    m_out += sweep > 0.0 ? "0 " : "1 ";
+    point(to.x, to.y);
+  }
+  void lineElement(Point2 a, Point2 b) const {
+    m_out += "<line";
+    attr("x1", m_view.toScreenX(a.x));
+    attr("y1", m_view.toScreenY(a.y));
+    attr("x2", m_view.toScreenX(b.x));
+    attr("y2", m_view.toScreenY(b.y));
+    stroke(kPictureStrokePixels);
+    m_out += "/>\n";
+  }
+  // A thin polyline: a path from `start` through every segment.
+  void pathElement(Point2 start, const std::vector<PreviewSegment>& segments) const {
+    m_out += "<path d=\"M ";
+    point(start.x, start.y);
+    for (const PreviewSegment& seg : segments) {
+      if (seg.isArc) {
+        arcTo(seg.radius, seg.sweep, seg.to);
+      } else {
+        m_out += " L ";
+        point(seg.to.x, seg.to.y);
+      }
+    }
+    m_out += '"';
+    stroke(drawingOutline() ? kPictureOutlineStrokePixels : kPictureStrokePixels);
+    m_out += "/>\n";
+  }
+  void polygonElement(const std::vector<Point2>& points, bool filled) const {
+    m_out += "<polygon points=\"";
+    bool first = true;
+    for (Point2 p : points) {
+      if (!first) m_out += ' ';
+      first = false;
+      appendNumber(m_out, m_view.toScreenX(p.x));
+      m_out += ',';
+      appendNumber(m_out, m_view.toScreenY(p.y));
+    }
+    m_out += '"';
+    if (filled) fill();
+    else stroke(kPictureStrokePixels);
+    m_out += "/>\n";
+  }
+  // A segment of a polyline with widths: a filled band whose width runs linearly from the
+  // start width to the end width; without width a thin line.
+  void bandOrLine(const PreviewSegment& seg) const {
+    const double w0 = seg.startWidth / 2.0, w1 = seg.endWidth / 2.0;
     std::vector<Point2> left, right;
-    Point2 c;
-    double r, s0, s1;
-    if (bulgeArc(a, b, v.bulge, c, r, s0, s1)) {
-      double theta = 4.0 * std::atan(v.bulge);
-      double angA = std::atan2(a.y - c.y, a.x - c.x);
-      int pieces = std::max(2, static_cast<int>(std::ceil(std::fabs(theta) / (std::numbers::pi / 2.0) * kArcPiecesPerQuarter)));
+    if (seg.isArc) {
+      int pieces = std::max(
+          2, static_cast<int>(std::ceil(std::fabs(seg.sweep) / (std::numbers::pi / 2.0) * kArcPiecesPerQuarter)));
       for (int k = 0; k <= pieces; ++k) {
-        double t = static_cast<double>(k) / pieces;
-        double ang = angA + t * theta;
-        double hw = w0 + (w1 - w0) * t;
-        left.push_back({c.x + (r + hw) * std::cos(ang), c.y + (r + hw) * std::sin(ang)});
-        right.push_back({c.x + (r - hw) * std::cos(ang), c.y + (r - hw) * std::sin(ang)});
+        const double t = static_cast<double>(k) / pieces;
+        const double ang = seg.startAngle + t * seg.sweep, hw = w0 + (w1 - w0) * t;
+        left.push_back({seg.center.x + (seg.radius + hw) * std::cos(ang), seg.center.y + (seg.radius + hw) * std::sin(ang)});
+        right.push_back({seg.center.x + (seg.radius - hw) * std::cos(ang), seg.center.y + (seg.radius - hw) * std::sin(ang)});
       }
     } else {
-      double len = std::hypot(b.x - a.x, b.y - a.y);
-      if (len == 0.0) continue;
-      double nx = -(b.y - a.y) / len, ny = (b.x - a.x) / len;
+      const Point2 a = seg.from, b = seg.to;
+      const double len = std::hypot(b.x - a.x, b.y - a.y);
+      if (len == 0.0) return;
+      const double nx = -(b.y - a.y) / len, ny = (b.x - a.x) / len;
       left = {{a.x + nx * w0, a.y + ny * w0}, {b.x + nx * w1, b.y + ny * w1}};
       right = {{a.x - nx * w0, a.y - ny * w0}, {b.x - nx * w1, b.y - ny * w1}};
     }
     if (w0 == 0.0 && w1 == 0.0) {
-      Shape thin;
-      thin.color = s.color;
-      thin.vertices = {v, s.vertices[i + 1]};
-      thin.vertices[1].bulge = 0.0;
-      drawPolylineThin(w, thin);
-      continue;
+      pathElement(seg.from, {seg});
+      return;
     }
-    w.out += "<polygon points=\"";
-    bool first = true;
-    auto put = [&](Point2 p) {
-      if (!first) w.out += ' ';
-      first = false;
-      appendNumber(w.out, w.view.toScreenX(p.x));
-      w.out += ',';
-      appendNumber(w.out, w.view.toScreenY(p.y));
-    };
-    for (Point2 p : left) put(p);
-    for (auto it = right.rbegin(); it != right.rend(); ++it) put(*it);
-    w.out += '"';
-    w.fill(s.color);
-    w.out += "/>\n";
+    left.insert(left.end(), right.rbegin(), right.rend());
+    polygonElement(left, true);
   }
+
+  const Viewport& m_view;
+  bool m_textsAsBoxes;
+  std::string& m_out;
+};
+
+}  // namespace
+
+namespace {
+
+void attr(std::string& out, const char* name, double v) {
+  out += ' ';
+  out += name;
+  out += "=\"";
+  appendNumber(out, v);
+  out += '"';
 }
 
-void drawText(Writer& w, const Shape& s, bool asBox) {
-  double sx = w.view.toScreenX(s.position.x), sy = w.view.toScreenY(s.position.y);
-  double degrees = -s.angle * 180.0 / std::numbers::pi;
-  if (asBox) {
-    double width = textWidth(s.text, s.height);
-    double ca = std::cos(s.angle), sa = std::sin(s.angle);
-    w.out += "<polygon points=\"";
-    bool first = true;
-    for (auto [u, v] : {std::pair{0.0, 0.0}, {width, 0.0}, {width, s.height}, {0.0, s.height}}) {
-      if (!first) w.out += ' ';
-      first = false;
-      appendNumber(w.out, w.view.toScreenX(s.position.x + u * ca - v * sa));
-      w.out += ',';
-      appendNumber(w.out, w.view.toScreenY(s.position.y + u * sa + v * ca));
-    }
-    w.out += '"';
-    w.stroke(s.color, kStrokePixels);
-    w.out += "/>\n";
-    return;
-  }
-  w.out += "<text";
-  w.attr("x", sx);
-  w.attr("y", sy);
-  w.attr("font-size", s.height * w.view.scale);
-  w.out += " font-family=\"WenQuanYi Micro Hei, SimSun, sans-serif\"";
-  if (s.role == TextRole::kVariableValue) w.out += " text-decoration=\"underline\"";
-  if (degrees != 0.0) {
-    w.out += " transform=\"rotate(";
-    appendNumber(w.out, degrees);
-    w.out += ' ';
-    appendNumber(w.out, sx);
-    w.out += ' ';
-    appendNumber(w.out, sy);
-    w.out += ")\"";
-  }
-  w.out += " fill=\"";
-  appendColor(w.out, s.color);
-  w.out += "\">";
-  appendEscaped(w.out, s.text);
-  w.out += "</text>\n";
+// The fixed-size mark of the base point: a circle with a cross through it.
+void appendBaseMark(std::string& out, double bx, double by) {
+  out += "<g class=\"basepoint\" fill=\"none\" stroke=\"";
+  appendColor(out, kPictureBaseMarkColor);
+  out += "\" stroke-width=\"";
+  appendNumber(out, kPictureStrokePixels);
+  out += "\"><circle";
+  attr(out, "cx", bx);
+  attr(out, "cy", by);
+  attr(out, "r", kPictureBaseMarkRadiusPixels);
+  out += "/><path d=\"M ";
+  appendNumber(out, bx - kPictureBaseMarkArmPixels);
+  out += ' ';
+  appendNumber(out, by);
+  out += " H ";
+  appendNumber(out, bx + kPictureBaseMarkArmPixels);
+  out += " M ";
+  appendNumber(out, bx);
+  out += ' ';
+  appendNumber(out, by - kPictureBaseMarkArmPixels);
+  out += " V ";
+  appendNumber(out, by + kPictureBaseMarkArmPixels);
+  out += "\"/></g>\n";
+}
+
+void appendSelectionFrame(std::string& out, int width, int height) {
+  out += "<rect class=\"selection\" x=\"1\" y=\"1\" width=\"" + std::to_string(std::max(0, width - 2)) +
+         "\" height=\"" + std::to_string(std::max(0, height - 2)) + "\" fill=\"none\" stroke=\"";
+  appendColor(out, kPictureFrameColor);
+  out += "\" stroke-width=\"";
+  appendNumber(out, kPictureFrameStrokePixels);
+  out += "\" stroke-dasharray=\"";
+  appendNumber(out, kPictureFrameDashPixels);
+  out += ' ';
+  appendNumber(out, kPictureFrameGapPixels);
+  out += "\"/>\n";
 }
 
 }  // namespace
 
 std::string renderSvg(const DisplayList& list, const Viewport& view, int width, int height,
                       const SvgOptions& options) {
-  Writer w{view, {}};
-  w.out.reserve(256 + list.shapes.size() * 96);
-  w.out += "<?xml version=\"1.0\" encoding=\"GBK\"?>\n";
-  w.out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(width) +
-           "\" height=\"" + std::to_string(height) + "\" viewBox=\"0 0 " + std::to_string(width) +
-           ' ' + std::to_string(height) + "\">\n";
-  w.out += "<rect x=\"0\" y=\"0\" width=\"" + std::to_string(width) + "\" height=\"" +
-           std::to_string(height) + "\" fill=\"white\"/>\n";
-  for (const Shape& s : list.shapes) {
-    switch (s.kind) {
-      case ShapeKind::kLine:
-        w.out += "<line";
-        w.attr("x1", view.toScreenX(s.vertices[0].pt.x));
-        w.attr("y1", view.toScreenY(s.vertices[0].pt.y));
-        w.attr("x2", view.toScreenX(s.vertices[1].pt.x));
-        w.attr("y2", view.toScreenY(s.vertices[1].pt.y));
-        w.stroke(s.color, kStrokePixels);
-        w.out += "/>\n";
-        break;
-      case ShapeKind::kCircle:
-        w.out += "<circle";
-        w.attr("cx", view.toScreenX(s.center.x));
-        w.attr("cy", view.toScreenY(s.center.y));
-        w.attr("r", s.radius * view.scale);
-        w.stroke(s.color, kStrokePixels);
-        w.out += "/>\n";
-        break;
-      case ShapeKind::kArc: {
-        double sweep = std::fmod(s.endAngle - s.startAngle, 2.0 * std::numbers::pi);
-        w.out += "<path d=\"";
-        if (sweep == 0.0) {  // equal angles: the whole circle, as two halves
-          w.arcPath(s.center, s.radius, s.startAngle, s.startAngle + std::numbers::pi);
-          w.out += ' ';
-          w.arcPath(s.center, s.radius, s.startAngle + std::numbers::pi, s.startAngle + 2.0 * std::numbers::pi);
-        } else {
-          w.arcPath(s.center, s.radius, s.startAngle, s.endAngle);
-        }
-        w.out += '"';
-        w.stroke(s.color, kStrokePixels);
-        w.out += "/>\n";
-        break;
-      }
-      case ShapeKind::kPolyline: {
-        bool wide = false;
-        for (const Vertex& v : s.vertices) wide = wide || v.startWidth > 0.0 || v.endWidth > 0.0;
-        if (wide) drawPolylineWide(w, s);
-        else drawPolylineThin(w, s);
-        break;
-      }
-      case ShapeKind::kText:
-        drawText(w, s, options.textsAsBoxes);
-        break;
-    }
-  }
-  if (options.showBasePoint && list.hasBasePoint) {
-    double bx = view.toScreenX(list.basePoint.x), by = view.toScreenY(list.basePoint.y);
-    w.out += "<g class=\"basepoint\" fill=\"none\" stroke=\"#ff0000\" stroke-width=\"1\">";
-    w.out += "<circle";
-    w.attr("cx", bx);
-    w.attr("cy", by);
-    w.attr("r", kBaseMarkRadiusPixels);
-    w.out += "/><path d=\"M ";
-    appendNumber(w.out, bx - kBaseMarkArmPixels);
-    w.out += ' ';
-    appendNumber(w.out, by);
-    w.out += " H ";
-    appendNumber(w.out, bx + kBaseMarkArmPixels);
-    w.out += " M ";
-    appendNumber(w.out, bx);
-    w.out += ' ';
-    appendNumber(w.out, by - kBaseMarkArmPixels);
-    w.out += " V ";
-    appendNumber(w.out, by + kBaseMarkArmPixels);
-    w.out += "\"/></g>\n";
-  }
-  if (options.selectionFrame) {
-    w.out += "<rect class=\"selection\" x=\"1\" y=\"1\" width=\"" + std::to_string(std::max(0, width - 2)) +
-             "\" height=\"" + std::to_string(std::max(0, height - 2)) +
-             "\" fill=\"none\" stroke=\"#0078d7\" stroke-width=\"2\" stroke-dasharray=\"4 2\"/>\n";
-  }
-  w.out += "</svg>\n";
-  return w.out;
+  std::string out;
+  out.reserve(256 + list.shapes.size() * 96);
+  out += "<?xml version=\"1.0\" encoding=\"GBK\"?>\n";
+  out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(width) + "\" height=\"" +
+         std::to_string(height) + "\" viewBox=\"0 0 " + std::to_string(width) + ' ' + std::to_string(height) +
+         "\">\n";
+  out += "<rect x=\"0\" y=\"0\" width=\"" + std::to_string(width) + "\" height=\"" + std::to_string(height) +
+         "\" fill=\"white\"/>\n";
+  SvgDraw draw(view, options.textsAsBoxes, out);
+  draw.drawList(list);
+  if (options.showBasePoint && list.hasBasePoint)
+    appendBaseMark(out, view.toScreenX(list.basePoint.x), view.toScreenY(list.basePoint.y));
+  if (options.selectionFrame) appendSelectionFrame(out, width, height);
+  out += "</svg>\n";
+  return out;
 }
 
 }  // namespace vistrel

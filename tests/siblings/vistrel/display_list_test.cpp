@@ -2,11 +2,14 @@
 // control and the SVG picture; and of its light geometry classes.
 #include "Vistrel2DGeometry.h"
 #include "VistrelDisplayList.h"
+#include "VistrelPicture.h"
 
+#include <dbpl.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
+#include <sstream>
 #include <string>
 
 using namespace vistrel;
@@ -134,16 +137,15 @@ TEST(Extents, ArcsBulgesWidthsAndTexts) {
   EXPECT_EQ(w.maxX, 13.0);
 
   // Text boxes: a single-byte character is 2/3 of the height wide, a double-byte one 1.
-  EXPECT_DOUBLE_EQ(textWidth("ab\xD6\xD0", 3.0), 7.0);
   Shape t;
   t.kind = ShapeKind::kText;
-  t.text = "ab";
+  t.text = "ab\xD6\xD0";
   t.height = 3.0;
   t.angle = std::numbers::pi / 2;
   t.position = {10, 0};
   Box tb = shapeExtents(t);
   EXPECT_NEAR(tb.minX, 7.0, 1e-12);
-  EXPECT_NEAR(tb.maxY, 4.0, 1e-12);
+  EXPECT_NEAR(tb.maxY, 7.0, 1e-12);
 }
 
 TEST(Fit, ContentCentredInsideTheMargin) {
@@ -228,6 +230,106 @@ TEST(Svg, WidePolylineSegmentsAreFilledBands) {
   EXPECT_EQ(count(svg, "<polygon"), 2);  // the straight band and the arc band
   EXPECT_EQ(count(svg, "<path"), 1);     // the segment without width is a thin line
   EXPECT_NE(svg.find("fill=\"#00ff00\" stroke=\"none\""), std::string::npos);
+}
+
+// One polyline whose segments carry bulges from nearly straight to nearly a full turn, each
+// way round. Both previews must draw straight exactly what the polyline calls straight, and
+// every arc where the polyline's own arc goes.
+const double kBulgeTable[] = {1e-13, -1e-13, 1e-9, -1e-9, 1e-6, -1e-6, 0.5, -0.5, 1.0, -1.0, 1e3, -1e3};
+
+struct BulgePolyline {
+  Shape shape;
+  AcDbPolyline pl;
+  BulgePolyline() {
+    shape.kind = ShapeKind::kPolyline;
+    const unsigned int n = std::size(kBulgeTable);
+    for (unsigned int i = 0; i <= n; ++i) {
+      double bulge = i < n ? kBulgeTable[i] : 0.0;
+      shape.vertices.push_back(Vertex{{10.0 * i, 0.0}, bulge});
+      pl.addVertexAt(i, AcGePoint2d(10.0 * i, 0.0), bulge);
+    }
+  }
+  AcGeCircArc2d arc(unsigned int i) const {
+    AcGeCircArc2d a;
+    EXPECT_EQ(pl.getArcSegAt(i, a), Acad::eOk);
+    return a;
+  }
+};
+
+// Screen = drawing with y flipped, one pixel per unit.
+const Viewport kUnitView{1.0, 0.0, 0.0};
+
+TEST(BulgeTable, SvgPathAgreesWithThePolylinesSegments) {
+  BulgePolyline b;
+  DisplayList d;
+  d.shapes.push_back(b.shape);
+  std::string svg = renderSvg(d, kUnitView, 200, 200, SvgOptions{});
+  std::size_t at = svg.find("<path d=\"M 0 0");
+  ASSERT_NE(at, std::string::npos) << svg;
+  std::istringstream path(svg.substr(at + 15, svg.find('"', at + 9) - at - 15));  // after "M 0 0"
+  for (unsigned int i = 0; i < std::size(kBulgeTable); ++i) {
+    SCOPED_TRACE(kBulgeTable[i]);
+    std::string command;
+    double rx = 0, ry = 0, rotation = 0, x = 0, y = 0;
+    int large = 0, sweep = 0;
+    path >> command;
+    if (b.pl.segType(i) == AcDbPolyline::kLine) {
+      ASSERT_EQ(command, "L");
+    } else {
+      ASSERT_EQ(command, "A");
+      path >> rx >> ry >> rotation >> large >> sweep;
+      AcGeCircArc2d arc = b.arc(i);
+      EXPECT_NEAR(rx, arc.radius(), 0.005 + 1e-9 * arc.radius());
+      EXPECT_EQ(large == 1, arc.sweep() > std::numbers::pi);
+      EXPECT_EQ(sweep == 1, static_cast<bool>(arc.isClockWise()));  // clockwise turns positive on y-down
+    }
+    path >> x >> y;
+    EXPECT_EQ(x, 10.0 * (i + 1));
+    EXPECT_EQ(y, 0.0);
+  }
+}
+
+// Keeps the one stroke a picture draws.
+struct StrokeSink final : PictureSink {
+  std::vector<std::vector<ScreenPoint>> strokes;
+  void sheet(int, int, Rgb) override {}
+  void stroke(const std::vector<ScreenPoint>& points, bool, Rgb, double, bool) override { strokes.push_back(points); }
+  void fill(const std::vector<ScreenPoint>&, Rgb) override {}
+  void text(ScreenPoint, double, double, std::string_view, Rgb, bool) override {}
+};
+
+TEST(BulgeTable, PictureStrokeAgreesWithThePolylinesSegments) {
+  BulgePolyline b;
+  DisplayList d;
+  d.shapes.push_back(b.shape);
+  StrokeSink sink;
+  paintPicture(d, kUnitView, 200, 200, SvgOptions{}, sink);
+  ASSERT_EQ(sink.strokes.size(), 1u);
+  const std::vector<ScreenPoint>& points = sink.strokes[0];
+  std::size_t k = 1;
+  for (unsigned int i = 0; i < std::size(kBulgeTable); ++i) {
+    SCOPED_TRACE(kBulgeTable[i]);
+    const ScreenPoint end{10.0 * (i + 1), 0.0};
+    if (b.pl.segType(i) == AcDbPolyline::kLine) {
+      ASSERT_LT(k, points.size());
+      EXPECT_EQ(points[k++], end);  // a straight segment is its end point alone
+      continue;
+    }
+    AcGeCircArc2d arc = b.arc(i);
+    auto atEnd = [&](ScreenPoint p) { return std::hypot(p.x - end.x, p.y - end.y) < 1e-6; };
+    int inner = 0;
+    for (; k < points.size() && !atEnd(points[k]); ++k, ++inner)
+      EXPECT_NEAR(AcGePoint2d(points[k].x, -points[k].y).distanceTo(arc.center()), arc.radius(),
+                  1e-6 * (1.0 + arc.radius()));
+    ASSERT_LT(k++, points.size());
+    EXPECT_GE(inner, 1);
+    // Pieces on the side of the chord the polyline's arc takes, where the arc leaves the
+    // 10-unit chord by more than a micro-unit (closer, rounding decides the side).
+    if (5.0 * std::fabs(kBulgeTable[i]) > 1e-6) {
+      EXPECT_EQ(points[k - 2].y > 0.0, kBulgeTable[i] > 0.0);
+    }
+  }
+  EXPECT_EQ(k, points.size());
 }
 
 TEST(LightGeometry, VectorBehaviour) {

@@ -1,0 +1,81 @@
+// What both previews share as receivers of the drawing interface.
+#include "PreviewDraw.h"
+
+#include <dbents.h>
+#include <dbextents.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "VistrelPicture.h"
+
+namespace vistrel {
+
+std::vector<PreviewSegment> polylineSegments(const AcDbPolyline& pl, unsigned int fromIndex, unsigned int numSegs) {
+  std::vector<PreviewSegment> segments;
+  const unsigned int n = pl.numVerts();
+  if (n < 2) return segments;
+  const unsigned int count = pl.isClosed() ? n : n - 1;
+  const unsigned int last = numSegs == 0 ? count : std::min(count, fromIndex + numSegs);
+  for (unsigned int i = fromIndex; i < last; ++i) {
+    PreviewSegment seg;
+    AcGePoint2d a, b;
+    pl.getPointAt(i, a);
+    pl.getPointAt((i + 1) % n, b);
+    seg.from = {a.x, a.y};
+    seg.to = {b.x, b.y};
+    pl.getWidthsAt(i, seg.startWidth, seg.endWidth);
+    AcGeCircArc2d arc;
+    if (pl.segType(i) == AcDbPolyline::kArc && pl.getArcSegAt(i, arc) == Acad::eOk) {
+      seg.isArc = true;
+      seg.center = {arc.center().x, arc.center().y};
+      seg.radius = arc.radius();
+      seg.startAngle = std::atan2(a.y - seg.center.y, a.x - seg.center.x);
+      seg.sweep = arc.isClockWise() ? -arc.sweep() : arc.sweep();
+    }
+    segments.push_back(seg);
+  }
+  return segments;
+}
+
+double measuredTextWidth(std::string_view cp936, double height, double widthFactor) {
+  AcDbText text(AcGePoint3d::kOrigin, std::string(cp936).c_str(), AcDbObjectId::kNull, height, 0.0);
+  if (widthFactor > 0.0) text.setWidthFactor(widthFactor);
+  AcDbExtents box;
+  if (text.getGeomExtents(box) != Acad::eOk) return 0.0;
+  return box.maxPoint().x - box.minPoint().x;
+}
+
+void PreviewDraw::drawList(const DisplayList& list) {
+  for (const Shape& s : list.shapes) {
+    m_outline = s.outline;
+    m_role = s.role;
+    drawShape(s, *this);
+  }
+  m_outline = false;
+  m_role = TextRole::kPlain;
+}
+
+void PreviewDraw::setColor(Adesk::UInt16 color) {
+  AcCmEntityColor c;
+  if (c.setColorIndex(Adesk::Int16(color)) == Acad::eOk) m_color = c;
+}
+
+Adesk::Boolean PreviewDraw::pushModelTransform(const AcGeMatrix3d& xMat) {
+  if (xMat != AcGeMatrix3d::kIdentity) return Adesk::kFalse;
+  ++m_identityPushes;
+  return Adesk::kTrue;
+}
+
+Adesk::Boolean PreviewDraw::popModelTransform() {
+  if (m_identityPushes == 0) return Adesk::kFalse;
+  --m_identityPushes;
+  return Adesk::kTrue;
+}
+
+Rgb PreviewDraw::drawColor() const {
+  return sheetColor(Rgb{m_color.red(), m_color.green(), m_color.blue()});
+}
+
+}  // namespace vistrel
