@@ -1,14 +1,15 @@
 // Circular arcs in 2D: construction (centre, three points, bulge), evaluation and projection.
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
+#include "contura/ge/angles.h"
+#include "contura/ge/curve2d.h"
 #include "contura/ge/tolerances.h"
 #include "gearc2d.h"
 #include "geline2d.h"
 
 namespace {
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
+using contura::ge::kTwoPi;
 }
 
 AcGeCircArc2d::AcGeCircArc2d() = default;
@@ -96,22 +97,20 @@ AcGeCircArc2d& AcGeCircArc2d::set(const AcGePoint2d& p1, const AcGePoint2d& p2, 
 
 AcGeCircArc2d& AcGeCircArc2d::set(const AcGePoint2d& startPoint, const AcGePoint2d& endPoint, double bulge,
                                   Adesk::Boolean bulgeFlag) {
-  const AcGeVector2d chord = endPoint - startPoint;
-  const double c = chord.length();
-  if (c == 0.0 || bulge == 0.0) return *this;
+  const double c = startPoint.distanceTo(endPoint);
+  if (c == 0.0) return *this;
   // Convert a distance bulge (sagitta s) to tan(theta/4) = 2 s / c.
   const double b = bulgeFlag ? 2.0 * bulge / c : bulge;
-  const AcGePoint2d mid = startPoint + chord * 0.5;
-  const AcGeVector2d left = chord.perpVector() / c;
-  mCenter = mid + left * (c * (1.0 - b * b) / (4.0 * b));
-  mRadius = c * (1.0 + b * b) / (4.0 * std::fabs(b));
+  // Always counter-clockwise: a negative bulge runs from endPoint to startPoint. A straight
+  // bulge leaves the arc as it was.
+  contura::ge::CcwArc arc;
+  if (!contura::ge::ccwArcFromBulge(startPoint, endPoint, b, arc)) return *this;
+  mCenter = arc.center;
+  mRadius = arc.radius;
   mRef = AcGeVector2d::kXAxis;
   mClockwise = false;
-  // Always counter-clockwise: a negative bulge runs from endPoint to startPoint.
-  const AcGePoint2d& from = b > 0.0 ? startPoint : endPoint;
-  const double s = rawAngle(from);
-  mStart = s < 0.0 ? s + kTwoPi : s;
-  mSweep = 4.0 * std::atan(std::fabs(b));
+  mStart = arc.startAngle;
+  mSweep = std::fabs(contura::ge::includedAngleFromBulge(b));
   return *this;
 }
 

@@ -1,22 +1,11 @@
 // Bulge conversions and offsets of 2D segments and arcs.
 #include <cmath>
-#include <numbers>
 
+#include "contura/ge/angles.h"
 #include "contura/ge/curve2d.h"
 #include "contura/ge/tolerances.h"
 
 namespace contura::ge {
-namespace {
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
-
-double wrapAngle(double a) {
-  a = std::fmod(a, kTwoPi);
-  if (a < 0.0) a += kTwoPi;
-  return a >= kTwoPi ? 0.0 : a;
-}
-
-// Centre and radius of the arc of a bulged chord; the centre lies on the chord's bisector at
-// signed distance c (1 - b^2) / (4 b) to the left of the chord direction.
 void bulgeCircle(const AcGePoint2d& from, const AcGePoint2d& to, double b, AcGePoint2d& centre, double& radius) {
   const AcGeVector2d chord = to - from;
   const double c = chord.length();
@@ -24,7 +13,6 @@ void bulgeCircle(const AcGePoint2d& from, const AcGePoint2d& to, double b, AcGeP
   centre = from + chord * 0.5 + left * (c * (1.0 - b * b) / (4.0 * b));
   radius = c * (1.0 + b * b) / (4.0 * std::fabs(b));
 }
-}  // namespace
 
 double bulgeFromIncludedAngle(double signedIncludedAngle) { return std::tan(signedIncludedAngle / 4.0); }
 
@@ -54,8 +42,8 @@ bool ccwArcFromBulge(const AcGePoint2d& from, const AcGePoint2d& to, double bulg
   arc.reversed = bulge < 0.0;
   const AcGePoint2d& s = arc.reversed ? to : from;
   const AcGePoint2d& e = arc.reversed ? from : to;
-  arc.startAngle = wrapAngle(std::atan2(s.y - arc.center.y, s.x - arc.center.x));
-  arc.endAngle = wrapAngle(std::atan2(e.y - arc.center.y, e.x - arc.center.x));
+  arc.startAngle = normalizeAngle(std::atan2(s.y - arc.center.y, s.x - arc.center.x));
+  arc.endAngle = normalizeAngle(std::atan2(e.y - arc.center.y, e.x - arc.center.x));
   return true;
 }
 

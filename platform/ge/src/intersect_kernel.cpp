@@ -2,8 +2,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <numbers>
 
+#include "contura/ge/angles.h"
+#include "contura/ge/curve2d.h"
 #include "contura/ge/tolerances.h"
 #include "gearc2d.h"
 #include "gelent2d.h"
@@ -12,7 +13,7 @@
 namespace contura::ge::detail {
 namespace {
 
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
+using contura::ge::kTwoPi;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 // Angle of v in the frame (fx, fy), within [start, start + 2pi).
@@ -318,7 +319,7 @@ Prim makeBulgePrim(const AcGePoint2d& from, const AcGePoint2d& to, double bulge)
     out.point = from;
     return out;
   }
-  if (std::fabs(bulge) < tol::kBulgeStraight) {
+  if (isStraightBulge(bulge)) {
     out.kind = Prim::kLinear;
     out.lin.base = from;
     out.lin.dir = chord / c;
@@ -329,20 +330,13 @@ Prim makeBulgePrim(const AcGePoint2d& from, const AcGePoint2d& to, double bulge)
     out.lin.hiPoint = to;
     return out;
   }
-  // Included angle theta = 4 atan(b); the centre lies on the chord's bisector at signed
-  // distance c (1 - b^2) / (4 b) to the left of the chord direction.
-  const double b = bulge;
-  const AcGePoint2d mid = from + chord * 0.5;
-  const AcGeVector2d left = chord.perpVector() / c;
-  const AcGePoint2d centre = mid + left * (c * (1.0 - b * b) / (4.0 * b));
   out.kind = Prim::kCircular;
   CircularPrim& a = out.arc;
-  a.c = centre;
-  a.r = c * (1.0 + b * b) / (4.0 * std::fabs(b));
-  a.fx = (from - centre) / a.r;
-  a.fy = b > 0.0 ? a.fx.perpVector() : -a.fx.perpVector();
+  bulgeCircle(from, to, bulge, a.c, a.r);
+  a.fx = (from - a.c) / a.r;
+  a.fy = bulge > 0.0 ? a.fx.perpVector() : -a.fx.perpVector();
   a.start = 0.0;
-  a.sweep = 4.0 * std::atan(std::fabs(b));
+  a.sweep = std::fabs(includedAngleFromBulge(bulge));
   a.full = false;
   a.startPoint = from;
   a.endPoint = to;

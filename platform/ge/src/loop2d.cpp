@@ -1,9 +1,10 @@
 // Bulge loops: exact area, perimeter and centroid, point containment and the self-crossing test.
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "contura/ge/loop2d.h"
+#include "contura/ge/angles.h"
+#include "contura/ge/curve2d.h"
 #include "contura/ge/tolerances.h"
 #include "prim2d.h"
 
@@ -16,7 +17,7 @@ using detail::IntResult;
 using detail::makeBulgePrim;
 using detail::Prim;
 
-constexpr double kPi = std::numbers::pi;
+using contura::ge::kPi;
 
 struct Segment {
   int index;  // vertex index the segment starts at
@@ -50,9 +51,10 @@ double thetaMinusSin(double theta) {
 void circularSegment(const AcGePoint2d& from, const AcGePoint2d& to, double bulge, double& area, AcGePoint2d& centroid) {
   const AcGeVector2d chord = to - from;
   const double c = chord.length();
-  const double b = std::fabs(bulge);
-  const double theta = 4.0 * std::atan(b);
-  const double r = c * (1.0 + b * b) / (4.0 * b);
+  const double theta = std::fabs(includedAngleFromBulge(bulge));
+  AcGePoint2d centre;
+  double r;
+  bulgeCircle(from, to, bulge, centre, r);
   const double tms = thetaMinusSin(theta);
   area = 0.5 * r * r * tms;
   // Distance of the centroid from the centre, then from the chord's midpoint.
@@ -94,13 +96,14 @@ LoopProperties loopProperties(std::span<const BulgeVertex> loop) {
     mx += (a.x + b.x) * cr;
     my += (a.y + b.y) * cr;
     const double bulge = loop[i].bulge;
-    if (std::fabs(bulge) < tol::kBulgeStraight) {
+    if (isStraightBulge(bulge)) {
       out.perimeter += pa.distanceTo(pb);
       continue;
     }
-    const double c = pa.distanceTo(pb);
-    const double theta = 4.0 * std::atan(std::fabs(bulge));
-    out.perimeter += c * (1.0 + bulge * bulge) / (4.0 * std::fabs(bulge)) * theta;
+    AcGePoint2d centre;
+    double radius;
+    bulgeCircle(pa, pb, bulge, centre, radius);
+    out.perimeter += radius * std::fabs(includedAngleFromBulge(bulge));
     double segArea;
     AcGePoint2d segCentroid;
     circularSegment(pa, pb, bulge, segArea, segCentroid);

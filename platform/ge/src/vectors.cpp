@@ -1,6 +1,7 @@
 // Points and vectors in 2D and 3D: constants, lengths, angles, comparisons and transforms.
 #include <cmath>
 
+#include "contura/ge/angles.h"
 #include "gemat2d.h"
 #include "gemat3d.h"
 #include "geplane.h"
@@ -18,7 +19,7 @@ constinit const AcGeVector3d AcGeVector3d::kZAxis(0.0, 0.0, 1.0);
 constinit const AcGePoint3d AcGePoint3d::kOrigin(0.0, 0.0, 0.0);
 
 namespace {
-constexpr double kTwoPi = 6.28318530717958647692;
+using contura::ge::kTwoPi;
 
 // Threshold of the arbitrary-axis rule: a normal this close to the Z axis takes world Y.
 constexpr double kArbitraryAxisLimit = 1.0 / 64.0;
@@ -50,9 +51,7 @@ AcGeVector2d& AcGeVector2d::mirror(const AcGeVector2d& line) {
 }
 
 double AcGeVector2d::angle() const {
-  double a = std::atan2(y, x);
-  if (a < 0.0) a += kTwoPi;
-  return a >= kTwoPi ? 0.0 : a;
+  return contura::ge::normalizeAngle(std::atan2(y, x));
 }
 
 double AcGeVector2d::angleTo(const AcGeVector2d& vec) const {

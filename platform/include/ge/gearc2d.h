@@ -24,8 +24,9 @@ public:
   // the chord's midpoint to the arc's midpoint; false: bulge is tan(includedAngle / 4).
   // Positive values put the arc on the right of the chord (counter-clockwise travel from
   // startPoint); negative values on the left. The result always runs counter-clockwise, so
-  // for a negative bulge its start point is endPoint. Coincident points or a zero bulge leave
-  // the unit circle.
+  // for a negative bulge its start point is endPoint. Coincident points or a straight bulge
+  // (tan(includedAngle / 4) below 1e-12 in size, the polyline's own rule) leave the arc as
+  // it was.
   AcGeCircArc2d(const AcGePoint2d& startPoint, const AcGePoint2d& endPoint, double bulge,
                 Adesk::Boolean bulgeFlag = Adesk::kTrue);
 

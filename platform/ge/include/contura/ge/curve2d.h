@@ -12,6 +12,11 @@ double bulgeFromIncludedAngle(double signedIncludedAngle);
 double includedAngleFromBulge(double bulge);  // 4 atan(bulge), signed
 bool isStraightBulge(double bulge);           // |bulge| below tol::kBulgeStraight
 
+// Centre and radius of the circle of a bulged chord. The centre lies on the chord's bisector
+// at signed distance c (1 - b^2) / (4 b) to the left of the chord direction. For distinct
+// points and a bulge that is not straight only (callers test both).
+void bulgeCircle(const AcGePoint2d& from, const AcGePoint2d& to, double bulge, AcGePoint2d& centre, double& radius);
+
 // The arc of a bulged segment, running from `from` to `to` (clockwise for a negative bulge),
 // with the reference vector +X. False (arc untouched) when the points coincide or the bulge is
 // straight.
