@@ -2,6 +2,8 @@
 #include "defaults.h"
 #include "segments.h"
 
+using contura::db::BulgePath;
+
 #include <algorithm>
 #include <cmath>
 
@@ -198,10 +200,7 @@ AcGePoint3d AcDb2dPolyline::vertexPosition(const AcDb2dVertex& vert) const {
 // ---- geometry ------------------------------------------------------------------------------
 namespace {
 
-struct Vertex2d {
-  AcGePoint2d pt;
-  double bulge;
-};
+using Vertex2d = contura::db::PathVertex;
 
 // The vertices that make the polyline's path (spline frame control points are left out).
 std::vector<Vertex2d> pathVertices(const AcDb2dPolyline& pl) {
@@ -216,27 +215,6 @@ std::vector<Vertex2d> pathVertices(const AcDb2dPolyline& pl) {
   return out;
 }
 
-using contura::db::kParamTol;
-
-size_t segmentCount(const std::vector<Vertex2d>& v, bool closed) {
-  if (v.size() < 2) return 0;
-  return closed ? v.size() : v.size() - 1;
-}
-
-bool splitParam(double param, size_t segments, size_t& index, double& t) {
-  const double end = double(segments);
-  if (!(param >= -kParamTol && param <= end + kParamTol)) return false;
-  param = std::clamp(param, 0.0, end);
-  if (segments == 0) {
-    index = 0;
-    t = 0.0;
-    return true;
-  }
-  index = std::min(size_t(std::floor(param)), segments - 1);
-  t = param - double(index);
-  return true;
-}
-
 }  // namespace
 
 Acad::ErrorStatus AcDb2dPolyline::getStartParam(double& startParam) const {
@@ -248,7 +226,7 @@ Acad::ErrorStatus AcDb2dPolyline::getStartParam(double& startParam) const {
 Acad::ErrorStatus AcDb2dPolyline::getEndParam(double& endParam) const {
   const std::vector<Vertex2d> v = pathVertices(*this);
   if (v.empty()) return Acad::eDegenerateGeometry;
-  endParam = double(segmentCount(v, mClosed));
+  endParam = BulgePath(v, mClosed).endParam();
   return Acad::eOk;
 }
 
@@ -263,12 +241,8 @@ Acad::ErrorStatus AcDb2dPolyline::getEndPoint(AcGePoint3d& endPoint) const {
 Acad::ErrorStatus AcDb2dPolyline::getPointAtParam(double param, AcGePoint3d& point) const {
   const std::vector<Vertex2d> v = pathVertices(*this);
   if (v.empty()) return Acad::eDegenerateGeometry;
-  size_t i = 0;
-  double t = 0.0;
-  const size_t segments = segmentCount(v, mClosed);
-  if (!splitParam(param, segments, i, t)) return Acad::eInvalidInput;
-  const AcGePoint2d p = segments == 0 ? v[0].pt
-                                      : contura::db::segmentPoint(v[i].pt, v[(i + 1) % v.size()].pt, v[i].bulge, t);
+  AcGePoint2d p;
+  if (!BulgePath(v, mClosed).pointAtParam(param, p)) return Acad::eInvalidInput;
   point = contura::db::ocsToWorld(mNormal) * AcGePoint3d(p.x, p.y, mElevation);
   return Acad::eOk;
 }
@@ -276,90 +250,39 @@ Acad::ErrorStatus AcDb2dPolyline::getPointAtParam(double param, AcGePoint3d& poi
 Acad::ErrorStatus AcDb2dPolyline::getParamAtPoint(const AcGePoint3d& point, double& param) const {
   const std::vector<Vertex2d> v = pathVertices(*this);
   if (v.empty()) return Acad::eDegenerateGeometry;
+  const BulgePath path(v, mClosed);
   const AcGePoint3d local = contura::db::worldToOcs(mNormal) * point;
-  double size = std::fabs(mElevation);
-  for (const Vertex2d& x : v) size = std::max(size, std::hypot(x.pt.x, x.pt.y));
-  const double tol = contura::db::onCurveTol(size);
+  const double tol = contura::db::onCurveTol(std::max(path.size(), std::fabs(mElevation)));
   if (std::fabs(local.z - mElevation) > tol) return Acad::eInvalidInput;
-  const AcGePoint2d p(local.x, local.y);
-  const size_t segments = segmentCount(v, mClosed);
-  if (segments == 0) {
-    if (p.distanceTo(v[0].pt) > tol) return Acad::eInvalidInput;
-    param = 0.0;
-    return Acad::eOk;
-  }
-  double best = -1.0, bestParam = 0.0;
-  for (size_t i = 0; i < segments; ++i) {
-    double d = 0.0;
-    const double t = contura::db::segmentParamOf(v[i].pt, v[(i + 1) % v.size()].pt, v[i].bulge, p, d);
-    if (best < 0.0 || d < best) {
-      best = d;
-      bestParam = double(i) + t;
-    }
-  }
-  if (best > tol) return Acad::eInvalidInput;
-  param = bestParam;
-  return Acad::eOk;
+  return path.paramAtPoint(AcGePoint2d(local.x, local.y), tol, param) ? Acad::eOk : Acad::eInvalidInput;
 }
 
 Acad::ErrorStatus AcDb2dPolyline::getDistAtParam(double param, double& dist) const {
   const std::vector<Vertex2d> v = pathVertices(*this);
   if (v.empty()) return Acad::eDegenerateGeometry;
-  size_t index = 0;
-  double t = 0.0;
-  const size_t segments = segmentCount(v, mClosed);
-  if (!splitParam(param, segments, index, t)) return Acad::eInvalidInput;
-  double total = 0.0;
-  for (size_t i = 0; i < index; ++i) total += contura::db::segmentLength(v[i].pt, v[(i + 1) % v.size()].pt, v[i].bulge);
-  if (segments > 0) total += t * contura::db::segmentLength(v[index].pt, v[(index + 1) % v.size()].pt, v[index].bulge);
-  dist = total;
-  return Acad::eOk;
+  return BulgePath(v, mClosed).distAtParam(param, dist) ? Acad::eOk : Acad::eInvalidInput;
 }
 
 Acad::ErrorStatus AcDb2dPolyline::getParamAtDist(double dist, double& param) const {
   const std::vector<Vertex2d> v = pathVertices(*this);
   if (v.empty()) return Acad::eDegenerateGeometry;
-  if (dist < 0.0) return Acad::eInvalidInput;
-  const size_t segments = segmentCount(v, mClosed);
-  double walked = 0.0;
-  for (size_t i = 0; i < segments; ++i) {
-    const double len = contura::db::segmentLength(v[i].pt, v[(i + 1) % v.size()].pt, v[i].bulge);
-    if (dist <= walked + len) {
-      param = double(i) + (len > 0.0 ? (dist - walked) / len : 0.0);
-      return Acad::eOk;
-    }
-    walked += len;
-  }
-  if (dist <= walked * (1.0 + contura::db::kLengthRelTol) + contura::db::kZeroLength) {
-    param = double(segments);
-    return Acad::eOk;
-  }
-  return Acad::eInvalidInput;
+  return BulgePath(v, mClosed).paramAtDist(dist, param) ? Acad::eOk : Acad::eInvalidInput;
 }
 
 Acad::ErrorStatus AcDb2dPolyline::getFirstDeriv(double param, AcGeVector3d& firstDeriv) const {
   const std::vector<Vertex2d> v = pathVertices(*this);
   if (v.empty()) return Acad::eDegenerateGeometry;
-  size_t i = 0;
-  double t = 0.0;
-  const size_t segments = segmentCount(v, mClosed);
-  if (!splitParam(param, segments, i, t)) return Acad::eInvalidInput;
-  const AcGeVector2d d =
-      segments == 0 ? AcGeVector2d() : contura::db::segmentDeriv(v[i].pt, v[(i + 1) % v.size()].pt, v[i].bulge, t);
+  AcGeVector2d d;
+  if (!BulgePath(v, mClosed).firstDerivAt(param, d)) return Acad::eInvalidInput;
   firstDeriv = contura::db::ocsToWorld(mNormal) * AcGeVector3d(d.x, d.y, 0.0);
   return Acad::eOk;
 }
 
 Acad::ErrorStatus AcDb2dPolyline::explode(AcDbVoidPtrArray& entitySet) const {
   const std::vector<Vertex2d> v = pathVertices(*this);
-  const size_t segments = segmentCount(v, mClosed);
-  if (segments == 0) return Acad::eNotApplicable;
-  for (size_t i = 0; i < segments; ++i) {
-    AcDbCurve* piece = contura::db::segmentEntity(v[i].pt, v[(i + 1) % v.size()].pt, v[i].bulge, mNormal, mElevation);
-    if (piece == nullptr) continue;
-    piece->setPropertiesFrom(this);
-    entitySet.append(piece);
-  }
+  const BulgePath path(v, mClosed);
+  if (path.segments() == 0) return Acad::eNotApplicable;
+  path.explode(*this, mNormal, mElevation, entitySet);
   return Acad::eOk;
 }
 
@@ -411,12 +334,8 @@ Acad::ErrorStatus AcDb2dPolyline::transformBy(const AcGeMatrix3d& xform) {
 Acad::ErrorStatus AcDb2dPolyline::getGeomExtents(AcDbExtents& extents) const {
   const std::vector<Vertex2d> v = pathVertices(*this);
   if (v.empty()) return Acad::eInvalidExtents;
-  const AcGeMatrix3d toWorld = contura::db::ocsToWorld(mNormal);
   AcDbExtents box;
-  box.addPoint(toWorld * AcGePoint3d(v[0].pt.x, v[0].pt.y, mElevation));
-  const size_t segments = segmentCount(v, mClosed);
-  for (size_t i = 0; i < segments; ++i)
-    contura::db::addSegmentExtents(v[i].pt, v[(i + 1) % v.size()].pt, v[i].bulge, toWorld, mElevation, box);
+  BulgePath(v, mClosed).addExtents(contura::db::ocsToWorld(mNormal), mElevation, box);
   extents = box;
   return Acad::eOk;
 }

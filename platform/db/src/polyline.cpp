@@ -12,7 +12,7 @@ using contura::db::ObjectAccess;
 ACRX_DXF_DEFINE_MEMBERS(AcDbPolyline, AcDbCurve, AcDb::kDHL_CURRENT, AcDb::kMReleaseCurrent, 0, LWPOLYLINE,
                         ObjectDBX Classes)
 
-using contura::db::kParamTol;
+using contura::db::BulgePath;
 
 AcDbPolyline::AcDbPolyline() = default;
 AcDbPolyline::AcDbPolyline(unsigned int numVerts) { mVertices.reserve(numVerts); }
@@ -236,8 +236,7 @@ Acad::ErrorStatus AcDbPolyline::getStartParam(double& startParam) const {
 
 Acad::ErrorStatus AcDbPolyline::getEndParam(double& endParam) const {
   if (mVertices.empty()) return Acad::eDegenerateGeometry;
-  const size_t n = mVertices.size();
-  endParam = double(mClosed && n > 1 ? n : n - 1);
+  endParam = BulgePath(mVertices, mClosed).endParam();
   return Acad::eOk;
 }
 
@@ -251,150 +250,52 @@ Acad::ErrorStatus AcDbPolyline::getEndPoint(AcGePoint3d& endPoint) const {
   return getPointAt(mClosed ? 0u : unsigned(mVertices.size() - 1), endPoint);
 }
 
-namespace {
-// Splits a parameter into a segment index and the fraction inside it.
-bool splitParam(double param, double endParam, size_t segments, size_t& index, double& t) {
-  if (!(param >= -kParamTol && param <= endParam + kParamTol)) return false;
-  param = std::clamp(param, 0.0, endParam);
-  if (segments == 0) {
-    index = 0;
-    t = 0.0;
-    return true;
-  }
-  index = std::min(size_t(std::floor(param)), segments - 1);
-  t = param - double(index);
-  return true;
-}
-}  // namespace
-
 Acad::ErrorStatus AcDbPolyline::getPointAtParam(double param, AcGePoint3d& point) const {
-  double endParam = 0.0;
-  Acad::ErrorStatus es = getEndParam(endParam);
-  if (es != Acad::eOk) return es;
-  size_t i = 0;
-  double t = 0.0;
-  const size_t n = mVertices.size();
-  if (!splitParam(param, endParam, size_t(endParam), i, t)) return Acad::eInvalidInput;
-  const AcGePoint2d p = n == 1 ? mVertices[0].pt
-                               : contura::db::segmentPoint(mVertices[i].pt, mVertices[(i + 1) % n].pt, mVertices[i].bulge, t);
+  if (mVertices.empty()) return Acad::eDegenerateGeometry;
+  AcGePoint2d p;
+  if (!BulgePath(mVertices, mClosed).pointAtParam(param, p)) return Acad::eInvalidInput;
   point = contura::db::ocsToWorld(mNormal) * AcGePoint3d(p.x, p.y, mElevation);
   return Acad::eOk;
 }
 
 Acad::ErrorStatus AcDbPolyline::getParamAtPoint(const AcGePoint3d& point, double& param) const {
-  double endParam = 0.0;
-  Acad::ErrorStatus es = getEndParam(endParam);
-  if (es != Acad::eOk) return es;
+  if (mVertices.empty()) return Acad::eDegenerateGeometry;
   const AcGePoint3d local = contura::db::worldToOcs(mNormal) * point;
-  double size = 0.0;
-  for (const Vertex& v : mVertices) size = std::max(size, std::hypot(v.pt.x, v.pt.y));
-  const double tol = contura::db::onCurveTol(std::max(size, std::fabs(mElevation)));
+  const BulgePath path(mVertices, mClosed);
+  const double tol = contura::db::onCurveTol(std::max(path.size(), std::fabs(mElevation)));
   if (std::fabs(local.z - mElevation) > tol) return Acad::eInvalidInput;
-  const AcGePoint2d p(local.x, local.y);
-  const size_t n = mVertices.size();
-  const size_t segments = size_t(endParam);
-  if (segments == 0) {
-    if (p.distanceTo(mVertices[0].pt) > tol) return Acad::eInvalidInput;
-    param = 0.0;
-    return Acad::eOk;
-  }
-  double best = -1.0, bestParam = 0.0;
-  for (size_t i = 0; i < segments; ++i) {
-    double d = 0.0;
-    const double t = contura::db::segmentParamOf(mVertices[i].pt, mVertices[(i + 1) % n].pt, mVertices[i].bulge, p, d);
-    if (best < 0.0 || d < best) {
-      best = d;
-      bestParam = double(i) + t;
-    }
-  }
-  if (best > tol) return Acad::eInvalidInput;
-  param = bestParam;
-  return Acad::eOk;
+  return path.paramAtPoint(AcGePoint2d(local.x, local.y), tol, param) ? Acad::eOk : Acad::eInvalidInput;
 }
 
 Acad::ErrorStatus AcDbPolyline::getDistAtParam(double param, double& dist) const {
-  double endParam = 0.0;
-  Acad::ErrorStatus es = getEndParam(endParam);
-  if (es != Acad::eOk) return es;
-  size_t index = 0;
-  double t = 0.0;
-  if (!splitParam(param, endParam, size_t(endParam), index, t)) return Acad::eInvalidInput;
-  const size_t n = mVertices.size();
-  double total = 0.0;
-  for (size_t i = 0; i < index; ++i)
-    total += contura::db::segmentLength(mVertices[i].pt, mVertices[(i + 1) % n].pt, mVertices[i].bulge);
-  if (endParam > 0.0)
-    total += t * contura::db::segmentLength(mVertices[index].pt, mVertices[(index + 1) % n].pt, mVertices[index].bulge);
-  dist = total;
-  return Acad::eOk;
+  if (mVertices.empty()) return Acad::eDegenerateGeometry;
+  return BulgePath(mVertices, mClosed).distAtParam(param, dist) ? Acad::eOk : Acad::eInvalidInput;
 }
 
 Acad::ErrorStatus AcDbPolyline::getParamAtDist(double dist, double& param) const {
-  double endParam = 0.0;
-  Acad::ErrorStatus es = getEndParam(endParam);
-  if (es != Acad::eOk) return es;
-  if (dist < 0.0) return Acad::eInvalidInput;
-  const size_t n = mVertices.size();
-  const size_t segments = size_t(endParam);
-  double walked = 0.0;
-  for (size_t i = 0; i < segments; ++i) {
-    const double len = contura::db::segmentLength(mVertices[i].pt, mVertices[(i + 1) % n].pt, mVertices[i].bulge);
-    if (dist <= walked + len) {
-      param = double(i) + (len > 0.0 ? (dist - walked) / len : 0.0);
-      return Acad::eOk;
-    }
-    walked += len;
-  }
-  if (dist <= walked * (1.0 + contura::db::kLengthRelTol) + contura::db::kZeroLength) {
-    param = endParam;
-    return Acad::eOk;
-  }
-  return Acad::eInvalidInput;
+  if (mVertices.empty()) return Acad::eDegenerateGeometry;
+  return BulgePath(mVertices, mClosed).paramAtDist(dist, param) ? Acad::eOk : Acad::eInvalidInput;
 }
 
 Acad::ErrorStatus AcDbPolyline::getFirstDeriv(double param, AcGeVector3d& firstDeriv) const {
-  double endParam = 0.0;
-  Acad::ErrorStatus es = getEndParam(endParam);
-  if (es != Acad::eOk) return es;
-  size_t i = 0;
-  double t = 0.0;
-  if (!splitParam(param, endParam, size_t(endParam), i, t)) return Acad::eInvalidInput;
-  const size_t n = mVertices.size();
-  const AcGeVector2d d = n == 1 ? AcGeVector2d()
-                                : contura::db::segmentDeriv(mVertices[i].pt, mVertices[(i + 1) % n].pt, mVertices[i].bulge, t);
+  if (mVertices.empty()) return Acad::eDegenerateGeometry;
+  AcGeVector2d d;
+  if (!BulgePath(mVertices, mClosed).firstDerivAt(param, d)) return Acad::eInvalidInput;
   firstDeriv = contura::db::ocsToWorld(mNormal) * AcGeVector3d(d.x, d.y, 0.0);
   return Acad::eOk;
 }
 
 Acad::ErrorStatus AcDbPolyline::getSecondDeriv(double param, AcGeVector3d& secDeriv) const {
-  double endParam = 0.0;
-  Acad::ErrorStatus es = getEndParam(endParam);
-  if (es != Acad::eOk) return es;
-  size_t i = 0;
-  double t = 0.0;
-  if (!splitParam(param, endParam, size_t(endParam), i, t)) return Acad::eInvalidInput;
-  const size_t n = mVertices.size();
-  contura::db::BulgeArc arc;
+  if (mVertices.empty()) return Acad::eDegenerateGeometry;
   AcGeVector2d d;
-  if (n > 1 && contura::db::bulgeArc(mVertices[i].pt, mVertices[(i + 1) % n].pt, mVertices[i].bulge, arc)) {
-    const double a = arc.startAngle + arc.sweep * t;
-    d = AcGeVector2d(std::cos(a), std::sin(a)) * (-arc.radius * arc.sweep * arc.sweep);
-  }
+  if (!BulgePath(mVertices, mClosed).secondDerivAt(param, d)) return Acad::eInvalidInput;
   secDeriv = contura::db::ocsToWorld(mNormal) * AcGeVector3d(d.x, d.y, 0.0);
   return Acad::eOk;
 }
 
 Acad::ErrorStatus AcDbPolyline::explode(AcDbVoidPtrArray& entitySet) const {
-  const size_t n = mVertices.size();
-  if (n < 2) return Acad::eNotApplicable;
-  const size_t segments = mClosed ? n : n - 1;
-  for (size_t i = 0; i < segments; ++i) {
-    AcDbCurve* piece = contura::db::segmentEntity(mVertices[i].pt, mVertices[(i + 1) % n].pt, mVertices[i].bulge,
-                                                  mNormal, mElevation);
-    if (piece == nullptr) continue;
-    piece->setPropertiesFrom(this);
-    entitySet.append(piece);
-  }
+  if (mVertices.size() < 2) return Acad::eNotApplicable;
+  BulgePath(mVertices, mClosed).explode(*this, mNormal, mElevation, entitySet);
   return Acad::eOk;
 }
 
@@ -434,14 +335,8 @@ Acad::ErrorStatus AcDbPolyline::transformBy(const AcGeMatrix3d& xform) {
 
 Acad::ErrorStatus AcDbPolyline::getGeomExtents(AcDbExtents& extents) const {
   if (mVertices.empty()) return Acad::eInvalidExtents;
-  const AcGeMatrix3d toWorld = contura::db::ocsToWorld(mNormal);
   AcDbExtents box;
-  const size_t n = mVertices.size();
-  if (n == 1) box.addPoint(toWorld * AcGePoint3d(mVertices[0].pt.x, mVertices[0].pt.y, mElevation));
-  const size_t segments = n == 1 ? 0 : (mClosed ? n : n - 1);
-  for (size_t i = 0; i < segments; ++i)
-    contura::db::addSegmentExtents(mVertices[i].pt, mVertices[(i + 1) % n].pt, mVertices[i].bulge, toWorld,
-                                   mElevation, box);
+  BulgePath(mVertices, mClosed).addExtents(contura::db::ocsToWorld(mNormal), mElevation, box);
   if (mThickness != 0.0) {
     AcDbExtents top = box;
     top.transformBy(AcGeMatrix3d::translation(mNormal * mThickness));

@@ -444,6 +444,68 @@ TEST(BlockReferences, MultiInsertExplodesEveryCell) {
   expectNear(pieces.as<AcDbPoint>(5)->position(), AcGePoint3d(-4, 21, 0));
 }
 
+// Bulges from nearly straight to nearly a full turn, each way round, on one polyline of
+// 10-unit chords: both polyline kinds and the geometry's arc from a bulge must agree on what
+// is straight, where every arc goes and how long the path is.
+TEST(OldStylePolylines, AgreeWithTheLightweightOneAndTheGeometryOnEveryBulge) {
+  const double bulges[] = {1e-13, -1e-13, 1e-9, -1e-9, 1e-6, -1e-6, 0.5, -0.5, 1.0, -1.0, 1e3, -1e3};
+  AcDbDatabase db;
+  AcDbPolyline light;
+  AcGePoint3dArray points;
+  AcGeDoubleArray bulgeArray;
+  for (unsigned int i = 0; i <= std::size(bulges); ++i) {
+    const double b = i < std::size(bulges) ? bulges[i] : 0.0;
+    light.addVertexAt(i, AcGePoint2d(10.0 * i, 0.0), b);
+    points.append(AcGePoint3d(10.0 * i, 0.0, 0.0));
+    bulgeArray.append(b);
+  }
+  const AcDbObjectId id = appendToModelSpace(
+      db, new AcDb2dPolyline(AcDb::k2dSimplePoly, points, 0.0, false, 0.0, 0.0, &bulgeArray));
+  AcDb2dPolyline* old = nullptr;
+  ASSERT_EQ(acdbOpenObject(old, id, AcDb::kForRead), Acad::eOk);
+  Owned lightPieces, oldPieces;
+  ASSERT_EQ(light.explode(lightPieces.items), Acad::eOk);
+  ASSERT_EQ(old->explode(oldPieces.items), Acad::eOk);
+  ASSERT_EQ(lightPieces.size(), int(std::size(bulges)));
+  ASSERT_EQ(oldPieces.size(), int(std::size(bulges)));
+  for (unsigned int i = 0; i < std::size(bulges); ++i) {
+    SCOPED_TRACE(bulges[i]);
+    const AcGePoint2d a(10.0 * i, 0.0), b(10.0 * (i + 1), 0.0);
+    const AcGeCircArc2d unit;
+    const AcGeCircArc2d fromBulge(a, b, bulges[i], Adesk::kFalse);
+    AcGeCircArc2d seg;
+    if (light.segType(i) == AcDbPolyline::kLine) {
+      EXPECT_EQ(fromBulge.center(), unit.center());  // a straight bulge leaves the arc as it was
+      EXPECT_EQ(fromBulge.radius(), unit.radius());
+      EXPECT_NE(lightPieces.as<AcDbLine>(int(i)), nullptr);
+      EXPECT_NE(oldPieces.as<AcDbLine>(int(i)), nullptr);
+    } else {
+      ASSERT_EQ(light.getArcSegAt(i, seg), Acad::eOk);
+      EXPECT_NEAR(seg.startPoint().distanceTo(a), 0.0, 1e-5);  // it runs the polyline's way
+      EXPECT_EQ(static_cast<bool>(seg.isClockWise()), bulges[i] < 0.0);
+      EXPECT_NEAR(fromBulge.radius(), seg.radius(), 1e-9 * seg.radius());
+      EXPECT_NEAR(fromBulge.center().distanceTo(seg.center()), 0.0, 1e-9 * seg.radius());
+      EXPECT_NEAR(fromBulge.sweep(), seg.sweep(), 1e-12);
+      for (const Owned* pieces : {&lightPieces, &oldPieces}) {
+        const AcDbArc* arc = pieces->as<AcDbArc>(int(i));
+        ASSERT_NE(arc, nullptr);
+        EXPECT_NEAR(arc->radius(), seg.radius(), 1e-9 * seg.radius());
+      }
+    }
+    for (double t : {0.25, 0.5}) {
+      AcGePoint3d p, q;
+      double dl = 0.0, d2 = 0.0;
+      ASSERT_EQ(light.getPointAtParam(i + t, p), Acad::eOk);
+      ASSERT_EQ(old->getPointAtParam(i + t, q), Acad::eOk);
+      EXPECT_EQ(p, q);
+      ASSERT_EQ(light.getDistAtParam(i + t, dl), Acad::eOk);
+      ASSERT_EQ(old->getDistAtParam(i + t, d2), Acad::eOk);
+      EXPECT_EQ(dl, d2);
+    }
+  }
+  old->close();
+}
+
 TEST(OldStylePolylines, VerticesIteratorAndExplode) {
   AcDbDatabase db;
   const AcGeDoubleArray bulges = dbtest::arrayOf<double>({0.0, 1.0, 0.0});
