@@ -274,8 +274,6 @@ void appendCareted(unsigned char c, unsigned char next, bool atEnd, std::string&
   }
 }
 
-bool isDbcsLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-
 bool needsWork(std::string_view s) {
   for (char ch : s) {
     unsigned char c = static_cast<unsigned char>(ch);
@@ -385,7 +383,7 @@ struct TextCodec::Impl {
       const char* mif = nullptr;
       char control = 0;
       std::size_t n = 0;
-      if (isDbcsLead(c) && i + 1 < s.size()) {
+      if (os::isLeadByte(c) && i + 1 < s.size()) {
         out.append(s, i, 2);
         n = 2;
       } else if (c == '\\' && (n = readUnicodeEscape(s, i, cp)) != 0) {
@@ -412,7 +410,7 @@ struct TextCodec::Impl {
   static void caretEncode(std::string_view s, std::string& out, bool dbcs) {
     for (std::size_t i = 0; i < s.size(); ++i) {
       unsigned char c = static_cast<unsigned char>(s[i]);
-      if (dbcs && isDbcsLead(c) && i + 1 < s.size()) {
+      if (dbcs && os::isLeadByte(c) && i + 1 < s.size()) {
         out.append(s, i, 2);
         ++i;
         continue;

@@ -3,6 +3,7 @@
 #pragma once
 #include <contura/db/hatch_data.h>
 #include <contura/db/rawtags.h>
+#include <contura/ge/angles.h>
 #include <contura/dxf/entities.h>
 
 #include <gepnt2d.h>
@@ -20,8 +21,7 @@ inline Point3 fromPoint(const AcGePoint3d& p) { return {p.x, p.y, p.z}; }
 inline Point3 fromVector(const AcGeVector3d& v) { return {v.x, v.y, v.z}; }
 
 // Angles: DXF writes most angles in degrees, the database holds radians.
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kRadiansPerDegree = kPi / 180.0;
+constexpr double kRadiansPerDegree = ge::kPi / 180.0;
 inline double toRadians(double degrees) { return degrees * kRadiansPerDegree; }
 // Degrees that toRadians turns back into exactly `radians`, in the shortest form found, so
 // a drawing written and read again holds the same angles.

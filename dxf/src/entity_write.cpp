@@ -1,5 +1,6 @@
 // Writing entity values as DXF records, for R12 (flat records) and R2000 on (subclasses).
 #include "record_parser.h"
+#include <contura/os/codepage.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -215,7 +216,7 @@ std::vector<std::string_view> mtextChunks(std::string_view s, bool utf8) {
     } else {
       std::size_t i = 0;
       while (i < s.size()) {
-        std::size_t len = static_cast<unsigned char>(s[i]) >= 0x81 && i + 1 < s.size() ? 2 : 1;
+        std::size_t len = os::isLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? 2 : 1;
         if (i + len > kMTextChunk) break;
         i += len;
       }

@@ -6,14 +6,12 @@
 namespace contura::host {
 namespace {
 
-bool isLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-
 // True when the last byte starts a double-byte character instead of finishing one. The text
 // is walked from its start, since a trail byte may also lie in the lead-byte range.
 bool endsWithDanglingLead(std::string_view text) {
   size_t i = 0;
   while (i < text.size()) {
-    if (isLeadByte(static_cast<unsigned char>(text[i]))) {
+    if (os::isLeadByte(static_cast<unsigned char>(text[i]))) {
       if (i + 1 == text.size()) return true;
       i += 2;
     } else {

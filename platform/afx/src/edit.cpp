@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include <contura/os/codepage.h>
+
 #include "textfield.h"
 #include "window_impl.h"
 
@@ -11,11 +13,9 @@ namespace contura::afx::detail {
 
 namespace {
 
-bool isLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-
 // Bytes of the character that starts at `pos`.
 int charSizeAt(const CString& text, int pos) {
-  if (pos < text.GetLength() - 1 && isLeadByte(static_cast<unsigned char>(text[pos]))) return 2;
+  if (pos < text.GetLength() - 1 && os::isLeadByte(static_cast<unsigned char>(text[pos]))) return 2;
   return 1;
 }
 

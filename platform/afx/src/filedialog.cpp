@@ -1,6 +1,7 @@
 // The Open and Save As dialogs: the path comes from the UI backend; the checks Windows'
 // dialog makes (existing file, existing folder, overwrite) are made here.
 #include <afxdlgs.h>
+#include <contura/os/codepage.h>
 
 #include <cstring>
 #include <exception>
@@ -31,7 +32,7 @@ int fileNameOffset(const CString& path) {
   const std::string& s = path.str();
   for (size_t i = 0; i < s.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(s[i]);
-    if (c >= 0x81 && c <= 0xFE && i + 1 < s.size()) {
+    if (contura::os::isLeadByte(c) && i + 1 < s.size()) {
       ++i;
       continue;
     }
@@ -47,7 +48,7 @@ int extensionOffset(const CString& path) {
   const std::string& s = path.str();
   for (size_t i = static_cast<size_t>(name); i < s.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(s[i]);
-    if (c >= 0x81 && c <= 0xFE && i + 1 < s.size()) {
+    if (contura::os::isLeadByte(c) && i + 1 < s.size()) {
       ++i;
       continue;
     }
@@ -99,7 +100,7 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszF
     int n = m_strFilter.GetLength();
     for (int i = 0; i < n; ++i) {
       unsigned char c = static_cast<unsigned char>(p[i]);
-      if (c >= 0x81 && c <= 0xFE && i + 1 < n) {
+      if (contura::os::isLeadByte(c) && i + 1 < n) {
         ++i;
         continue;
       }

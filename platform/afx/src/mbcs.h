@@ -3,16 +3,18 @@
 #include <cstddef>
 #include <string_view>
 
+#include <contura/os/codepage.h>
+
 namespace contura::afx::mbcs {
 
-inline bool isLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-inline bool isTrail(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFE); }
+using os::isLeadByte;
+using os::isTrailByte;
 
 // Bytes taken by the character at s[i]: a lead byte takes the next byte with it unless that
 // byte is missing or zero (the C runtime stops at a zero byte; a lone lead byte is one
 // character of its own here).
 inline std::size_t charSize(std::string_view s, std::size_t i) {
-  if (isLead(static_cast<unsigned char>(s[i])) && i + 1 < s.size() && s[i + 1] != '\0') return 2;
+  if (isLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() && s[i + 1] != '\0') return 2;
   return 1;
 }
 

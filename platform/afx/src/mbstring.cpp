@@ -5,8 +5,8 @@
 
 #include "mbcs.h"
 
-using contura::afx::mbcs::isLead;
-using contura::afx::mbcs::isTrail;
+using contura::afx::mbcs::isLeadByte;
+using contura::afx::mbcs::isTrailByte;
 
 namespace {
 
@@ -18,7 +18,7 @@ unsigned int nextChar(const unsigned char*& p, bool& broken) {
   broken = false;
   if (c == 0) return 0;
   ++p;
-  if (isLead(static_cast<unsigned char>(c))) {
+  if (isLeadByte(static_cast<unsigned char>(c))) {
     if (*p == 0) {
       broken = true;
       return 0;
@@ -34,9 +34,9 @@ int sign(unsigned int a, unsigned int b) { return a < b ? -1 : (a > b ? 1 : 0); 
 
 }  // namespace
 
-int _ismbblead(unsigned int c) { return c <= 0xFF && isLead(static_cast<unsigned char>(c)) ? 1 : 0; }
+int _ismbblead(unsigned int c) { return c <= 0xFF && isLeadByte(static_cast<unsigned char>(c)) ? 1 : 0; }
 
-int _ismbbtrail(unsigned int c) { return c <= 0xFF && isTrail(static_cast<unsigned char>(c)) ? 1 : 0; }
+int _ismbbtrail(unsigned int c) { return c <= 0xFF && isTrailByte(static_cast<unsigned char>(c)) ? 1 : 0; }
 
 unsigned char* _mbschr(const unsigned char* s, unsigned int c) {
   if (!s) return nullptr;
@@ -101,7 +101,7 @@ int _mbsicmp(const unsigned char* a, const unsigned char* b) {
 unsigned char* _mbsinc(const unsigned char* p) {
   if (!p) return nullptr;
   // Never steps over the terminating zero behind a lone lead byte.
-  if (isLead(*p) && p[1] != 0) return const_cast<unsigned char*>(p + 2);
+  if (isLeadByte(*p) && p[1] != 0) return const_cast<unsigned char*>(p + 2);
   return const_cast<unsigned char*>(p + 1);
 }
 

@@ -1,6 +1,7 @@
 // A running dialog as a backend drives it: actions turned into the messages a person's
 // mouse and keyboard would cause, and the dialog described as text.
 #include <afxcmn.h>
+#include <contura/os/codepage.h>
 
 #include <cstdio>
 #include <string>
@@ -30,7 +31,7 @@ std::string withoutMnemonics(std::string_view caption) {
   std::string out;
   for (size_t i = 0; i < caption.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(caption[i]);
-    if (c >= 0x81 && c <= 0xFE && i + 1 < caption.size()) {
+    if (contura::os::isLeadByte(c) && i + 1 < caption.size()) {
       out += caption.substr(i, 2);
       ++i;
     } else if (c == '&' && i + 1 < caption.size() && caption[i + 1] == '&') {
@@ -315,7 +316,7 @@ ActionStatus DialogSession::type(HWND control, std::string_view cp936) {
     } else {
       WPARAM code = c;
       size_t size = 1;
-      if (c >= 0x81 && c <= 0xFE && i + 1 < cp936.size()) {
+      if (contura::os::isLeadByte(c) && i + 1 < cp936.size()) {
         code = (static_cast<WPARAM>(c) << 8) | static_cast<unsigned char>(cp936[i + 1]);
         size = 2;
       }

@@ -1,6 +1,7 @@
 // Windows as the platform keeps them: the window and class tables and the window functions
 // of the system (creation, destruction, messages, relations, state, geometry, text).
 #include <afxwin.h>
+#include <contura/os/codepage.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -145,7 +146,7 @@ size_t fitBytes(std::string_view text, size_t max) {
   size_t i = 0;
   while (i < text.size()) {
     unsigned char c = static_cast<unsigned char>(text[i]);
-    size_t n = (c >= 0x81 && c <= 0xFE && i + 1 < text.size()) ? 2 : 1;
+    size_t n = (contura::os::isLeadByte(c) && i + 1 < text.size()) ? 2 : 1;
     if (i + n > max) break;
     i += n;
   }

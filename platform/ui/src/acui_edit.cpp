@@ -82,7 +82,7 @@ BOOL CAcUiEdit::IsValidText(const CString& text) const {
     if (name.IsEmpty()) return FALSE;
     for (int i = 0; i < name.GetLength(); ++i) {
       unsigned char c = static_cast<unsigned char>(name[i]);
-      if (c >= 0x81 && c <= 0xFE && i + 1 < name.GetLength()) {
+      if (_ismbblead(c) && i + 1 < name.GetLength()) {
         ++i;  // a double-byte character is never a refused one
         continue;
       }
