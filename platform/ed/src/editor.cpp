@@ -7,6 +7,7 @@
 #include <dbcolor.h>
 #include <dbmain.h>
 #include <dbsymtb.h>
+#include <gevec3d.h>
 
 #include <cctype>
 #include <cmath>
@@ -276,35 +277,13 @@ struct Axes {
   double x[3], y[3], z[3];
 };
 
-void crossProduct(const double a[3], const double b[3], double out[3]) {
-  out[0] = a[1] * b[2] - a[2] * b[1];
-  out[1] = a[2] * b[0] - a[0] * b[2];
-  out[2] = a[0] * b[1] - a[1] * b[0];
-}
-
-bool normalize(double v[3]) {
-  double len = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-  if (len == 0.0) return false;
-  for (int i = 0; i < 3; ++i) v[i] /= len;
-  return true;
-}
-
-// The arbitrary axis rule of drawing files: the object system of extrusion n.
+// The arbitrary axis rule of drawing files: the object system of extrusion n, its x axis the
+// geometry's perpendicular of n (AcGeVector3d::perpVector).
 bool objectAxes(const ads_real n[3], Axes& axes) {
-  // When the extrusion is this close to the world Z axis, the world Y axis gives the x axis.
-  constexpr double kArbitraryAxisLimit = 1.0 / 64.0;
-  double z[3] = {n[0], n[1], n[2]};
-  if (!normalize(z)) return false;
-  double x[3];
-  const double worldY[3] = {0, 1, 0}, worldZ[3] = {0, 0, 1};
-  if (std::fabs(z[0]) < kArbitraryAxisLimit && std::fabs(z[1]) < kArbitraryAxisLimit)
-    crossProduct(worldY, z, x);
-  else
-    crossProduct(worldZ, z, x);
-  normalize(x);
-  double y[3];
-  crossProduct(z, x, y);
-  normalize(y);
+  const AcGeVector3d z = AcGeVector3d(n[0], n[1], n[2]).normal();
+  if (z.isZeroLength()) return false;
+  const AcGeVector3d x = z.perpVector();
+  const AcGeVector3d y = z.crossProduct(x).normal();
   for (int i = 0; i < 3; ++i) {
     axes.x[i] = x[i];
     axes.y[i] = y[i];
