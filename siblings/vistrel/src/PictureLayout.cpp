@@ -86,12 +86,8 @@ public:
     std::string_view msg = pMsg ? std::string_view(pMsg) : std::string_view();
     const double angle = std::atan2(direction.y, direction.x);
     if (m_textsAsBoxes) {
-      const double w = measuredTextWidth(msg, height, width);
-      const double ca = std::cos(angle), sa = std::sin(angle);
-      std::vector<ScreenPoint> corners;
-      for (auto [u, v] : {std::pair{0.0, 0.0}, {w, 0.0}, {w, height}, {0.0, height}})
-        corners.push_back(screen({position.x + u * ca - v * sa, position.y + u * sa + v * ca}));
-      m_sink.stroke(corners, true, drawColor(), kPictureStrokePixels, false);
+      m_sink.stroke(screenPoints(textBoxCorners(position, angle, measuredTextWidth(msg, height, width), height)), true,
+                    drawColor(), kPictureStrokePixels, false);
       return Adesk::kTrue;
     }
     m_sink.text(screen({position.x, position.y}), height * m_view.scale, -angle * 180.0 / std::numbers::pi, msg,
@@ -121,6 +117,11 @@ private:
   std::vector<ScreenPoint> screenPoints(Adesk::UInt32 n, const AcGePoint3d* points) const {
     std::vector<ScreenPoint> out;
     for (Adesk::UInt32 k = 0; k < n; ++k) out.push_back(screen({points[k].x, points[k].y}));
+    return out;
+  }
+  std::vector<ScreenPoint> screenPoints(const std::vector<Point2>& points) const {
+    std::vector<ScreenPoint> out;
+    for (Point2 p : points) out.push_back(screen(p));
     return out;
   }
 
@@ -157,25 +158,8 @@ private:
       m_sink.stroke(points, false, drawColor(), kPictureStrokePixels, false);
       return;
     }
-    std::vector<ScreenPoint> left, right;
-    if (seg.isArc) {
-      int pieces = static_cast<int>(arcPoints(seg.center, seg.radius, seg.startAngle, seg.sweep).size()) - 1;
-      for (int k = 0; k <= pieces; ++k) {
-        double t = static_cast<double>(k) / pieces;
-        double ang = seg.startAngle + t * seg.sweep, hw = w0 + (w1 - w0) * t;
-        left.push_back(screen({seg.center.x + (seg.radius + hw) * std::cos(ang), seg.center.y + (seg.radius + hw) * std::sin(ang)}));
-        right.push_back(screen({seg.center.x + (seg.radius - hw) * std::cos(ang), seg.center.y + (seg.radius - hw) * std::sin(ang)}));
-      }
-    } else {
-      const Point2 a = seg.from, b = seg.to;
-      double len = std::hypot(b.x - a.x, b.y - a.y);
-      if (len == 0.0) return;
-      double nx = -(b.y - a.y) / len, ny = (b.x - a.x) / len;
-      left = {screen({a.x + nx * w0, a.y + ny * w0}), screen({b.x + nx * w1, b.y + ny * w1})};
-      right = {screen({a.x - nx * w0, a.y - ny * w0}), screen({b.x - nx * w1, b.y - ny * w1})};
-    }
-    left.insert(left.end(), right.rbegin(), right.rend());
-    m_sink.fill(left, drawColor());
+    std::vector<Point2> band = bandOutline(seg, piecesFor(seg.radius * m_view.scale, seg.sweep));
+    if (!band.empty()) m_sink.fill(screenPoints(band), drawColor());
   }
 
   const Viewport& m_view;

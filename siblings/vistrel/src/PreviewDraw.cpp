@@ -39,6 +39,37 @@ std::vector<PreviewSegment> polylineSegments(const AcDbPolyline& pl, unsigned in
   return segments;
 }
 
+std::vector<Point2> bandOutline(const PreviewSegment& seg, int arcPieces) {
+  const double w0 = seg.startWidth / 2.0, w1 = seg.endWidth / 2.0;
+  std::vector<Point2> left, right;
+  if (seg.isArc) {
+    for (int k = 0; k <= arcPieces; ++k) {
+      const double t = static_cast<double>(k) / arcPieces;
+      const double ang = seg.startAngle + t * seg.sweep, hw = w0 + (w1 - w0) * t;
+      const double c = std::cos(ang), s = std::sin(ang);
+      left.push_back({seg.center.x + (seg.radius + hw) * c, seg.center.y + (seg.radius + hw) * s});
+      right.push_back({seg.center.x + (seg.radius - hw) * c, seg.center.y + (seg.radius - hw) * s});
+    }
+  } else {
+    const Point2 a = seg.from, b = seg.to;
+    const double len = std::hypot(b.x - a.x, b.y - a.y);
+    if (len == 0.0) return {};
+    const double nx = -(b.y - a.y) / len, ny = (b.x - a.x) / len;
+    left = {{a.x + nx * w0, a.y + ny * w0}, {b.x + nx * w1, b.y + ny * w1}};
+    right = {{a.x - nx * w0, a.y - ny * w0}, {b.x - nx * w1, b.y - ny * w1}};
+  }
+  left.insert(left.end(), right.rbegin(), right.rend());
+  return left;
+}
+
+std::vector<Point2> textBoxCorners(const AcGePoint3d& position, double angle, double width, double height) {
+  const double ca = std::cos(angle), sa = std::sin(angle);
+  std::vector<Point2> corners;
+  for (auto [u, v] : {std::pair{0.0, 0.0}, {width, 0.0}, {width, height}, {0.0, height}})
+    corners.push_back({position.x + u * ca - v * sa, position.y + u * sa + v * ca});
+  return corners;
+}
+
 double measuredTextWidth(std::string_view cp936, double height, double widthFactor) {
   AcDbText text(AcGePoint3d::kOrigin, std::string(cp936).c_str(), AcDbObjectId::kNull, height, 0.0);
   if (widthFactor > 0.0) text.setWidthFactor(widthFactor);

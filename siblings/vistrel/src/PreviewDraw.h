@@ -29,6 +29,14 @@ struct PreviewSegment {
 // the closing segment of a closed polyline included).
 std::vector<PreviewSegment> polylineSegments(const AcDbPolyline& pl, unsigned int fromIndex, unsigned int numSegs);
 
+// The outline of a segment drawn with its widths: a band whose width runs linearly from the
+// start width to the end width, an arc's sides cut into `arcPieces` straight pieces. The
+// left side forwards, then the right side back. Empty for a straight segment of no length.
+std::vector<Point2> bandOutline(const PreviewSegment& seg, int arcPieces);
+
+// The corners of the box of a line of text: baseline start, end, then the top corners back.
+std::vector<Point2> textBoxCorners(const AcGePoint3d& position, double angle, double width, double height);
+
 // Width of the box of a line of code page 936 text of the given height and width factor, as
 // the database measures a text entity.
 double measuredTextWidth(std::string_view cp936, double height, double widthFactor = 1.0);

@@ -152,12 +152,7 @@ public:
     std::string_view msg = pMsg ? std::string_view(pMsg) : std::string_view();
     const double angle = std::atan2(direction.y, direction.x);
     if (m_textsAsBoxes) {
-      const double w = measuredTextWidth(msg, height, width);
-      const double ca = std::cos(angle), sa = std::sin(angle);
-      std::vector<Point2> corners;
-      for (auto [u, v] : {std::pair{0.0, 0.0}, {w, 0.0}, {w, height}, {0.0, height}})
-        corners.push_back({position.x + u * ca - v * sa, position.y + u * sa + v * ca});
-      polygonElement(corners, false);
+      polygonElement(textBoxCorners(position, angle, measuredTextWidth(msg, height, width), height), false);
       return Adesk::kTrue;
     }
     const double sx = m_view.toScreenX(position.x), sy = m_view.toScreenY(position.y);
@@ -273,31 +268,12 @@ private:
   // A segment of a polyline with widths: a filled band whose width runs linearly from the
   // start width to the end width; without width a thin line.
   void bandOrLine(const PreviewSegment& seg) const {
-    const double w0 = seg.startWidth / 2.0, w1 = seg.endWidth / 2.0;
-    std::vector<Point2> left, right;
-    if (seg.isArc) {
-      int pieces = std::max(
-          2, static_cast<int>(std::ceil(std::fabs(seg.sweep) / (std::numbers::pi / 2.0) * kArcPiecesPerQuarter)));
-      for (int k = 0; k <= pieces; ++k) {
-        const double t = static_cast<double>(k) / pieces;
-        const double ang = seg.startAngle + t * seg.sweep, hw = w0 + (w1 - w0) * t;
-        left.push_back({seg.center.x + (seg.radius + hw) * std::cos(ang), seg.center.y + (seg.radius + hw) * std::sin(ang)});
-        right.push_back({seg.center.x + (seg.radius - hw) * std::cos(ang), seg.center.y + (seg.radius - hw) * std::sin(ang)});
-      }
-    } else {
-      const Point2 a = seg.from, b = seg.to;
-      const double len = std::hypot(b.x - a.x, b.y - a.y);
-      if (len == 0.0) return;
-      const double nx = -(b.y - a.y) / len, ny = (b.x - a.x) / len;
-      left = {{a.x + nx * w0, a.y + ny * w0}, {b.x + nx * w1, b.y + ny * w1}};
-      right = {{a.x - nx * w0, a.y - ny * w0}, {b.x - nx * w1, b.y - ny * w1}};
-    }
-    if (w0 == 0.0 && w1 == 0.0) {
-      pathElement(seg.from, {seg});
-      return;
-    }
-    left.insert(left.end(), right.rbegin(), right.rend());
-    polygonElement(left, true);
+    const int pieces = std::max(
+        2, static_cast<int>(std::ceil(std::fabs(seg.sweep) / (std::numbers::pi / 2.0) * kArcPiecesPerQuarter)));
+    std::vector<Point2> band = bandOutline(seg, pieces);
+    if (band.empty()) return;
+    if (seg.startWidth == 0.0 && seg.endWidth == 0.0) pathElement(seg.from, {seg});
+    else polygonElement(band, true);
   }
 
   const Viewport& m_view;
