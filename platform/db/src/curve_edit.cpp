@@ -109,7 +109,7 @@ std::vector<SubVertex> subPath(const PolylinePath& path, double u, double v) {
     const SegmentData s = segmentAt(path, seg % m);
     SubVertex sv;
     sv.pt = segmentPoint(s.p0, s.p1, s.bulge, f0);
-    sv.bulge = std::tan((f1 - f0) * std::atan(s.bulge));
+    sv.bulge = ge::bulgeFromIncludedAngle((f1 - f0) * ge::includedAngleFromBulge(s.bulge));
     sv.w0 = s.w0 + (s.w1 - s.w0) * f0;
     sv.w1 = s.w0 + (s.w1 - s.w0) * f1;
     out.push_back(sv);
@@ -321,7 +321,7 @@ Acad::ErrorStatus extendPolylineEnd(AcDbCurve& curve, bool atStart, double t) {
   if (m == 0 || path.closed) return Acad::eNotApplicable;
   const size_t seg = atStart ? 0 : m - 1;
   const SegmentData s = segmentAt(path, seg);
-  const double theta = 4.0 * std::atan(s.bulge);
+  const double theta = ge::includedAngleFromBulge(s.bulge);
   // The grown segment runs over fractions [t, 1] or [0, t] of the old one.
   const double span = atStart ? 1.0 - t : t;
   if (std::fabs(theta * span) >= kTwoPi) return Acad::eInvalidInput;
@@ -334,7 +334,7 @@ Acad::ErrorStatus extendPolylineEnd(AcDbCurve& curve, bool atStart, double t) {
     p = s.p0 + (s.p1 - s.p0) * t;
   }
   const size_t moved = atStart ? 0 : m;
-  const double bulge = std::tan(theta * span / 4.0);
+  const double bulge = ge::bulgeFromIncludedAngle(theta * span);
   if (auto* pl = AcDbPolyline::cast(&curve)) {
     pl->setPointAt(unsigned(moved), p);
     return pl->setBulgeAt(unsigned(seg), bulge);

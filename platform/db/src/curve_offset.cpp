@@ -44,7 +44,7 @@ double sweepInSense(const OffsetSeg& seg, const AcGePoint2d& from, const AcGePoi
 double bulgeOf(const OffsetSeg& seg) {
   if (!seg.arc) return 0.0;
   const double sweep = sweepInSense(seg, seg.s, seg.e);
-  return std::tan(sweep / 4.0) * (seg.ccw ? 1.0 : -1.0);
+  return ge::bulgeFromIncludedAngle(seg.ccw ? sweep : -sweep);
 }
 
 // The segments of the path offset by distLeft (positive to the left of travel); segments

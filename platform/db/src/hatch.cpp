@@ -124,7 +124,7 @@ bool onlyLinesAndArcs(const HatchLoop& loop) {
 AcGePoint2d edgeStart(const HatchEdge& e) { return e.type == AcDbHatch::kLine ? e.start : arcPoint(e, e.startAngle); }
 
 double edgeBulge(const HatchEdge& e) {
-  return e.type == AcDbHatch::kCirArc ? std::tan(arcSweep(e) / 4.0) : 0.0;
+  return e.type == AcDbHatch::kCirArc ? contura::ge::bulgeFromIncludedAngle(arcSweep(e)) : 0.0;
 }
 
 // The loop as vertices with bulges (only for polyline loops and loops of lines and arcs).
@@ -174,11 +174,12 @@ Acad::ErrorStatus AcDbHatch::getLoopAt(int loopIndex, Adesk::Int32& loopType, Ac
     for (size_t i = 0; i < segments; ++i) {
       const AcGePoint2d& p0 = loop.vertices[i].pt;
       const AcGePoint2d& p1 = loop.vertices[(i + 1) % n].pt;
-      const double b = loop.vertices[i].bulge;
-      if (std::fabs(b) > contura::db::kZeroLength) {
-        edgePtrs.append(new AcGeCircArc2d(p0, contura::db::segmentPoint(p0, p1, b, 0.5), p1));
+      auto* arc = new AcGeCircArc2d;
+      if (contura::ge::arcFromBulge(p0, p1, loop.vertices[i].bulge, *arc)) {
+        edgePtrs.append(arc);
         edgeTypes.append(kCirArc);
       } else {
+        delete arc;
         edgePtrs.append(new AcGeLineSeg2d(p0, p1));
         edgeTypes.append(kLine);
       }
