@@ -73,3 +73,17 @@ private:
 };
 
 }  // namespace dwgtoolkit
+
+namespace dwgtoolkit {
+
+// Parallel curves nearer than this (strictly) are treated as meeting; their ends nearer than
+// this are one point.
+const double kParallelMeetTol = 1.0;
+// Two arcs whose centres are nearer than this (strictly) are concentric.
+const double kConcentricTol = 3.0;
+// The vector tolerance of the parallel tests that take none.
+const double kDefaultParallelTol = 0.1;
+// A polyline segment whose bulge is below this in absolute value counts as a line.
+const double kStraightBulgeTol = 0.0001;
+
+}  // namespace dwgtoolkit
