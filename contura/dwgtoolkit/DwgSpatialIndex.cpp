@@ -91,4 +91,25 @@ bool NearPointSet::insertIfNew(const AcGePoint3d& p) {
   return true;
 }
 
+void EndPointGrid::add(const AcGePoint3d& p, int index) {
+  m_cells[key(static_cast<long long>(std::floor(p.x / m_cell)), static_cast<long long>(std::floor(p.y / m_cell)))]
+      .push_back(End{p, index});
+}
+
+void EndPointGrid::query(const AcGePoint3d& p, double tol, std::vector<int>& found) const {
+  found.clear();
+  if (tol > m_cell) return;
+  long long cx = static_cast<long long>(std::floor(p.x / m_cell)), cy = static_cast<long long>(std::floor(p.y / m_cell));
+  for (long long dx = -1; dx <= 1; dx++) {
+    for (long long dy = -1; dy <= 1; dy++) {
+      auto it = m_cells.find(key(cx + dx, cy + dy));
+      if (it == m_cells.end()) continue;
+      for (const End& e : it->second)
+        if (e.p.distanceTo(p) <= tol) found.push_back(e.index);
+    }
+  }
+  std::sort(found.begin(), found.end());
+  found.erase(std::unique(found.begin(), found.end()), found.end());
+}
+
 }  // namespace dwgtoolkit

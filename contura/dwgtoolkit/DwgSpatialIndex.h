@@ -46,4 +46,23 @@ private:
   std::unordered_map<std::int64_t, std::vector<AcGePoint3d>> m_cells;
 };
 
+// Curve end points by curve index: which curves have an end within a distance of a point.
+class EndPointGrid {
+public:
+  // cell: the largest distance queries will ask for (queries with more are refused: empty).
+  explicit EndPointGrid(double cell) : m_cell(cell > 0.0 ? cell : 1e-9) {}
+  void add(const AcGePoint3d& p, int index);
+  // Indexes of the curves with an end within `tol` (inclusive) of p, increasing, each once.
+  void query(const AcGePoint3d& p, double tol, std::vector<int>& found) const;
+
+private:
+  std::int64_t key(long long cx, long long cy) const { return cx * 73856093LL ^ cy * 19349663LL; }
+  struct End {
+    AcGePoint3d p;
+    int index;
+  };
+  double m_cell;
+  std::unordered_map<std::int64_t, std::vector<End>> m_cells;
+};
+
 }  // namespace dwgtoolkit
