@@ -2,7 +2,6 @@
 #include "session.h"
 
 #include <accmd.h>
-#include <contura/os/paths.h>
 #include <contura/rx/app_loader.h>
 
 #include "probe.h"
@@ -90,13 +89,6 @@ TEST_F(LoadOption, AModuleThatCannotBeLoadedEndsTheRunWithOneLineAndUnloadsTheOt
     EXPECT_EQ(r.out, "") << c.file;                            // no command ran
     EXPECT_EQ(order.events, (std::vector<std::string>{"+Contura.arx", "-Contura.arx"})) << c.file;
   }
-}
-
-TEST(HostSession, DriveOptionsFillTheDriveMap) {
-  RunResult r = runContura({"--drive", "q=/srv/q-drive", "--script", "-"}, "");
-  EXPECT_EQ(r.code, contura::host::kExitOk) << r.err;
-  EXPECT_EQ(contura::os::driveMap().dirOf('Q'), std::filesystem::path("/srv/q-drive"));
-  contura::os::driveMap().unmap('Q');
 }
 
 TEST(HostSession, ModulePathFollowsTheEnvironment) {
