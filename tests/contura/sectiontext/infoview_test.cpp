@@ -16,7 +16,6 @@
 #include "resources/SectionTextResource.h"
 #include "test_backend.h"
 
-using contura::afx::ActionStatus;
 using contura::afx::DialogSession;
 
 namespace {
@@ -48,12 +47,7 @@ void writeBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-TestBackend::Step click(int id) {
-  return [=](DialogSession& s) { EXPECT_EQ(s.click(GetDlgItem(s.dialog(), id)), ActionStatus::kDone); };
-}
-TestBackend::Step close() {
-  return [](DialogSession& s) { s.close(); };
-}
+using steps::click;
 
 std::string richText(DialogSession& s) {
   char buf[4096] = {};
@@ -133,7 +127,7 @@ TEST(InfoView, PreviewShowsEveryRecordAndWritesItsPicture) {
                EXPECT_EQ(rc.Height(), 348);
                EXPECT_NE(view->GetLastPicture().find("<circle"), std::string::npos);
              },
-             close(), click(IDOK)};
+             steps::closeBox(), click(IDOK)};
   runView(b, kText);
   Draw2DSetPreviewDirectory(nullptr);
   EXPECT_EQ(b.dialogsRun, (std::vector<UINT>{IDD_INFOVIEW, IDD_VIEWSECTION}));
@@ -154,7 +148,7 @@ TEST(InfoView, PreviewOfAnEmptyTextIsEmpty) {
                GetWindowText(GetDlgItem(s.dialog(), IDC_VIEW_SECTION), text, sizeof text);
                EXPECT_STREQ(text, "\xBF\xD5");  // 空
              },
-             close(), click(IDOK)};
+             steps::closeBox(), click(IDOK)};
   runView(b, "");
 }
 

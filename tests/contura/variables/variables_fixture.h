@@ -4,8 +4,6 @@
 #include <AcDbVarCommon.h>
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <initializer_list>
 #include <string>
 
 #include "contura/ui/acui_state.h"
@@ -74,35 +72,10 @@ inline AcDbVarCommon* fullVariable() {
   return v;
 }
 
-// The text of dialog control `id`.
-inline std::string itemText(contura::afx::DialogSession& s, int id) {
-  HWND h = GetDlgItem(s.dialog(), id);
-  int n = GetWindowTextLength(h);
-  std::string text(static_cast<size_t>(n) + 1, '\0');
-  GetWindowText(h, text.data(), n + 1);
-  text.resize(static_cast<size_t>(n));
-  return text;
-}
-
-// Steps of a dialog run.
-using Step = TestBackend::Step;
-inline Step typeInto(int id, std::string text) {
-  return [=](contura::afx::DialogSession& s) {
-    EXPECT_EQ(s.type(GetDlgItem(s.dialog(), id), text), contura::afx::ActionStatus::kDone) << id;
-  };
-}
-inline Step chooseRow(int id, int row) {
-  return [=](contura::afx::DialogSession& s) {
-    EXPECT_EQ(s.select(GetDlgItem(s.dialog(), id), contura::afx::RowRef::number(row)), contura::afx::ActionStatus::kDone)
-        << id;
-  };
-}
-inline Step clickOk(bool expectEnded) {
-  return [=](contura::afx::DialogSession& s) {
-    EXPECT_EQ(s.click(GetDlgItem(s.dialog(), IDOK)), contura::afx::ActionStatus::kDone);
-    EXPECT_EQ(s.ended(), expectEnded);
-  };
-}
-inline Step pressCancel() {
-  return [](contura::afx::DialogSession& s) { s.pressCancel(); };
-}
+// The dialog steps by control id.
+using steps::chooseRow;
+using steps::clickOk;
+using steps::itemText;
+using steps::pressCancel;
+using steps::Step;
+using steps::typeInto;
