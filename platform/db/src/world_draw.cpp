@@ -317,8 +317,9 @@ Adesk::Boolean WorldDrawConsumer::shell(Adesk::UInt32 nbVertex, const AcGePoint3
 
 Adesk::Boolean WorldDrawConsumer::circle(const AcGePoint3d& center, double radius, const AcGeVector3d& normal) const {
   if (normal.isZeroLength()) return Adesk::kFalse;
+  // From the X axis of the circle's own system, where its angles start.
   const AcGeVector3d n = normal.normal();
-  return circularArc(center, radius, n, n.perpVector(), contura::ge::kTwoPi);
+  return circularArc(center, radius, n, AcGeMatrix3d::planeToWorld(n) * AcGeVector3d::kXAxis, contura::ge::kTwoPi);
 }
 
 void WorldDrawConsumer::emitArc(const AcGePoint3d& center, double radius, const AcGeVector3d& u, const AcGeVector3d& v,
