@@ -516,9 +516,13 @@ Adesk::Boolean WorldDrawConsumer::pline(const AcDbPolyline& pl, Adesk::UInt32 fr
   const unsigned last = numSegs == 0 ? segments : std::min(segments, fromIndex + numSegs);
   const bool wide = pl.hasWidth();
   s.points.clear();
-  bool allLines = !wide && fromIndex == 0 && last == segments;
+  // A closed polyline of lines only, drawn whole in one run, arrives as one closed line.
+  bool oneClosedRun = pl.isClosed() && !wide && fromIndex == 0 && last == segments;
   auto flush = [&](bool closed) {
-    if (s.points.size() >= 2) self->onPolyline(s.points.data(), s.points.size(), closed, s.currentStyle());
+    if (s.points.size() >= 2) {
+      self->onPolyline(s.points.data(), s.points.size(), closed, s.currentStyle());
+      oneClosedRun = false;
+    }
     s.points.clear();
   };
   detail::PlineSegment seg;
@@ -528,7 +532,6 @@ Adesk::Boolean WorldDrawConsumer::pline(const AcDbPolyline& pl, Adesk::UInt32 fr
     if (wide && (seg.startWidth > 0.0 || seg.endWidth > 0.0)) {
       flush(false);
       self->widePlineSegment(toModel, seg);
-      allLines = false;
       continue;
     }
     if (seg.type == AcDbPolyline::kLine) {
@@ -541,14 +544,14 @@ Adesk::Boolean WorldDrawConsumer::pline(const AcDbPolyline& pl, Adesk::UInt32 fr
       continue;
     }
     flush(false);
-    allLines = false;
+    oneClosedRun = false;
     double from = 0.0, sweep = 0.0;
     ccwAngles(seg.arc, from, sweep);
     const AcGeVector3d u = planeX * std::cos(from) + planeY * std::sin(from);
     const AcGeVector3d v = planeX * -std::sin(from) + planeY * std::cos(from);
     self->emitArc(model(seg.arc.center()), seg.arc.radius(), u, v, sweep);
   }
-  if (allLines && pl.isClosed() && s.points.size() >= 3) {
+  if (oneClosedRun && s.points.size() >= 4 && s.points.front() == s.points.back()) {
     s.points.pop_back();  // the closing vertex repeats the first
     flush(true);
   } else {
