@@ -25,6 +25,8 @@ constexpr double kMinPieceTurn = contura::ge::kPi / 1024.0;
 // A transform keeps circles circular when the images of two perpendicular unit vectors of the
 // circle's plane differ in length and squareness by no more than this share.
 constexpr double kCircularTol = 1e-9;
+// A start vector along the normal (within this share of its length) gives an arc no direction.
+constexpr double kDirectionTol = 1e-12;
 // The index colour "by block" means outside any block, and what colours without an index or a
 // value (foreground, none) are drawn in.
 constexpr Adesk::UInt16 kWhiteIndex = 7;
@@ -322,9 +324,13 @@ Adesk::Boolean WorldDrawConsumer::circle(const AcGePoint3d& center, double radiu
   return circularArc(center, radius, n, AcGeMatrix3d::planeToWorld(n) * AcGeVector3d::kXAxis, contura::ge::kTwoPi);
 }
 
-void WorldDrawConsumer::emitArc(const AcGePoint3d& center, double radius, const AcGeVector3d& u, const AcGeVector3d& v,
-                                double sweep) {
+void WorldDrawConsumer::emitArc(const AcGePoint3d& center, double radius, const AcGeVector3d& n, const AcGeVector3d& u,
+                                const AcGeVector3d& v, double sweep) {
   State& s = *m_state;
+  if (s.identity) {
+    onArc(center, radius, n, u, sweep, s.currentStyle());
+    return;
+  }
   const AcGeVector3d wu = s.turn(u), wv = s.turn(v);
   const double lu = wu.length(), lv = wv.length();
   if (lu > 0.0 && lv > 0.0 && std::fabs(lu - lv) <= kCircularTol * lu &&
@@ -346,21 +352,23 @@ void WorldDrawConsumer::emitArc(const AcGePoint3d& center, double radius, const 
 Adesk::Boolean WorldDrawConsumer::circularArc(const AcGePoint3d& center, double radius, const AcGeVector3d& normal,
                                               const AcGeVector3d& startVector, double sweepAngle,
                                               AcGiArcType arcType) const {
-  if (normal.isZeroLength() || startVector.isZeroLength() || !(radius >= 0.0)) return Adesk::kFalse;
-  const AcGeVector3d n = normal.normal();
+  const double normalLength = normal.length();
+  if (!(normalLength > 0.0) || !(radius >= 0.0)) return Adesk::kFalse;
+  const AcGeVector3d n = normal / normalLength;
   // The start direction made perpendicular to the normal.
   AcGeVector3d u = startVector - n * n.dotProduct(startVector);
-  if (u.isZeroLength()) return Adesk::kFalse;
-  u = u.normal();
+  const double startLength = u.length();
+  if (!(startLength > kDirectionTol * startVector.length())) return Adesk::kFalse;
+  u /= startLength;
   const AcGeVector3d v = n.crossProduct(u);
   const double sweep = std::clamp(sweepAngle, -contura::ge::kTwoPi, contura::ge::kTwoPi);
   auto* self = const_cast<WorldDrawConsumer*>(this);
   if (sweep < 0.0) {
     // Clockwise: the same points counter-clockwise from the other end.
     const AcGeVector3d endU = u * std::cos(sweep) + v * std::sin(sweep);
-    self->emitArc(center, radius, endU, n.crossProduct(endU), -sweep);
+    self->emitArc(center, radius, n, endU, n.crossProduct(endU), -sweep);
   } else {
-    self->emitArc(center, radius, u, v, sweep);
+    self->emitArc(center, radius, n, u, v, sweep);
   }
   if (arcType != kAcGiArcSimple && std::fabs(sweep) < contura::ge::kTwoPi) {
     const AcGePoint3d a = center + u * radius;
@@ -500,10 +508,11 @@ Adesk::Boolean WorldDrawConsumer::pline(const AcDbPolyline& pl, Adesk::UInt32 fr
   const unsigned n = pl.numVerts();
   if (n == 0) return Adesk::kFalse;
   // The polyline's plane: its vertices at its elevation in the system of its normal.
-  AcGeMatrix3d toModel = AcGeMatrix3d::planeToWorld(pl.normal());
-  toModel *= AcGeMatrix3d::translation(AcGeVector3d(0.0, 0.0, pl.elevation()));
-  const AcGeVector3d planeX = toModel * AcGeVector3d(1.0, 0.0, 0.0);
-  const AcGeVector3d planeY = toModel * AcGeVector3d(0.0, 1.0, 0.0);
+  const AcGeVector3d planeNormal = pl.normal();
+  AcGeMatrix3d toModel = AcGeMatrix3d::translation(AcGeVector3d(0.0, 0.0, pl.elevation()));
+  if (planeNormal != AcGeVector3d::kZAxis) toModel.preMultiplyBy(AcGeMatrix3d::planeToWorld(planeNormal));
+  const AcGeVector3d planeX = toModel * AcGeVector3d::kXAxis;
+  const AcGeVector3d planeY = toModel * AcGeVector3d::kYAxis;
   auto model = [&](const AcGePoint2d& p) { return toModel * AcGePoint3d(p.x, p.y, 0.0); };
 
   if (n == 1) {
@@ -545,11 +554,15 @@ Adesk::Boolean WorldDrawConsumer::pline(const AcDbPolyline& pl, Adesk::UInt32 fr
     }
     flush(false);
     oneClosedRun = false;
-    double from = 0.0, sweep = 0.0;
-    ccwAngles(seg.arc, from, sweep);
-    const AcGeVector3d u = planeX * std::cos(from) + planeY * std::sin(from);
-    const AcGeVector3d v = planeX * -std::sin(from) + planeY * std::cos(from);
-    self->emitArc(model(seg.arc.center()), seg.arc.radius(), u, v, sweep);
+    // Counter-clockwise about the plane's normal from the end it starts at that way.
+    const AcGePoint2d c = seg.arc.center();
+    const AcGePoint2d a = seg.arc.isClockWise() ? seg.arc.endPoint() : seg.arc.startPoint();
+    const double r = seg.arc.radius();
+    if (!(r > 0.0)) continue;
+    const double cu = (a.x - c.x) / r, su = (a.y - c.y) / r;
+    const AcGeVector3d u = planeX * cu + planeY * su;
+    const AcGeVector3d v = planeX * -su + planeY * cu;
+    self->emitArc(model(c), r, planeNormal, u, v, seg.arc.sweep());
   }
   if (oneClosedRun && s.points.size() >= 4 && s.points.front() == s.points.back()) {
     s.points.pop_back();  // the closing vertex repeats the first

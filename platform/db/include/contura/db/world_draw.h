@@ -130,7 +130,9 @@ public:
   AcGiFillType fillType() const override;
 
 private:
-  void emitArc(const AcGePoint3d& center, double radius, const AcGeVector3d& u, const AcGeVector3d& v, double sweep);
+  // An arc of unit axes u, v (n = u x v) in model coordinates, placed in the world.
+  void emitArc(const AcGePoint3d& center, double radius, const AcGeVector3d& n, const AcGeVector3d& u,
+               const AcGeVector3d& v, double sweep);
   void widePlineSegment(const AcGeMatrix3d& toModel, const detail::PlineSegment& seg);
   Adesk::Boolean infinite(const AcGePoint3d& a, const AcGePoint3d& b, bool ray) const;
 
