@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <unordered_map>
 
 namespace contura::db {
@@ -20,8 +21,10 @@ namespace {
 
 // Curves are cut into pieces of at most this angle when the consumer's pixel size is unknown.
 constexpr double kMaxPieceTurn = contura::ge::kPi / 64.0;
-// Never fewer pieces per full turn than this, whatever the pixel size.
+// When the pixel size is known, pieces turn between these: a curve a few pixels across still
+// gets eight pieces to a circle, a huge one no more than 2048.
 constexpr double kMinPieceTurn = contura::ge::kPi / 1024.0;
+constexpr double kCoarsestPieceTurn = contura::ge::kPi / 4.0;
 // A transform keeps circles circular when the images of two perpendicular unit vectors of the
 // circle's plane differ in length and squareness by no more than this share.
 constexpr double kCircularTol = 1e-9;
@@ -59,7 +62,10 @@ struct BlockContext {
 
 int arcPieceCount(double sweep, double radius, double deviation) {
   double step = kMaxPieceTurn;
-  if (deviation > 0.0 && radius > deviation) step = std::clamp(2.0 * std::acos(1.0 - deviation / radius), kMinPieceTurn, kMaxPieceTurn);
+  if (deviation > 0.0) {
+    step = radius > deviation ? 2.0 * std::acos(1.0 - deviation / radius) : kCoarsestPieceTurn;
+    step = std::clamp(step, kMinPieceTurn, kCoarsestPieceTurn);
+  }
   return std::max(2, static_cast<int>(std::ceil(std::fabs(sweep) / step)));
 }
 
@@ -294,17 +300,17 @@ Adesk::Boolean WorldDrawConsumer::shell(Adesk::UInt32 nbVertex, const AcGePoint3
   // Count the loops, checking every index before anything is drawn.
   std::size_t count = 0;
   for (Adesk::UInt32 at = 0; at < faceListSize;) {
-    const Adesk::UInt32 n = static_cast<Adesk::UInt32>(std::abs(pFaceList[at]));
+    const std::int64_t n = std::abs(static_cast<std::int64_t>(pFaceList[at]));
     if (n == 0 || at + n >= faceListSize) return Adesk::kFalse;
-    for (Adesk::UInt32 k = 1; k <= n; ++k)
+    for (std::int64_t k = 1; k <= n; ++k)
       if (pFaceList[at + k] < 0 || static_cast<Adesk::UInt32>(pFaceList[at + k]) >= nbVertex) return Adesk::kFalse;
     ++count;
-    at += n + 1;
+    at += static_cast<Adesk::UInt32>(n) + 1;
   }
   auto& loops = s.loopBuffer(count);
   std::size_t loop = 0;
   for (Adesk::UInt32 at = 0; at < faceListSize; ++loop) {
-    const Adesk::UInt32 n = static_cast<Adesk::UInt32>(std::abs(pFaceList[at]));
+    const auto n = static_cast<Adesk::UInt32>(std::abs(static_cast<std::int64_t>(pFaceList[at])));
     for (Adesk::UInt32 k = 1; k <= n; ++k) loops[loop].push_back(s.place(pVertexList[pFaceList[at + k]]));
     at += n + 1;
   }
