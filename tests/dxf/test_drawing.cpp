@@ -5,6 +5,7 @@
 #include <contura/db/hatch_data.h>
 #include <contura/db/rawtags.h>
 #include <contura/dxf/dxf.h>
+#include <contura/os/codepage.h>
 
 #include <dbdict.h>
 #include <dbelipse.h>
@@ -305,37 +306,27 @@ TEST(DxfDrawing, FixturesReadIntoTheDrawing) {
     SCOPED_TRACE(file);
     auto db = readFixture(file);
     const bool modern = std::string(file) != "fixture_r12.dxf";
-    auto layer = [&](const std::string& name) {
-      return openRecord<AcDbLayerTable, AcDbLayerTableRecord>(*db, &AcDbDatabase::getLayerTable, name);
+    // Runs `check` on the layer `name`, which must be there.
+    auto layer = [&](const std::string& name, const std::function<void(AcDbLayerTableRecord*)>& check) {
+      AcDbLayerTableRecord* r =
+          openRecord<AcDbLayerTable, AcDbLayerTableRecord>(*db, &AcDbDatabase::getLayerTable, name);
+      ASSERT_NE(r, nullptr) << name;
+      check(r);
+      r->close();
     };
-    AcDbLayerTableRecord* off = layer("OFF_LAYER");
-    ASSERT_NE(off, nullptr);
-    EXPECT_TRUE(off->isOff());
-    EXPECT_EQ(off->color().colorIndex(), 1);
-    off->close();
-    AcDbLayerTableRecord* frozen = layer("FROZEN_LAYER");
-    ASSERT_NE(frozen, nullptr);
-    EXPECT_TRUE(frozen->isFrozen());
-    frozen->close();
-    AcDbLayerTableRecord* locked = layer("LOCKED_LAYER");
-    ASSERT_NE(locked, nullptr);
-    EXPECT_TRUE(locked->isLocked());
-    locked->close();
-    AcDbLayerTableRecord* wall = layer(kWall);
-    ASSERT_NE(wall, nullptr);
-    EXPECT_EQ(nameOf(wall->linetypeObjectId()), "DASHED");
-    wall->close();
+    layer("OFF_LAYER", [](AcDbLayerTableRecord* r) { EXPECT_TRUE(r->isOff() && r->color().colorIndex() == 1); });
+    layer("FROZEN_LAYER", [](AcDbLayerTableRecord* r) { EXPECT_TRUE(r->isFrozen()); });
+    layer("LOCKED_LAYER", [](AcDbLayerTableRecord* r) { EXPECT_TRUE(r->isLocked()); });
+    layer(kWall, [](AcDbLayerTableRecord* r) { EXPECT_EQ(nameOf(r->linetypeObjectId()), "DASHED"); });
     if (modern) {
-      AcDbLayerTableRecord* tc = layer("TRUECOLOR_LAYER");
-      ASSERT_NE(tc, nullptr);
-      ACHAR* d = tc->description();
-      EXPECT_EQ(std::string(d ? d : ""), kTrueColourLayerText);
-      delete[] d;
-      if (std::string(file) != "fixture_r2000.dxf") {
-        EXPECT_TRUE(tc->color().isByColor());
-        EXPECT_EQ(tc->color().green(), 200);
-      }
-      tc->close();
+      layer("TRUECOLOR_LAYER", [&](AcDbLayerTableRecord* r) {
+        ACHAR* d = r->description();
+        EXPECT_EQ(std::string(d ? d : ""), kTrueColourLayerText);
+        delete[] d;
+        if (std::string(file) != "fixture_r2000.dxf") {  // ezdxf writes no true colour to R2000
+          EXPECT_TRUE(r->color().isByColor() && r->color().green() == 200);
+        }
+      });
     }
     AcDbTextStyleTableRecord* hz =
         openRecord<AcDbTextStyleTable, AcDbTextStyleTableRecord>(*db, &AcDbDatabase::getTextStyleTable, "HZ");
@@ -829,7 +820,16 @@ TEST(DxfDrawing, SimpleOldPolylinesOpenAsLightweight) {
                      polyline("2C", 8, "32") + "  0\nENDSEC\n  0\nEOF\n";
   AcDbDatabase db(false, true);
   DxfError error;
-  ASSERT_EQ(readDxfText(text, db, error), Acad::eOk) << error.text();
+  ReadReport report;
+  ASSERT_EQ(readDxfText(text, db, error, &report), Acad::eOk) << error.text();
+  // The read says what it converted (once, at the first such polyline), that the file's
+  // missing layer table was made up for, and that the 3D polyline is kept as read.
+  std::vector<std::string> said = report.lines();
+  ASSERT_EQ(said.size(), 3u);
+  EXPECT_NE(said[0].find(contura::os::utf8Literal(u8"已转换 1 处")), std::string::npos) << said[0];
+  EXPECT_NE(said[0].find(contura::os::utf8Literal(u8"第 5 行")), std::string::npos) << said[0];
+  EXPECT_NE(said[1].find(contura::os::utf8Literal(u8"已补全 1 处")), std::string::npos) << said[1];
+  EXPECT_NE(said[2].find(contura::os::utf8Literal(u8"原样保留 1 处：POLYLINE")), std::string::npos) << said[2];
   auto classOf = [&](Adesk::UInt64 handle) {
     AcDbObjectId id;
     EXPECT_EQ(db.getAcDbObjectId(id, false, AcDbHandle(handle)), Acad::eOk);

@@ -2,6 +2,7 @@
 // lines and arcs; transforms and extents.
 #include "segments.h"
 
+#include <contura/ge/curve2d.h>
 #include <dbpl.h>
 
 #include <algorithm>

@@ -1,5 +1,6 @@
 // Curve parameters, polyline vertices, explode, transforms and extents of the entities: curves,
 // texts, block references, hatches and regions.
+#include "bulge_cases.h"
 #include "db_test_util.h"
 
 #include <contura/db/hatch_data.h>
@@ -444,19 +445,20 @@ TEST(BlockReferences, MultiInsertExplodesEveryCell) {
   expectNear(pieces.as<AcDbPoint>(5)->position(), AcGePoint3d(-4, 21, 0));
 }
 
-// Bulges from nearly straight to nearly a full turn, each way round, on one polyline of
-// 10-unit chords: both polyline kinds and the geometry's arc from a bulge must agree on what
-// is straight, where every arc goes and how long the path is.
+// The shared bulges on one polyline of kSide-long chords: both polyline kinds and the
+// geometry's arc from a bulge must agree on what is straight, where every arc goes and how
+// long the path is.
 TEST(OldStylePolylines, AgreeWithTheLightweightOneAndTheGeometryOnEveryBulge) {
-  const double bulges[] = {1e-13, -1e-13, 1e-9, -1e-9, 1e-6, -1e-6, 0.5, -0.5, 1.0, -1.0, 1e3, -1e3};
+  const auto& bulges = bulgecases::kBulges;
+  const double kSide = bulgecases::kSide;
   AcDbDatabase db;
   AcDbPolyline light;
   AcGePoint3dArray points;
   AcGeDoubleArray bulgeArray;
   for (unsigned int i = 0; i <= std::size(bulges); ++i) {
     const double b = i < std::size(bulges) ? bulges[i] : 0.0;
-    light.addVertexAt(i, AcGePoint2d(10.0 * i, 0.0), b);
-    points.append(AcGePoint3d(10.0 * i, 0.0, 0.0));
+    light.addVertexAt(i, AcGePoint2d(kSide * i, 0.0), b);
+    points.append(AcGePoint3d(kSide * i, 0.0, 0.0));
     bulgeArray.append(b);
   }
   const AcDbObjectId id = appendToModelSpace(
@@ -470,7 +472,7 @@ TEST(OldStylePolylines, AgreeWithTheLightweightOneAndTheGeometryOnEveryBulge) {
   ASSERT_EQ(oldPieces.size(), int(std::size(bulges)));
   for (unsigned int i = 0; i < std::size(bulges); ++i) {
     SCOPED_TRACE(bulges[i]);
-    const AcGePoint2d a(10.0 * i, 0.0), b(10.0 * (i + 1), 0.0);
+    const AcGePoint2d a(kSide * i, 0.0), b(kSide * (i + 1), 0.0);
     const AcGeCircArc2d unit;
     const AcGeCircArc2d fromBulge(a, b, bulges[i], Adesk::kFalse);
     AcGeCircArc2d seg;

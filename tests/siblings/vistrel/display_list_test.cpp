@@ -7,6 +7,8 @@
 #include <dbpl.h>
 #include <gtest/gtest.h>
 
+#include "bulge_cases.h"
+
 #include <cmath>
 #include <numbers>
 #include <sstream>
@@ -230,21 +232,22 @@ TEST(Svg, WidePolylineSegmentsAreFilledBands) {
   EXPECT_NE(svg.find("fill=\"#00ff00\" stroke=\"none\""), std::string::npos);
 }
 
-// One polyline whose segments carry bulges from nearly straight to nearly a full turn, each
-// way round. Both previews must draw straight exactly what the polyline calls straight, and
-// every arc where the polyline's own arc goes.
-const double kBulgeTable[] = {1e-13, -1e-13, 1e-9, -1e-9, 1e-6, -1e-6, 0.5, -0.5, 1.0, -1.0, 1e3, -1e3};
+// One polyline whose kSide-long segments carry the bulges every consumer must agree on. Both
+// previews must draw straight exactly what the polyline calls straight, and every arc where
+// the polyline's own arc goes.
+using bulgecases::kBulges;
+using bulgecases::kSide;
 
 struct BulgePolyline {
   Shape shape;
   AcDbPolyline pl;
   BulgePolyline() {
     shape.kind = ShapeKind::kPolyline;
-    const unsigned int n = std::size(kBulgeTable);
+    const unsigned int n = std::size(kBulges);
     for (unsigned int i = 0; i <= n; ++i) {
-      double bulge = i < n ? kBulgeTable[i] : 0.0;
-      shape.vertices.push_back(Vertex{{10.0 * i, 0.0}, bulge});
-      pl.addVertexAt(i, AcGePoint2d(10.0 * i, 0.0), bulge);
+      double bulge = i < n ? kBulges[i] : 0.0;
+      shape.vertices.push_back(Vertex{{kSide * i, 0.0}, bulge});
+      pl.addVertexAt(i, AcGePoint2d(kSide * i, 0.0), bulge);
     }
   }
   AcGeCircArc2d arc(unsigned int i) const {
@@ -265,8 +268,8 @@ TEST(BulgeTable, SvgPathAgreesWithThePolylinesSegments) {
   std::size_t at = svg.find("<path d=\"M 0 0");
   ASSERT_NE(at, std::string::npos) << svg;
   std::istringstream path(svg.substr(at + 15, svg.find('"', at + 9) - at - 15));  // after "M 0 0"
-  for (unsigned int i = 0; i < std::size(kBulgeTable); ++i) {
-    SCOPED_TRACE(kBulgeTable[i]);
+  for (unsigned int i = 0; i < std::size(kBulges); ++i) {
+    SCOPED_TRACE(kBulges[i]);
     std::string command;
     double rx = 0, ry = 0, rotation = 0, x = 0, y = 0;
     int large = 0, sweep = 0;
@@ -278,11 +281,12 @@ TEST(BulgeTable, SvgPathAgreesWithThePolylinesSegments) {
       path >> rx >> ry >> rotation >> large >> sweep;
       AcGeCircArc2d arc = b.arc(i);
       EXPECT_NEAR(rx, arc.radius(), 0.005 + 1e-9 * arc.radius());
+      EXPECT_NEAR(rx, bulgecases::bulgedSegment(kBulges[i]).radius, 0.005 + 1e-9 * arc.radius());
       EXPECT_EQ(large == 1, arc.sweep() > std::numbers::pi);
       EXPECT_EQ(sweep == 1, static_cast<bool>(arc.isClockWise()));  // clockwise turns positive on y-down
     }
     path >> x >> y;
-    EXPECT_EQ(x, 10.0 * (i + 1));
+    EXPECT_EQ(x, kSide * (i + 1));
     EXPECT_EQ(y, 0.0);
   }
 }
@@ -305,9 +309,9 @@ TEST(BulgeTable, PictureStrokeAgreesWithThePolylinesSegments) {
   ASSERT_EQ(sink.strokes.size(), 1u);
   const std::vector<ScreenPoint>& points = sink.strokes[0];
   std::size_t k = 1;
-  for (unsigned int i = 0; i < std::size(kBulgeTable); ++i) {
-    SCOPED_TRACE(kBulgeTable[i]);
-    const ScreenPoint end{10.0 * (i + 1), 0.0};
+  for (unsigned int i = 0; i < std::size(kBulges); ++i) {
+    SCOPED_TRACE(kBulges[i]);
+    const ScreenPoint end{kSide * (i + 1), 0.0};
     if (b.pl.segType(i) == AcDbPolyline::kLine) {
       ASSERT_LT(k, points.size());
       EXPECT_EQ(points[k++], end);  // a straight segment is its end point alone
@@ -322,9 +326,9 @@ TEST(BulgeTable, PictureStrokeAgreesWithThePolylinesSegments) {
     ASSERT_LT(k++, points.size());
     EXPECT_GE(inner, 1);
     // Pieces on the side of the chord the polyline's arc takes, where the arc leaves the
-    // 10-unit chord by more than a micro-unit (closer, rounding decides the side).
-    if (5.0 * std::fabs(kBulgeTable[i]) > 1e-6) {
-      EXPECT_EQ(points[k - 2].y > 0.0, kBulgeTable[i] > 0.0);
+    // chord by more than a micro-unit (closer, rounding decides the side).
+    if (std::fabs(bulgecases::bulgedSegment(kBulges[i]).midY) > 1e-6) {
+      EXPECT_EQ(points[k - 2].y > 0.0, kBulges[i] > 0.0);
     }
   }
   EXPECT_EQ(k, points.size());
