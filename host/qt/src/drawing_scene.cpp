@@ -20,6 +20,7 @@
 #include <dbsymtb.h>
 #include <dbextents.h>
 #include <gemat3d.h>
+#include <gearc2d.h>
 #include <gepnt2d.h>
 
 #include <algorithm>
@@ -38,6 +39,14 @@ namespace {
 constexpr int kMaxBlockNesting = 16;
 // Curves are cut into straight pieces of at most this angle (arcs, ellipses, bulges).
 constexpr double kMaxArcStepRadians = std::numbers::pi / 64.0;
+// With a known pixel size, curves are cut so that no piece strays further than this many
+// pixels from the curve, in pieces of at most this angle.
+constexpr double kCurveDeviationPixels = 0.1;
+constexpr double kCoarsestArcStepRadians = std::numbers::pi / 4.0;
+// For an entity's box, curves are cut in steps of this angle and the box grows by the most a
+// piece strays from the curve (1 - cos(step / 2) of the radius; under 2% of the box's size).
+constexpr double kBoxArcStepRadians = std::numbers::pi / 8.0;
+constexpr double kBoxGrowth = 0.02;
 // Straight pieces per control point of a spline.
 constexpr int kSplinePiecesPerControlPoint = 12;
 // Rays and construction lines are drawn this long each way from their base point.
@@ -91,35 +100,15 @@ class SceneBuilder {
 public:
   explicit SceneBuilder(AcDbDatabase& db) : m_db(db) { loadLayers(); }
 
-  Scene build() {
-    Scene scene;
-    AcDbBlockTable* rawTable = nullptr;
-    if (m_db.getBlockTable(rawTable, AcDb::kForRead) != Acad::eOk) return scene;
-    Opened<AcDbBlockTable> table(rawTable);
-    AcDbBlockTableRecord* rawSpace = nullptr;
-    if (table->getAt(ACDB_MODEL_SPACE, rawSpace, AcDb::kForRead) != Acad::eOk) return scene;
-    Opened<AcDbBlockTableRecord> space(rawSpace);
-    table.reset();
-    AcDbBlockTableRecordIterator* rawIt = nullptr;
-    if (space->newIterator(rawIt) != Acad::eOk) return scene;
-    std::unique_ptr<AcDbBlockTableRecordIterator> it(rawIt);
-    for (; !it->done(); it->step()) {
-      AcDbObjectId id;
-      if (it->getEntityId(id) != Acad::eOk) continue;
-      AcDbEntity* raw = nullptr;
-      if (acdbOpenAcDbEntity(raw, id, AcDb::kForRead) != Acad::eOk) continue;
-      Opened<AcDbEntity> entity(raw);
-      SceneItem item;
-      item.handle = handleOf(id);
-      m_item = &item;
-      addEntity(*entity, Context{});
-      m_item = nullptr;
-      if (!item.paths.empty() || !item.texts.empty() || !item.points.empty()) {
-        finishBounds(item);
-        scene.items.push_back(std::move(item));
-      }
-    }
-    return scene;
+  bool draw(AcDbObjectId id, PrimitiveSink& sink, double unitsPerPixel, bool forBox) {
+    setPrecision(unitsPerPixel, forBox);
+    AcDbEntity* raw = nullptr;
+    if (acdbOpenAcDbEntity(raw, id, AcDb::kForRead) != Acad::eOk) return false;
+    Opened<AcDbEntity> entity(raw);
+    m_sink = &sink;
+    addEntity(*entity, Context{});
+    m_sink = nullptr;
+    return true;
   }
 
 private:
@@ -180,7 +169,7 @@ private:
 
   void addPath(std::vector<QPointF> points, bool closed, bool filled, double width, const QColor& color) {
     if (points.empty()) return;
-    m_item->paths.push_back({std::move(points), closed, filled, width, color});
+    m_sink->path(points, closed, filled, width, color);
   }
 
   // Points along a curve between two parameters, through the curve's own evaluation.
@@ -194,8 +183,57 @@ private:
     return points;
   }
 
-  static int arcPieces(double sweep) {
-    return std::max(2, static_cast<int>(std::ceil(std::fabs(sweep) / kMaxArcStepRadians)));
+  // How curves are cut: for a frame with `unitsPerPixel` (0: as finely as ever), or coarsely
+  // for an entity's box.
+  void setPrecision(double unitsPerPixel, bool forBox) {
+    m_deviation = unitsPerPixel * kCurveDeviationPixels;
+    m_forBox = forBox;
+  }
+
+  int arcPieces(double sweep, double radius) const {
+    double step = kMaxArcStepRadians;
+    if (m_forBox) step = kBoxArcStepRadians;
+    else if (m_deviation > 0.0 && radius > 0.0)
+      step = radius <= m_deviation ? kCoarsestArcStepRadians
+                                   : std::clamp(2.0 * std::acos(1.0 - m_deviation / radius), kMaxArcStepRadians,
+                                                kCoarsestArcStepRadians);
+    return std::max(2, static_cast<int>(std::ceil(std::fabs(sweep) / step)));
+  }
+
+  static double radiusOf(const AcDbCurve& curve) {
+    if (const AcDbCircle* circle = AcDbCircle::cast(&curve)) return circle->radius();
+    if (const AcDbArc* arc = AcDbArc::cast(&curve)) return arc->radius();
+    if (const AcDbEllipse* ellipse = AcDbEllipse::cast(&curve)) return ellipse->majorAxis().length();
+    return 0.0;
+  }
+
+  // Circles and arcs in the drawing's plane, sampled straight from their centre and angles.
+  bool sampleFlatCircle(const AcDbCurve& curve, const QColor& color, const Context& ctx) {
+    AcGePoint3d center;
+    double radius = 0.0, from = 0.0, to = 2.0 * std::numbers::pi;
+    const AcDbCircle* circle = AcDbCircle::cast(&curve);
+    const AcDbArc* arc = AcDbArc::cast(&curve);
+    if (circle && circle->normal() == AcGeVector3d::kZAxis) {
+      center = circle->center();
+      radius = circle->radius();
+    } else if (arc && arc->normal() == AcGeVector3d::kZAxis) {
+      center = arc->center();
+      radius = arc->radius();
+      from = arc->startAngle();
+      to = arc->endAngle();
+      if (to < from) to += 2.0 * std::numbers::pi;
+    } else {
+      return false;
+    }
+    int pieces = arcPieces(to - from, radius * scaleOf(ctx));
+    std::vector<QPointF> points;
+    points.reserve(static_cast<std::size_t>(pieces) + 1);
+    for (int k = 0; k <= pieces; ++k) {
+      double a = from + (to - from) * k / pieces;
+      points.push_back(place(AcGePoint3d(center.x + radius * std::cos(a), center.y + radius * std::sin(a), center.z), ctx));
+    }
+    addPath(std::move(points), false, false, 0.0, color);
+    return true;
   }
 
   void addCurve(const AcDbCurve& curve, const QColor& color, const Context& ctx) {
@@ -216,15 +254,16 @@ private:
       addPath({place(line->startPoint(), ctx), place(line->endPoint(), ctx)}, false, false, 0.0, color);
       return;
     }
+    if (sampleFlatCircle(curve, color, ctx)) return;
     if (AcDbCircle::cast(&curve) || AcDbArc::cast(&curve) || AcDbEllipse::cast(&curve)) {
-      pieces = arcPieces(to - from);
+      pieces = arcPieces(to - from, radiusOf(curve) * scaleOf(ctx));
     } else if (const AcDbSpline* spline = AcDbSpline::cast(&curve)) {
       pieces = kSplinePiecesPerControlPoint * std::max(2, spline->numControlPoints());
     } else if (AcDb2dPolyline::cast(&curve)) {
       // Vertex parameters are whole numbers; each segment may be an arc.
       std::vector<QPointF> points;
       for (int seg = static_cast<int>(std::floor(from)); seg < static_cast<int>(std::ceil(to)); ++seg) {
-        std::vector<QPointF> part = sampleCurve(curve, seg, seg + 1, arcPieces(std::numbers::pi), ctx);
+        std::vector<QPointF> part = sampleCurve(curve, seg, seg + 1, arcPieces(std::numbers::pi, 0.0), ctx);
         if (!points.empty() && !part.empty()) part.erase(part.begin());
         points.insert(points.end(), part.begin(), part.end());
       }
@@ -249,6 +288,7 @@ private:
       }
     }
     std::vector<QPointF> points;
+    const bool flat = pl.normal() == AcGeVector3d::kZAxis;
     unsigned segments = pl.isClosed() ? n : n - 1;
     AcGePoint3d first;
     pl.getPointAt(0u, first);
@@ -256,7 +296,24 @@ private:
     for (unsigned i = 0; i < segments; ++i) {
       double bulge = 0.0;
       pl.getBulgeAt(i, bulge);
-      int pieces = bulge == 0.0 ? 1 : arcPieces(4.0 * std::atan(bulge));
+      AcGeCircArc2d arc;
+      if (flat && pl.segType(i) == AcDbPolyline::kArc && pl.getArcSegAt(i, arc) == Acad::eOk) {
+        // In the drawing's plane: straight from the segment's arc.
+        int pieces = arcPieces(arc.sweep(), arc.radius() * scaleOf(ctx));
+        for (int k = 1; k <= pieces; ++k) {
+          AcGePoint2d p = arc.evalPoint(arc.startAng() + arc.sweep() * k / pieces);
+          points.push_back(place(AcGePoint3d(p.x, p.y, pl.elevation()), ctx));
+        }
+        continue;
+      }
+      int pieces = 1;
+      if (bulge != 0.0) {
+        // The arc's radius from its chord: chord (1 + b^2) / (4 |b|).
+        AcGePoint2d a, b;
+        pl.getPointAt(i, a);
+        pl.getPointAt((i + 1) % n, b);
+        pieces = arcPieces(4.0 * std::atan(bulge), a.distanceTo(b) * (1.0 + bulge * bulge) / (4.0 * std::fabs(bulge)) * scaleOf(ctx));
+      }
       std::vector<QPointF> part = sampleCurve(pl, i, i + 1, pieces, ctx);
       if (!part.empty()) part.erase(part.begin());
       points.insert(points.end(), part.begin(), part.end());
@@ -310,7 +367,7 @@ private:
     t.widthFactor = text.widthFactor();
     t.text = fromCp936(text.textStringConst());
     t.color = color;
-    if (!t.text.isEmpty()) m_item->texts.push_back(std::move(t));
+    if (!t.text.isEmpty()) m_sink->text(t);
   }
 
   void addVariable(const AcDbVarCommon& var, const QColor& nameColor, const Context& ctx) {
@@ -322,7 +379,7 @@ private:
     placeText(t, var.getValuePosition(), var.getVarValueHeight(), var.getVarAngle(), ctx);
     t.text = fromCp936(value.GetString());
     t.color = colorOfIndex(static_cast<int>(var.getVarValueColor()));
-    m_item->texts.push_back(std::move(t));
+    m_sink->text(t);
   }
 
   void addMText(const AcDbMText& mtext, const QColor& color, const Context& ctx) {
@@ -349,7 +406,7 @@ private:
       t.hAlign = column == 0 ? SceneText::HAlign::kLeft : column == 1 ? SceneText::HAlign::kCenter : SceneText::HAlign::kRight;
       t.text = fromCp936(lines[i]);
       t.color = color;
-      m_item->texts.push_back(std::move(t));
+      m_sink->text(t);
     }
   }
 
@@ -469,7 +526,7 @@ private:
       AcGeVector3d dir = ray->unitDir() * kInfiniteLineLength;
       AcGePoint3d back = AcDbXline::cast(ray) ? base - dir : base;
       addPath({place(back, ctx), place(base + dir, ctx)}, false, false, 0.0, color);
-      m_item->unbounded = true;
+      m_sink->unbounded();
     } else if (const AcDbCurve* curve = AcDbCurve::cast(&e)) {
       addCurve(*curve, color, ctx);
     } else if (const AcDbVarCommon* var = AcDbVarCommon::cast(&e)) {
@@ -487,8 +544,7 @@ private:
     } else if (const AcDbSolid* solid = AcDbSolid::cast(&e)) {
       addSolid(*solid, color, ctx);
     } else if (const AcDbPoint* point = AcDbPoint::cast(&e)) {
-      m_item->points.push_back(place(point->position(), ctx));
-      m_item->pointColor = color;
+      m_sink->point(place(point->position(), ctx), color);
     } else if (const AcDbRawEntity* raw = AcDbRawEntity::cast(&e)) {
       addRawEntity(*raw, color, ctx);
     } else {
@@ -514,41 +570,135 @@ private:
             true, false, 0.0, color);
   }
 
-  static void finishBounds(SceneItem& item) {
-    double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
-    auto add = [&](QPointF p) {
-      x0 = std::min(x0, p.x());
-      y0 = std::min(y0, p.y());
-      x1 = std::max(x1, p.x());
-      y1 = std::max(y1, p.y());
-    };
-    if (!item.unbounded)
-      for (const ScenePath& path : item.paths)
-        for (QPointF p : path.points) add(p);
-    for (QPointF p : item.points) add(p);
-    for (const SceneText& t : item.texts) {
-      // The text's box from an estimate of its width (a Chinese character as wide as the
-      // text is high, others two thirds of that), placed by its alignment and turned.
-      double width = 0.0;
-      for (QChar c : t.text) width += (c.unicode() > 0x7F ? 1.0 : kNarrowCharWidth) * t.height;
-      width *= t.widthFactor;
-      double u0 = t.hAlign == SceneText::HAlign::kLeft ? 0.0 : t.hAlign == SceneText::HAlign::kCenter ? -width / 2 : -width;
-      double v0 = -kDescentShare * t.height, v1 = t.height;
-      if (t.vAlign == SceneText::VAlign::kTop) v0 -= t.height, v1 -= t.height;
-      if (t.vAlign == SceneText::VAlign::kMiddle) v0 -= t.height / 2, v1 -= t.height / 2;
-      double ca = std::cos(t.rotation), sa = std::sin(t.rotation);
-      for (double u : {u0, u0 + width})
-        for (double v : {v0, v1}) add(t.anchor + QPointF(u * ca - v * sa, u * sa + v * ca));
-    }
-    item.bounded = x0 <= x1;
-    if (item.bounded) item.bounds = QRectF(QPointF(x0, y0), QPointF(x1, y1));
-  }
-
   AcDbDatabase& m_db;
   std::map<AcDbObjectId, LayerState> m_layers;
   AcDbObjectId m_layerZero;
-  SceneItem* m_item = nullptr;
+  PrimitiveSink* m_sink = nullptr;
+  double m_deviation = 0.0;  // world units a curve's pieces may stray from it (0: finest)
+  bool m_forBox = false;
 };
+
+// The box of what an entity draws: its points, and its texts by an estimate of their box.
+struct Bounds {
+  double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+  bool unbounded = false;
+
+  void add(QPointF p) {
+    x0 = std::min(x0, p.x());
+    y0 = std::min(y0, p.y());
+    x1 = std::max(x1, p.x());
+    y1 = std::max(y1, p.y());
+  }
+  void addPath(const std::vector<QPointF>& points) {
+    for (QPointF p : points) add(p);
+  }
+  void addText(const SceneText& t) {
+    // A Chinese character as wide as the text is high, others two thirds of that; placed by
+    // the alignment and turned.
+    double width = 0.0;
+    for (QChar c : t.text) width += (c.unicode() > 0x7F ? 1.0 : kNarrowCharWidth) * t.height;
+    width *= t.widthFactor;
+    double u0 = t.hAlign == SceneText::HAlign::kLeft ? 0.0 : t.hAlign == SceneText::HAlign::kCenter ? -width / 2 : -width;
+    double v0 = -kDescentShare * t.height, v1 = t.height;
+    if (t.vAlign == SceneText::VAlign::kTop) v0 -= t.height, v1 -= t.height;
+    if (t.vAlign == SceneText::VAlign::kMiddle) v0 -= t.height / 2, v1 -= t.height / 2;
+    double ca = std::cos(t.rotation), sa = std::sin(t.rotation);
+    for (double u : {u0, u0 + width})
+      for (double v : {v0, v1}) add(t.anchor + QPointF(u * ca - v * sa, u * sa + v * ca));
+  }
+  bool bounded() const { return x0 <= x1; }
+  QRectF rect() const { return QRectF(QPointF(x0, y0), QPointF(x1, y1)); }
+};
+
+// Keeps every primitive of an entity (the paths of an unbounded one stay out of its box).
+class CollectingSink : public PrimitiveSink {
+public:
+  explicit CollectingSink(SceneItem& item) : m_item(item) {}
+  void path(const std::vector<QPointF>& points, bool closed, bool filled, double width, const QColor& color) override {
+    m_item.paths.push_back({points, closed, filled, width, color});
+    m_paths.addPath(points);
+  }
+  void text(const SceneText& text) override {
+    m_item.texts.push_back(text);
+    m_bounds.addText(text);
+  }
+  void point(QPointF at, const QColor& color) override {
+    m_item.points.push_back(at);
+    m_item.pointColor = color;
+    m_bounds.add(at);
+  }
+  void unbounded() override { m_item.unbounded = true; }
+  void finish() {
+    if (!m_item.unbounded && m_paths.bounded()) m_bounds.add(m_paths.rect().topLeft()), m_bounds.add(m_paths.rect().bottomRight());
+    m_item.bounded = m_bounds.bounded();
+    if (m_item.bounded) m_item.bounds = m_bounds.rect();
+  }
+
+private:
+  SceneItem& m_item;
+  Bounds m_paths, m_bounds;
+};
+
+// Keeps only an entity's box and first colour.
+class BoxSink : public PrimitiveSink {
+public:
+  void path(const std::vector<QPointF>& points, bool, bool, double, const QColor& color) override {
+    m_paths.addPath(points);
+    seen(color);
+  }
+  void text(const SceneText& text) override {
+    m_bounds.addText(text);
+    seen(text.color);
+  }
+  void point(QPointF at, const QColor& color) override {
+    m_bounds.add(at);
+    seen(color);
+  }
+  void unbounded() override { m_unbounded = true; }
+  bool any() const { return m_any; }
+  // The entity's index entry (box and colour); false when it draws nothing.
+  bool fill(IndexedEntity& entry) {
+    if (!m_any) return false;
+    if (!m_unbounded && m_paths.bounded()) m_bounds.add(m_paths.rect().topLeft()), m_bounds.add(m_paths.rect().bottomRight());
+    entry.color = m_color;
+    entry.unbounded = m_unbounded || !m_bounds.bounded();
+    if (m_bounds.bounded()) {
+      double grow = kBoxGrowth * std::max(m_bounds.x1 - m_bounds.x0, m_bounds.y1 - m_bounds.y0);
+      entry.box = Box{float(m_bounds.x0 - grow), float(m_bounds.y0 - grow), float(m_bounds.x1 + grow), float(m_bounds.y1 + grow)};
+    }
+    return true;
+  }
+
+private:
+  void seen(const QColor& color) {
+    if (!m_any) m_color = color.rgba();
+    m_any = true;
+  }
+  Bounds m_paths, m_bounds;
+  QRgb m_color = 0;
+  bool m_any = false;
+  bool m_unbounded = false;
+};
+
+// The ids of model space in drawing order.
+std::vector<AcDbObjectId> modelSpaceIds(AcDbDatabase& db) {
+  std::vector<AcDbObjectId> ids;
+  AcDbBlockTable* rawTable = nullptr;
+  if (db.getBlockTable(rawTable, AcDb::kForRead) != Acad::eOk) return ids;
+  Opened<AcDbBlockTable> table(rawTable);
+  AcDbBlockTableRecord* rawSpace = nullptr;
+  if (table->getAt(ACDB_MODEL_SPACE, rawSpace, AcDb::kForRead) != Acad::eOk) return ids;
+  Opened<AcDbBlockTableRecord> space(rawSpace);
+  table.reset();
+  AcDbBlockTableRecordIterator* rawIt = nullptr;
+  if (space->newIterator(rawIt) != Acad::eOk) return ids;
+  std::unique_ptr<AcDbBlockTableRecordIterator> it(rawIt);
+  for (; !it->done(); it->step()) {
+    AcDbObjectId id;
+    if (it->getEntityId(id) == Acad::eOk) ids.push_back(id);
+  }
+  return ids;
+}
 
 }  // namespace
 
@@ -578,7 +728,88 @@ QColor colorOfIndex(int index) {
   return rgbColor(AcCmEntityColor::lookUpRGB(static_cast<Adesk::UInt8>(index)));
 }
 
-Scene buildScene(AcDbDatabase& db) { return SceneBuilder(db).build(); }
+class EntityDrawer::Impl : public SceneBuilder {
+public:
+  using SceneBuilder::SceneBuilder;
+};
+
+EntityDrawer::EntityDrawer(AcDbDatabase& db) : m_impl(std::make_unique<Impl>(db)) {}
+EntityDrawer::~EntityDrawer() = default;
+bool EntityDrawer::draw(AcDbObjectId id, PrimitiveSink& sink, double unitsPerPixel) const {
+  return m_impl->draw(id, sink, unitsPerPixel, false);
+}
+
+bool EntityDrawer::box(AcDbObjectId id, PrimitiveSink& sink) const { return m_impl->draw(id, sink, 0.0, true); }
+
+Scene buildScene(AcDbDatabase& db) {
+  Scene scene;
+  EntityDrawer drawer(db);
+  for (AcDbObjectId id : modelSpaceIds(db)) {
+    SceneItem item;
+    item.handle = handleOf(id);
+    CollectingSink sink(item);
+    if (!drawer.draw(id, sink)) continue;
+    sink.finish();
+    if (!item.paths.empty() || !item.texts.empty() || !item.points.empty()) scene.items.push_back(std::move(item));
+  }
+  return scene;
+}
+
+DrawingIndex::DrawingIndex(AcDbDatabase& db) : m_db(&db) {
+  EntityDrawer drawer(db);
+  for (AcDbObjectId id : modelSpaceIds(db)) {
+    BoxSink sink;
+    IndexedEntity entry;
+    if (!drawer.box(id, sink) || !sink.fill(entry)) continue;
+    entry.id = id;
+    entry.handle = id.handle().value();
+    m_entities.push_back(entry);
+  }
+  index();
+}
+
+DrawingIndex::DrawingIndex(std::vector<IndexedEntity> entities) : m_entities(std::move(entities)) { index(); }
+
+void DrawingIndex::index() {
+  std::vector<Box> boxes;
+  std::vector<std::uint32_t> positions;
+  Box all;
+  bool any = false;
+  m_byHandle.reserve(m_entities.size());
+  for (std::uint32_t i = 0; i < m_entities.size(); ++i) {
+    const IndexedEntity& e = m_entities[i];
+    m_byHandle.emplace(e.handle, i);
+    if (e.unbounded) {
+      m_unbounded.push_back(i);
+      continue;
+    }
+    if (any) all.include(e.box);
+    else all = e.box;
+    any = true;
+    boxes.push_back(e.box);
+    positions.push_back(i);
+  }
+  if (any) m_extents = QRectF(QPointF(all.x0, all.y0), QPointF(all.x1, all.y1));
+  m_tree.build(boxes);
+  m_treeItems = std::move(positions);
+}
+
+QRectF DrawingIndex::extents() const { return m_extents; }
+
+const IndexedEntity* DrawingIndex::find(std::uint64_t handle) const {
+  auto it = m_byHandle.find(handle);
+  return it == m_byHandle.end() ? nullptr : &m_entities[it->second];
+}
+
+std::vector<std::uint64_t> handleValues(const std::vector<std::string>& handles) {
+  std::vector<std::uint64_t> out;
+  out.reserve(handles.size());
+  for (const std::string& text : handles) {
+    AcDbHandle handle(text.c_str());
+    if (!handle.isNull()) out.push_back(handle.value());
+  }
+  return out;
+}
 
 std::vector<LayerInfo> layersOf(AcDbDatabase& db) {
   std::vector<LayerInfo> out;

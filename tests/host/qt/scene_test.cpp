@@ -1,7 +1,9 @@
 // The canvas's picture of a drawing: colours by layer, by block, index and true colour,
 // layers switched off or frozen (also through a block reference), block transforms, texts,
-// arcs of polylines, extents, and the layer list with its switches.
+// arcs of polylines, extents, and the layer list with its switches; the index the canvas
+// draws through, and a frame's culling, sub-pixel entities and highlighted selection.
 #include "drawing_scene.h"
+#include "frame_painter.h"
 
 #include <dbapserv.h>
 #include <dbents.h>
@@ -17,7 +19,9 @@
 #include <QPolygonF>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numbers>
+#include <random>
 #include <tuple>
 
 #include <map>
@@ -216,6 +220,75 @@ TEST(DrawingScene, PolylineArcsTextsAndExtents) {
   EXPECT_LE(box.top(), -5.0);
   EXPECT_GE(box.bottom(), 40.0);
   EXPECT_TRUE(Scene().extents().isEmpty());
+  // The index's box (kept as float, grown a little for curves cut coarsely) holds what is
+  // drawn and is hardly larger.
+  QRectF indexed = contura::qt::DrawingIndex(d.db).extents();
+  EXPECT_TRUE(indexed.contains(box));
+  EXPECT_LT(indexed.width(), box.width() * 1.05);
+  EXPECT_LT(indexed.height(), box.height() * 1.05);
+}
+
+// The index finds exactly what a walk over every box finds: boxes of every size (a few
+// long ones among many small ones), areas inside, across, outside and degenerate.
+TEST(SpatialIndex, FindsWhatAWalkOverEveryBoxFinds) {
+  using contura::qt::Box;
+  std::mt19937 random(7);
+  std::uniform_real_distribution<float> at(0, 1000), small(0, 5);
+  for (int count : {0, 3, 5000}) {
+    std::vector<Box> boxes;
+    for (int i = 0; i < count; ++i) {
+      float x = at(random), y = at(random), w = i % 100 == 0 ? 400.0f : small(random);
+      boxes.push_back({x, y, x + w, y + small(random)});
+    }
+    contura::qt::SpatialIndex index;
+    index.build(boxes);
+    for (Box area : {Box{0, 0, 1000, 1000}, Box{10, 10, 20, 20}, Box{500, 0, 501, 1000}, Box{-10, -10, -1, -1},
+                     Box{300, 300, 300, 300}}) {
+      std::vector<std::uint32_t> found, expected;
+      index.query(area, [&](std::uint32_t i) { found.push_back(i); });
+      for (std::uint32_t i = 0; i < boxes.size(); ++i)
+        if (area.intersects(boxes[i])) expected.push_back(i);
+      std::sort(found.begin(), found.end());
+      EXPECT_EQ(found, expected) << count << " boxes";
+    }
+  }
+}
+
+// Columns of a row of pixels (or the row below: an antialiased line may straddle them) that
+// are not the background.
+int inkedColumns(const QImage& image, int row, int from, int to) {
+  int inked = 0;
+  const QRgb background = contura::qt::kCanvasBackground.rgb();
+  for (int x = from; x <= to; ++x)
+    inked += (image.pixel(x, row) != background || image.pixel(x, row + 1) != background) ? 1 : 0;
+  return inked;
+}
+
+TEST(CanvasFrame, CullsToTheViewShowsSubPixelEntitiesAsAPixelAndHighlightsTheChosen) {
+  Drawing d;
+  AcDbObjectId chosen = append(d.db, line(0, 10, 100, 10));
+  append(d.db, line(0, 30, 100, 30));
+  append(d.db, line(500, 500, 600, 500));  // outside the view
+  for (int i = 0; i < 50; ++i) append(d.db, line(50.1 + i * 0.005, 50.1, 50.1 + i * 0.005 + 0.001, 50.1));  // one pixel
+  contura::qt::DrawingIndex index(d.db);
+  contura::qt::EntityDrawer drawer(d.db);
+  const contura::qt::View view{QPointF(50, 30), 2.0, QSize(220, 140)};
+  QImage plain, marked;
+  contura::qt::FrameCounts counts = contura::qt::paintFrame(plain, view, index, &drawer, {});
+  EXPECT_EQ(counts.drawn, 2u);
+  EXPECT_EQ(counts.pixels, 1u);  // the tiny lines share one pixel: the first colours it
+  QPointF tinyAt = view.toScreen(QPointF(50.2, 50.1));
+  QPoint tiny(static_cast<int>(tinyAt.x()), static_cast<int>(tinyAt.y()));
+  EXPECT_NE(plain.pixel(tiny), contura::qt::kCanvasBackground.rgb());
+
+  contura::qt::FrameMarks marks;
+  marks.highlighted.insert(chosen.handle().value());
+  contura::qt::paintFrame(marked, view, index, &drawer, marks);
+  int left = view.toScreen(QPointF(5, 0)).toPoint().x(), right = view.toScreen(QPointF(95, 0)).toPoint().x();
+  int chosenRow = view.toScreen(QPointF(0, 10)).toPoint().y() - 1, otherRow = view.toScreen(QPointF(0, 30)).toPoint().y() - 1;
+  EXPECT_EQ(inkedColumns(plain, chosenRow, left, right), right - left + 1);
+  EXPECT_LT(inkedColumns(marked, chosenRow, left, right), (right - left + 1) * 9 / 10);  // dashed
+  EXPECT_EQ(inkedColumns(marked, otherRow, left, right), right - left + 1);
 }
 
 // The kind of every model-space entity and whether the scene draws it.
