@@ -80,7 +80,8 @@ bool isTypedHeaderVariable(std::string_view name) {
 // Builds the database as the walker hands over the file's pieces.
 class DrawingBuilder : public DxfSink {
  public:
-  DrawingBuilder(AcDbDatabase& db, std::string_view text) : m_db(db), m_text(text) {}
+  DrawingBuilder(AcDbDatabase& db, std::string_view text, ReadReport* report)
+      : m_db(db), m_text(text), m_report(report) {}
 
   bool headerVariable(const Tag& name, const std::vector<Tag>& values, DxfError& error) override;
   bool headerEnd(DxfError& error) override;
@@ -103,6 +104,13 @@ class DrawingBuilder : public DxfSink {
  private:
   bool ensureEncoding(DxfError& error);
   std::string textEncodingOf() const;
+  void note(ReadReport::Kind kind, std::string_view what, std::uint32_t line) {
+    if (m_report) m_report->note(kind, what, line);
+  }
+  // A record an entity names that the file's table lacks was made (counted as repaired).
+  void noteMadeRecord(std::u8string_view what) {
+    if (m_entityLine != 0) note(ReadReport::Kind::kRepaired, os::utf8Literal(what), m_entityLine);
+  }
   bool fail(DxfError& error, std::uint32_t line, std::string message) {
     error.set(line, std::move(message));
     return false;
@@ -138,6 +146,8 @@ class DrawingBuilder : public DxfSink {
 
   AcDbDatabase& m_db;
   std::string_view m_text;
+  ReadReport* m_report;
+  std::uint32_t m_entityLine = 0;  // line of the entity being read (0 outside entities)
   DxfVersion m_version = DxfVersion::R12;
   std::string m_codePage;
   TextCodec m_codec;
@@ -271,6 +281,9 @@ bool DrawingBuilder::addRecord(AcDbSymbolTableRecord* rec, cdb::TableKind kind,
   if (entry && (name.empty() || names.count(key))) {
     delete rec;
     id = AcDbObjectId::kNull;
+    note(ReadReport::Kind::kKeptRaw,
+         os::utf8Literal(name.empty() ? u8"名称为空的表项 " : u8"名称重复的表项 ") + std::string(entry->type()),
+         entry->line());
     AcDbRawTags& raw = m_rawRecords[int(kind)];
     for (const Tag& t : entry->tags) {
       RawTag r = rawTagOf(t, m_codec);
@@ -311,6 +324,7 @@ AcDbObjectId DrawingBuilder::layerId(const std::string& name) {
   DxfError ignored;
   if (!addRecord(rec, cdb::TableKind::kLayer, EntityCommon(), 0, id, ignored)) return id;
   rec->close();
+  noteMadeRecord(u8"图元用到而图层表中没有的图层");
   return id;
 }
 
@@ -324,6 +338,7 @@ AcDbObjectId DrawingBuilder::linetypeId(const std::string& name) {
   DxfError ignored;
   if (!addRecord(rec, cdb::TableKind::kLinetype, EntityCommon(), 0, id, ignored)) return id;
   rec->close();
+  noteMadeRecord(u8"图元用到而线型表中没有的线型");
   return id;
 }
 
@@ -337,6 +352,7 @@ AcDbObjectId DrawingBuilder::styleId(const std::string& name) {
   DxfError ignored;
   if (!addRecord(rec, cdb::TableKind::kTextStyle, EntityCommon(), 0, id, ignored)) return id;
   rec->close();
+  noteMadeRecord(u8"图元用到而文字样式表中没有的文字样式");
   return id;
 }
 
@@ -410,7 +426,14 @@ bool DrawingBuilder::ensureEncoding(DxfError& error) {
   // A code page the person chose holds for every version (setFileEncoding makes R2007 and
   // later UTF-8 whatever it is given).
   const DxfVersion encodingVersion = readCodePageRef().empty() ? m_version : DxfVersion::R2004;
-  if (!m_codec.setFileEncoding(encodingVersion, textEncodingOf())) {
+  const std::string encoding = textEncodingOf();
+  if (readCodePageRef().empty() && encoding != m_codePage) {
+    note(ReadReport::Kind::kConverted,
+         os::utf8Literal(u8"文字按其内容读作 ") + encoding + os::utf8Literal(u8"（文件写的代码页是 ") +
+             (m_codePage.empty() ? os::utf8Literal(u8"空") : m_codePage) + os::utf8Literal(u8"）"),
+         0);
+  }
+  if (!m_codec.setFileEncoding(encodingVersion, encoding)) {
     // An unknown code page is read as ANSI_1252, as other programs do; not an error.
   }
   (void)error;
@@ -1047,14 +1070,14 @@ std::vector<std::string> modellerLines(RawTags& extras) {
 // fit, not 3D, no mesh or face, no vertex made by fitting or carrying a tangent or data of its
 // own. A vertex width of 0 takes the polyline's default width, as in the file. Others stay
 // old-style, exactly as read.
-void makeLightweightIfSimple(PolylineEntity& p) {
+bool makeLightweightIfSimple(PolylineEntity& p) {
   constexpr std::int16_t kNotSimple = 2 | 4 | 8 | 16 | 64;        // fit, spline, 3D, mesh, faces
   constexpr std::int16_t kVertexNotSimple = 1 | 2 | 8 | 16 | 32 | 64 | 128;
-  if (p.flags & kNotSimple) return;
+  if (p.flags & kNotSimple) return false;
   for (const PolylineVertex& v : p.vertices) {
     if ((v.flags & kVertexNotSimple) || !v.common.xdata.empty() || !v.common.extras.empty() ||
         !v.common.appGroups.empty())
-      return;
+      return false;
   }
   for (PolylineVertex& v : p.vertices) {
     if (v.startWidth == 0) v.startWidth = p.defaultStartWidth;
@@ -1064,6 +1087,7 @@ void makeLightweightIfSimple(PolylineEntity& p) {
   p.lightweight = true;
   p.flags &= 1 | 128;
   p.seqEnd = EntityCommon();
+  return true;
 }
 
 bool DrawingBuilder::entity(const Record* block, const EntityRecords& records, DxfError& error) {
@@ -1072,8 +1096,14 @@ bool DrawingBuilder::entity(const Record* block, const EntityRecords& records, D
   if (!readEntity(records, m_codec, e, error)) return false;
   // The database has no trace entity: a TRACE is kept whole, as read, and written back so.
   if (e.kind == Entity::Kind::Solid && e.solid.isTrace && !readEntityAsRaw(records, m_codec, e, error)) return false;
-  if (e.kind == Entity::Kind::Polyline && !e.polyline.lightweight) makeLightweightIfSimple(e.polyline);
   const std::uint32_t line = records.main.line();
+  m_entityLine = line;
+  struct LineReset {
+    std::uint32_t& line;
+    ~LineReset() { line = 0; }
+  } lineReset{m_entityLine};
+  if (e.kind == Entity::Kind::Polyline && !e.polyline.lightweight && makeLightweightIfSimple(e.polyline))
+    note(ReadReport::Kind::kConverted, os::utf8Literal(u8"旧式二维多段线（POLYLINE）转为轻量多段线"), line);
   AcDbObjectId owner = block ? m_currentBlock : spaceOf(e.common);
   bool failed = false;
   AcDbEntity* ent = e.kind == Entity::Kind::Raw ? makeCustomEntity(records, e, error, failed) : makeEntity(e);
@@ -1102,6 +1132,7 @@ bool DrawingBuilder::entity(const Record* block, const EntityRecords& records, D
     }
   }
   if (raw) {
+    note(ReadReport::Kind::kKeptRaw, e.raw.type, line);
     auto* r = new AcDbRawEntity;
     r->setDxfName(e.raw.type);
     auto cls = m_classNames.find(e.raw.type);
@@ -1337,10 +1368,10 @@ bool DrawingBuilder::finish(DxfError& error) {
   return true;
 }
 
-Acad::ErrorStatus readInto(std::string& text, AcDbDatabase& db, DxfError& error) {
+Acad::ErrorStatus readInto(std::string& text, AcDbDatabase& db, DxfError& error, ReadReport* report) {
   if (!checkDxfText(text, error)) return Acad::eDwgNotRecoverable;
   TagReader reader(text);
-  DrawingBuilder builder(db, text);
+  DrawingBuilder builder(db, text, report);
   if (!walkDxf(reader, builder, error)) return Acad::eDwgNotRecoverable;
   if (!builder.finish(error)) return Acad::eDwgNotRecoverable;
   return Acad::eOk;
@@ -1354,18 +1385,18 @@ bool setReadCodePage(const std::string& codePage) {
   return true;
 }
 
-Acad::ErrorStatus readDxfText(std::string text, AcDbDatabase& db, DxfError& error) {
+Acad::ErrorStatus readDxfText(std::string text, AcDbDatabase& db, DxfError& error, ReadReport* report) {
   error.clear();
-  return readInto(text, db, error);
+  return readInto(text, db, error, report);
 }
 
-Acad::ErrorStatus readDxf(const std::string& path, AcDbDatabase& db, DxfError& error) {
+Acad::ErrorStatus readDxf(const std::string& path, AcDbDatabase& db, DxfError& error, ReadReport* report) {
   error.clear();
   std::string text;
   if (!loadDxfText(path, text, error)) {
     return error.line == 0 ? Acad::eFileNotFound : Acad::eDwgNotRecoverable;
   }
-  Acad::ErrorStatus es = readInto(text, db, error);
+  Acad::ErrorStatus es = readInto(text, db, error, report);
   if (es == Acad::eOk) cdb::setFileName(db, os::utf8ToCp936(path));
   return es;
 }

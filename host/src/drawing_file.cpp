@@ -94,10 +94,11 @@ bool DrawingDocument::saveAs(const std::filesystem::path& path, dxf::DxfVersion 
   return true;
 }
 
-bool DrawingDocument::open(const std::filesystem::path& path, std::string& error) {
+bool DrawingDocument::open(const std::filesystem::path& path, std::string& error, dxf::ReadReport& report) {
   auto opened = std::make_unique<AcDbDatabase>(false);
   dxf::DxfError dxfError;
-  if (dxf::readDxf(path.string(), *opened, dxfError) != Acad::eOk) {
+  report = dxf::ReadReport();
+  if (dxf::readDxf(path.string(), *opened, dxfError, &report) != Acad::eOk) {
     error = dxfError.text();
     return false;
   }

@@ -51,7 +51,8 @@ public:
               dxf::WriteWarnings& warnings);
   // Reads `path` into a new database that replaces the drawing (the working database, the
   // editor's state reset); on failure `error` says why and the drawing stays as it was.
-  bool open(const std::filesystem::path& path, std::string& error);
+  // `report` receives what the read converted, kept raw or made up for.
+  bool open(const std::filesystem::path& path, std::string& error, dxf::ReadReport& report);
 
 private:
   std::unique_ptr<AcDbDatabase>& m_drawing;

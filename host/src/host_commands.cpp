@@ -166,9 +166,11 @@ HostCommandEnd openAnother(InputSource& input, Console& console, DrawingDocument
   std::optional<std::filesystem::path> path = askFileName(input, console, "打开图形", std::nullopt, ended);
   if (path) {
     std::string error;
-    if (document.open(*path, error))
+    dxf::ReadReport report;
+    if (document.open(*path, error, report)) {
       say(console, "已打开图形 " + path->string() + "。");
-    else
+      for (const std::string& line : report.lines()) say(console, line);
+    } else
       say(console, "无法打开图形 " + path->string() + "：" + error);
   }
   return ended ? HostCommandEnd::kInputEnded : HostCommandEnd::kDone;

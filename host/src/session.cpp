@@ -151,9 +151,10 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
   dxf::installDrawingFileIo();
   auto drawing = std::make_unique<AcDbDatabase>(!options.drawing);
   std::string openError;
+  dxf::ReadReport readReport;
   if (options.drawing) {
     dxf::DxfError dxfError;
-    if (dxf::readDxf(options.drawing->string(), *drawing, dxfError) != Acad::eOk) {
+    if (dxf::readDxf(options.drawing->string(), *drawing, dxfError, &readReport) != Acad::eOk) {
       if (!options.gui) {
         streams.err << "contura: " << options.drawing->string() << ": " << dxfError.text() << "\n";
         return kExitError;
@@ -169,6 +170,11 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
     WindowSession window{options, drawing, openError.empty() ? options.drawing : std::nullopt, openError};
     windowStatus = windowFrontEnd()->run(window);
   } else {
+    // What reading the drawing converted or kept raw, before the first prompt.
+    for (const std::string& line : readReport.lines()) {
+      console.beginPrompt();
+      console.write(line + "\n");
+    }
     DrawingDocument document(drawing, options.drawing, options.saveVersion);
     PromptEnd end = runCommandPrompt(*input, console, {&document, options.save.has_value()});
     // A person who answered QUIT's question chose; anyone else is told what was not kept.

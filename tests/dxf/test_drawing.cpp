@@ -5,6 +5,7 @@
 #include <contura/db/hatch_data.h>
 #include <contura/db/rawtags.h>
 #include <contura/dxf/dxf.h>
+#include <contura/os/codepage.h>
 
 #include <dbdict.h>
 #include <dbelipse.h>
@@ -829,7 +830,16 @@ TEST(DxfDrawing, SimpleOldPolylinesOpenAsLightweight) {
                      polyline("2C", 8, "32") + "  0\nENDSEC\n  0\nEOF\n";
   AcDbDatabase db(false, true);
   DxfError error;
-  ASSERT_EQ(readDxfText(text, db, error), Acad::eOk) << error.text();
+  ReadReport report;
+  ASSERT_EQ(readDxfText(text, db, error, &report), Acad::eOk) << error.text();
+  // The read says what it converted (once, at the first such polyline), that the file's
+  // missing layer table was made up for, and that the 3D polyline is kept as read.
+  std::vector<std::string> said = report.lines();
+  ASSERT_EQ(said.size(), 3u);
+  EXPECT_NE(said[0].find(contura::os::utf8Literal(u8"已转换 1 处")), std::string::npos) << said[0];
+  EXPECT_NE(said[0].find(contura::os::utf8Literal(u8"第 5 行")), std::string::npos) << said[0];
+  EXPECT_NE(said[1].find(contura::os::utf8Literal(u8"已补全 1 处")), std::string::npos) << said[1];
+  EXPECT_NE(said[2].find(contura::os::utf8Literal(u8"原样保留 1 处：POLYLINE")), std::string::npos) << said[2];
   auto classOf = [&](Adesk::UInt64 handle) {
     AcDbObjectId id;
     EXPECT_EQ(db.getAcDbObjectId(id, false, AcDbHandle(handle)), Acad::eOk);

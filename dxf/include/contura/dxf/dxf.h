@@ -4,6 +4,7 @@
 #pragma once
 #include <contura/dxf/codec.h>
 #include <contura/dxf/error.h>
+#include <contura/dxf/read_report.h>
 
 #include <dbmain.h>
 
@@ -18,10 +19,13 @@ namespace contura::dxf {
 // completed as in a default drawing. On failure returns the status (eFileNotFound,
 // eDwgNotRecoverable for a malformed file) with `error` naming the line, and `db` holds a
 // partial drawing that the caller discards: read into a new database and keep the old one
-// until this succeeds.
-Acad::ErrorStatus readDxf(const std::string& path, AcDbDatabase& db, DxfError& error);
+// until this succeeds. `report`, when given, receives what the read converted, kept raw or
+// made up for (see read_report.h); on failure it holds what was seen up to the error.
+Acad::ErrorStatus readDxf(const std::string& path, AcDbDatabase& db, DxfError& error,
+                          ReadReport* report = nullptr);
 // The same from the text of a file already in memory.
-Acad::ErrorStatus readDxfText(std::string text, AcDbDatabase& db, DxfError& error);
+Acad::ErrorStatus readDxfText(std::string text, AcDbDatabase& db, DxfError& error,
+                              ReadReport* report = nullptr);
 
 // The code page every drawing read from now on is taken to be in, whatever the file says or
 // its texts look like ("ANSI_936", "ANSI_1252", "UTF-8"... as $DWGCODEPAGE names them); empty
