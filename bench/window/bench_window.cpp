@@ -8,6 +8,7 @@
 // and every frame painting all of them, entity by entity.
 #include <QApplication>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include <contura/dxf/dxf.h>
 #include <dbapserv.h>
@@ -203,6 +204,13 @@ int main(int argc, char** argv) {
     qt::paintFrame(image, view, index, &drawer, marks);
   });
   double unchanged = medianMs([&] { canvas.grab(); });  // as after a mouse move: the kept frame and the overlay
+  // A wheel step: the kept frame scaled at once (the new frame follows when the wheel rests).
+  QPointF middle(kViewWidth / 2.0, kViewHeight / 2.0);
+  double wheelStep = medianMs([&] {
+    QWheelEvent wheel(middle, middle, QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&canvas, &wheel);
+    canvas.grab();
+  });
   double rebuilt = medianMs([&] { qt::DrawingIndex again(*db); });
   double peak = peakMb();
 
@@ -212,6 +220,7 @@ int main(int argc, char** argv) {
   verdict("frame at full extents", extents, kExtentsGoalMs, "ms");
   verdict("frame zoomed in 8x", zoomed, kZoomedGoalMs, "ms");
   verdict("frame panned (zoomed in 8x)", panned, kZoomedGoalMs, "ms");
+  std::printf("%-44s %9.1f ms\n", "a wheel step shown (the kept frame scaled)", wheelStep);
   std::printf("%-44s %9.1f ms\n", "repaint over an unchanged view", unchanged);
   std::printf("%-44s %9.1f ms\n", "index rebuilt after a command", rebuilt);
   std::printf("peak memory %.0f MB, the read alone %.0f MB: ratio %.2f (goal <= %.1f: %s)\n", peak, reference.peak,

@@ -776,9 +776,11 @@ void DrawingIndex::index() {
   Box all;
   bool any = false;
   m_byHandle.reserve(m_entities.size());
+  bool sorted = true;
   for (std::uint32_t i = 0; i < m_entities.size(); ++i) {
     const IndexedEntity& e = m_entities[i];
-    m_byHandle.emplace(e.handle, i);
+    sorted = sorted && (m_byHandle.empty() || m_byHandle.back().first < e.handle);
+    m_byHandle.emplace_back(e.handle, i);
     if (e.unbounded) {
       m_unbounded.push_back(i);
       continue;
@@ -790,6 +792,7 @@ void DrawingIndex::index() {
     positions.push_back(i);
   }
   if (any) m_extents = QRectF(QPointF(all.x0, all.y0), QPointF(all.x1, all.y1));
+  if (!sorted) std::sort(m_byHandle.begin(), m_byHandle.end());
   m_tree.build(boxes);
   m_treeItems = std::move(positions);
 }
@@ -797,8 +800,8 @@ void DrawingIndex::index() {
 QRectF DrawingIndex::extents() const { return m_extents; }
 
 const IndexedEntity* DrawingIndex::find(std::uint64_t handle) const {
-  auto it = m_byHandle.find(handle);
-  return it == m_byHandle.end() ? nullptr : &m_entities[it->second];
+  auto it = std::lower_bound(m_byHandle.begin(), m_byHandle.end(), std::pair<std::uint64_t, std::uint32_t>(handle, 0));
+  return it == m_byHandle.end() || it->first != handle ? nullptr : &m_entities[it->second];
 }
 
 std::vector<std::uint64_t> handleValues(const std::vector<std::string>& handles) {

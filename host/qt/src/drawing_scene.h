@@ -16,7 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "spatial_index.h"
@@ -145,7 +145,7 @@ private:
   AcDbDatabase* m_db = nullptr;
   std::vector<IndexedEntity> m_entities;
   std::vector<std::uint32_t> m_unbounded;
-  std::unordered_map<std::uint64_t, std::uint32_t> m_byHandle;
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> m_byHandle;  // sorted by handle
   SpatialIndex m_tree;  // over the bounded entities: item i is m_entities[m_treeItems[i]]
   std::vector<std::uint32_t> m_treeItems;
   QRectF m_extents;
