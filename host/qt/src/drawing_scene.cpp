@@ -225,15 +225,25 @@ private:
     } else {
       return false;
     }
-    int pieces = arcPieces(to - from, radius * scaleOf(ctx));
     std::vector<QPointF> points;
-    points.reserve(static_cast<std::size_t>(pieces) + 1);
-    for (int k = 0; k <= pieces; ++k) {
-      double a = from + (to - from) * k / pieces;
-      points.push_back(place(AcGePoint3d(center.x + radius * std::cos(a), center.y + radius * std::sin(a), center.z), ctx));
-    }
+    points.push_back(place(AcGePoint3d(center.x + radius * std::cos(from), center.y + radius * std::sin(from), center.z), ctx));
+    appendArc(points, AcGePoint2d(center.x, center.y), AcGeVector2d(std::cos(from), std::sin(from)) * radius, to - from,
+              center.z, ctx);
     addPath(std::move(points), false, false, 0.0, color);
     return true;
+  }
+
+  // The points after the start of an arc in the drawing's plane: the start vector (from the
+  // centre) turned by `sweep` (counter-clockwise when positive) in equal steps, each step one
+  // rotation of the last point.
+  void appendArc(std::vector<QPointF>& points, const AcGePoint2d& center, AcGeVector2d v, double sweep, double z,
+                 const Context& ctx) {
+    int pieces = arcPieces(sweep, v.length() * scaleOf(ctx));
+    double c = std::cos(sweep / pieces), s = std::sin(sweep / pieces);
+    for (int k = 1; k <= pieces; ++k) {
+      v = AcGeVector2d(v.x * c - v.y * s, v.x * s + v.y * c);
+      points.push_back(place(AcGePoint3d(center.x + v.x, center.y + v.y, z), ctx));
+    }
   }
 
   void addCurve(const AcDbCurve& curve, const QColor& color, const Context& ctx) {
@@ -298,12 +308,11 @@ private:
       pl.getBulgeAt(i, bulge);
       AcGeCircArc2d arc;
       if (flat && pl.segType(i) == AcDbPolyline::kArc && pl.getArcSegAt(i, arc) == Acad::eOk) {
-        // In the drawing's plane: straight from the segment's arc.
-        int pieces = arcPieces(arc.sweep(), arc.radius() * scaleOf(ctx));
-        for (int k = 1; k <= pieces; ++k) {
-          AcGePoint2d p = arc.evalPoint(arc.startAng() + arc.sweep() * k / pieces);
-          points.push_back(place(AcGePoint3d(p.x, p.y, pl.elevation()), ctx));
-        }
+        // In the drawing's plane: from the vertex round the segment's centre, counter-clockwise
+        // for a positive bulge.
+        AcGePoint2d start;
+        pl.getPointAt(i, start);
+        appendArc(points, arc.center(), start - arc.center(), bulge > 0.0 ? arc.sweep() : -arc.sweep(), pl.elevation(), ctx);
         continue;
       }
       int pieces = 1;
