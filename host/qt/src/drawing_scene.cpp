@@ -4,6 +4,7 @@
 #include <AcDbVarCommon.h>
 #include <contura/db/hatch_data.h>
 #include <contura/db/rawtags.h>
+#include <contura/ge/text_box.h>
 #include <acdb.h>
 #include <dbcolor.h>
 #include <dbcurve.h>
@@ -53,12 +54,6 @@ constexpr int kSplinePiecesPerControlPoint = 12;
 constexpr double kInfiniteLineLength = 1.0e7;
 // Patterned hatches are shown as a light fill of their colour.
 constexpr int kPatternFillAlpha = 70;
-// A text's box for the extents: a single-byte character is this share of the height wide,
-// and the box reaches this share of the height below the baseline.
-constexpr double kNarrowCharWidth = 2.0 / 3.0;
-constexpr double kDescentShare = 0.25;
-// The line spacing of paragraph text at factor 1, in text heights.
-constexpr double kMTextLineSpacing = 5.0 / 3.0;
 
 // Closes an open object when it goes out of scope.
 struct Closer {
@@ -395,7 +390,7 @@ private:
     std::vector<std::string> lines = mtext.plainLines();
     if (lines.empty()) return;
     double h = mtext.textHeight();
-    double spacing = h * kMTextLineSpacing * mtext.lineSpacingFactor();
+    double spacing = h * contura::ge::kMTextLineSpacing * mtext.lineSpacingFactor();
     int attachment = static_cast<int>(mtext.attachment());  // 1..9: top, middle, bottom rows
     int row = (attachment - 1) / 3, column = (attachment - 1) % 3;
     double total = (lines.size() - 1) * spacing + h;
@@ -602,13 +597,13 @@ struct Bounds {
     for (QPointF p : points) add(p);
   }
   void addText(const SceneText& t) {
-    // A Chinese character as wide as the text is high, others two thirds of that; placed by
-    // the alignment and turned.
+    // The drawing's text box (a character outside ASCII is a double-byte one), placed by the
+    // alignment and turned.
     double width = 0.0;
-    for (QChar c : t.text) width += (c.unicode() > 0x7F ? 1.0 : kNarrowCharWidth) * t.height;
+    for (QChar c : t.text) width += (c.unicode() > 0x7F ? contura::ge::kWideCharAdvance : contura::ge::kNarrowCharAdvance) * t.height;
     width *= t.widthFactor;
     double u0 = t.hAlign == SceneText::HAlign::kLeft ? 0.0 : t.hAlign == SceneText::HAlign::kCenter ? -width / 2 : -width;
-    double v0 = -kDescentShare * t.height, v1 = t.height;
+    double v0 = -contura::ge::kTextDescent * t.height, v1 = t.height;
     if (t.vAlign == SceneText::VAlign::kTop) v0 -= t.height, v1 -= t.height;
     if (t.vAlign == SceneText::VAlign::kMiddle) v0 -= t.height / 2, v1 -= t.height / 2;
     double ca = std::cos(t.rotation), sa = std::sin(t.rotation);
