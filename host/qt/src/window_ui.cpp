@@ -114,7 +114,10 @@ void WindowUi::present(const Pending& pending) {
 host::Answer WindowUi::wait(const host::Request& request, Canvas::Mode mode, std::optional<QPointF> base,
                             std::vector<std::string> dragged, std::vector<std::string> highlighted) {
   if (m_ended) return host::Answer::end();
-  m_window.refresh();
+  // A further line of a selection that has chosen something: only the editor's selection ran
+  // since the last request, so the drawing is as the canvas shows it.
+  bool sameDrawing = request.kind == host::RequestKind::Selection && !highlighted.empty();
+  if (!sameDrawing) m_window.refresh();
   for (DialogMirror* dialog : m_dialogs) dialog->sync();  // a dialog hidden for a pick disappears
   auto last = ed::lastPoint();
   // A request made while another waits (code run from a wait's loop) answers first; the
