@@ -306,37 +306,27 @@ TEST(DxfDrawing, FixturesReadIntoTheDrawing) {
     SCOPED_TRACE(file);
     auto db = readFixture(file);
     const bool modern = std::string(file) != "fixture_r12.dxf";
-    auto layer = [&](const std::string& name) {
-      return openRecord<AcDbLayerTable, AcDbLayerTableRecord>(*db, &AcDbDatabase::getLayerTable, name);
+    // Runs `check` on the layer `name`, which must be there.
+    auto layer = [&](const std::string& name, const std::function<void(AcDbLayerTableRecord*)>& check) {
+      AcDbLayerTableRecord* r =
+          openRecord<AcDbLayerTable, AcDbLayerTableRecord>(*db, &AcDbDatabase::getLayerTable, name);
+      ASSERT_NE(r, nullptr) << name;
+      check(r);
+      r->close();
     };
-    AcDbLayerTableRecord* off = layer("OFF_LAYER");
-    ASSERT_NE(off, nullptr);
-    EXPECT_TRUE(off->isOff());
-    EXPECT_EQ(off->color().colorIndex(), 1);
-    off->close();
-    AcDbLayerTableRecord* frozen = layer("FROZEN_LAYER");
-    ASSERT_NE(frozen, nullptr);
-    EXPECT_TRUE(frozen->isFrozen());
-    frozen->close();
-    AcDbLayerTableRecord* locked = layer("LOCKED_LAYER");
-    ASSERT_NE(locked, nullptr);
-    EXPECT_TRUE(locked->isLocked());
-    locked->close();
-    AcDbLayerTableRecord* wall = layer(kWall);
-    ASSERT_NE(wall, nullptr);
-    EXPECT_EQ(nameOf(wall->linetypeObjectId()), "DASHED");
-    wall->close();
+    layer("OFF_LAYER", [](AcDbLayerTableRecord* r) { EXPECT_TRUE(r->isOff() && r->color().colorIndex() == 1); });
+    layer("FROZEN_LAYER", [](AcDbLayerTableRecord* r) { EXPECT_TRUE(r->isFrozen()); });
+    layer("LOCKED_LAYER", [](AcDbLayerTableRecord* r) { EXPECT_TRUE(r->isLocked()); });
+    layer(kWall, [](AcDbLayerTableRecord* r) { EXPECT_EQ(nameOf(r->linetypeObjectId()), "DASHED"); });
     if (modern) {
-      AcDbLayerTableRecord* tc = layer("TRUECOLOR_LAYER");
-      ASSERT_NE(tc, nullptr);
-      ACHAR* d = tc->description();
-      EXPECT_EQ(std::string(d ? d : ""), kTrueColourLayerText);
-      delete[] d;
-      if (std::string(file) != "fixture_r2000.dxf") {
-        EXPECT_TRUE(tc->color().isByColor());
-        EXPECT_EQ(tc->color().green(), 200);
-      }
-      tc->close();
+      layer("TRUECOLOR_LAYER", [&](AcDbLayerTableRecord* r) {
+        ACHAR* d = r->description();
+        EXPECT_EQ(std::string(d ? d : ""), kTrueColourLayerText);
+        delete[] d;
+        if (std::string(file) != "fixture_r2000.dxf") {  // ezdxf writes no true colour to R2000
+          EXPECT_TRUE(r->color().isByColor() && r->color().green() == 200);
+        }
+      });
     }
     AcDbTextStyleTableRecord* hz =
         openRecord<AcDbTextStyleTable, AcDbTextStyleTableRecord>(*db, &AcDbDatabase::getTextStyleTable, "HZ");

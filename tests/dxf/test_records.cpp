@@ -1,49 +1,30 @@
-// Section walker: the ezdxf fixtures walk completely, the malformed corpus fails at the right
-// line with the right words, and the entity sequences (POLYLINE/VERTEX, INSERT/ATTRIB) group.
+// Section walker: the entity sequences (POLYLINE/VERTEX, INSERT/ATTRIB) group and a sink can
+// stop the walk. The fixtures and the malformed corpus go through the walker in the drawing
+// reader's tests, which check every file of the corpus at its line.
 #include <contura/dxf/records.h>
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
-#include <sstream>
 
 using namespace contura::dxf;
 
 namespace {
 
-// The ezdxf drawings and the malformed corpus the build makes.
-const std::string kData = CONTURA_MADE_DATA_DIR "/dxf/";
-
-// Counts what it is handed and checks every record's handle, as the drawing reader does.
+// Counts the entities it is handed and checks every record's handle, as the drawing reader
+// does.
 class CountingSink : public DxfSink {
  public:
-  std::map<std::string, int> entities, objects, tableEntries;
-  std::map<std::string, std::string> header;
-  std::vector<std::string> blocks, layers, otherSections;
-  int followers = 0, seqEnds = 0, classes = 0;
-  bool headerEnded = false;
+  std::map<std::string, int> entities;
+  int followers = 0, seqEnds = 0;
 
-  bool headerVariable(const Tag& name, const std::vector<Tag>& values, DxfError&) override {
-    header[std::string(name.text)] = values.empty() ? "" : std::string(values[0].text);
-    return true;
-  }
-  bool headerEnd(DxfError&) override { return headerEnded = true; }
-  bool classRecord(const Record&, DxfError&) override {
-    ++classes;
-    return true;
-  }
+  bool headerVariable(const Tag&, const std::vector<Tag>&, DxfError&) override { return true; }
+  bool headerEnd(DxfError&) override { return true; }
+  bool classRecord(const Record&, DxfError&) override { return true; }
   bool tableBegin(const Record&, DxfError&) override { return true; }
-  bool tableEntry(const Record& table, const Record& entry, DxfError& e) override {
-    ++tableEntries[std::string(table.text(2))];
-    if (entry.type() == "LAYER") layers.emplace_back(entry.text(2));
-    return handleOk(entry, e);
-  }
+  bool tableEntry(const Record&, const Record& entry, DxfError& e) override { return handleOk(entry, e); }
   bool tableEnd(const Record&, const Record&, DxfError&) override { return true; }
-  bool blockBegin(const Record& block, DxfError& e) override {
-    blocks.emplace_back(block.text(2));
-    return handleOk(block, e);
-  }
+  bool blockBegin(const Record& block, DxfError& e) override { return handleOk(block, e); }
   bool blockEnd(const Record&, const Record&, DxfError&) override { return true; }
   bool entity(const Record* block, const EntityRecords& ent, DxfError& e) override {
     if (!block) ++entities[std::string(ent.main.type())];
@@ -54,14 +35,8 @@ class CountingSink : public DxfSink {
     }
     return handleOk(ent.main, e);
   }
-  bool object(const Record& r, DxfError& e) override {
-    ++objects[std::string(r.type())];
-    return handleOk(r, e);
-  }
-  bool otherSection(const Tag& name, const std::vector<Tag>&, DxfError&) override {
-    otherSections.emplace_back(name.text);
-    return true;
-  }
+  bool object(const Record& r, DxfError& e) override { return handleOk(r, e); }
+  bool otherSection(const Tag&, const std::vector<Tag>&, DxfError&) override { return true; }
 
  private:
   static bool handleOk(const Record& r, DxfError& e) {
@@ -76,75 +51,7 @@ bool walkText(std::string& text, CountingSink& sink, DxfError& error) {
   return walkDxf(reader, sink, error);
 }
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
 }  // namespace
-
-TEST(DxfWalk, FixturesWalkCompletely) {
-  struct Expect {
-    const char* file;
-    const char* acadVer;
-    int lines, inserts, polylines, lwpolylines, texts, hatches, vertexAndAttribs;
-  };
-  // What make_fixtures.py puts in model space.
-  const Expect table[] = {
-      {"fixture_r12.dxf", "AC1009", 2, 3, 1, 0, 3, 0, 4 + 2},
-      {"fixture_r2000.dxf", "AC1015", 4, 4, 1, 2, 3, 2, 4 + 2},
-      {"fixture_r2004.dxf", "AC1018", 4, 4, 1, 2, 3, 2, 4 + 2},
-      {"fixture_r2018.dxf", "AC1032", 4, 4, 1, 2, 3, 2, 4 + 2},
-  };
-  for (const Expect& x : table) {
-    std::string text = readFile(kData + x.file);
-    CountingSink sink;
-    DxfError error;
-    ASSERT_TRUE(walkText(text, sink, error)) << x.file << ": " << error.text();
-    EXPECT_TRUE(sink.headerEnded);
-    EXPECT_EQ(sink.header["$ACADVER"], x.acadVer);
-    EXPECT_EQ(sink.entities["LINE"], x.lines) << x.file;
-    EXPECT_EQ(sink.entities["INSERT"], x.inserts) << x.file;
-    EXPECT_EQ(sink.entities["POLYLINE"], x.polylines) << x.file;
-    EXPECT_EQ(sink.entities["LWPOLYLINE"], x.lwpolylines) << x.file;
-    EXPECT_EQ(sink.entities["TEXT"], x.texts) << x.file;
-    EXPECT_EQ(sink.entities["HATCH"], x.hatches) << x.file;
-    EXPECT_EQ(sink.entities.count("VERTEX"), 0u) << "followers are not separate entities";
-    // The model-space polyline's 4 vertices and the tagged insert's 2 attributes, plus those
-    // inside blocks (OUTER's polyline in R12).
-    EXPECT_GE(sink.followers, x.vertexAndAttribs) << x.file;
-    EXPECT_GE(sink.tableEntries["LAYER"], 6) << x.file;
-    for (const char* b : {"INNER", "OUTER", "TAGBLOCK", "MYARROW"}) {
-      EXPECT_NE(std::find(sink.blocks.begin(), sink.blocks.end(), b), sink.blocks.end()) << b;
-    }
-  }
-}
-
-TEST(DxfWalk, MalformedCorpusFailsAtTheNamedLine) {
-  std::ifstream list(kData + "malformed/expected.txt");
-  ASSERT_TRUE(list) << "malformed/expected.txt missing";
-  std::string row;
-  int checked = 0;
-  while (std::getline(list, row)) {
-    std::istringstream fields(row);
-    std::string name, line, layer, words;
-    std::getline(fields, name, '\t');
-    std::getline(fields, line, '\t');
-    std::getline(fields, layer, '\t');
-    std::getline(fields, words);
-    if (layer == "drawing") continue;  // needs the drawing reader (see the document tests)
-    std::string text = readFile(kData + "malformed/" + name);
-    CountingSink sink;
-    DxfError error;
-    EXPECT_FALSE(walkText(text, sink, error)) << name;
-    EXPECT_EQ(error.line, static_cast<std::uint32_t>(std::stoul(line))) << name << ": " << error.text();
-    EXPECT_NE(error.message.find(words), std::string::npos) << name << ": " << error.text();
-    ++checked;
-  }
-  EXPECT_GE(checked, 15);
-}
 
 TEST(DxfWalk, SequencesGroupWithTheirEntity) {
   // A polyline closed by SEQEND, an insert with attributes, a polyline whose SEQEND is

@@ -95,6 +95,8 @@ TEST(TagReader, PushBackReturnsTheSameTagOnce) {
   EXPECT_FALSE(reader.error().failed());
 }
 
+// (A bad group code, a tag without its value and a huge number are also files of the
+// malformed corpus.)
 TEST(TagReader, MalformedInputNamesTheLine) {
   struct Case {
     const char* text;
@@ -102,13 +104,10 @@ TEST(TagReader, MalformedInputNamesTheLine) {
     const char* words;
   };
   const Case cases[] = {
-      {"  0\nLINE\nabc\nx\n", 3, "expected a group code"},
       {"  0\nLINE\n 1 0\nx\n", 3, "expected a group code"},
       {"  0\nLINE\n5000\nx\n", 3, "group code 5000 is out of range"},
       {"  0\nLINE\n-3\nx\n", 3, "out of range"},
-      {"  0\nLINE\n 10\n", 3, "has no value"},
       {"  0\nLINE\n 10\n1.0.0\n", 4, "bad number '1.0.0' for group code 10"},
-      {"  0\nLINE\n 40\n1e999\n", 4, "bad number"},
       {"  0\nLINE\n 40\nnan\n", 4, "bad number"},
       {"  0\nLINE\n 40\n\n", 4, "bad number"},
       {"  0\nLINE\n 62\n99999\n", 4, "out of range for group code 62"},
@@ -136,19 +135,9 @@ TEST(TagReader, StopsForGoodAfterAnError) {
   EXPECT_EQ(reader.error().line, 3u);
 }
 
-TEST(DxfText, RefusesBinaryAndNulBytes) {
+// (Binary DXF and NUL bytes are files of the malformed corpus, read by the drawing tests.)
+TEST(DxfText, AByteOrderMarkIsDropped) {
   DxfError e;
-  std::string binary("AutoCAD Binary DXF\r\n\x1a\0\0\0", 24);
-  EXPECT_FALSE(checkDxfText(binary, e));
-  EXPECT_EQ(e.line, 1u);
-  EXPECT_NE(e.message.find("binary DXF is not supported"), std::string::npos);
-
-  e.clear();
-  std::string garbage("  0\nLINE\n  8\nab\0cd\n", 19);
-  EXPECT_FALSE(checkDxfText(garbage, e));
-  EXPECT_EQ(e.line, 4u);
-
-  e.clear();
   std::string bom = "\xEF\xBB\xBF  0\nEOF\n";
   EXPECT_TRUE(checkDxfText(bom, e));
   EXPECT_EQ(bom, "  0\nEOF\n");

@@ -71,18 +71,4 @@ TEST(HostInput, ScriptSkipsCommentsEchoesAnswersAndStaysEnded) {
   EXPECT_EQ(out.str(), "P: first\nP: \nP: last\n");  // no prompt once the script has ended
 }
 
-TEST(HostInput, TerminalShowsPromptsWithoutEchoing) {
-  std::istringstream typed("one\ntwo\n");
-  std::ostringstream out;
-  Console console(out);
-  contura::host::TerminalInput input(typed, console);
-  EXPECT_TRUE(input.interactive());
-  contura::host::Request request{contura::host::RequestKind::Point, "点: "};
-  EXPECT_EQ(input.answer(request).text, "one");
-  EXPECT_EQ(input.answer(request).text, "two");
-  EXPECT_TRUE(input.answer(request).ended());
-  EXPECT_TRUE(input.answer(request).ended());
-  EXPECT_EQ(out.str(), "点: 点: 点: \n");
-}
-
 }  // namespace

@@ -1,4 +1,5 @@
-// The command prompt: names in any case, unknown names, QUIT, and how commands are run.
+// The command prompt: names in any case, and how commands are run. (Comments, unknown names,
+// empty lines, QUIT and the end of a script are in the end-to-end transcripts.)
 #include "command_prompt.h"
 
 #include <accmd.h>
@@ -47,14 +48,13 @@ protected:
   void TearDown() override { acedRegCmds->removeGroup("HostTest"); }
 
   // Runs the prompt over a script and returns the transcript.
-  std::string run(const std::string& script, contura::host::PromptEnd* end = nullptr) {
+  std::string run(const std::string& script) {
     std::istringstream in(script);
     std::ostringstream out;
     contura::host::Console console(out);
     contura::ed::ScopedPrintSink sink([&](std::string_view t) { console.writeModuleText(t); });
     contura::host::ScriptInput input(in, console);
-    contura::host::PromptEnd e = contura::host::runCommandPrompt(input, console);
-    if (end != nullptr) *end = e;
+    contura::host::runCommandPrompt(input, console);
     console.finish();
     return out.str();
   }
@@ -71,21 +71,6 @@ TEST_F(CommandPrompt, FindsCommandsByEitherNameInAnyCase) {
   EXPECT_EQ(findCommand(""), nullptr);
   EXPECT_EQ(findCommand("_"), nullptr);
   EXPECT_EQ(findCommand("nosuch"), nullptr);
-}
-
-TEST_F(CommandPrompt, TranscriptOfCommandsUnknownNamesAndQuit) {
-  contura::host::PromptEnd end{};
-  std::string transcript = run("pr\n;comment\nbogus\n\nQuit\npr\n", &end);
-  EXPECT_EQ(end, contura::host::PromptEnd::Quit);
-  EXPECT_EQ(transcript, "命令: pr\n运行\n命令: bogus\n未知命令“BOGUS”。\n命令: \n命令: Quit\n");
-}
-
-TEST_F(CommandPrompt, EndOfInputEndsThePrompt) {
-  contura::host::PromptEnd end{};
-  EXPECT_EQ(run("pr", &end), "命令: pr\n运行\n");
-  EXPECT_EQ(end, contura::host::PromptEnd::EndOfInput);
-  EXPECT_EQ(run("", &end), "");
-  EXPECT_EQ(end, contura::host::PromptEnd::EndOfInput);
 }
 
 TEST_F(CommandPrompt, CommandRunsWithItsModulesResourcesCurrent) {

@@ -1,8 +1,6 @@
 // Whole runs of the program against the built module.
 #include "session.h"
 
-#include <accmd.h>
-#include <contura/os/paths.h>
 #include <contura/rx/app_loader.h>
 
 #include "probe.h"
@@ -25,17 +23,6 @@ RunResult runContura(const std::vector<std::string>& args, const std::string& in
   std::ostringstream out, err;
   int code = contura::host::runProgram(args, module, {in, out, err});
   return {code, out.str(), err.str()};
-}
-
-TEST(HostSession, ScriptRunLoadsRunsAndUnloadsTheModule) {
-  RunResult r = runContura({"--script", "-"}, "jmgl\nclose\nquit\n");
-  EXPECT_EQ(r.code, contura::host::kExitOk) << r.err;
-  EXPECT_EQ(r.out.rfind("命令: jmgl\n", 0), 0u) << r.out;
-  EXPECT_NE(r.out.find("\n命令: quit\n"), std::string::npos) << r.out;
-  EXPECT_TRUE(r.err.empty());
-  // Nothing of the module remains after the run.
-  EXPECT_TRUE(contura::rx::loadedApplications().empty());
-  EXPECT_EQ(acedRegCmds->lookupLocalCmd("JMGL"), nullptr);
 }
 
 // Records the names of the modules the dynamic linker loads and unloads, in order.
@@ -90,13 +77,6 @@ TEST_F(LoadOption, AModuleThatCannotBeLoadedEndsTheRunWithOneLineAndUnloadsTheOt
     EXPECT_EQ(r.out, "") << c.file;                            // no command ran
     EXPECT_EQ(order.events, (std::vector<std::string>{"+Contura.arx", "-Contura.arx"})) << c.file;
   }
-}
-
-TEST(HostSession, DriveOptionsFillTheDriveMap) {
-  RunResult r = runContura({"--drive", "q=/srv/q-drive", "--script", "-"}, "");
-  EXPECT_EQ(r.code, contura::host::kExitOk) << r.err;
-  EXPECT_EQ(contura::os::driveMap().dirOf('Q'), std::filesystem::path("/srv/q-drive"));
-  contura::os::driveMap().unmap('Q');
 }
 
 TEST(HostSession, ModulePathFollowsTheEnvironment) {

@@ -2,6 +2,7 @@
 // lines and arcs; transforms and extents.
 #include "segments.h"
 
+#include <contura/ge/curve2d.h>
 #include <dbpl.h>
 
 #include <algorithm>
@@ -62,7 +63,9 @@ Acad::ErrorStatus AcDbPolyline::getArcSegAt(unsigned int index, AcGeCircArc2d& a
   if (segType(index) != kArc) return Acad::eInvalidInput;
   const AcGePoint2d& p0 = mVertices[index].pt;
   const AcGePoint2d& p1 = mVertices[(index + 1) % mVertices.size()].pt;
-  // Through the arc's midpoint, so that the arc runs the way the polyline does.
+  // From the bulge itself: an arc through three nearly collinear points would lose the
+  // radius of a slightly bulged segment to rounding.
+  if (contura::ge::arcFromBulge(p0, p1, mVertices[index].bulge, arc)) return Acad::eOk;
   arc.set(p0, contura::db::segmentPoint(p0, p1, mVertices[index].bulge, 0.5), p1);
   return Acad::eOk;
 }

@@ -1,10 +1,9 @@
 // Plan-view shapes of entities and the distance and rectangle tests picking needs.
 #include "pickgeom.h"
 
-#include <dbents.h>
-#include <dbextents.h>
+#include <contura/db/world_draw.h>
+#include <contura/ge/angles.h>
 #include <dbmain.h>
-#include <dbpl.h>
 
 #include <algorithm>
 #include <cmath>
@@ -12,18 +11,11 @@
 namespace contura::ed::detail {
 namespace {
 
-constexpr double kTwoPi = 6.283185307179586;
+using contura::ge::kTwoPi;
 // How far (in radians) an angle may lie outside an arc's range and still count as on it.
 constexpr double kAngleSlack = 1e-12;
-// A normal counts as the world Z axis (up or down) when its x and y parts are this small.
-constexpr double kPlanNormal = 1e-9;
-// A bulge this small makes a straight segment.
-constexpr double kStraightBulge = 1e-12;
 
-double normalized(double a) {
-  a = std::fmod(a, kTwoPi);
-  return a < 0 ? a + kTwoPi : a;
-}
+double normalized(double a) { return contura::ge::normalizeAngle(a); }
 
 bool angleOnArc(const Arc& arc, double angle) {
   if (arc.sweep >= kTwoPi) return true;
@@ -44,12 +36,6 @@ double distanceToArc(const Arc& a, double x, double y) {
   double e = a.start + a.sweep;
   return std::min(std::hypot(x - (a.cx + a.r * std::cos(a.start)), y - (a.cy + a.r * std::sin(a.start))),
                   std::hypot(x - (a.cx + a.r * std::cos(e)), y - (a.cy + a.r * std::sin(e))));
-}
-
-double distanceToBox(const Rect& b, double x, double y) {
-  double dx = std::max({b.x0 - x, 0.0, x - b.x1});
-  double dy = std::max({b.y0 - y, 0.0, y - b.y1});
-  return std::hypot(dx, dy);
 }
 
 double cross(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
@@ -111,37 +97,98 @@ bool arcTouches(const Arc& a, const Rect& r) {
   return a.sweep >= kTwoPi && r.contains(a.cx + a.r, a.cy);
 }
 
-bool boxesOverlap(const Rect& a, const Rect& b) { return a.x0 <= b.x1 && b.x0 <= a.x1 && a.y0 <= b.y1 && b.y0 <= a.y1; }
-
-bool isPlan(const AcGeVector3d& n) { return std::fabs(n.x) < kPlanNormal && std::fabs(n.y) < kPlanNormal; }
-
-// An arc of an entity whose normal is +Z or -Z, as seen from above. Angles are measured in
-// the entity's own system; looking from below mirrors them about the Y axis.
-Arc planArc(const AcGePoint3d& c, double r, double start, double end, const AcGeVector3d& normal) {
-  double sweep = normalized(end - start);
-  if (sweep == 0.0 && end != start) sweep = kTwoPi;
-  if (normal.z >= 0) return {c.x, c.y, r, normalized(start), sweep};
-  return {c.x, c.y, r, normalized(M_PI - end), sweep};
+// Even-odd: whether (x, y) lies inside the area.
+bool insideArea(const Area& area, double x, double y) {
+  bool inside = false;
+  for (const auto& loop : area.loops)
+    for (std::size_t i = 0, j = loop.size() - 1; i < loop.size(); j = i++) {
+      const Point2 &a = loop[i], &b = loop[j];
+      if ((a.y > y) != (b.y > y) && x < a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y)) inside = !inside;
+    }
+  return inside;
 }
 
-// The segment from vertex i to vertex j of a polyline with bulge b (counter-clockwise arcs for
-// positive bulges, in the polyline's plane seen from above).
-void addBulgedSegment(Shape& shape, const AcGePoint2d& p, const AcGePoint2d& q, double b) {
-  if (std::fabs(b) < kStraightBulge) {
-    shape.segments.push_back({p.x, p.y, q.x, q.y});
-    return;
+template <class F> void forEachEdge(const Area& area, F&& f) {
+  for (const auto& loop : area.loops)
+    for (std::size_t i = 0, j = loop.size() - 1; i < loop.size(); j = i++)
+      f(Segment{loop[j].x, loop[j].y, loop[i].x, loop[i].y});
+}
+
+double distanceToArea(const Area& area, double x, double y) {
+  if (insideArea(area, x, y)) return 0.0;
+  double best = HUGE_VAL;
+  forEachEdge(area, [&](const Segment& s) { best = std::min(best, distanceToSegment(s, x, y)); });
+  return best;
+}
+
+bool areaTouches(const Area& area, const Rect& r) {
+  if (insideArea(area, r.x0, r.y0)) return true;  // the rectangle may lie wholly inside
+  bool touching = false;
+  forEachEdge(area, [&](const Segment& s) { touching = touching || segmentTouches(s, r); });
+  return touching;
+}
+
+// A normal counts as the world Z axis (up or down) when its x and y parts are this small.
+constexpr double kPlanNormal = 1e-9;
+// Rays and construction lines reach this far from their base point for picking.
+constexpr double kInfiniteReach = 1e8;
+
+// The primitives an entity draws, seen from above.
+class ShapeBuilder final : public db::WorldDrawConsumer {
+public:
+  explicit ShapeBuilder(Shape& shape) : WorldDrawConsumer(nullptr), m_shape(shape) {}
+
+private:
+  void onPolyline(const AcGePoint3d* p, std::size_t count, bool closed, const db::DrawStyle&) override {
+    if (count == 1) m_shape.segments.push_back({p[0].x, p[0].y, p[0].x, p[0].y});
+    for (std::size_t i = 1; i < count; ++i) m_shape.segments.push_back({p[i - 1].x, p[i - 1].y, p[i].x, p[i].y});
+    if (closed && count > 2) m_shape.segments.push_back({p[count - 1].x, p[count - 1].y, p[0].x, p[0].y});
   }
-  double dx = q.x - p.x, dy = q.y - p.y;
-  double chord = std::hypot(dx, dy);
-  if (chord == 0.0) return;
-  double offset = chord * (1 - b * b) / (4 * b);  // from the chord's middle to the centre, leftwards
-  double cx = (p.x + q.x) / 2 - dy / chord * offset;
-  double cy = (p.y + q.y) / 2 + dx / chord * offset;
-  double r = chord * (1 + b * b) / (4 * std::fabs(b));
-  double sweep = 4 * std::atan(std::fabs(b));
-  double from = b > 0 ? std::atan2(p.y - cy, p.x - cx) : std::atan2(q.y - cy, q.x - cx);
-  shape.arcs.push_back({cx, cy, r, normalized(from), sweep});
-}
+  void onArc(const AcGePoint3d& c, double r, const AcGeVector3d& normal, const AcGeVector3d& start, double sweep,
+             const db::DrawStyle& style) override {
+    if (std::fabs(normal.x) < kPlanNormal && std::fabs(normal.y) < kPlanNormal) {
+      // Seen from below the arc runs clockwise: the same points run counter-clockwise from its end.
+      double from = std::atan2(start.y, start.x);
+      if (normal.z < 0.0) from -= sweep;
+      m_shape.arcs.push_back({c.x, c.y, r, normalized(from), sweep});
+      return;
+    }
+    // A tilted arc looks like part of an ellipse from above.
+    const AcGeVector3d v = normal.crossProduct(start);
+    const int pieces = db::arcPieceCount(sweep, r, 0.0);
+    m_points.clear();
+    for (int k = 0; k <= pieces; ++k) {
+      const double t = sweep * k / pieces;
+      m_points.push_back(c + (start * std::cos(t) + v * std::sin(t)) * r);
+    }
+    onPolyline(m_points.data(), m_points.size(), false, style);
+  }
+  void onFill(const std::vector<std::vector<AcGePoint3d>>& loops, const db::DrawStyle&) override {
+    Area& area = m_shape.areas.emplace_back();
+    for (const auto& loop : loops) {
+      if (loop.empty()) continue;
+      auto& out = area.loops.emplace_back();
+      for (const AcGePoint3d& p : loop) out.push_back({p.x, p.y});
+    }
+  }
+  void onText(const db::DrawnText& text, const db::DrawStyle&) override {
+    AcGePoint3d corners[4];
+    db::textCorners(text, corners);
+    Area& area = m_shape.areas.emplace_back();
+    auto& loop = area.loops.emplace_back();
+    for (const AcGePoint3d& p : corners) loop.push_back({p.x, p.y});
+  }
+  void onPoints(const AcGePoint3d* p, std::size_t count, const db::DrawStyle&) override {
+    for (std::size_t i = 0; i < count; ++i) m_shape.segments.push_back({p[i].x, p[i].y, p[i].x, p[i].y});
+  }
+  void onInfiniteLine(const AcGePoint3d& base, const AcGeVector3d& dir, bool ray, const db::DrawStyle&) override {
+    const AcGePoint3d from = ray ? base : base - dir * kInfiniteReach, to = base + dir * kInfiniteReach;
+    m_shape.segments.push_back({from.x, from.y, to.x, to.y});
+  }
+
+  Shape& m_shape;
+  std::vector<AcGePoint3d> m_points;
+};
 
 }  // namespace
 
@@ -150,50 +197,17 @@ Rect Rect::corners(double ax, double ay, double bx, double by) {
 }
 
 std::optional<Rect> extentsOf(const AcDbEntity* entity) {
-  AcDbExtents ext;
-  if (!entity || entity->getGeomExtents(ext) != Acad::eOk) return std::nullopt;
-  AcGePoint3d lo = ext.minPoint(), hi = ext.maxPoint();
-  if (lo.x > hi.x || lo.y > hi.y) return std::nullopt;
+  AcGePoint3d lo, hi;
+  if (!entity || !db::drawnExtents(const_cast<AcDbEntity&>(*entity), lo, hi)) return std::nullopt;
   return Rect{lo.x, lo.y, hi.x, hi.y};
 }
 
 Shape shapeOf(const AcDbEntity* entity) {
   Shape shape;
   if (!entity) return shape;
-  if (const AcDbLine* line = AcDbLine::cast(entity)) {
-    AcGePoint3d a = line->startPoint(), b = line->endPoint();
-    shape.segments.push_back({a.x, a.y, b.x, b.y});
-    return shape;
-  }
-  if (const AcDbArc* arc = AcDbArc::cast(entity); arc && isPlan(arc->normal())) {
-    shape.arcs.push_back(planArc(arc->center(), arc->radius(), arc->startAngle(), arc->endAngle(), arc->normal()));
-    return shape;
-  }
-  if (const AcDbCircle* circle = AcDbCircle::cast(entity); circle && isPlan(circle->normal())) {
-    AcGePoint3d c = circle->center();
-    shape.arcs.push_back({c.x, c.y, circle->radius(), 0.0, kTwoPi});
-    return shape;
-  }
-  if (const AcDbPolyline* pl = AcDbPolyline::cast(entity); pl && isPlan(pl->normal()) && pl->normal().z > 0) {
-    unsigned int n = pl->numVerts();
-    unsigned int segments = pl->isClosed() ? n : (n > 0 ? n - 1 : 0);
-    for (unsigned int i = 0; i < segments; ++i) {
-      AcGePoint2d p, q;
-      double bulge = 0.0;
-      pl->getPointAt(i, p);
-      pl->getPointAt((i + 1) % n, q);
-      pl->getBulgeAt(i, bulge);
-      addBulgedSegment(shape, p, q, bulge);
-    }
-    if (n == 1) {
-      AcGePoint2d p;
-      pl->getPointAt(0, p);
-      shape.segments.push_back({p.x, p.y, p.x, p.y});
-    }
-    return shape;
-  }
-  // Texts, and entities known only by their extents: their box.
-  shape.box = extentsOf(entity);
+  ShapeBuilder builder(shape);
+  // Drawing reads the entity only; the interface takes it as the host's does, not const.
+  builder.drawEntity(const_cast<AcDbEntity&>(*entity));
   return shape;
 }
 
@@ -201,7 +215,7 @@ double distanceTo(const Shape& shape, double x, double y) {
   double best = HUGE_VAL;
   for (const Segment& s : shape.segments) best = std::min(best, distanceToSegment(s, x, y));
   for (const Arc& a : shape.arcs) best = std::min(best, distanceToArc(a, x, y));
-  if (shape.box) best = std::min(best, distanceToBox(*shape.box, x, y));
+  for (const Area& a : shape.areas) best = std::min(best, distanceToArea(a, x, y));
   return best;
 }
 
@@ -210,7 +224,9 @@ bool touches(const Shape& shape, const Rect& rect) {
     if (segmentTouches(s, rect)) return true;
   for (const Arc& a : shape.arcs)
     if (arcTouches(a, rect)) return true;
-  return shape.box && boxesOverlap(*shape.box, rect);
+  for (const Area& a : shape.areas)
+    if (areaTouches(a, rect)) return true;
+  return false;
 }
 
 bool within(const Rect& box, const Rect& rect) {

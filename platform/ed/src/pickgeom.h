@@ -1,5 +1,6 @@
-// The plan-view shape of an entity for picking and window selection: line segments and
-// circular arcs for curves, a box for texts and for entities known only by their extents.
+// The plan-view shape of an entity for picking and window selection, made from the
+// primitives the entity draws: line segments, exact circular arcs, and areas (fills, wide
+// polyline segments and the boxes of texts) that count wherever they cover.
 #pragma once
 #include <optional>
 #include <vector>
@@ -25,19 +26,28 @@ struct Arc {
   double cx, cy, r, start, sweep;
 };
 
+struct Point2 {
+  double x, y;
+};
+
+// A covered area: its loops, holes by the even-odd rule.
+struct Area {
+  std::vector<std::vector<Point2>> loops;
+};
+
 struct Shape {
   std::vector<Segment> segments;
   std::vector<Arc> arcs;
-  std::optional<Rect> box;
-  bool empty() const { return segments.empty() && arcs.empty() && !box; }
+  std::vector<Area> areas;
+  bool empty() const { return segments.empty() && arcs.empty() && areas.empty(); }
 };
 
 // The shape of an open entity (empty when it has none in plan view).
 Shape shapeOf(const AcDbEntity* entity);
-// The entity's extents in plan view; nothing when it has none.
+// The plan-view box of what the entity draws; nothing when it draws nothing bounded.
 std::optional<Rect> extentsOf(const AcDbEntity* entity);
 
-// Distance from (x, y) to the nearest point of the shape (0 inside a box).
+// Distance from (x, y) to the nearest point of the shape (0 inside an area).
 double distanceTo(const Shape& shape, double x, double y);
 // True when some part of the shape lies in the rectangle (its border included).
 bool touches(const Shape& shape, const Rect& rect);

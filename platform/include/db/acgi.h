@@ -17,7 +17,8 @@
 // Primitive rules shared by every consumer:
 // - polyline(): a line through the points; one point draws a point-sized dot. Never closed
 //   implicitly: a closed shape repeats its first point.
-// - polygon(): a closed area, filled when the fill type is kAcGiFillAlways, else its outline.
+// - polygon(): a closed area, filled when the fill type is kAcGiFillAlways (lightly for
+//   kAcGiFillPattern), else its outline.
 // - shell(): filled areas with holes. The face list holds, face after face, a vertex count
 //   followed by that many vertex indices; a negative count marks a hole of the face before
 //   it (the host's convention). Filled by the even-odd rule; the outline when not filling.
@@ -44,7 +45,9 @@ class AcDbPolyline;
 class AcGiWorldDraw;
 class AcGiViewportDraw;
 
-enum AcGiFillType { kAcGiFillAlways = 1, kAcGiFillNever = 2 };
+// kAcGiFillPattern marks the area of a patterned hatch: the pattern's lines are not drawn,
+// the area is filled lightly (how light is the consumer's choice).
+enum AcGiFillType { kAcGiFillAlways = 1, kAcGiFillNever = 2, kAcGiFillPattern = 3 };
 enum AcGiArcType { kAcGiArcSimple = 0, kAcGiArcSector = 1, kAcGiArcChord = 2 };
 enum AcGiRegenType {
   kAcGiStandardDisplay = 2,

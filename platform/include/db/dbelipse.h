@@ -60,6 +60,7 @@ public:
   // Any affine transform (the image of an ellipse is an ellipse).
   Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
   Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
+  Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
 
 protected:
   AcDbEllipse(const AcDbEllipse&) = default;

@@ -47,6 +47,7 @@ public:
   using AcDbCurve::getSecondDeriv;
   Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
   Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
+  Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
 
 protected:
   AcDbLine(const AcDbLine&) = default;
@@ -99,6 +100,7 @@ public:
   Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
   Acad::ErrorStatus getTransformedCopy(const AcGeMatrix3d& xform, AcDbEntity*& pEnt) const override;
   Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
+  Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
 
 protected:
   AcDbCircle(const AcDbCircle&) = default;
@@ -155,6 +157,7 @@ public:
   Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
   Acad::ErrorStatus getTransformedCopy(const AcGeMatrix3d& xform, AcDbEntity*& pEnt) const override;
   Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
+  Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
 
 protected:
   AcDbArc(const AcDbArc&) = default;
@@ -188,6 +191,7 @@ public:
 
   Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
   Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
+  Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
 
 protected:
   AcDbPoint(const AcDbPoint&) = default;
@@ -229,6 +233,7 @@ public:
   using AcDbCurve::getFirstDeriv;
   Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
   Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;  // eInvalidExtents
+  Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
 
 protected:
   AcDbRay(const AcDbRay&) = default;
@@ -275,6 +280,7 @@ public:
 
   Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
   Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
+  Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
 
 protected:
   AcDbSolid(const AcDbSolid&) = default;
@@ -337,6 +343,7 @@ public:
 
   Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
   Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
+  Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
 
 protected:
   AcDbText(const AcDbText&) = default;
@@ -386,6 +393,8 @@ public:
   Acad::ErrorStatus setPreset(bool value);
   Adesk::UInt16 fieldLength() const { return mFieldLength; }
   Acad::ErrorStatus setFieldLength(Adesk::UInt16 length);
+  // Invisible ones draw nothing.
+  Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
 
 protected:
   AcDbAttributeDefinition(const AcDbAttributeDefinition&) = default;
@@ -421,6 +430,8 @@ public:
   Acad::ErrorStatus setAttributeFromBlock(const AcDbAttributeDefinition* pAttdef,
                                           const AcGeMatrix3d& blkXform);
   Acad::ErrorStatus setAttributeFromBlock(const AcGeMatrix3d& blkXform);
+  // Invisible ones draw nothing.
+  Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
 
 protected:
   AcDbAttribute(const AcDbAttribute&) = default;
@@ -475,6 +486,7 @@ public:
   Acad::ErrorStatus explode(AcDbVoidPtrArray& entitySet) const override;
   Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
   Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
+  Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
 
 protected:
   AcDbBlockReference(const AcDbBlockReference& other);
@@ -486,6 +498,10 @@ protected:
   Acad::ErrorStatus subErase(bool erasing) override;
   // The block's entities transformed by xform (one copy of the block).
   Acad::ErrorStatus explodeWith(const AcGeMatrix3d& xform, AcDbVoidPtrArray& entitySet) const;
+  // Draws the block's entities placed by xform (one copy of the block), then nothing else.
+  void drawBlockAt(AcGiWorldDraw* mode, const AcGeMatrix3d& xform) const;
+  // Draws the reference's attributes (in their own, world, placement).
+  void drawAttributes(AcGiWorldDraw* mode) const;
 
 private:
   friend struct contura::db::ObjectAccess;
@@ -520,6 +536,7 @@ public:
   Acad::ErrorStatus explode(AcDbVoidPtrArray& entitySet) const override;
   Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
   Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
+  Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
 
 protected:
   AcDbMInsertBlock(const AcDbMInsertBlock&) = default;
@@ -638,6 +655,7 @@ public:
   Acad::ErrorStatus explode(AcDbVoidPtrArray& entitySet) const override;
   Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
   Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
+  Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
 
 protected:
   AcDb2dPolyline(const AcDb2dPolyline& other);

@@ -74,6 +74,7 @@ public:
 
   Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
   Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
+  Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
 
 protected:
   AcDbHatch(const AcDbHatch& other);

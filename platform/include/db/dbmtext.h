@@ -69,6 +69,7 @@ public:
   Acad::ErrorStatus explode(AcDbVoidPtrArray& entitySet) const override;
   Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
   Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
+  Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
 
 protected:
   AcDbMText(const AcDbMText&) = default;

@@ -88,6 +88,7 @@ public:
   // (eCannotScaleNonUniformly); widths scale with the transform.
   Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
   Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
+  Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
 
 protected:
   AcDbPolyline(const AcDbPolyline&) = default;

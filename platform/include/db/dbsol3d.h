@@ -34,6 +34,7 @@ public:
   // Any transform of a box or extrusion; eNotApplicable for modeller data.
   Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
   Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
+  Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
 
 protected:
   AcDb3dSolid(const AcDb3dSolid& other);

@@ -69,6 +69,7 @@ public:
   Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
   // The box of the control points (which contains the curve), else of the fit points.
   Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
+  Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
 
 protected:
   AcDbSpline(const AcDbSpline&) = default;

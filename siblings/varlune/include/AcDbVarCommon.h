@@ -70,6 +70,9 @@ public:
   // Moves the value with the text: its position is transformed, its angle turned and its
   // height scaled as the text's are.
   Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
+  // The name as the text draws it when the name is shown, then the value (the set value, else
+  // the initial one) at its position, height and angle in its colour index.
+  Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
 
 private:
   struct Fields {

@@ -2,6 +2,7 @@
 // and its registration with the runtime while the library is loaded.
 #include "AcDbVarCommon.h"
 
+#include <acgi.h>
 #include <dbfiler.h>
 #include <gemat3d.h>
 #include <gevec3d.h>
@@ -173,6 +174,19 @@ Acad::ErrorStatus AcDbVarCommon::transformBy(const AcGeMatrix3d& xform) {
   if (dir.length() > 0.0) d.valueAngle = std::atan2(dir.y, dir.x);
   d.valueHeight *= up.length();
   return Acad::eOk;
+}
+
+Adesk::Boolean AcDbVarCommon::worldDraw(AcGiWorldDraw* mode) {
+  if (mData.nameVisible != 0) AcDbText::worldDraw(mode);
+  const std::string& value = mData.setValue.empty() ? mData.initialValue : mData.setValue;
+  if (value.empty()) return Adesk::kTrue;
+  const double a = mData.valueAngle;
+  // An index outside the table shows white, as a new entity's value does.
+  const long color = mData.valueColor >= 1 && mData.valueColor <= 255 ? mData.valueColor : 7;
+  mode->subEntityTraits().setColor(static_cast<Adesk::UInt16>(color));
+  mode->geometry().text(mData.valuePosition, AcGeVector3d::kZAxis, AcGeVector3d(std::cos(a), std::sin(a), 0.0),
+                        mData.valueHeight, 1.0, 0.0, value.c_str());
+  return Adesk::kTrue;
 }
 
 // Registration while the library is loaded, as an object enabler does: the class is known

@@ -5,40 +5,13 @@
 #include "dialogs/DlgSectionInfo.h"
 #include "test_backend.h"
 
-using contura::afx::ActionStatus;
-using contura::afx::DialogSession;
-using contura::afx::RowRef;
-
-namespace {
-
-// Runs `dialog` with the steps given, in order; returns DoModal's result.
-INT_PTR run(CDialog& dialog, std::initializer_list<TestBackend::Step> steps) {
-  TestBackend backend;
-  backend.steps.assign(steps.begin(), steps.end());
-  contura::afx::ScopedUiBackend scope(backend);
-  return dialog.DoModal();
-}
-
-TestBackend::Step type(int id, const char* text) {
-  return [=](DialogSession& s) { EXPECT_EQ(s.type(GetDlgItem(s.dialog(), id), text), ActionStatus::kDone); };
-}
-TestBackend::Step choose(int id, int row) {
-  return [=](DialogSession& s) { EXPECT_EQ(s.select(GetDlgItem(s.dialog(), id), RowRef::number(row)), ActionStatus::kDone); };
-}
-TestBackend::Step clickOk(bool expectEnded) {
-  return [=](DialogSession& s) {
-    EXPECT_EQ(s.click(GetDlgItem(s.dialog(), IDOK)), ActionStatus::kDone);
-    EXPECT_EQ(s.ended(), expectEnded);
-  };
-}
-
-}  // namespace
+using namespace steps;
 
 TEST(DlgSectionInfo, BlankNameKeepsItOpenAndOkTrimsNameButNotRemark) {
   CDlgSectionInfo dlg;
-  INT_PTR result = run(dlg, {type(IDC_EDIT_NAME, " \t "), clickOk(false), type(IDC_EDIT_NAME, ""),
-                             clickOk(false), type(IDC_EDIT_NAME, "  柱 A "), type(IDC_EDIT_REMARK, " 两侧 "),
-                             choose(IDC_CMB_GROUP, 9), choose(IDC_CMB_TYPE, 2), clickOk(true)});
+  INT_PTR result = runDialog(dlg, {typeInto(IDC_EDIT_NAME, " \t "), clickOk(false), typeInto(IDC_EDIT_NAME, ""),
+                                   clickOk(false), typeInto(IDC_EDIT_NAME, "  柱 A "), typeInto(IDC_EDIT_REMARK, " 两侧 "),
+                                   chooseRow(IDC_CMB_GROUP, 9), chooseRow(IDC_CMB_TYPE, 2), clickOk(true)});
   EXPECT_EQ(result, IDOK);
   EXPECT_EQ(dlg.m_strName, "柱 A");
   EXPECT_EQ(dlg.m_strRemark, " 两侧 ");
@@ -48,14 +21,14 @@ TEST(DlgSectionInfo, BlankNameKeepsItOpenAndOkTrimsNameButNotRemark) {
 
 TEST(DlgLibPicName, ProposesANameAndRefusesBlankOnes) {
   CDlgLibPicName untouched;
-  EXPECT_EQ(run(untouched, {clickOk(true)}), IDOK);
+  EXPECT_EQ(runDialog(untouched, {clickOk(true)}), IDOK);
   EXPECT_EQ(untouched.m_strName, "异形截面");
 
   CDlgLibPicName typed;
-  EXPECT_EQ(run(typed, {type(IDC_EDIT_NAME, "   "), clickOk(false), type(IDC_EDIT_NAME, "\t新截面  "), clickOk(true)}),
+  EXPECT_EQ(runDialog(typed, {typeInto(IDC_EDIT_NAME, "   "), clickOk(false), typeInto(IDC_EDIT_NAME, "\t新截面  "), clickOk(true)}),
             IDOK);
   EXPECT_EQ(typed.m_strName, "新截面");
 
   CDlgLibPicName cancelled;
-  EXPECT_EQ(run(cancelled, {[](DialogSession& s) { s.close(); }}), IDCANCEL);
+  EXPECT_EQ(runDialog(cancelled, {closeBox()}), IDCANCEL);
 }

@@ -22,7 +22,9 @@ extern "C" BOOL DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved);
 
 using contura::afx::DialogSession;
 using contura::afx::RowRef;
-using Step = std::function<void(DialogSession&)>;
+using steps::click;
+using steps::item;
+using steps::Step;
 using SectionList = CArray<CUserSectionInfo, CUserSectionInfo>;
 using Names = std::vector<std::string>;
 
@@ -43,16 +45,11 @@ Names namesOf(const SectionList& lib) {
   return names;
 }
 
-HWND item(DialogSession& s, int id) { return GetDlgItem(s.dialog(), id); }
-
 // The base point the preview shows.
 double shownBaseX(DialogSession& s) {
   return static_cast<CDraw2DWindow*>(Draw2DWindowFromHandle(item(s, IDC_DRAW_SECTION)))->GetDisplayList().basePoint.x;
 }
 
-Step click(int id) {
-  return [id](DialogSession& s) { s.click(item(s, id)); };
-}
 Step selectRow(const char* name) {
   return [name](DialogSession& s) {
     EXPECT_EQ(s.select(item(s, IDC_LIST_USERSECTION), RowRef::named(name)), contura::afx::ActionStatus::kDone) << name;
@@ -70,9 +67,7 @@ std::vector<Step> saveAs(const char* name) {
 }
 
 INT_PTR run(CDialog& dlg, TestBackend& backend, std::vector<Step> steps) {
-  backend.steps.assign(steps.begin(), steps.end());
-  contura::afx::ScopedUiBackend scope(backend);
-  INT_PTR result = dlg.DoModal();
+  INT_PTR result = runDialog(dlg, backend, std::move(steps));
   EXPECT_TRUE(backend.steps.empty());
   return result;
 }

@@ -1,5 +1,6 @@
 // CSectionLibStore on real library files: loading, adding, rewriting, deleting, bad values,
-// a missing or damaged library and a busy one.
+// a missing or damaged library. (A busy library is waited for and reported in the DAO tests; a
+// refused add leaves the list as it was in the cases here.)
 #include "SectionLibStore.h"
 
 #include <dabrel.h>
@@ -68,7 +69,6 @@ TEST_F(Store, EmptyThenAddAppendsWithTheNewKeyAndLoadOrdersByCategoryThenCode) {
     CSectionLibStore store(path());
     EXPECT_EQ(store.m_nResult, 0) << store.m_strError.GetString();
     ASSERT_EQ(store.Load(), 0);  // an empty table: nothing, and null outside the list
-    EXPECT_EQ(store.m_strSql, "select * from SectionInfo order by GroupSec,Type");
     EXPECT_EQ(store.GetCount(), 0);
     EXPECT_EQ(store.GetAt(-1), nullptr);
     EXPECT_EQ(store.GetAt(0), nullptr);
@@ -82,7 +82,6 @@ TEST_F(Store, EmptyThenAddAppendsWithTheNewKeyAndLoadOrdersByCategoryThenCode) {
     EXPECT_EQ(store.GetAt(2)->m_nId, 3);
     EXPECT_EQ(store.GetAt(1)->m_nId, 2);
     EXPECT_EQ(store.GetAt(3), nullptr);
-    EXPECT_EQ(store.m_strSql, "select max(Id) as IDGet from SectionInfo");
   }
   CSectionLibStore store(path());
   ASSERT_EQ(store.Load(), 0);
@@ -106,15 +105,12 @@ TEST_F(Store, DeleteRemovesRowAndRecordButNotKeyZero) {
   CSectionLibRecord unsaved;  // key 0: nothing to do
   unsaved.m_nType = 2;
   unsaved.m_nGroupSec = 1;
-  store.m_strSql = "before";
   EXPECT_EQ(store.Delete(&unsaved), 0);
-  EXPECT_EQ(store.m_strSql, "before");  // no statement was built
   EXPECT_EQ(store.GetCount(), 3);
   EXPECT_EQ(readRows(path()).size(), 3u);
 
   const int middleKey = middle->m_nId;
   EXPECT_EQ(store.Delete(middle), 0);
-  EXPECT_EQ(store.m_strSql.Left(36), "delete * from SectionInfo where id=2");
   ASSERT_EQ(store.GetCount(), 2);
   EXPECT_EQ(store.GetAt(1), bottom);  // later records move up one place
   for (const Row& r : readRows(path())) EXPECT_NE(r.id, middleKey);
@@ -232,20 +228,5 @@ TEST_F(Store, NullFieldsKeepDefaultsAndAnUnreadableKeyStopsTheLoad) {
 
   // Loading again starts from an empty list.
   EXPECT_EQ(store.Load(), 2);
-  EXPECT_EQ(store.GetCount(), 1);
-}
-
-TEST_F(Store, BusyLibraryIsWaitedForThenReportedWithoutAddingTheRecord) {
-  contura::dao::setBusyTimeoutMs(200);
-  CSectionLibStore store(path());
-  ASSERT_EQ(store.m_nResult, 0);
-  CDaoDatabase holder;
-  holder.Open(path(), TRUE);  // exclusive: keeps every other connection out
-  CSectionLibRecord* rec = makeRecord(1, 1, "a");
-  EXPECT_EQ(store.Add(rec), 1);
-  EXPECT_EQ(store.GetCount(), 0);
-  EXPECT_FALSE(store.m_strError.IsEmpty());
-  holder.Close();
-  EXPECT_EQ(store.Add(rec), 0) << store.m_strError.GetString();
   EXPECT_EQ(store.GetCount(), 1);
 }

@@ -16,7 +16,6 @@
 #include "resources/SectionTextResource.h"
 #include "test_backend.h"
 
-using contura::afx::ActionStatus;
 using contura::afx::DialogSession;
 
 namespace {
@@ -48,12 +47,7 @@ void writeBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-TestBackend::Step click(int id) {
-  return [=](DialogSession& s) { EXPECT_EQ(s.click(GetDlgItem(s.dialog(), id)), ActionStatus::kDone); };
-}
-TestBackend::Step close() {
-  return [](DialogSession& s) { s.close(); };
-}
+using steps::click;
 
 std::string richText(DialogSession& s) {
   char buf[4096] = {};
@@ -116,10 +110,9 @@ TEST(InfoView, ImportAndExportKeepTheBytes) {
   EXPECT_EQ(readBytes(dir.file("again.txt")), chinese);
 }
 
-TEST(InfoView, PreviewShowsEveryRecordAndWritesItsPicture) {
+// (The picture the preview writes, with every record in it, is checked end to end.)
+TEST(InfoView, PreviewShowsEveryRecord) {
   Drawing d;
-  TempDir dir;
-  Draw2DSetPreviewDirectory(dir.path.string().c_str());
   TestBackend b;
   b.steps = {click(IDC_INFO_PREVIEW),
              [](DialogSession& s) {
@@ -133,13 +126,9 @@ TEST(InfoView, PreviewShowsEveryRecordAndWritesItsPicture) {
                EXPECT_EQ(rc.Height(), 348);
                EXPECT_NE(view->GetLastPicture().find("<circle"), std::string::npos);
              },
-             close(), click(IDOK)};
+             steps::closeBox(), click(IDOK)};
   runView(b, kText);
-  Draw2DSetPreviewDirectory(nullptr);
   EXPECT_EQ(b.dialogsRun, (std::vector<UINT>{IDD_INFOVIEW, IDD_VIEWSECTION}));
-  std::string svg = readBytes(dir.file("\xE9\xA2\x84\xE8\xA7\x88-204.svg"));  // 预览 in UTF-8 on disk
-  EXPECT_NE(svg.find("<line"), std::string::npos);
-  EXPECT_NE(svg.find("<circle"), std::string::npos);
 }
 
 TEST(InfoView, PreviewOfAnEmptyTextIsEmpty) {
@@ -154,7 +143,7 @@ TEST(InfoView, PreviewOfAnEmptyTextIsEmpty) {
                GetWindowText(GetDlgItem(s.dialog(), IDC_VIEW_SECTION), text, sizeof text);
                EXPECT_STREQ(text, "\xBF\xD5");  // 空
              },
-             close(), click(IDOK)};
+             steps::closeBox(), click(IDOK)};
   runView(b, "");
 }
 

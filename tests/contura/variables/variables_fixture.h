@@ -1,49 +1,16 @@
-// What the variable tests share: a drawing made the working database, a variable entity
-// with every property set, reading an entity's properties back, and dialog steps.
+// What the variable command and dialog tests share: a drawing made the working database, the
+// variable entity's properties read back by id, and dialog steps. (The variable with every
+// property set and the properties as values are the entity library's test fixture.)
 #pragma once
-#include <AcDbVarCommon.h>
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <initializer_list>
 #include <string>
 
 #include "contura/ui/acui_state.h"
 #include "drawing_fixture.h"
 #include "test_backend.h"
+#include "varcommon_fixture.h"
 #include "variables/VarSetDlg.h"
-
-// Every property of a variable entity, as values to compare.
-struct VarProps {
-  std::string text, code, initial, setValue, type, condition, remark;
-  double valueHeight = 0, valueAngle = 0, height = 0, rotation = 0;
-  long sort = 0, valueColor = 0, nameVisible = 0;
-  int colorIndex = 0;
-  AcGePoint3d position, valuePosition;
-  bool operator==(const VarProps&) const = default;
-};
-
-inline VarProps propsOf(const AcDbVarCommon* v) {
-  VarProps p;
-  p.text = v->textStringConst();
-  p.code = v->getVarCode().GetString();
-  p.initial = v->getVarInitialValue().GetString();
-  p.setValue = v->getVarSetValue().GetString();
-  p.type = v->getVarType().GetString();
-  p.condition = v->getCondiction().GetString();
-  p.remark = v->getVarRemark().GetString();
-  p.valueHeight = v->getVarValueHeight();
-  p.valueAngle = v->getVarAngle();
-  p.height = v->height();
-  p.rotation = v->rotation();
-  p.sort = v->getVarSort();
-  p.valueColor = v->getVarValueColor();
-  p.nameVisible = v->getVarNameVisible();
-  p.colorIndex = v->colorIndex();
-  p.position = v->position();
-  p.valuePosition = v->getValuePosition();
-  return p;
-}
 
 // The properties of entity `id`; all empty when it does not open as a variable.
 inline VarProps propsOf(AcDbObjectId id) {
@@ -51,58 +18,10 @@ inline VarProps propsOf(AcDbObjectId id) {
   return v.p ? propsOf(v.p) : VarProps{};
 }
 
-// A variable with every property set to something other than a new entity's default.
-inline AcDbVarCommon* fullVariable() {
-  AcDbVarCommon* v = new AcDbVarCommon();
-  v->setTextString("高度H");
-  v->setPosition(AcGePoint3d(10, 20, 0));
-  v->setHeight(50.0);
-  v->setRotation(0.25);
-  v->setColorIndex(3);
-  v->putVarCode("H1");
-  v->putVarInitialValue("300");
-  v->putVarSetValue("320");
-  v->putVarType("小数");
-  v->putCondiction("H>0");
-  v->putVarRemark("第一行\n第二行");
-  v->putVarValueHeight(2.5);
-  v->putVarAngle(1.5707963267948966);
-  v->putVarSort(7);
-  v->putVarValueColor(5);
-  v->putNameVisible(0);
-  v->putValuePosition(AcGePoint3d(15, 25, 0));
-  return v;
-}
-
-// The text of dialog control `id`.
-inline std::string itemText(contura::afx::DialogSession& s, int id) {
-  HWND h = GetDlgItem(s.dialog(), id);
-  int n = GetWindowTextLength(h);
-  std::string text(static_cast<size_t>(n) + 1, '\0');
-  GetWindowText(h, text.data(), n + 1);
-  text.resize(static_cast<size_t>(n));
-  return text;
-}
-
-// Steps of a dialog run.
-using Step = TestBackend::Step;
-inline Step typeInto(int id, std::string text) {
-  return [=](contura::afx::DialogSession& s) {
-    EXPECT_EQ(s.type(GetDlgItem(s.dialog(), id), text), contura::afx::ActionStatus::kDone) << id;
-  };
-}
-inline Step chooseRow(int id, int row) {
-  return [=](contura::afx::DialogSession& s) {
-    EXPECT_EQ(s.select(GetDlgItem(s.dialog(), id), contura::afx::RowRef::number(row)), contura::afx::ActionStatus::kDone)
-        << id;
-  };
-}
-inline Step clickOk(bool expectEnded) {
-  return [=](contura::afx::DialogSession& s) {
-    EXPECT_EQ(s.click(GetDlgItem(s.dialog(), IDOK)), contura::afx::ActionStatus::kDone);
-    EXPECT_EQ(s.ended(), expectEnded);
-  };
-}
-inline Step pressCancel() {
-  return [](contura::afx::DialogSession& s) { s.pressCancel(); };
-}
+// The dialog steps by control id.
+using steps::chooseRow;
+using steps::clickOk;
+using steps::itemText;
+using steps::pressCancel;
+using steps::Step;
+using steps::typeInto;

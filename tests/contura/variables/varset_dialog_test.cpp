@@ -14,13 +14,10 @@ struct VarSetDlgTest : ::testing::Test {
   void SetUp() override { contura::ui::clearRecentColors(); }
 
   // Runs the dialog on `id` with `steps`; returns DoModal's result.
-  INT_PTR run(AcDbObjectId id, std::initializer_list<Step> steps) {
-    TestBackend backend;
-    backend.steps.assign(steps.begin(), steps.end());
-    contura::afx::ScopedUiBackend scope(backend);
+  INT_PTR run(AcDbObjectId id, std::vector<Step> steps) {
     CVarSetDlg dlg;
     dlg.m_idVar = id;
-    return dlg.DoModal();
+    return runDialog(dlg, std::move(steps));
   }
 };
 
@@ -47,18 +44,10 @@ TEST_F(VarSetDlgTest, OpensWithEveryPropertyInItsBoxAndCancelChangesNothing) {
   EXPECT_EQ(contura::ui::recentColors(), std::vector<int>{5});  // the entity's colour became a recent one
 }
 
-TEST_F(VarSetDlgTest, TheTypeListOffersIntegerThenDecimal) {
-  AcDbObjectId id = d.add(fullVariable());
-  run(id, {chooseRow(IDC_VAR_TYPE, 0), clickOk(true)});
-  EXPECT_EQ(propsOf(id).type, "整数");
-  run(id, {chooseRow(IDC_VAR_TYPE, 1), clickOk(true)});
-  EXPECT_EQ(propsOf(id).type, "小数");
-}
-
 TEST_F(VarSetDlgTest, EmptyBoxesStoreZeroOrTheEmptyText) {
   AcDbObjectId id = d.add(fullVariable());
   VarProps expected = propsOf(id);
-  std::initializer_list<Step> steps = {
+  std::vector<Step> steps = {
       typeInto(IDC_VAR_NAME, ""),        typeInto(IDC_VAR_CODE, ""),        typeInto(IDC_VAR_INITIAL, ""),
       typeInto(IDC_VAR_TYPE, ""),        typeInto(IDC_VAR_SORT, ""),        typeInto(IDC_VAR_CONDITION, ""),
       typeInto(IDC_VAR_VALUEHEIGHT, ""), typeInto(IDC_VAR_VALUEANGLE, ""), typeInto(IDC_VAR_REMARK, ""),

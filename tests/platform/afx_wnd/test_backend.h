@@ -1,7 +1,9 @@
 // A backend for tests: each modal dialog runs the queued steps until it ends, file dialogs
-// take queued answers, message boxes are recorded.
+// take queued answers, message boxes are recorded. Also the steps the dialog tests take by
+// control id, and running a dialog on steps.
 #pragma once
 #include <afxwin.h>
+#include <gtest/gtest.h>
 
 #include <deque>
 #include <functional>
@@ -70,3 +72,52 @@ public:
 
 // Registers the custom control class once.
 void registerViewClass();
+
+// Runs `dialog` modally through `backend`, which takes `steps` in turn; DoModal's result.
+inline INT_PTR runDialog(CDialog& dialog, TestBackend& backend, std::vector<TestBackend::Step> steps) {
+  backend.steps.assign(steps.begin(), steps.end());
+  contura::afx::ScopedUiBackend scope(backend);
+  return dialog.DoModal();
+}
+inline INT_PTR runDialog(CDialog& dialog, std::vector<TestBackend::Step> steps) {
+  TestBackend backend;
+  return runDialog(dialog, backend, std::move(steps));
+}
+
+// Steps by control id; each expects its action to be done.
+namespace steps {
+using contura::afx::ActionStatus;
+using contura::afx::DialogSession;
+using Step = TestBackend::Step;
+
+inline HWND item(DialogSession& s, int id) { return GetDlgItem(s.dialog(), id); }
+inline std::string itemText(DialogSession& s, int id) {
+  CString text;
+  CWnd::FromHandle(item(s, id))->GetWindowText(text);
+  return text.GetString();
+}
+inline Step click(int id, ActionStatus expected = ActionStatus::kDone) {
+  return [=](DialogSession& s) { EXPECT_EQ(s.click(item(s, id)), expected) << id; };
+}
+inline Step typeInto(int id, std::string text) {
+  return [=](DialogSession& s) { EXPECT_EQ(s.type(item(s, id), text), ActionStatus::kDone) << id; };
+}
+inline Step chooseRow(int id, int row) {
+  return [=](DialogSession& s) {
+    EXPECT_EQ(s.select(item(s, id), contura::afx::RowRef::number(row)), ActionStatus::kDone) << id;
+  };
+}
+// OK clicked; `expectEnded`: whether the dialog accepts what its boxes hold.
+inline Step clickOk(bool expectEnded) {
+  return [=](DialogSession& s) {
+    EXPECT_EQ(s.click(item(s, IDOK)), ActionStatus::kDone);
+    EXPECT_EQ(s.ended(), expectEnded);
+  };
+}
+inline Step pressCancel() {
+  return [](DialogSession& s) { EXPECT_EQ(s.pressCancel(), ActionStatus::kDone); };
+}
+inline Step closeBox() {
+  return [](DialogSession& s) { EXPECT_EQ(s.close(), ActionStatus::kDone); };
+}
+}  // namespace steps

@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <fstream>
-#include <functional>
 #include <thread>
 
 namespace {
@@ -183,67 +182,33 @@ TEST_F(LibraryTest, BusyDatabaseIsWaitedForThenReported) {
   EXPECT_EQ(countRows(later), 4);
 }
 
-// Every failure is said once on the command line, naming the file and what the user lost.
+// What the end-to-end library runs cannot reach is said once too, naming the file and what
+// the user lost (the opening, table, column, read-only and quoted-name failures are checked
+// there, line for line).
 TEST_F(LibraryTest, FailuresAreSaidOnceNamingTheFileAndTheCause) {
-  std::ofstream(dir_ / "text.mdb") << "Standard Jet DB, but not really";
   const std::string lib = file_.string(), absent = (dir_ / "absent.mdb").string();
-  // A library whose table lost a column, and one without the table.
-  const fs::path noColumn = dir_ / "nocolumn.mdb", noTable = dir_ / "notable.mdb";
+  // A library whose table lost a column.
+  const fs::path noColumn = dir_ / "nocolumn.mdb";
   fs::copy_file(file_, noColumn);
-  fs::copy_file(file_, noTable);
   {
     CDaoDatabase db;
     db.Open(noColumn.c_str());
     db.Execute("drop table SectionInfo");
     db.Execute("create table SectionInfo (Id INTEGER PRIMARY KEY, Type INTEGER, GroupSec INTEGER, Name TEXT, SectionInfo TEXT)");
-    db.Close();
-    db.Open(noTable.c_str());
-    db.Execute("drop table SectionInfo");
   }
-  struct Case {
-    const char* what;
-    std::string file;
-    std::function<void(CDaoDatabase&)> act;  // throws
-    std::string said;                        // the line, after the file's name
-  };
-  auto open = [](CDaoDatabase&) {};
-  const std::string quoteAdvice = "请去掉名称、备注或截面文字中的单引号后重试。";
-  auto add = [](const char* name) {
-    return [name](CDaoDatabase& db) { insert(db, 1, name); };
-  };
-  const Case cases[] = {
-      {"missing", absent, open, "”不存在，无法打开。请检查文件的位置。"},
-      {"folder", dir_.string(), open, "”是一个文件夹，不是库文件，无法打开。请检查文件的位置。"},
-      {"not a database", (dir_ / "text.mdb").string(), open,
-       "”不是截面库（需要 SQLite 格式的库文件），无法打开。请换用正确的截面库文件。"},
-      {"no table", noTable.string(),
-       [](CDaoDatabase& db) { CDaoRecordset(&db).Open(dbOpenDynaset, "select * from SectionInfo order by GroupSec,Type"); },
-       "”中没有表“SectionInfo”，没有读出记录。这个文件不是完整的截面库。"},
-      {"no column", noColumn.string(), add("n"),
-       "”的表“SectionInfo”中没有列“Remark”，新增的记录没有保存。这个文件不是完整的截面库。"},
-      {"quote", lib, add("工字'钢"), "”：要写入的文字中含有单引号（'），语句因此无法执行，新增的记录没有保存。" + quoteAdvice},
-      {"quotes", lib, [](CDaoDatabase& db) {
-         db.Execute("Update SectionInfo set SectionInfo='a',Remark='x'||'y' where Type=1 and GroupSec=1 ");
-       }, "”：要写入的文字中含有单引号（'），语句因此无法执行，修改没有保存。" + quoteAdvice},
-  };
-  for (const Case& c : cases) {
-    said_.clear();
-    CDaoDatabase db;
-    const bool opened = daoError([&] { db.Open(c.file.c_str()); }).code == 0;
-    const bool failed = opened ? daoError([&] { c.act(db); }).code != 0 : true;
-    EXPECT_TRUE(failed) << c.what;
-    ASSERT_EQ(said_.size(), 1u) << c.what;
-    EXPECT_EQ(said_[0], "\n库文件“" + c.file + c.said) << c.what;
-  }
-
-  // Read-only: the list still loads, a change is refused and said.
   said_.clear();
-  CDaoDatabase readOnly;
-  readOnly.Open(path(), FALSE, TRUE);
-  EXPECT_EQ(countRows(readOnly), 0);
-  EXPECT_EQ(daoError([&] { insert(readOnly, 3, "ro"); }).code, 3027);
-  ASSERT_EQ(said_.size(), 1u);
-  EXPECT_EQ(said_[0], "\n库文件“" + lib + "”是只读的，新增的记录没有保存。请检查文件的写权限。");
+  {
+    CDaoDatabase db;
+    db.Open(lib.c_str());
+    EXPECT_NE(daoError([&] {
+                db.Execute("Update SectionInfo set SectionInfo='a',Remark='x'||'y' where Type=1 and GroupSec=1 ");
+              }).code,
+              0);
+    ASSERT_EQ(said_.size(), 1u);
+    EXPECT_EQ(said_[0], "\n库文件“" + lib +
+                            "”：要写入的文字中含有单引号（'），语句因此无法执行，修改没有保存。"
+                            "请去掉名称、备注或截面文字中的单引号后重试。");
+  }
 
   // After a failed open, each statement still says which file it could not work on.
   said_.clear();

@@ -57,17 +57,9 @@ TEST(AcUiEdit, DisplayFormOfEachKind) {
   EXPECT_EQ(any, "  任意 <文字>  ");
 }
 
-// Runs the test dialog; `body` sees it open.
-void runOpen(CAcUiTestDlg& dlg, std::function<void(DialogSession&)> body) {
-  TestBackend backend;
-  backend.steps.push_back([&](DialogSession& s) { body(s); });
-  contura::afx::ScopedUiBackend scope(backend);
-  dlg.DoModal();
-}
-
 TEST(AcUiEdit, ValidatesTheTypedTextByKindAndRange) {
   CAcUiTestDlg dlg;
-  runOpen(dlg, [&](DialogSession& s) {
+  runDialog(dlg, {[&](DialogSession& s) {
     HWND angleBox = GetDlgItem(s.dialog(), IDC_ANGLE);
     auto typed = [&](HWND box, const char* text) {
       EXPECT_EQ(s.type(box, text), ActionStatus::kDone);
@@ -102,7 +94,7 @@ TEST(AcUiEdit, ValidatesTheTypedTextByKindAndRange) {
     dlg.m_plain.SetStyleMask(AC_ES_NUMERIC);
     EXPECT_TRUE(typed(plainBox, "1e3"));
     EXPECT_FALSE(typed(plainBox, "1e"));
-  });
+  }});
 }
 
 }  // namespace

@@ -36,14 +36,11 @@ struct ColorCombo : ::testing::Test {
 
   // Runs the dialog with one step that sees it open.
   void runOpen(CColorDlg& dlg, std::function<void(DialogSession&)> body) {
-    TestBackend backend;
     bool ran = false;
-    backend.steps.push_back([&](DialogSession& s) {
+    runDialog(dlg, {[&](DialogSession& s) {
       body(s);
       ran = true;
-    });
-    contura::afx::ScopedUiBackend scope(backend);
-    dlg.DoModal();
+    }});
     EXPECT_TRUE(ran);
   }
 };

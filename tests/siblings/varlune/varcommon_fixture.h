@@ -1,44 +1,61 @@
-// A variable entity with every property set to a known value, and the check of those values.
+// A variable entity with every property set to something other than a new entity's default,
+// and every property read back as values to compare.
 #pragma once
 #include <AcDbVarCommon.h>
-#include <gtest/gtest.h>
 
-inline void fill(AcDbVarCommon& v) {
-  v.setTextString("\xBF\xED B");  // 宽 B
-  v.setPosition(AcGePoint3d(1, 2, 0));
-  v.setHeight(3.5);
-  v.setRotation(0.125);
-  v.setColorIndex(1);
-  v.putVarType("\xD5\xFB\xCA\xFD");
-  v.putVarValueColor(3);
-  v.putVarAngle(0.1);
-  v.putValuePosition(AcGePoint3d(5, 6, 0));
-  v.putVarValueHeight(2.5);
-  v.putVarSetValue("350.5");
-  v.putVarInitialValue("300");
-  v.putVarRemark("\xD6\xF9\xBF\xED\n\ncm");  // 柱宽, an empty line, cm
-  v.putCondiction("B>0");
-  v.putVarSort(7);
-  v.putNameVisible(0);
-  v.putVarCode("B1");
+#include <string>
+
+// Every property of a variable entity, as values to compare.
+struct VarProps {
+  std::string text, code, initial, setValue, type, condition, remark;
+  double valueHeight = 0, valueAngle = 0, height = 0, rotation = 0;
+  long sort = 0, valueColor = 0, nameVisible = 0;
+  int colorIndex = 0;
+  AcGePoint3d position, valuePosition;
+  bool operator==(const VarProps&) const = default;
+};
+
+inline VarProps propsOf(const AcDbVarCommon* v) {
+  VarProps p;
+  p.text = v->textStringConst();
+  p.code = v->getVarCode().GetString();
+  p.initial = v->getVarInitialValue().GetString();
+  p.setValue = v->getVarSetValue().GetString();
+  p.type = v->getVarType().GetString();
+  p.condition = v->getCondiction().GetString();
+  p.remark = v->getVarRemark().GetString();
+  p.valueHeight = v->getVarValueHeight();
+  p.valueAngle = v->getVarAngle();
+  p.height = v->height();
+  p.rotation = v->rotation();
+  p.sort = v->getVarSort();
+  p.valueColor = v->getVarValueColor();
+  p.nameVisible = v->getVarNameVisible();
+  p.colorIndex = v->colorIndex();
+  p.position = v->position();
+  p.valuePosition = v->getValuePosition();
+  return p;
 }
 
-inline void expectFilled(const AcDbVarCommon& v) {
-  EXPECT_STREQ(v.textStringConst(), "\xBF\xED B");
-  EXPECT_EQ(v.position(), AcGePoint3d(1, 2, 0));
-  EXPECT_EQ(v.height(), 3.5);
-  EXPECT_EQ(v.rotation(), 0.125);
-  EXPECT_EQ(v.colorIndex(), 1);
-  EXPECT_STREQ(v.getVarType(), "\xD5\xFB\xCA\xFD");
-  EXPECT_EQ(v.getVarValueColor(), 3);
-  EXPECT_EQ(v.getVarAngle(), 0.1);
-  EXPECT_EQ(v.getValuePosition(), AcGePoint3d(5, 6, 0));
-  EXPECT_EQ(v.getVarValueHeight(), 2.5);
-  EXPECT_STREQ(v.getVarSetValue(), "350.5");
-  EXPECT_STREQ(v.getVarInitialValue(), "300");
-  EXPECT_STREQ(v.getVarRemark(), "\xD6\xF9\xBF\xED\n\ncm");
-  EXPECT_STREQ(v.getCondiction(), "B>0");
-  EXPECT_EQ(v.getVarSort(), 7);
-  EXPECT_EQ(v.getVarNameVisible(), 0);
-  EXPECT_STREQ(v.getVarCode(), "B1");
+// A variable with every property set to something other than a new entity's default.
+inline AcDbVarCommon* fullVariable() {
+  AcDbVarCommon* v = new AcDbVarCommon();
+  v->setTextString("高度H");
+  v->setPosition(AcGePoint3d(10, 20, 0));
+  v->setHeight(50.0);
+  v->setRotation(0.25);
+  v->setColorIndex(3);
+  v->putVarCode("H1");
+  v->putVarInitialValue("300");
+  v->putVarSetValue("320");
+  v->putVarType("小数");
+  v->putCondiction("H>0");
+  v->putVarRemark("第一行\n第二行");
+  v->putVarValueHeight(2.5);
+  v->putVarAngle(1.5707963267948966);
+  v->putVarSort(7);
+  v->putVarValueColor(5);
+  v->putNameVisible(0);
+  v->putValuePosition(AcGePoint3d(15, 25, 0));
+  return v;
 }

@@ -36,6 +36,8 @@ public:
 
   Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
   Acad::ErrorStatus getTransformedCopy(const AcGeMatrix3d& xform, AcDbEntity*& pEnt) const override;
+  // A dimension draws the block that holds its picture; other kinds draw nothing.
+  Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
 
 protected:
   AcDbRawEntity(const AcDbRawEntity&) = default;

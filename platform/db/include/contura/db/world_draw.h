@@ -27,11 +27,21 @@ class AcDbEntity;
 
 namespace contura::db {
 
+namespace detail {
+struct PlineSegment;
+}
+
+// How many straight pieces a circular arc of this sweep and radius is cut into where it must
+// be cut (ellipses, stretched arcs, wide polyline arcs): pieces turn at most pi/64, or, when
+// the pixel size (deviation) is known, lie no further than it from the true curve.
+int arcPieceCount(double sweep, double radius, double deviation);
+
 // What the primitives that follow are drawn with.
 struct DrawStyle {
   AcCmEntityColor color;  // by colour (true colour) or by ACI index, already resolved
   AcDbObjectId layer;     // the effective layer
   bool filled = false;    // polygon()/shell() areas are filled
+  bool pattern = false;   // ... lightly: the area of a patterned hatch (filled is also set)
 };
 
 // One line of text, placed: the box runs from `position` along `direction` for `boxWidth`
@@ -65,6 +75,8 @@ public:
   bool drawEntity(AcDbEntity& entity);
   // The entity whose primitives are arriving (the top-level one, not a block's part).
   AcDbObjectId currentEntity() const { return m_current; }
+  // The database whose layers are read (may be null).
+  AcDbDatabase* database() const;
 
 protected:
   // ---- What a subclass implements: world coordinates, resolved style -------------------
@@ -118,12 +130,21 @@ public:
   AcGiFillType fillType() const override;
 
 private:
+  // An arc of unit axes u, v (n = u x v) in model coordinates, placed in the world.
+  void emitArc(const AcGePoint3d& center, double radius, const AcGeVector3d& n, const AcGeVector3d& u,
+               const AcGeVector3d& v, double sweep);
+  void widePlineSegment(const AcGeMatrix3d& toModel, const detail::PlineSegment& seg);
+  Adesk::Boolean infinite(const AcGePoint3d& a, const AcGePoint3d& b, bool ray) const;
+
   struct State;
   std::unique_ptr<State> m_state;  // layers, transform stack, traits stack
   AcDbObjectId m_current;
   double m_deviation = 0.0;
   bool m_skipHidden = true;
 };
+
+// The four corners of a text's box, around it from the bottom left (descent included).
+void textCorners(const DrawnText& text, AcGePoint3d corners[4]);
 
 // The world box of what an entity draws (texts by their box, widths included); false when
 // it draws nothing bounded. Rays and construction lines are left out.
