@@ -3,11 +3,8 @@
 // the index and the first complete frame, frames at full extents, zoomed in 8 times and
 // panned, a repaint over an unchanged view, a rebuild of the index, and the peak memory.
 //
-// Usage: QT_QPA_PLATFORM=offscreen bench_window DRAWING.dxf [--copied]
-// --copied measures the former way instead: every entity's primitives copied into a scene
-// and every frame painting all of them, entity by entity.
+// Usage: QT_QPA_PLATFORM=offscreen bench_window DRAWING.dxf
 #include <QApplication>
-#include <QPainter>
 #include <QWheelEvent>
 
 #include <contura/dxf/dxf.h>
@@ -21,7 +18,6 @@
 #include <algorithm>
 #include <ctime>
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -117,58 +113,16 @@ void verdict(const char* what, double value, double goal, const char* unit) {
   std::printf("%-44s %9.1f %-3s (goal <= %.1f: %s)\n", what, value, unit, goal, value <= goal ? "met" : "NOT met");
 }
 
-// The former canvas: every item painted, state set per path.
-void paintCopied(QImage& image, const qt::Scene& scene, const qt::View& view) {
-  image.fill(qt::kCanvasBackground);
-  QPainter painter(&image);
-  painter.setRenderHint(QPainter::Antialiasing, true);
-  for (const qt::SceneItem& item : scene.items) {
-    for (const qt::ScenePath& path : item.paths) {
-      QPolygonF polygon;
-      for (QPointF p : path.points) polygon << view.toScreen(p);
-      QPen pen(path.color, 0.0);
-      pen.setCosmetic(true);
-      painter.setPen(path.filled ? QPen(Qt::NoPen) : pen);
-      painter.setBrush(path.filled ? QBrush(path.color) : QBrush());
-      if (path.filled || path.closed) painter.drawPolygon(polygon, Qt::OddEvenFill);
-      else painter.drawPolyline(polygon);
-    }
-    for (const qt::SceneText& text : item.texts) {
-      painter.save();
-      painter.translate(view.toScreen(text.anchor));
-      painter.setPen(text.color);
-      painter.drawText(QPointF(), text.text);
-      painter.restore();
-    }
-  }
-}
-
-int benchCopied(AcDbDatabase& db, double readCpu) {
-  double before = cpuSeconds();
-  qt::Scene scene = qt::buildScene(db);
-  QRectF box = scene.extents();
-  qt::View view{box.center(), std::min(kViewWidth / box.width(), kViewHeight / box.height()), QSize(kViewWidth, kViewHeight)};
-  QImage image(view.size, QImage::Format_RGB32);
-  paintCopied(image, scene, view);
-  std::printf("copied scene: read %.2f s, to first frame %.2f s processor time\n", readCpu, cpuSeconds() - before);
-  std::printf("copied scene: frame at full extents %.1f ms\n", medianMs([&] { paintCopied(image, scene, view); }));
-  view.scale *= kZoomIn;
-  std::printf("copied scene: frame zoomed in 8x %.1f ms\n", medianMs([&] { paintCopied(image, scene, view); }));
-  std::printf("copied scene: peak memory %.0f MB\n", peakMb());
-  return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: bench_window DRAWING.dxf [--copied]\n");
+    std::fprintf(stderr, "usage: bench_window DRAWING.dxf\n");
     return 2;
   }
   const char* path = argv[1];
-  bool copied = argc > 2 && std::strcmp(argv[2], "--copied") == 0;
   Reference reference;
-  if (!copied && !referenceRead(path, reference)) {
+  if (!referenceRead(path, reference)) {
     std::fprintf(stderr, "the reference read failed\n");
     return 1;
   }
@@ -177,7 +131,6 @@ int main(int argc, char** argv) {
   std::unique_ptr<AcDbDatabase> db = read(path);
   if (!db) return 1;
   double readCpu = cpuSeconds() - t0;
-  if (copied) return benchCopied(*db, readCpu);
 
   double before = cpuSeconds();
   qt::Canvas canvas;
@@ -189,21 +142,20 @@ int main(int argc, char** argv) {
   double firstFrame = cpuSeconds() - before;
   std::printf("index of model space %.2f s processor time\n", indexed);
 
-  qt::EntityDrawer drawer(*db);
   const qt::DrawingIndex& index = canvas.scene();
   qt::View view = canvas.view();
   QImage image;
   qt::FrameMarks marks;
   qt::FrameCounts counts;
-  double extents = medianMs([&] { counts = qt::paintFrame(image, view, index, &drawer, marks); });
+  double extents = medianMs([&] { counts = qt::paintFrame(image, view, index, marks); });
   std::printf("entities %zu; at full extents %zu drawn, %zu as pixels\n", index.size(), counts.drawn, counts.pixels);
   view.scale *= kZoomIn;
-  double zoomed = medianMs([&] { counts = qt::paintFrame(image, view, index, &drawer, marks); });
+  double zoomed = medianMs([&] { counts = qt::paintFrame(image, view, index, marks); });
   std::printf("zoomed in 8x: %zu drawn, %zu as pixels\n", counts.drawn, counts.pixels);
   int step = 0;
   double panned = medianMs([&] {
     view.center += QPointF(kPanPixels / view.scale * (++step % 2 ? 1 : -1), 0.0);
-    qt::paintFrame(image, view, index, &drawer, marks);
+    qt::paintFrame(image, view, index, marks);
   });
   double unchanged = medianMs([&] { canvas.grab(); });  // as after a mouse move: the kept frame and the overlay
   // A wheel step: the kept frame scaled at once (the new frame follows when the wheel rests).

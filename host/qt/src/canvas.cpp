@@ -59,7 +59,6 @@ Canvas::Canvas(QWidget* parent) : QWidget(parent), m_pickBoxPixels(kDefaultPickB
 
 void Canvas::setScene(DrawingIndex scene) {
   m_scene = std::move(scene);
-  m_drawer = m_scene.database() ? std::make_unique<EntityDrawer>(*m_scene.database()) : nullptr;
   m_frameValid = false;
   if (!m_viewSet) zoomExtents();
   update();
@@ -153,7 +152,7 @@ QString Canvas::pointText(QPointF world) const {
 
 void Canvas::renderFrame() {
   m_frameView = view();
-  paintFrame(m_frame, m_frameView, m_scene, m_drawer.get(), m_marks);
+  paintFrame(m_frame, m_frameView, m_scene, m_marks);
   m_frameValid = true;
 }
 
@@ -186,9 +185,9 @@ void Canvas::paintEvent(QPaintEvent*) {
 }
 
 void Canvas::paintDragged(QPainter& painter) const {
-  if (m_mode != Mode::kDrag || !m_cursorInside || !m_drawer || m_dragged.empty()) return;
+  if (m_mode != Mode::kDrag || !m_cursorInside || !m_scene.database() || m_dragged.empty()) return;
   QPointF w = toWorld(m_cursor);
-  paintMoved(painter, view(), *m_drawer, m_dragged, QPointF(w.x() - m_dragFrom.x(), w.y() - m_dragFrom.y()));
+  paintMoved(painter, view(), *m_scene.database(), m_dragged, QPointF(w.x() - m_dragFrom.x(), w.y() - m_dragFrom.y()));
 }
 
 void Canvas::paintOverlay(QPainter& painter) const {

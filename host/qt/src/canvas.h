@@ -82,7 +82,6 @@ private:
   void windowSelection(QPointF from, QPointF to);
 
   DrawingIndex m_scene;
-  std::unique_ptr<EntityDrawer> m_drawer;  // null without a drawing behind the index
   QImage m_frame;
   View m_frameView;       // the view m_frame shows
   bool m_frameValid = false;  // m_frame shows the index and marks as they are (for m_frameView)

@@ -1,10 +1,11 @@
 // Painting one frame of the drawing: the entities the view shows, found through the index,
-// each opened and drawn straight from the database. Entities a few pixels small are their
+// each drawing itself through the drawing interface into a painter consumer. Entities a few pixels small are their
 // box's pixels in their colour (one pixel under a pixel), taken from the index without
 // opening them; pixels an earlier entity coloured are left as they are. Lines are batched: one path per colour and pen,
 // stroked once at the end, so a frame changes the painter's state a few times, not once per
-// entity. Fills and legible texts are painted as they come; texts too small to read are a
-// line along their baseline.
+// entity. Fills (even-odd: islands stay open; patterned hatches lightly) and legible texts,
+// their glyphs fitted into the box the drawing gives them, are painted as they come; texts
+// too small to read are a line along their box's baseline.
 #pragma once
 #include <QColor>
 #include <QImage>
@@ -55,11 +56,11 @@ struct FrameCounts {
 extern const QColor kCanvasBackground;
 
 // Paints the frame of `view` into `image` (resized to the view, background first).
-FrameCounts paintFrame(QImage& image, const View& view, const DrawingIndex& index, const EntityDrawer* drawer,
-                       const FrameMarks& marks);
+// Entities are drawn from the index's drawing (none without one).
+FrameCounts paintFrame(QImage& image, const View& view, const DrawingIndex& index, const FrameMarks& marks);
 
 // Paints the given entities moved by `offset` (world units) over what the painter holds.
-void paintMoved(QPainter& painter, const View& view, const EntityDrawer& drawer, const std::vector<AcDbObjectId>& ids,
+void paintMoved(QPainter& painter, const View& view, AcDbDatabase& db, const std::vector<AcDbObjectId>& ids,
                 QPointF offset);
 
 }  // namespace contura::qt

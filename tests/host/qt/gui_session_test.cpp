@@ -112,8 +112,7 @@ void expectHighlightedAround(double x, double y) {
   contura::qt::Canvas* canvas = window().canvas();
   canvas->grab();
   QImage plain;
-  contura::qt::EntityDrawer drawer(*canvas->scene().database());
-  contura::qt::paintFrame(plain, canvas->view(), canvas->scene(), &drawer, {});
+  contura::qt::paintFrame(plain, canvas->view(), canvas->scene(), {});
   const QImage& shown = canvas->frame();
   ASSERT_EQ(shown.size(), plain.size());
   QRect changed;
