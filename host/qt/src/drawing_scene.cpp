@@ -17,8 +17,9 @@
 namespace contura::qt {
 namespace {
 
-// An entity's box grows by this share of its size: arcs cut into pieces stay inside it.
-constexpr double kBoxGrowth = 0.02;
+// An entity's box (kept as float) grows by this share of its size and of its distance from
+// the origin, so that rounding to float never cuts off an edge.
+constexpr double kBoxFloatSlack = 1e-6;
 
 // Closes an open object when it goes out of scope.
 struct Closer {
@@ -50,7 +51,8 @@ public:
     entry.color = m_color;
     entry.unbounded = m_unbounded || m_x0 > m_x1;
     if (m_x0 <= m_x1) {
-      double grow = kBoxGrowth * std::max(m_x1 - m_x0, m_y1 - m_y0);
+      double reach = std::max({m_x1 - m_x0, m_y1 - m_y0, std::fabs(m_x0), std::fabs(m_y0), std::fabs(m_x1), std::fabs(m_y1)});
+      double grow = kBoxFloatSlack * reach;
       entry.box = Box{float(m_x0 - grow), float(m_y0 - grow), float(m_x1 + grow), float(m_y1 + grow)};
     }
     return true;

@@ -32,7 +32,7 @@ QColor screenColor(const AcCmEntityColor& color);
 struct IndexedEntity {
   AcDbObjectId id;
   std::uint64_t handle = 0;
-  Box box;            // world box of what it draws (texts by their box), grown a little
+  Box box;            // world box of what it draws (texts by their box)
   QRgb color = 0;     // the colour of its first primitive: what a sub-pixel entity shows
   bool unbounded = false;  // rays and construction lines: drawn always, outside the extents
 };

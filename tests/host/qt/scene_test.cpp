@@ -139,7 +139,7 @@ TEST(CanvasFrame, BulgedSegmentsArePaintedAndBoxedWhereTheirArcLies) {
     const bulgecases::Segment segment = bulgecases::bulgedSegment(bulge);
     DrawingIndex index(d.db);
     QRectF box = index.extents();
-    double slack = 0.03 * std::max(box.width(), box.height()) + 1e-6;
+    double slack = 1e-5 * std::max(box.width(), box.height()) + 1e-9;
     EXPECT_NEAR(box.top(), segment.yLow, slack) << bulge;
     EXPECT_NEAR(box.left(), segment.xLow, slack) << bulge;
     EXPECT_NEAR(box.right(), segment.xHigh, slack) << bulge;
