@@ -1,30 +1,23 @@
 // Painting, view changes and mouse answers of the drawing canvas.
 #include "canvas.h"
 
-#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QWheelEvent>
 
 #include <contura/ed/editor_state.h>
 
 #include <cmath>
 
-#include "dialog_font.h"
-
 namespace contura::qt {
 namespace {
 
-const QColor kBackground(33, 40, 48);
 const QColor kRubberBand(220, 220, 220);
 const QColor kWindowColor(60, 120, 255);    // a window selection (left to right)
 const QColor kCrossingColor(60, 200, 90);   // a crossing selection (right to left)
 const QColor kPickBoxColor(230, 230, 230);
 // A press and release closer than this is a click, not a window.
 constexpr double kClickSlopPixels = 3.0;
-// Half the arm of the cross that marks a point entity.
-constexpr double kPointMarkPixels = 3.0;
 // The default pick box of the window, in pixels.
 constexpr double kDefaultPickBoxPixels = 5.0;
 // Free room round the drawing when it is fitted into the canvas, as a fraction of each side.
@@ -35,8 +28,8 @@ constexpr double kWheelNotch = 120.0;
 // Zoom limits, pixels per drawing unit.
 constexpr double kMinScale = 1.0e-9;
 constexpr double kMaxScale = 1.0e9;
-// Glyphs are laid out at this pixel size and scaled to the text's height.
-constexpr int kGlyphReferencePixels = 64;
+// The new frame is painted when the wheel or the middle button has rested this long.
+constexpr int kSettleMilliseconds = 60;
 // A pixel's size that is a power of ten within rounding counts as that power.
 constexpr double kDigitSlack = 1e-9;
 constexpr int kMaxDecimals = 10;
@@ -56,20 +49,34 @@ Canvas::Canvas(QWidget* parent) : QWidget(parent), m_pickBoxPixels(kDefaultPickB
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMinimumSize(200, 150);
   setCursor(Qt::CrossCursor);
+  m_settle.setSingleShot(true);
+  m_settle.setInterval(kSettleMilliseconds);
+  connect(&m_settle, &QTimer::timeout, this, [this] {
+    m_settling = false;
+    update();
+  });
 }
 
-void Canvas::setScene(Scene scene) {
+void Canvas::setScene(DrawingIndex scene) {
   m_scene = std::move(scene);
+  m_frameValid = false;
   if (!m_viewSet) zoomExtents();
+  update();
+}
+
+void Canvas::viewChanged(bool interactive) {
+  m_viewSet = true;
+  if (interactive) {
+    m_settling = true;
+    m_settle.start();
+  }
   update();
 }
 
 void Canvas::zoomExtents() {
   QRectF box = m_scene.extents();
   double w = std::max(1, width()), h = std::max(1, height());
-  bool any = false;
-  for (const SceneItem& item : m_scene.items) any = any || item.bounded;
-  if (!any) {
+  if (box.isNull()) {
     m_center = QPointF(kEmptyDrawingSpan / 2.0, kEmptyDrawingSpan / 2.0);
     m_scale = std::min(w, h) / kEmptyDrawingSpan;
   } else {
@@ -79,9 +86,8 @@ void Canvas::zoomExtents() {
     if (box.width() == 0.0 && box.height() == 0.0) m_scale = std::min(w, h) / kEmptyDrawingSpan;
   }
   m_scale = std::clamp(m_scale, kMinScale, kMaxScale);
-  m_viewSet = true;
   m_autoFit = true;
-  update();
+  viewChanged(false);
 }
 
 void Canvas::zoomAbout(QPointF screenPoint, double factor) {
@@ -90,22 +96,31 @@ void Canvas::zoomAbout(QPointF screenPoint, double factor) {
   // Move the centre so that `fixed` is under screenPoint again.
   QPointF now = toWorld(screenPoint);
   m_center += fixed - now;
-  m_viewSet = true;
   m_autoFit = false;
-  update();
+  viewChanged(false);
 }
 
 void Canvas::panBy(QPointF screenDelta) {
   m_center -= QPointF(screenDelta.x() / m_scale, -screenDelta.y() / m_scale);
-  m_viewSet = true;
   m_autoFit = false;
-  update();
+  viewChanged(false);
 }
 
-void Canvas::setRequest(Mode mode, std::optional<QPointF> base, std::vector<std::string> dragged, QPointF dragFrom) {
+void Canvas::setRequest(Mode mode, std::optional<QPointF> base, std::vector<std::string> dragged, QPointF dragFrom,
+                        std::vector<std::string> highlighted) {
   m_mode = mode;
   m_base = base;
-  m_dragged = std::set<std::string>(dragged.begin(), dragged.end());
+  FrameMarks marks;
+  m_dragged.clear();
+  for (std::uint64_t handle : handleValues(dragged)) {
+    marks.faint.insert(handle);
+    if (const IndexedEntity* e = m_scene.find(handle)) m_dragged.push_back(e->id);
+  }
+  for (std::uint64_t handle : handleValues(highlighted)) marks.highlighted.insert(handle);
+  if (marks.faint != m_marks.faint || marks.highlighted != m_marks.highlighted) {
+    m_marks = std::move(marks);
+    m_frameValid = false;
+  }
   m_dragFrom = dragFrom;
   m_pressAt.reset();
   update();
@@ -135,20 +150,33 @@ QString Canvas::pointText(QPointF world) const {
   return number(world.x()) + "," + number(world.y());
 }
 
+void Canvas::renderFrame() {
+  m_frameView = view();
+  paintFrame(m_frame, m_frameView, m_scene, m_marks);
+  m_frameValid = true;
+}
+
 void Canvas::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.fillRect(rect(), kBackground);
+  const View shown = view();
+  bool current = m_frameValid && m_frameView.size == shown.size && m_frameView.center == shown.center &&
+                 m_frameView.scale == shown.scale;
+  if (!current && (!m_settling || m_frame.isNull())) {
+    renderFrame();
+    current = true;
+  }
+  if (current) {
+    painter.drawImage(0, 0, m_frame);
+  } else {
+    // The view moves: the last frame moved and scaled to it until the new one is painted.
+    painter.fillRect(rect(), kCanvasBackground);
+    double factor = m_scale / m_frameView.scale;
+    QPointF origin = toScreen(m_frameView.toWorld(QPointF(0, 0)));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(QRectF(origin, QSizeF(m_frame.size()) * factor), m_frame);
+  }
   painter.setRenderHint(QPainter::Antialiasing, true);
-  QPointF dragOffset;
-  if (m_mode == Mode::kDrag && m_cursorInside) {
-    QPointF w = toWorld(m_cursor);
-    dragOffset = QPointF(w.x() - m_dragFrom.x(), w.y() - m_dragFrom.y());
-  }
-  for (const SceneItem& item : m_scene.items) {
-    bool dragged = m_mode == Mode::kDrag && m_dragged.count(item.handle) > 0;
-    paintItem(painter, item, {}, dragged);
-    if (dragged && m_cursorInside) paintItem(painter, item, dragOffset, false);
-  }
+  paintDragged(painter);
   for (const ed::TemporaryVector& v : ed::temporaryVectors()) {
     painter.setPen(cosmeticPen(colorOfIndex(v.color), v.highlighted ? Qt::DashLine : Qt::SolidLine));
     painter.drawLine(toScreen({v.from[0], v.from[1]}), toScreen({v.to[0], v.to[1]}));
@@ -156,74 +184,10 @@ void Canvas::paintEvent(QPaintEvent*) {
   paintOverlay(painter);
 }
 
-void Canvas::paintItem(QPainter& painter, const SceneItem& item, QPointF offset, bool ghost) const {
-  auto screen = [&](QPointF p) { return toScreen(p + offset); };
-  for (const ScenePath& path : item.paths) {
-    QColor color = path.color;
-    if (ghost) color.setAlpha(color.alpha() / 3);
-    QPolygonF polygon;
-    polygon.reserve(static_cast<int>(path.points.size()));
-    for (QPointF p : path.points) polygon << screen(p);
-    if (path.filled) {
-      painter.setPen(Qt::NoPen);
-      painter.setBrush(color);
-      painter.drawPolygon(polygon, Qt::OddEvenFill);
-      continue;
-    }
-    QPen pen = cosmeticPen(color);
-    if (path.width > 0.0) {
-      pen = QPen(color, path.width * m_scale);
-      pen.setCapStyle(Qt::FlatCap);
-    }
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    if (path.closed) painter.drawPolygon(polygon);
-    else painter.drawPolyline(polygon);
-  }
-  for (const SceneText& text : item.texts) {
-    QColor color = text.color;
-    if (ghost) color.setAlpha(color.alpha() / 3);
-    paintText(painter, text, offset, color);
-  }
-  QColor pointColor = item.pointColor;
-  if (ghost) pointColor.setAlpha(pointColor.alpha() / 3);
-  painter.setPen(cosmeticPen(pointColor));
-  for (QPointF p : item.points) {
-    QPointF s = screen(p);
-    painter.drawLine(s - QPointF(kPointMarkPixels, 0), s + QPointF(kPointMarkPixels, 0));
-    painter.drawLine(s - QPointF(0, kPointMarkPixels), s + QPointF(0, kPointMarkPixels));
-  }
-}
-
-void Canvas::paintText(QPainter& painter, const SceneText& text, QPointF offset, const QColor& color) const {
-  double pixels = text.height * m_scale;
-  if (pixels < 1.0) {  // too small to read: a line where the text runs
-    QPointF a = toScreen(text.anchor + offset);
-    painter.setPen(cosmeticPen(color));
-    double len = std::max(1.0, pixels * text.text.size() * text.widthFactor);
-    painter.drawLine(a, a + QPointF(len * std::cos(text.rotation), -len * std::sin(text.rotation)));
-    return;
-  }
-  QFont font(kDialogFontFamily);
-  font.setPixelSize(kGlyphReferencePixels);
-  QFontMetricsF metrics(font);
-  double w = metrics.horizontalAdvance(text.text) * text.widthFactor;
-  double dx = text.hAlign == SceneText::HAlign::kCenter ? -w / 2.0 : text.hAlign == SceneText::HAlign::kRight ? -w : 0.0;
-  double dy = 0.0;  // screen y grows downwards
-  switch (text.vAlign) {
-    case SceneText::VAlign::kBaseline: break;
-    case SceneText::VAlign::kBottom: dy = -metrics.descent(); break;
-    case SceneText::VAlign::kMiddle: dy = metrics.capHeight() / 2.0; break;
-    case SceneText::VAlign::kTop: dy = metrics.capHeight(); break;
-  }
-  painter.save();
-  painter.translate(toScreen(text.anchor + offset));
-  painter.rotate(-text.rotation * 180.0 / M_PI);
-  painter.scale(pixels / kGlyphReferencePixels * text.widthFactor, pixels / kGlyphReferencePixels);
-  painter.setFont(font);
-  painter.setPen(color);
-  painter.drawText(QPointF(dx / text.widthFactor, dy), text.text);
-  painter.restore();
+void Canvas::paintDragged(QPainter& painter) const {
+  if (m_mode != Mode::kDrag || !m_cursorInside || !m_scene.database() || m_dragged.empty()) return;
+  QPointF w = toWorld(m_cursor);
+  paintMoved(painter, view(), *m_scene.database(), m_dragged, QPointF(w.x() - m_dragFrom.x(), w.y() - m_dragFrom.y()));
 }
 
 void Canvas::paintOverlay(QPainter& painter) const {
@@ -269,6 +233,7 @@ void Canvas::mouseMoveEvent(QMouseEvent* event) {
   if (m_panFrom) {
     panBy(event->position() - *m_panFrom);
     m_panFrom = event->position();
+    viewChanged(true);
   }
   m_cursor = event->position();
   m_cursorInside = true;
@@ -298,7 +263,10 @@ void Canvas::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void Canvas::wheelEvent(QWheelEvent* event) {
   double notches = event->angleDelta().y() / kWheelNotch;
-  if (notches != 0.0) zoomAbout(event->position(), std::pow(kWheelZoomPerNotch, notches));
+  if (notches != 0.0) {
+    zoomAbout(event->position(), std::pow(kWheelZoomPerNotch, notches));
+    viewChanged(true);
+  }
   event->accept();
 }
 

@@ -1,17 +1,23 @@
-// The drawing canvas: the scene in a dark model space, panned with the middle button and
-// zoomed with the wheel about the cursor; the editor's requests answered with the mouse
+// The drawing canvas: the drawing in a dark model space, panned with the middle button and
+// zoomed with the wheel about the cursor. The last frame is kept as a picture: a mouse move
+// paints it back with the overlay over it; while the wheel or the middle button changes the
+// view, the old frame is shown moved and scaled at once and the new one is painted when the
+// view has settled; the editor's requests answered with the mouse
 // (points, entity picks, selection windows, drags) as the same answer lines a script gives;
 // rubber band, selection window, dragged entities and temporary vectors drawn live.
 #pragma once
+#include <QImage>
 #include <QPointF>
+#include <QTimer>
 #include <QWidget>
 
 #include <optional>
-#include <set>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "drawing_scene.h"
+#include "frame_painter.h"
 
 namespace contura::qt {
 
@@ -23,9 +29,9 @@ public:
 
   explicit Canvas(QWidget* parent = nullptr);
 
-  // A new picture of the drawing; the view stays where it is.
-  void setScene(Scene scene);
-  const Scene& scene() const { return m_scene; }
+  // A new index of the drawing; the view stays where it is.
+  void setScene(DrawingIndex scene);
+  const DrawingIndex& scene() const { return m_scene; }
   // Fits the drawing's extents into the canvas (a new view when the drawing is empty).
   void zoomExtents();
   // Zooms by `factor` keeping the world point under `screenPoint` where it is.
@@ -33,9 +39,10 @@ public:
   void panBy(QPointF screenDelta);
 
   // The request being answered: what a click means, the rubber band's base point, the
-  // entities that follow the cursor in a drag (moved by the cursor's offset from `dragFrom`).
+  // entities that follow the cursor in a drag (moved by the cursor's offset from `dragFrom`),
+  // the entities of the selection being built (drawn highlighted); entities by handle.
   void setRequest(Mode mode, std::optional<QPointF> base = std::nullopt, std::vector<std::string> dragged = {},
-                  QPointF dragFrom = {});
+                  QPointF dragFrom = {}, std::vector<std::string> highlighted = {});
   Mode mode() const { return m_mode; }
 
   // Half the side of the pick square, in pixels.
@@ -46,6 +53,9 @@ public:
   QPointF toScreen(QPointF world) const;
   double worldPerPixel() const { return 1.0 / m_scale; }
   QPointF viewCenter() const { return m_center; }
+  View view() const { return View{m_center, m_scale, size()}; }
+  // The last complete frame (the drawing without the overlay).
+  const QImage& frame() const { return m_frame; }
   // A world point as an answer line ("x,y"), with as many decimals as a pixel is worth.
   QString pointText(QPointF world) const;
 
@@ -64,20 +74,27 @@ protected:
   void resizeEvent(QResizeEvent* event) override;
 
 private:
-  void paintItem(class QPainter& painter, const SceneItem& item, QPointF offset, bool ghost) const;
-  void paintText(class QPainter& painter, const SceneText& text, QPointF offset, const QColor& color) const;
   void paintOverlay(class QPainter& painter) const;
+  void paintDragged(class QPainter& painter) const;
+  void viewChanged(bool interactive);
+  void renderFrame();
   void leftClick(QPointF screen);
   void windowSelection(QPointF from, QPointF to);
 
-  Scene m_scene;
+  DrawingIndex m_scene;
+  QImage m_frame;
+  View m_frameView;       // the view m_frame shows
+  bool m_frameValid = false;  // m_frame shows the index and marks as they are (for m_frameView)
+  bool m_settling = false;  // the view is changing under the wheel or the middle button
+  QTimer m_settle;
+  FrameMarks m_marks;
   QPointF m_center{0.0, 0.0};  // world point at the middle of the canvas
   double m_scale = 1.0;        // pixels per drawing unit
   bool m_viewSet = false;
   bool m_autoFit = true;  // the extents are fitted again when the canvas is resized
   Mode m_mode = Mode::kIdle;
   std::optional<QPointF> m_base;
-  std::set<std::string> m_dragged;
+  std::vector<AcDbObjectId> m_dragged;
   QPointF m_dragFrom;
   double m_pickBoxPixels;
   QPointF m_cursor;  // screen

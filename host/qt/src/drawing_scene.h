@@ -1,70 +1,81 @@
-// What the canvas draws of a drawing: every model-space entity as paths, fills, texts and
-// point marks in world coordinates, in its colour (by layer, by block, index, true colour),
-// with the entities of layers that are off or frozen left out; and the drawing's layers.
+// What the canvas keeps of a drawing: an index of model space (each entity's id, handle,
+// world box and colour, from one pass of the drawing interface), not its geometry; the
+// entities the view shows are drawn straight from the database. Also the drawing's layers.
 #pragma once
 #include <QColor>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
 
+#include <dbcolor.h>
+#include <dbid.h>
+
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "spatial_index.h"
 
 class AcDbDatabase;
 
 namespace contura::qt {
 
-// A line through points (world coordinates), or a filled area.
-struct ScenePath {
-  std::vector<QPointF> points;
-  bool closed = false;
-  bool filled = false;
-  double width = 0.0;  // drawing units; 0 is the thinnest line the screen shows
-  QColor color;
-};
-
-// A single line of text. `anchor` is the point the alignment refers to; the painter places
-// the text's box against it with the font's real width.
-struct SceneText {
-  enum class HAlign { kLeft, kCenter, kRight };
-  enum class VAlign { kBaseline, kBottom, kMiddle, kTop };
-  QPointF anchor;
-  double height = 0.0;    // drawing units
-  double rotation = 0.0;  // radians, counter-clockwise
-  double widthFactor = 1.0;
-  HAlign hAlign = HAlign::kLeft;
-  VAlign vAlign = VAlign::kBaseline;
-  QString text;
-  QColor color;
-};
-
-// One entity of model space as drawn (a block reference brings its block's contents).
-struct SceneItem {
-  std::string handle;  // upper-case hexadecimal
-  std::vector<ScenePath> paths;
-  std::vector<SceneText> texts;
-  std::vector<QPointF> points;  // point entities: a mark of fixed size on the screen
-  QColor pointColor;
-  QRectF bounds;  // world box (y up: top() is the smallest y), when `bounded`
-  bool bounded = false;
-  bool unbounded = false;  // rays and construction lines: left out of the extents
-};
-
-struct Scene {
-  std::vector<SceneItem> items;
-  // The box of every bounded item (a point-sized box for a single point); an empty QRectF
-  // for a drawing without any.
-  QRectF extents() const;
-  const SceneItem* find(const std::string& handle) const;
-};
-
 // The screen colour of ACI index 1..255 (7 is white: the canvas is dark).
 QColor colorOfIndex(int index);
+// The screen colour of a resolved colour (true colour or index; anything else is white).
+QColor screenColor(const AcCmEntityColor& color);
 
-// The drawing as the canvas shows it. Entities that cannot be read now (open for write by a
-// command) are left out of this picture.
-Scene buildScene(AcDbDatabase& db);
+// One entity of model space in the canvas's index.
+struct IndexedEntity {
+  AcDbObjectId id;
+  std::uint64_t handle = 0;
+  Box box;            // world box of what it draws (texts by their box)
+  QRgb color = 0;     // the colour of its first primitive: what a sub-pixel entity shows
+  bool unbounded = false;  // rays and construction lines: drawn always, outside the extents
+};
+
+// The index the canvas draws from: which entities model space holds and where they lie.
+class DrawingIndex {
+public:
+  DrawingIndex() = default;
+  // Indexes model space of `db`, which must outlive the index.
+  explicit DrawingIndex(AcDbDatabase& db);
+  // An index of given boxes with no drawing behind them (nothing is drawn, the view fits them).
+  explicit DrawingIndex(std::vector<IndexedEntity> entities);
+
+  AcDbDatabase* database() const { return m_db; }
+  const std::vector<IndexedEntity>& entities() const { return m_entities; }
+  std::size_t size() const { return m_entities.size(); }
+  // The box of every bounded entity; an empty QRectF for a drawing without any.
+  QRectF extents() const;
+  const IndexedEntity* find(std::uint64_t handle) const;
+  // Calls visit(entity) for every bounded entity whose box meets `world`, then for every
+  // unbounded one.
+  template <class Visit>
+  void query(const QRectF& world, Visit&& visit) const {
+    Box area{float(world.left()), float(world.top()), float(world.right()), float(world.bottom())};
+    m_tree.query(area, [&](std::uint32_t i) { visit(m_entities[m_treeItems[i]]); });
+    for (std::uint32_t i : m_unbounded) visit(m_entities[i]);
+  }
+
+private:
+  void index();
+
+  AcDbDatabase* m_db = nullptr;
+  std::vector<IndexedEntity> m_entities;
+  std::vector<std::uint32_t> m_unbounded;
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> m_byHandle;  // sorted by handle
+  SpatialIndex m_tree;  // over the bounded entities: item i is m_entities[m_treeItems[i]]
+  std::vector<std::uint32_t> m_treeItems;
+  QRectF m_extents;
+};
+
+// Handles as the editor writes them (upper-case hexadecimal) to index handles; text that is
+// not a handle is left out.
+std::vector<std::uint64_t> handleValues(const std::vector<std::string>& handles);
 
 struct LayerInfo {
   QString name;

@@ -116,7 +116,7 @@ void MainWindow::setAtCommandPrompt(bool atPrompt) {
 
 void MainWindow::refresh() {
   if (!m_drawing) return;
-  m_canvas->setScene(buildScene(*m_drawing));
+  m_canvas->setScene(DrawingIndex(*m_drawing));
   m_layerPanel->showLayers(layersOf(*m_drawing));
 }
 

@@ -106,22 +106,25 @@ void WindowUi::endInput() {
 }
 
 void WindowUi::present(const Pending& pending) {
-  m_window.canvas()->setRequest(pending.mode, pending.base, pending.dragged, pending.dragFrom);
+  m_window.canvas()->setRequest(pending.mode, pending.base, pending.dragged, pending.dragFrom, pending.highlighted);
   m_window.commandPanel()->setPrompt(QString::fromStdString(pending.request.prompt));
   m_window.setAtCommandPrompt(pending.request.kind == host::RequestKind::Command);
 }
 
 host::Answer WindowUi::wait(const host::Request& request, Canvas::Mode mode, std::optional<QPointF> base,
-                            std::vector<std::string> dragged) {
+                            std::vector<std::string> dragged, std::vector<std::string> highlighted) {
   if (m_ended) return host::Answer::end();
-  m_window.refresh();
+  // A further line of a selection that has chosen something: only the editor's selection ran
+  // since the last request, so the drawing is as the canvas shows it.
+  bool sameDrawing = request.kind == host::RequestKind::Selection && !highlighted.empty();
+  if (!sameDrawing) m_window.refresh();
   for (DialogMirror* dialog : m_dialogs) dialog->sync();  // a dialog hidden for a pick disappears
   auto last = ed::lastPoint();
   // A request made while another waits (code run from a wait's loop) answers first; the
   // other one is shown again after.
   std::optional<Pending> outer = std::move(m_current);
   std::optional<QString> outerAnswer = std::move(m_answer);
-  m_current = Pending{request, mode, base, std::move(dragged), QPointF(last[0], last[1])};
+  m_current = Pending{request, mode, base, std::move(dragged), QPointF(last[0], last[1]), std::move(highlighted)};
   present(*m_current);
   m_answer.reset();
   QEventLoop loop;
@@ -160,7 +163,7 @@ ed::InputLine WindowUi::readLine(const ed::InputRequest& request) {
   host::Request hostRequest{kind, fromCp936(prompt).toStdString()};
   std::optional<QPointF> base;
   if (request.base) base = QPointF((*request.base)[0], (*request.base)[1]);
-  host::Answer answer = wait(hostRequest, canvasMode(kind), base, request.dragged);
+  host::Answer answer = wait(hostRequest, canvasMode(kind), base, request.dragged, request.highlighted);
   if (answer.ended()) return ed::InputLine::end();
   return ed::InputLine::line(toCp936(QString::fromStdString(answer.text)));
 }

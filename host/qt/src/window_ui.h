@@ -55,10 +55,11 @@ private:
     std::optional<QPointF> base;
     std::vector<std::string> dragged;
     QPointF dragFrom;
+    std::vector<std::string> highlighted;
   };
   void present(const Pending& pending);
   host::Answer wait(const host::Request& request, Canvas::Mode mode, std::optional<QPointF> base = std::nullopt,
-                    std::vector<std::string> dragged = {});
+                    std::vector<std::string> dragged = {}, std::vector<std::string> highlighted = {});
   QWidget* topWindow() const;
   void show(const std::string& utf8);
 

@@ -126,12 +126,9 @@ int acedDragGen(const ads_name ss, const ACHAR* pmt, int, int (*scnf)(ads_point 
   for (Adesk::Int32 i = 0; i < length; ++i) {
     ads_name member;
     AcDbObjectId id;
-    char hex[17];
-    if (acedSSName(ss, i, member) == RTNORM && acdbGetObjectId(id, member) == Acad::eOk &&
-        id.handle().getIntoAsciiBuffer(hex, sizeof hex)) {
-      std::string handle = hex;
-      for (char& c : handle) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-      request.dragged.push_back(handle);
+    if (acedSSName(ss, i, member) == RTNORM && acdbGetObjectId(id, member) == Acad::eOk) {
+      std::string handle = ed::detail::handleText(id);
+      if (!handle.empty()) request.dragged.push_back(handle);
     }
   }
   Point3 point{};

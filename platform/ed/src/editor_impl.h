@@ -51,6 +51,8 @@ void freeAllSelectionSets();
 // entity with a handle (upper-case hexadecimal; a message says why there is none).
 std::optional<AcDbObjectId> entityAt(const Point3& p);
 std::optional<AcDbObjectId> entityWithHandle(const std::string& hex);
+// An entity's handle as requests name it (upper-case hexadecimal); empty for a null id.
+std::string handleText(AcDbObjectId id);
 
 // Converts between ads points and arrays.
 inline Point3 toPoint(const ads_point p) { return {p[0], p[1], p[2]}; }

@@ -269,9 +269,11 @@ std::string countText(size_t found, size_t duplicates, size_t total, bool first)
 // The person builds a set, line by line. RTNORM, RTCAN; `single` ends after the first line
 // that selects something.
 int selectInteractively(const Filter& f, bool single, Members& set) {
-  const InputRequest request{RequestKind::kSelection, "选择对象: ", std::nullopt};
+  InputRequest request{RequestKind::kSelection, "选择对象: ", std::nullopt};
   bool first = true;
   for (;;) {
+    request.highlighted.clear();
+    for (AcDbObjectId id : set) request.highlighted.push_back(handleText(id));
     InputLine answer = ask(request);
     if (answer.ended) return RTCAN;
     SelectionLine line = parseSelectionLine(answer.text, lastPointRef());
@@ -310,6 +312,14 @@ void freeAllSelectionSets() {
 }
 
 std::optional<AcDbObjectId> entityAt(const Point3& p) { return pickAt(Filter{}, p); }
+
+std::string handleText(AcDbObjectId id) {
+  char hex[17] = {};
+  if (id.isNull() || !id.handle().getIntoAsciiBuffer(hex, sizeof hex)) return {};
+  std::string text = hex;
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
 
 std::optional<AcDbObjectId> entityWithHandle(const std::string& hex) {
   Members found = selectHandles(Filter{}, {hex});

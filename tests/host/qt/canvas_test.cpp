@@ -17,15 +17,11 @@ struct ShownCanvas {
   Canvas canvas;
   ShownCanvas() {
     canvas.resize(400, 300);
-    contura::qt::Scene scene;
-    contura::qt::SceneItem square;
-    square.handle = "1A";
-    square.paths.push_back({{{100, 100}, {110, 100}, {110, 110}, {100, 110}}, true, false, 0.0, Qt::white});
-    square.bounds = QRectF(QPointF(100, 100), QPointF(110, 110));
-    square.bounded = true;
-    scene.items.push_back(square);
+    contura::qt::IndexedEntity square;
+    square.handle = 0x1A;
+    square.box = {100, 100, 110, 110};
     canvas.show();
-    canvas.setScene(scene);
+    canvas.setScene(contura::qt::DrawingIndex({square}));
     canvas.zoomExtents();
   }
   QPoint at(double x, double y) const { return canvas.toScreen({x, y}).toPoint(); }

@@ -6,6 +6,7 @@
 // fed by key events and Chinese typed through an input method; the editor's rubber band, drag
 // and temporary vectors; USD with an outline drawn with clicks and keywords typed at the
 // command line; a drawing that cannot be opened; closing with unsaved changes.
+#include "frame_painter.h"
 #include "gui_driver.h"
 
 #include <AcDbVarCommon.h>
@@ -103,6 +104,24 @@ void windowRoundEverything() {
   QRectF box = window().canvas()->scene().extents();
   double mx = box.width() * 0.02 + 1, my = box.height() * 0.02 + 1;
   dragWindow(box.left() - mx, box.bottom() + my, box.right() + mx, box.top() - my);
+}
+
+// The canvas shows something highlighted, and all of it within the pick box of (x, y): the
+// frame against the same view painted without highlights.
+void expectHighlightedAround(double x, double y) {
+  contura::qt::Canvas* canvas = window().canvas();
+  canvas->grab();
+  QImage plain;
+  contura::qt::paintFrame(plain, canvas->view(), canvas->scene(), {});
+  const QImage& shown = canvas->frame();
+  ASSERT_EQ(shown.size(), plain.size());
+  QRect changed;
+  for (int row = 0; row < plain.height(); ++row)
+    for (int col = 0; col < plain.width(); ++col)
+      if (shown.pixel(col, row) != plain.pixel(col, row)) changed |= QRect(col, row, 1, 1);
+  ASSERT_FALSE(changed.isEmpty());
+  int reach = static_cast<int>(std::ceil(canvas->pickBoxPixels()));
+  EXPECT_TRUE(changed.adjusted(-reach, -reach, reach, reach).contains(canvas->toScreen({x, y}).toPoint()));
 }
 
 QString editText(int id) {
@@ -264,7 +283,11 @@ TEST(GuiSession, PicksCrossingWindowsAndEscapeFromTheCanvasAndTheCommandLine) {
               for (QAction* a : window().commandsMenu()->actions()) EXPECT_FALSE(a->isEnabled());  // a command runs
               clickCanvasAt(650, 300);
             })
-      .then(WaitKind::kRequest, "crossing over the line's end", [] { dragWindow(1010, 10, 900, -10); })
+      .then(WaitKind::kRequest, "the circle shows highlighted; crossing over the line's end",
+            [] {
+              expectHighlightedAround(650, 300);
+              dragWindow(1010, 10, 900, -10);
+            })
       .then(WaitKind::kRequest, "Enter ends the selection", [] { typeCommand(""); })
       .then(WaitKind::kDialog, "read and cancel",
             [&] {
@@ -533,14 +556,14 @@ TEST(GuiSession, UsdDrawsAnOutlineWithClicksAndKeywordsAndPlacesItAtTheOrigin) {
             })
       .then(WaitKind::kRequest, "start point",
             [&] {
-              itemsBefore = window().canvas()->scene().items.size();
+              itemsBefore = window().canvas()->scene().size();
               pixel = window().canvas()->worldPerPixel();
               clickCanvasAt(0, 300);
             })
       .then(WaitKind::kRequest, "next point", [] { clickCanvasAt(300, 300); })
       .then(WaitKind::kRequest, "the first segment shows; arc mode typed",
             [&] {
-              itemsWithTwoPoints = window().canvas()->scene().items.size();
+              itemsWithTwoPoints = window().canvas()->scene().size();
               typeCommand("A");
             })
       .then(WaitKind::kRequest, "the arc's end", [] { clickCanvasAt(300, 450); })
@@ -626,11 +649,11 @@ TEST(GuiSession, ClosingWithUnsavedChangesAsksAndCanSave) {
   driver
       .then(WaitKind::kRequest, "switch WALL off, then close twice",
             [&] {
-              itemsBefore = window().canvas()->scene().items.size();
+              itemsBefore = window().canvas()->scene().size();
               QList<QTreeWidgetItem*> wall = window().layerPanel()->findItems("WALL", Qt::MatchExactly);
               ASSERT_EQ(wall.size(), 1);
               wall.front()->setCheckState(contura::qt::LayerPanel::kOn, Qt::Unchecked);
-              itemsAfter = window().canvas()->scene().items.size();
+              itemsAfter = window().canvas()->scene().size();
               window().close();
               stillOpen = window().isVisible() && !ui().inputEnded();
               window().close();

@@ -31,6 +31,9 @@ struct InputRequest {
   // A drag: the handles (upper-case hexadecimal) of the entities that follow the cursor; a
   // window backend draws them moved by the cursor's offset from the last point.
   std::vector<std::string> dragged = {};
+  // A selection being built: the handles of the entities chosen so far, which a window
+  // backend draws highlighted while the person adds to them.
+  std::vector<std::string> highlighted = {};
   // The keywords acedInitGet armed for this request, as the person types them (the local
   // names), so a backend can offer them.
   std::vector<std::string> keywords = {};
