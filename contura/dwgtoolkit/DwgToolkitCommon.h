@@ -1,7 +1,9 @@
 // What every family of CDwgDatabase shares: the named tolerances and angle constants, and
 // guards that close what a member opened on every path.
 #pragma once
+#include <afx.h>
 #include <dbmain.h>
+#include <tchar.h>
 
 namespace dwgtoolkit {
 
@@ -14,6 +16,19 @@ const double kOnCurveTol = 0.1;
 const double kPiSingle = static_cast<double>(3.14159265358979f);
 const double kTwoPiSingle = static_cast<double>(6.28318530717958f);
 const double kHalfPiSingle = static_cast<double>(1.57079632679490f);
+
+// Exact symbol names: case-sensitive multi-byte comparison, as the tables of a drawing hold
+// names that differ only in letter case apart only by this test.
+inline bool isSameName(const char* name, const char* other) {
+  return name != NULL && other != NULL && _tcscmp(name, other) == 0;
+}
+// A name begins with a prefix when the first occurrence of the prefix (multi-byte search)
+// is at its start; the empty prefix begins every name.
+inline bool hasPrefix(const char* name, const char* prefix) {
+  if (name == NULL || prefix == NULL) return false;
+  if (prefix[0] == '\0') return true;
+  return _tcsstr(name, prefix) == name;
+}
 
 // Closes an object opened by a member when the guard goes out of scope (null: nothing).
 template <class T>
