@@ -16,7 +16,7 @@ def expect(condition, what):
 
 layers = {layer.dxf.name: layer for layer in doc.layers}
 expect(set(layers) >= {"0", "A-0", "A-WALL", "A-DOOR"}, f"layers {sorted(layers)}")
-expect("A-OLD-X" not in layers and "OLD-X" not in layers, "layer A-OLD-X not erased")
+expect("A-OLD-X" not in layers and "OLD-X" not in layers, "layer OLD-X (A-OLD-X) not erased")
 if "A-0" in layers:
     expect(layers["A-0"].color == 3, "A-0 lacks layer 0's colour")
 if "A-WALL" in layers:
@@ -33,8 +33,9 @@ expect(styles["LOST"].dxf.font == "txt.shx" and styles["LOST"].dxf.bigfont == "h
        "LOST not repaired")
 expect(styles["FOUND"].dxf.font == "simplex.shx", "FOUND changed")
 dots = doc.dimstyles.get("DOTS")
-expect(dots.dxf.get("dimblk", "") == "_OBLIQUE" or
-       doc.entitydb[dots.dxf.get("dimblk_handle", "0")].dxf.name == "_OBLIQUE", "DOTS arrowhead not repaired")
+arrow = doc.entitydb.get(dots.dxf.get("dimblk_handle", "0"))
+arrow_name = arrow.dxf.name if arrow is not None else dots.dxf.get("dimblk", "")
+expect(arrow_name == "_OBLIQUE", f"DOTS arrowhead {arrow_name!r}, not _OBLIQUE")
 
 inserts = [(e.dxf.name, tuple(round(v) for v in e.dxf.insert)[:2], e.dxf.get("column_count", 1),
             e.dxf.get("row_count", 1)) for e in msp.query("INSERT")]

@@ -16,6 +16,7 @@ doc.layers.add("OLD-X", color=4)
 doc.styles.get("Standard").dxf.font = "simplex.shx"
 doc.styles.new("FOUND", dxfattribs={"font": "simplex.shx"})
 doc.styles.new("LOST", dxfattribs={"font": "nowhere.shx", "bigfont": "nowhere_big.shx"})
+doc.blocks.new("_DOT").add_circle((0, 0), 0.25)
 doc.dimstyles.new("DOTS").set_arrows(blk="_DOT")
 col = doc.blocks.new("COL")
 col.add_line((0, 0), (1, 1))
