@@ -15,8 +15,8 @@ file(GLOB sdk_headers CONFIGURE_DEPENDS
      ${PROJECT_SOURCE_DIR}/contura/include/*.h)
 install(FILES ${sdk_headers} DESTINATION ${sdk_include} COMPONENT sdk)
 
-# Every shared library a module's link reaches, the private operating-system layer included
-# (the linker follows the libraries' own dependencies).
+# Every shared library a module's link reaches. The operating-system layer is installed for
+# the linker, which follows the libraries' own dependencies; modules do not link it.
 set(sdk_libraries contura_os contura_ge contura_afx contura_rx contura_db contura_ed contura_ui
                   contura_dao dabrel vistrel varlune curvane)
 set(sdk_library_files)
@@ -24,7 +24,9 @@ foreach(lib ${sdk_libraries})
   get_target_property(kind ${lib} TYPE)
   if(kind STREQUAL "SHARED_LIBRARY")
     install(TARGETS ${lib} LIBRARY DESTINATION ${sdk_lib} COMPONENT sdk)
-    list(APPEND sdk_library_files "lib${lib}.so")
+    if(NOT lib STREQUAL "contura_os")
+      list(APPEND sdk_library_files "lib${lib}.so")
+    endif()
   endif()
 endforeach()
 if(TARGET Contura)
