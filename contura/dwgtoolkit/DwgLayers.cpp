@@ -674,7 +674,8 @@ int CDwgDatabase::addLayerPreName(CString prefix) {
     }
     OpenedObject<AcDbLayerTableRecord> layer(pRaw);
     const CString name = recordName(pRaw);
-    if (isSameName(name, kLayerZero) || isSameName(name, zeroName)) continue;
+    // P0 by id: the table found it by a name that may differ in letter case.
+    if (isSameName(name, kLayerZero) || layer->objectId() == zeroId) continue;
     if (layer->isLocked()) layer->setIsLocked(false);
     if (layer->isFrozen()) layer->setIsFrozen(false);
     CString newName;

@@ -143,8 +143,9 @@ TEST(DwgToolkitLayers, AddLayerPreNameRenamesUnlocksAndThawsAndMovesLayerZeroEnt
   EXPECT_EQ(layerOf(inner[0]), zero);  // entities of block definitions keep their layer
   EXPECT_TRUE(everythingClosed(drawing.db));
 
-  ASSERT_EQ(toolkit.addLayerPreName("A-"), 0);  // a second call prefixes again
-  EXPECT_EQ(nameOfLayer(wall), "A-A-WALL");
+  // A second call prefixes again; the table holds "A-0" for "a-0", which keeps its name.
+  ASSERT_EQ(toolkit.addLayerPreName("a-"), 0);
+  EXPECT_EQ(nameOfLayer(wall), "a-A-WALL");
   EXPECT_EQ(nameOfLayer(prefixedZero), "A-0");
 }
 
