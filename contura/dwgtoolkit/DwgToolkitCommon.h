@@ -3,7 +3,6 @@
 #pragma once
 #include <afx.h>
 #include <dbmain.h>
-#include <tchar.h>
 
 namespace dwgtoolkit {
 
@@ -17,17 +16,19 @@ const double kPiSingle = static_cast<double>(3.14159265358979f);
 const double kTwoPiSingle = static_cast<double>(6.28318530717958f);
 const double kHalfPiSingle = static_cast<double>(1.57079632679490f);
 
-// Exact symbol names: case-sensitive multi-byte comparison, as the tables of a drawing hold
-// names that differ only in letter case apart only by this test.
+// Exact names and texts: case-sensitive multi-byte comparison (unlike the symbol tables'
+// own lookup, which ignores letter case: "wall" does not name the layer "WALL" here).
 inline bool isSameName(const char* name, const char* other) {
-  return name != NULL && other != NULL && _tcscmp(name, other) == 0;
+  return name != NULL && other != NULL &&
+         _mbscmp(reinterpret_cast<const unsigned char*>(name), reinterpret_cast<const unsigned char*>(other)) == 0;
 }
 // A name begins with a prefix when the first occurrence of the prefix (multi-byte search)
 // is at its start; the empty prefix begins every name.
 inline bool hasPrefix(const char* name, const char* prefix) {
   if (name == NULL || prefix == NULL) return false;
   if (prefix[0] == '\0') return true;
-  return _tcsstr(name, prefix) == name;
+  const unsigned char* pName = reinterpret_cast<const unsigned char*>(name);
+  return _mbsstr(pName, reinterpret_cast<const unsigned char*>(prefix)) == pName;
 }
 
 // Closes an object opened by a member when the guard goes out of scope (null: nothing).
