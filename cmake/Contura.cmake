@@ -1,15 +1,8 @@
 # Build helpers shared by every layer.
 
-# Module, sibling and platform code holds text as code page 936 bytes, exactly as the
-# Windows build did: sources are UTF-8, string literals become CP936 in the object file.
-# Clang has no code page 936 execution character set: in the clang fuzz build literals stay
-# UTF-8 (the fuzzers feed bytes, not the module's prompts).
-function(contura_cp936 target)
-  if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
-    return()
-  endif()
-  target_compile_options(${target} PRIVATE -finput-charset=UTF-8 -fexec-charset=CP936)
-endfunction()
+# contura_cp936 (texts as code page 936 bytes) and contura_add_module (a module built against
+# Contura.arx), shared with the installed SDK.
+include(${CMAKE_CURRENT_LIST_DIR}/ConturaModule.cmake)
 
 # contura_layer(NAME <target> DIR <source dir> [PUBLIC_INCLUDE <dir>...] [DEPS <target>...]
 #               [PRIVATE_DEPS <target>...] [STATIC])

@@ -1,6 +1,7 @@
 // What every family of CDwgDatabase shares: the named tolerances and angle constants, and
 // guards that close what a member opened on every path.
 #pragma once
+#include <afx.h>
 #include <dbmain.h>
 
 namespace dwgtoolkit {
@@ -14,6 +15,21 @@ const double kOnCurveTol = 0.1;
 const double kPiSingle = static_cast<double>(3.14159265358979f);
 const double kTwoPiSingle = static_cast<double>(6.28318530717958f);
 const double kHalfPiSingle = static_cast<double>(1.57079632679490f);
+
+// Exact names and texts: case-sensitive multi-byte comparison (unlike the symbol tables'
+// own lookup, which ignores letter case: "wall" does not name the layer "WALL" here).
+inline bool isSameName(const char* name, const char* other) {
+  return name != NULL && other != NULL &&
+         _mbscmp(reinterpret_cast<const unsigned char*>(name), reinterpret_cast<const unsigned char*>(other)) == 0;
+}
+// A name begins with a prefix when the first occurrence of the prefix (multi-byte search)
+// is at its start; the empty prefix begins every name.
+inline bool hasPrefix(const char* name, const char* prefix) {
+  if (name == NULL || prefix == NULL) return false;
+  if (prefix[0] == '\0') return true;
+  const unsigned char* pName = reinterpret_cast<const unsigned char*>(name);
+  return _mbsstr(pName, reinterpret_cast<const unsigned char*>(prefix)) == pName;
+}
 
 // Closes an object opened by a member when the guard goes out of scope (null: nothing).
 template <class T>

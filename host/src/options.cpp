@@ -84,6 +84,11 @@ const std::vector<OptionSpec>& optionTable() {
          o.modules.push_back(v);
          return requireNonEmpty("--load", v);
        }},
+      {"--fonts", true,
+       [](Options& o, const std::string& v) {
+         o.fonts.push_back(v);
+         return requireNonEmpty("--fonts", v);
+       }},
       {"--help", false, [](Options& o, const std::string&) { o.help = true; return std::string(); }},
       {"--version", false,
        [](Options& o, const std::string&) { o.version = true; return std::string(); }},
@@ -98,6 +103,26 @@ const OptionSpec* findOption(const std::string& name) {
 }
 
 }  // namespace
+
+std::vector<std::filesystem::path> supportFolders(const Options& options, const char* fontsVariable) {
+  std::vector<std::filesystem::path> folders = options.fonts;
+  if (fontsVariable != nullptr) {
+    std::string_view rest(fontsVariable);
+    while (!rest.empty()) {
+      const size_t colon = rest.find(':');
+      const std::string_view entry = rest.substr(0, colon);
+      if (!entry.empty()) folders.emplace_back(entry);
+      if (colon == std::string_view::npos) break;
+      rest.remove_prefix(colon + 1);
+    }
+  }
+  try {
+    folders.push_back(os::toNativePath("E:\\_Velmora\\vlmr\\Support"));
+  } catch (const std::exception&) {
+    // no drive E: here: the support folder is not searched
+  }
+  return folders;
+}
 
 ParseResult parseOptions(const std::vector<std::string>& args) {
   ParseResult result;
@@ -182,6 +207,8 @@ std::string usageText(bool withWindow) {
       "  --load MODULE   load the application module MODULE after Contura.arx, as\n"
       "                  Contura.arx is loaded (repeatable: loaded in the order given,\n"
       "                  unloaded in the reverse order when the session ends)\n"
+      "  --fonts DIR     look for the font files of text styles in DIR too (repeatable;\n"
+      "                  also the folders of CONTURA_FONTS, separated by ':')\n"
       "  --help          show this text\n"
       "  --version       show the program's version\n"
       "\n";

@@ -26,6 +26,7 @@ struct Options {
   bool gui = false;                            // --gui
   std::optional<std::filesystem::path> newLibrary;  // --new-library FILE
   std::vector<std::filesystem::path> modules;  // --load MODULE, in the order given
+  std::vector<std::filesystem::path> fonts;    // --fonts DIR, in the order given
   bool help = false;                           // --help
   bool version = false;                        // --version
 };
@@ -48,5 +49,12 @@ std::string usageText(bool withWindow = false);
 // The options that are recognised but whose feature this build does not have yet; each entry
 // is the option as the user wrote it ("--gui", "DRAWING.dxf" for a drawing).
 std::vector<std::string> unavailableOptions(const Options& options);
+
+// The folders where the database's findFile looks for relative names (fonts of text styles,
+// patterns, external references) after the drawing's folder and the current folder, in
+// order: each --fonts DIR, each folder of the environment variable CONTURA_FONTS (a list
+// separated by ':'; empty entries are passed over), then the module's support folder
+// ("E:\_Velmora\vlmr\Support" through the drive map) when the map can place it.
+std::vector<std::filesystem::path> supportFolders(const Options& options, const char* fontsVariable);
 
 }  // namespace contura::host

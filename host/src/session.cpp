@@ -16,6 +16,7 @@
 #include <dbapserv.h>
 #include <dbmain.h>
 #include <contura/dao/error_report.h>
+#include <contura/db/host_services.h>
 #include <contura/dxf/dxf.h>
 #include <contura/ed/editor_state.h>
 #include <contura/ed/print_sink.h>
@@ -87,6 +88,7 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
     return usageError(streams.err, unavailable.front() + ": this build cannot do that yet");
 
   for (const DriveMapping& drive : options.drives) os::driveMap().map(drive.letter, drive.dir);
+  db::setSupportPaths(supportFolders(options, std::getenv("CONTURA_FONTS")));
   if (!dxf::setReadCodePage(options.readCodePage.value_or(std::string())))
     return usageError(streams.err, "--dxf-encoding: no code page '" + *options.readCodePage + "' on this system");
   if (options.previewDir) {

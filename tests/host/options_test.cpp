@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <contura/os/paths.h>
+
 namespace {
 
 using contura::host::parseOptions;
@@ -54,6 +56,7 @@ TEST(HostOptions, RefusesBadUsageWithAReason) {
       {{"--gui=yes"}, "--gui takes no value"},
       {{"--load"}, "--load needs a value"},
       {{"--load="}, "--load needs a non-empty value"},
+      {{"--fonts="}, "--fonts needs a non-empty value"},
       {{"--pickbox", "0"}, "positive number"},
       {{"--pickbox", "-1"}, "positive number"},
       {{"--pickbox", "5mm"}, "positive number"},
@@ -70,6 +73,17 @@ TEST(HostOptions, RefusesBadUsageWithAReason) {
     EXPECT_NE(r.error.find(c.reasonPart), std::string::npos) << r.error;
     EXPECT_EQ(r.error.find('\n'), std::string::npos) << r.error;
   }
+}
+
+// Fonts are looked for in the --fonts folders, then those of the variable, then the module's
+// support folder where drive E: is mapped.
+TEST(HostOptions, SupportFoldersComeInTheOrderGivenWithTheModuleSupportFolderLast) {
+  contura::os::driveMap().map('E', "/mnt/e");
+  auto r = parseOptions({"--fonts", "/f1", "--fonts=/f2"});
+  ASSERT_TRUE(r.ok());
+  const std::vector<std::filesystem::path> expected = {"/f1", "/f2", "/v1", "/v2", "/mnt/e/_Velmora/vlmr/Support"};
+  EXPECT_EQ(contura::host::supportFolders(r.options, "/v1::/v2:"), expected);
+  contura::os::driveMap().unmap('E');
 }
 
 }  // namespace
