@@ -53,9 +53,11 @@ std::string escaped(const std::string& s) {
   return out;
 }
 
-std::string lowered(std::string s) {
+// What the search box looks in: lower case, line ends as blanks.
+std::string searchText(std::string s) {
   for (char& c : s)
     if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    else if (c == '\r' || c == '\n') c = ' ';
   return s;
 }
 
@@ -101,7 +103,7 @@ std::string measuresHtml(const vistrel::SectionProperties& p) {
 
 std::string cardHtml(const ReportEntry& e) {
   const std::string remark = firstLine(e.remark);
-  const std::string search = lowered(e.name + " " + std::to_string(e.code) + " " + e.remark);
+  const std::string search = searchText(e.name + " " + std::to_string(e.code) + " " + e.remark);
   std::string out = "<div class=\"card\" data-search=\"" + escaped(search) + "\">" + thumbnail(e.sectionText);
   out += "<h3>" + escaped(e.name) + "</h3><p class=\"code\">编号 " + std::to_string(e.code) + " · Id " +
          std::to_string(e.id) + "</p>";

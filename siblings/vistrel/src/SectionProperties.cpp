@@ -18,6 +18,9 @@ namespace {
 // A polyline is closed when its last vertex lies this close to its first (drawing units); the
 // writer repeats the first vertex exactly, so only rounding is forgiven.
 constexpr double kClosingGap = 1e-9;
+// A product moment this small against the polar moment is rounding of a symmetric section:
+// it is taken as zero, so that the principal axes of such a section lie on x and y exactly.
+constexpr double kNegligibleProduct = 1e-12;
 
 // One closed shape: a loop of vertices with bulges, or a circle.
 struct ClosedShape {
@@ -117,11 +120,12 @@ bool measure(const ClosedShape& s, const AcGePoint3d& ref, ShapeMeasures& m) {
 }
 
 void setPrincipal(SectionProperties& p) {
+  if (std::fabs(p.ixy) <= kNegligibleProduct * (std::fabs(p.ix) + std::fabs(p.iy))) p.ixy = 0.0;
   const double mean = 0.5 * (p.ix + p.iy), half = 0.5 * (p.ix - p.iy);
   const double radius = std::hypot(half, p.ixy);
   p.i1 = mean + radius;
   p.i2 = mean - radius;
-  double angle = 0.5 * std::atan2(-p.ixy, half) * 180.0 / std::numbers::pi;
+  double angle = 0.5 * std::atan2(-p.ixy, half) * 180.0 / std::numbers::pi + 0.0;  // no -0
   if (angle <= -90.0) angle += 180.0;
   p.angleDegrees = angle;
 }

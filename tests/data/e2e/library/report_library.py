@@ -35,7 +35,7 @@ def section(i):
                 (w * h - math.pi * d * d / 4, 2 * (w + h) + math.pi * d, x + w / 2, y + h / 2,
                  w * h ** 3 / 12 - holeI, h * w ** 3 / 12 - holeI))
     r = w / 2  # a half disc under the segment from (x, y) to (x + 2r, y), as a section outline
-    text = f"[PolylineSection]\nPoints={x!r},{y!r},1;{x + 2 * r!r},{y!r},0\nBasePoint={x!r},{y!r}\n\n"
+    text = f"[PolylineSection]\nPoints={x!r},{y!r},1;{x + 2 * r!r},{y!r},0;{x!r},{y!r},0\nBasePoint={x!r},{y!r}\n\n"
     return ("半圆柱", text,
             (math.pi * r * r / 2, math.pi * r + 2 * r, x + r, y - 4 * r / (3 * math.pi),
              (math.pi / 8 - 8 / (9 * math.pi)) * r ** 4, math.pi * r ** 4 / 8))
