@@ -59,42 +59,30 @@ def make(library, n, expected_file):
     json.dump(expected, open(expected_file, "w"), ensure_ascii=False)
 
 
-def close(got, want, scale, what):
-    if abs(got - want) > 1e-9 * max(abs(want), scale):
-        sys.exit(f"{what}: {got!r}, expected {want!r}")
-
-
 def check(out, expected_file):
     expected = json.load(open(expected_file))
     with open(out + ".csv", newline="", encoding="utf-8") as f:
-        rows = list(csv.reader(f))
-    if rows[0] != HEADER:
-        sys.exit(f"header {rows[0]}")
-    rows = rows[1:]
-    if sorted(r[0] for r in rows) != sorted(expected):
-        sys.exit("the rows are not one per section")
-    order = [(int(r[1]), int(r[2])) for r in rows]
-    if order != sorted(order):
+        header, *rows = list(csv.reader(f))
+    if header != HEADER or sorted(r[0] for r in rows) != sorted(expected):
+        sys.exit(f"header {header}, or not one row per section")
+    if [(int(r[1]), int(r[2])) for r in rows] != sorted((int(r[1]), int(r[2])) for r in rows):
         sys.exit("rows not grouped by category and sorted by code")
     for r in rows:
         e = expected[r[0]]
-        if [r[1], r[2], r[3], r[4]] != [str(e["category"]), str(e["code"]), e["name"], e["remark"]]:
+        if r[1:5] != [str(e["category"]), str(e["code"]), e["name"], e["remark"]]:
             sys.exit(f"row {r[:5]} against {e}")
-        if e["measures"] is None:
+        if e["measures"] is None:  # the row stays, without numbers
             if any(r[5:]):
                 sys.exit(f"section {r[0]} cannot be measured but has numbers {r[5:]}")
             continue
         area, perimeter, cx, cy, ix, iy = e["measures"]
-        got = [float(v) for v in r[5:]]
-        size = math.sqrt(area)
-        for g, w, s, what in [(got[0], area, 0, "area"), (got[1], perimeter, 0, "perimeter"),
-                              (got[2], cx, size, "centroid x"), (got[3], cy, size, "centroid y"),
-                              (got[4], ix, 0, "Ix"), (got[5], iy, 0, "Iy"), (got[6], 0.0, max(ix, iy), "Ixy"),
-                              (got[7], max(ix, iy), 0, "I1"), (got[8], min(ix, iy), 0, "I2")]:
-            close(g, w, s, f"section {r[0]} {what}")
-        angle = 0.0 if ix >= iy else 90.0
-        if abs((got[9] - angle + 90) % 180 - 90) > 1e-6:
-            sys.exit(f"section {r[0]} angle {got[9]}, expected {angle}")
+        want = [area, perimeter, cx, cy, ix, iy, 0.0, max(ix, iy), min(ix, iy)]
+        scale = [0, 0, math.sqrt(area), math.sqrt(area), 0, 0, max(ix, iy), 0, 0]  # for values near 0
+        for name, g, w, s in zip(HEADER[5:], map(float, r[5:]), want, scale):
+            if abs(g - w) > 1e-9 * max(abs(w), s):
+                sys.exit(f"section {r[0]} {name}: {g!r}, expected {w!r}")
+        if abs((float(r[14]) - (0.0 if ix >= iy else 90.0) + 90) % 180 - 90) > 1e-6:
+            sys.exit(f"section {r[0]} angle {r[14]}")
     print(len(rows))
 
 
