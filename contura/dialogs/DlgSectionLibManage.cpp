@@ -5,6 +5,7 @@
 #include "DlgSectionInfo.h"
 #include "PickGuard.h"
 #include "app/ConturaModule.h"
+#include "library/SectionMeasures.h"
 #include "sectiontext/SectionTextReader.h"
 #include "sectiontext/SectionTextWriter.h"
 
@@ -62,7 +63,12 @@ CSectionLibRecord* CDlgSectionLibManage::RecordOfRow(int nRow) const {
 
 void CDlgSectionLibManage::PreviewRow(int nRow) {
   CSectionLibRecord* rec = RecordOfRow(nRow);
-  if (rec != NULL) m_wndPreview.Init(rec->m_strSectionInfo);
+  if (rec == NULL) return;
+  m_wndPreview.Init(rec->m_strSectionInfo);
+  // The preview's own line (what it shows) gets the section's area and perimeter.
+  CString line;
+  m_wndPreview.GetWindowText(line);
+  m_wndPreview.SetWindowText(line + "；" + sectionMeasuresText(rec->m_strSectionInfo));
 }
 
 CString CDlgSectionLibManage::PickSectionText() {

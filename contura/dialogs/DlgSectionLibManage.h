@@ -37,7 +37,8 @@ protected:
 
   // Empties the list and adds a row for every record of the store.
   void FillList();
-  // Shows the section text of row nRow's record in the preview.
+  // Shows the section text of row nRow's record in the preview, its area and perimeter on
+  // the preview's line.
   void PreviewRow(int nRow);
   // Hides the dialog while the user selects entities in the drawing, restores it afterwards
   // whatever happened, and returns their section text (empty when nothing was selected).

@@ -79,6 +79,16 @@ const std::vector<OptionSpec>& optionTable() {
          o.newLibrary = v;
          return requireNonEmpty("--new-library", v);
        }},
+      {"--library-report", true,
+       [](Options& o, const std::string& v) {
+         o.libraryReport = v;
+         return requireNonEmpty("--library-report", v);
+       }},
+      {"--library", true,
+       [](Options& o, const std::string& v) {
+         o.library = v;
+         return requireNonEmpty("--library", v);
+       }},
       {"--load", true,
        [](Options& o, const std::string& v) {
          o.modules.push_back(v);
@@ -195,6 +205,12 @@ std::string usageText(bool withWindow) {
       "                  create an empty section library FILE (a Windows path goes through\n"
       "                  the drive map; missing folders are made) and end; an existing\n"
       "                  file is never overwritten\n"
+      "  --library-report OUT\n"
+      "                  write the section library as OUT.csv (every section's area,\n"
+      "                  perimeter, centroid and second moments) and OUT.html (a card\n"
+      "                  with picture and measures per section, a search box) and end\n"
+      "  --library FILE  the library --library-report reads (a Windows path goes through\n"
+      "                  the drive map); default: the module's fixed library path\n"
       "  DRAWING.dxf     the drawing to work on (else a new one)\n"
       "  --save FILE     save the drawing as DXF (R2004, code page ANSI_936) when input\n"
       "                  ends; the old file is replaced only once the new one is whole\n"

@@ -7,6 +7,7 @@
 #include "host_ui.h"
 #include "input.h"
 #include "line_editor.h"
+#include "library_report.h"
 #include "new_library.h"
 #include "options.h"
 #include "window_frontend.h"
@@ -100,6 +101,11 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
                                          (madeDir ? ": " + madeDir.message() : std::string()));
     Draw2DSetPreviewDirectory(os::utf8ToCp936(std::filesystem::absolute(*options.previewDir).string()).c_str());
   }
+  if (options.library && !options.libraryReport) return usageError(streams.err, "--library needs --library-report");
+  if (options.libraryReport)  // a task of its own: write the catalogue and end
+    return writeLibraryReport(*options.libraryReport, options.library.value_or(std::string()), streams.out, streams.err)
+               ? kExitOk
+               : kExitError;
   if (options.newLibrary)  // a task of its own: make the file and end
     return createNewLibrary(options.newLibrary->string(), streams.out, streams.err) ? kExitOk : kExitError;
 

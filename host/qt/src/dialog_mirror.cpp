@@ -472,7 +472,10 @@ void DialogMirror::syncControl(Control& c) {
     case Kind::kMultiEdit: syncEdit(c); break;
     case Kind::kList: syncList(c); break;
     case Kind::kCombo: syncCombo(c); break;
-    case Kind::kPicture:
+    case Kind::kPicture:  // the view's line (what it shows, and a library section's measures) as its tooltip
+      if (c.widget->toolTip() != text) c.widget->setToolTip(text);
+      c.widget->update();
+      break;
     case Kind::kOther: c.widget->update(); break;
   }
 }

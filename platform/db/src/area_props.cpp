@@ -37,10 +37,6 @@ AreaMoments AreaMoments::shifted(double dx, double dy) const {
 
 namespace {
 
-// Arcs are integrated in pieces of at most this sweep, where the eight-point rule is exact to
-// rounding for the degree-four trigonometric integrands.
-constexpr double kMaxQuadratureSweep = kPi / 8.0;
-
 // Exact boundary integrals of a straight segment, with the same potentials as the arcs
 // below (x dy - y dx over 2, x^2 dy / 2, -y^2 dx / 2, x^3 dy / 3, -y^3 dx / 3, x^2 y dy / 2):
 // the pieces of one loop must share them for the sums to be the area integrals.
@@ -54,29 +50,49 @@ AreaMoments segmentMoments(double x0, double y0, double x1, double y1) {
           dy / 24.0 * (3.0 * x0 * x0 * y0 + x0 * x0 * y1 + 2.0 * x0 * x1 * (y0 + y1) + x1 * x1 * y0 + 3.0 * x1 * x1 * y1)};
 }
 
-// Boundary integrals along an arc of centre (cx, cy) and radius r from angle t0 over sweep.
-AreaMoments arcMoments(double cx, double cy, double r, double t0, double sweep) {
-  AreaMoments sum;
-  const int pieces = std::max(1, int(std::ceil(std::fabs(sweep) / kMaxQuadratureSweep)));
-  const double h = sweep / pieces;
-  for (int p = 0; p < pieces; ++p) {
-    const double mid = t0 + h * (p + 0.5);
-    for (int i = 0; i < 4; ++i)
-      for (double sgn : {-1.0, 1.0}) {
-        const double t = mid + sgn * 0.5 * h * kGaussX[i];
-        const double w = kGaussW[i] * 0.5 * h;
-        const double c = std::cos(t), s = std::sin(t);
-        const double X = cx + r * c, Y = cy + r * s;
-        const double dX = -r * s, dY = r * c;  // per unit of angle
-        sum.a += w * 0.5 * (X * dY - Y * dX);
-        sum.x += w * 0.5 * X * X * dY;
-        sum.y += w * -0.5 * Y * Y * dX;
-        sum.xx += w * X * X * X * dY / 3.0;
-        sum.yy += w * -Y * Y * Y * dX / 3.0;
-        sum.xy += w * 0.5 * X * X * Y * dY;
-      }
+// Integrals of cos^m t sin^n t over [t0, t0 + sweep], written as differences that keep their
+// digits when the sweep is small (no subtraction of nearly equal sines or cosines).
+struct TrigIntegrals {
+  double c, s, cc, ss, ccc, sss, cccc, ssss, cs, ccs, cccs;
+  TrigIntegrals(double t0, double sweep) {
+    const double t1 = t0 + sweep;
+    const double s0 = std::sin(t0), c0 = std::cos(t0), s1 = std::sin(t1), c1 = std::cos(t1);
+    const double half = 0.5 * sweep, mid = t0 + half;
+    const double dSin = 2.0 * std::cos(mid) * std::sin(half);   // sin t1 - sin t0
+    const double dCos = -2.0 * std::sin(mid) * std::sin(half);  // cos t1 - cos t0
+    const double dSin2 = std::sin(sweep) * std::sin(t0 + t1);   // sin^2 t1 - sin^2 t0
+    const double dSinDouble = 2.0 * std::cos(2.0 * mid) * std::sin(sweep);        // sin 2t1 - sin 2t0
+    const double dSinQuad = 2.0 * std::cos(4.0 * mid) * std::sin(2.0 * sweep);   // sin 4t1 - sin 4t0
+    c = dSin;
+    s = -dCos;
+    cc = half + dSinDouble / 4.0;
+    ss = half - dSinDouble / 4.0;
+    ccc = dSin - dSin * (s1 * s1 + s1 * s0 + s0 * s0) / 3.0;
+    sss = -dCos + dCos * (c1 * c1 + c1 * c0 + c0 * c0) / 3.0;
+    cccc = 3.0 * sweep / 8.0 + dSinDouble / 4.0 + dSinQuad / 32.0;
+    ssss = 3.0 * sweep / 8.0 - dSinDouble / 4.0 + dSinQuad / 32.0;
+    cs = dSin2 / 2.0;
+    ccs = -dCos * (c1 * c1 + c1 * c0 + c0 * c0) / 3.0;
+    cccs = dSin2 * (c1 * c1 + c0 * c0) / 4.0;  // -(cos^4 t1 - cos^4 t0) / 4
   }
-  return sum;
+};
+
+// Boundary integrals along an arc of centre (cx, cy) and radius r from angle t0 over sweep, in
+// closed form: on the arc x = cx + r cos t, y = cy + r sin t, and each potential above is a
+// polynomial of degree four at most in cos t and sin t.
+AreaMoments arcMoments(double cx, double cy, double r, double t0, double sweep) {
+  const TrigIntegrals I(t0, sweep);
+  const double r2 = r * r, r3 = r2 * r;
+  AreaMoments m;
+  m.a = 0.5 * (r * cx * I.c + r * cy * I.s + r2 * sweep);
+  m.x = 0.5 * r * (cx * cx * I.c + 2.0 * cx * r * I.cc + r2 * I.ccc);
+  m.y = 0.5 * r * (cy * cy * I.s + 2.0 * cy * r * I.ss + r2 * I.sss);
+  m.xx = r / 3.0 * (cx * cx * cx * I.c + 3.0 * cx * cx * r * I.cc + 3.0 * cx * r2 * I.ccc + r3 * I.cccc);
+  m.yy = r / 3.0 * (cy * cy * cy * I.s + 3.0 * cy * cy * r * I.ss + 3.0 * cy * r2 * I.sss + r3 * I.ssss);
+  m.xy = 0.5 * r *
+         (cx * cx * cy * I.c + cx * cx * r * I.cs + 2.0 * cx * cy * r * I.cc + 2.0 * cx * r2 * I.ccs +
+          cy * r2 * I.ccc + r3 * I.cccs);
+  return m;
 }
 
 }  // namespace

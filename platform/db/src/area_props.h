@@ -22,8 +22,7 @@ struct AreaMoments {
 };
 
 // Signed integrals over the area a loop encloses (positive for a counter-clockwise loop),
-// relative to ref. Line segments exactly; arc segments by Gauss-Legendre quadrature of their
-// boundary integrals (exact to rounding for these trigonometric integrands).
+// relative to ref, in closed form for line and arc segments alike.
 AreaMoments loopMoments(std::span<const ge::BulgeVertex> loop, const AcGePoint2d& ref);
 
 // A region's loops: the first the boundary, the others holes (whatever their orientation).
