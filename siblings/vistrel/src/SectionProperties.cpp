@@ -5,6 +5,7 @@
 #include <dbents.h>
 #include <dbpl.h>
 #include <dbregion.h>
+#include <gearc2d.h>
 
 #include <cmath>
 #include <memory>
@@ -31,19 +32,26 @@ struct ClosedShape {
 };
 
 // Inside the area a loop of lines and arcs encloses: the chord polygon, changed wherever a
-// circular segment (between an arc and its chord) lies over the point.
+// circular segment (between an arc and its chord) lies over the point. Which segments are arcs,
+// and their circles, come from the polyline's own segments (one rule for straightness).
 bool insideLoop(const std::vector<Vertex>& loop, Point2 p) {
+  AcDbPolyline pline(static_cast<unsigned int>(loop.size()));
+  for (std::size_t i = 0; i < loop.size(); ++i)
+    pline.addVertexAt(static_cast<unsigned int>(i), AcGePoint2d(loop[i].pt.x, loop[i].pt.y), loop[i].bulge);
+  pline.setClosed(true);
   bool inside = false;
   const std::size_t n = loop.size();
   for (std::size_t i = 0; i < n; ++i) {
     const Point2 a = loop[i].pt, b = loop[(i + 1) % n].pt;
     if ((a.y > p.y) != (b.y > p.y) && p.x < a.x + (p.y - a.y) * (b.x - a.x) / (b.y - a.y)) inside = !inside;
-    Point2 c;
-    double r = 0.0, start = 0.0, end = 0.0;
-    if (!bulgeArc(a, b, loop[i].bulge, c, r, start, end)) continue;
+    AcGeCircArc2d arc;
+    if (pline.segType(static_cast<unsigned int>(i)) != AcDbPolyline::kArc ||
+        pline.getArcSegAt(static_cast<unsigned int>(i), arc) != Acad::eOk)
+      continue;
     // A positive bulge runs counter-clockwise: its arc lies right of the way from a to b.
     const double side = (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x);
-    if (std::hypot(p.x - c.x, p.y - c.y) < r && side * loop[i].bulge < 0.0) inside = !inside;
+    if (std::hypot(p.x - arc.center().x, p.y - arc.center().y) < arc.radius() && side * loop[i].bulge < 0.0)
+      inside = !inside;
   }
   return inside;
 }

@@ -65,10 +65,16 @@ TEST(SectionProperties, SecondMomentsAgreeWithAFineTessellation) {
     std::vector<Point2> pts;
     const auto& v = list.shapes.front().vertices;
     for (std::size_t i = 0; i < v.size(); ++i) {
-      Point2 c;
-      double r, start, end;
       pts.push_back(v[i].pt);
-      if (!bulgeArc(v[i].pt, v[(i + 1) % v.size()].pt, v[i].bulge, c, r, start, end)) continue;
+      const double bulge = v[i].bulge;
+      if (bulge == 0.0) continue;
+      // The arc's circle from first principles: on the chord's bisector, c (1 - b^2) / (4 b)
+      // to the left of the chord, radius c (1 + b^2) / (4 |b|).
+      const Point2 a = v[i].pt, e = v[(i + 1) % v.size()].pt;
+      const double dx = e.x - a.x, dy = e.y - a.y, chord = std::hypot(dx, dy);
+      const double off = (1 - bulge * bulge) / (4 * bulge);
+      const Point2 c{(a.x + e.x) / 2 - dy * off, (a.y + e.y) / 2 + dx * off};
+      const double r = chord * (1 + bulge * bulge) / (4 * std::fabs(bulge));
       const double sweep = 4.0 * std::atan(v[i].bulge), t0 = std::atan2(v[i].pt.y - c.y, v[i].pt.x - c.x);
       for (int k = 1; k < 8192; ++k)
         pts.push_back({c.x + r * std::cos(t0 + sweep * k / 8192), c.y + r * std::sin(t0 + sweep * k / 8192)});
