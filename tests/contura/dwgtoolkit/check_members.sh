@@ -4,7 +4,7 @@
 # usage: check_members.sh HEADER MODULE
 set -euo pipefail
 header=$1 module=$2
-declared=$(grep -E '^  (static )?[A-Za-z_][A-Za-z0-9_:<>,&* ]* [~A-Za-z_][A-Za-z0-9_=]*\(' "$header" |
+declared=$(grep -E '^  (static )?([A-Za-z_][A-Za-z0-9_:<>,&* ]* )?[~A-Za-z_][A-Za-z0-9_=]*\(' "$header" |
            sed -E 's/\(.*//; s/.* //' | sort | uniq -c)
 exported=$(nm -DC --defined-only "$module" | grep -oE 'CDwgDatabase::[~A-Za-z_][A-Za-z0-9_=]*\(.*\)$' |
            sed -E 's/^CDwgDatabase::([^(]*)\(.*/\1/' | sort | uniq -c)
