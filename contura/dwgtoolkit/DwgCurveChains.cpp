@@ -37,6 +37,9 @@ const double kPi = std::numbers::pi;
 const double kContinueTol = 0.001;
 // How far from the first curve of a zone its outline search picks (getCurveZoneOutLoop).
 const double kOutlinePickOffset = 10.0;
+// A walk's heading at a junction is taken towards the point this share of the curve's length
+// along it.
+const double kHeadingShare = 1e-4;
 
 AcDbCurve* curveAt(AcDbVoidPtrArray& curves, int i) { return AcDbCurve::cast(static_cast<AcDbObject*>(curves[i])); }
 
@@ -80,6 +83,22 @@ struct Leaving {
   AcGePoint3d target;  // the end the walk reaches along it
 };
 
+// The direction in which a walk leaving pt along a curve heads: towards a point a little way
+// along it rather than the tangent, so that curves leaving a junction tangent to each other (a
+// wall line and the arc that rounds its end) are told apart by the way they bend.
+bool headingAlong(AcDbCurve* pCurve, const AcGePoint3d& pt, bool towardsEnd, AcGeVector3d& heading) {
+  AcGePoint3d on, ahead;
+  double at = 0.0, length = 0.0;
+  if (pCurve->getClosestPointTo(pt, on) != Acad::eOk || pCurve->getDistAtPoint(on, at) != Acad::eOk ||
+      CDwgDatabase::getCurveLength(length, pCurve) != 0 || length <= 0.0)
+    return false;
+  const double step = std::max(length * kHeadingShare, 0.0);
+  const double to = towardsEnd ? std::min(at + step, length) : std::max(at - step, 0.0);
+  if (to == at || pCurve->getPointAtDist(to, ahead) != Acad::eOk) return false;
+  heading = ahead - on;
+  return !heading.isZeroLength();
+}
+
 void leavingWays(AcDbVoidPtrArray& curves, const std::vector<int>& at, const AcGePoint3d& pt, int except,
                  std::vector<Leaving>& ways) {
   ways.clear();
@@ -88,11 +107,10 @@ void leavingWays(AcDbVoidPtrArray& curves, const std::vector<int>& at, const AcG
     AcDbCurve* pCurve = curveAt(curves, i);
     AcGePoint3d s, e;
     if (CDwgDatabase::getCurvePoint(s, e, pCurve) != 0) continue;
-    AcGeVector3d t = CDwgDatabase::getCurveVectAtPoint(pCurve, pt);
-    if (t.isZeroLength()) continue;
     const bool atStart = pt.distanceTo(s) < kOnCurveTol, atEnd = pt.distanceTo(e) < kOnCurveTol;
-    if (!atEnd || atStart) ways.push_back({i, t, e});
-    if (!atStart) ways.push_back({i, -t, s});
+    AcGeVector3d heading;
+    if ((!atEnd || atStart) && headingAlong(pCurve, pt, true, heading)) ways.push_back({i, heading, e});
+    if (!atStart && headingAlong(pCurve, pt, false, heading)) ways.push_back({i, heading, s});
   }
 }
 
@@ -109,12 +127,15 @@ bool sharpestLeft(const std::vector<Leaving>& ways, const AcGeVector3d& back, Le
   return best >= 0.0;
 }
 
-// The backward direction at the end of a walk along curve `c` arriving at `pt`.
+// The backward direction at the end of a walk along a curve arriving at pt: heading back along
+// the curve from pt (towards its start when the walk arrived at its end).
 AcGeVector3d backwardAt(AcDbCurve* pCurve, const AcGePoint3d& pt) {
-  AcGeVector3d t = CDwgDatabase::getCurveVectAtPoint(pCurve, pt);
-  // Arriving at the end means travelling along t: looking back is -t; arriving at the start,
-  // the walk travelled against t.
-  return CDwgDatabase::isPointCurveEnd(pCurve, pt) ? -t : t;
+  AcGeVector3d back;
+  if (!headingAlong(pCurve, pt, !CDwgDatabase::isPointCurveEnd(pCurve, pt), back)) {
+    back = CDwgDatabase::getCurveVectAtPoint(pCurve, pt);
+    if (CDwgDatabase::isPointCurveEnd(pCurve, pt)) back = -back;
+  }
+  return back;
 }
 
 // The walk of getRegionFromCurveIdArrayOnFirstCurvePoint from `first` leaving `start`.

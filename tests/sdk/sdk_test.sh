@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the SDK into a prefix under the build folder, builds examples/sdk against that
 # prefix alone, runs its commands in contura on a drawing written by ezdxf, and checks the
-# transcript and the saved drawing (read back with ezdxf).
+# transcript and the saved drawing (read back with ezdxf); the same for the area takeoff module.
 # usage: sdk_test.sh BUILD_DIR EXAMPLE_DIR CONTURA DATA_DIR CMAKE
 set -uo pipefail
 build=$1 example=$2 contura=$3 data=$4 cmake=$5
@@ -43,4 +43,13 @@ cd "$root/run"
   >out 2>err || fail "contura failed: $(cat err)"
 diff -u "$data/layertools.transcript" out || fail "the transcript differs"
 /usr/bin/python3 "$data/check_drawing.py" saved.dxf || fail "the saved drawing is wrong"
+
+# Area takeoff and breaking at crossings on a slab bounded by crossing walls and an arc.
+area="$root/example/AreaTools.arx"
+[ -f "$area" ] || fail "no AreaTools module built"
+/usr/bin/python3 "$data/make_area_drawing.py" slab.dxf || fail "cannot write the slab"
+"$contura" --load "$area" --script "$data/areatools.scr" --save slab-saved.dxf slab.dxf >area-out 2>area-err ||
+  fail "contura failed on the slab: $(cat area-err)"
+diff -u "$data/areatools.transcript" area-out || fail "the area transcript differs"
+/usr/bin/python3 "$data/check_area_drawing.py" slab-saved.dxf || fail "the slab drawing is wrong"
 echo PASS
