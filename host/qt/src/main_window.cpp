@@ -140,7 +140,8 @@ void MainWindow::showError(const QString& text) {
 bool MainWindow::openDrawing(const QString& path) {
   auto opened = std::make_unique<AcDbDatabase>(false);
   dxf::DxfError error;
-  if (dxf::readDxf(path.toStdString(), *opened, error) != Acad::eOk) {
+  dxf::ReadReport report;
+  if (dxf::readDxf(path.toStdString(), *opened, error, &report) != Acad::eOk) {
     showError("无法打开图形 " + path + "：\n" + QString::fromStdString(error.text()));
     return false;
   }
@@ -152,6 +153,8 @@ bool MainWindow::openDrawing(const QString& path) {
   remember();
   updateTitle();
   refresh();
+  // What the read converted or kept raw, on the command line as the terminal shows it.
+  for (const std::string& line : report.lines()) m_commandPanel->appendText(QString::fromStdString(line) + "\n");
   m_canvas->zoomExtents();
   return true;
 }
