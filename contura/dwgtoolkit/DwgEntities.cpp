@@ -312,20 +312,9 @@ int CDwgDatabase::getExtentFromEnt(AcDbExtents& extents, AcDbObjectId id) {
 }
 
 int CDwgDatabase::getExtentMax(AcDbExtents& extents) {
-  AcDbBlockTableRecord* pRawSpace = NULL;
-  m_nLastResult = getBlockTableRecordModelSpace(pRawSpace);
-  if (m_nLastResult != 0) return 1;
-  OpenedObject<AcDbBlockTableRecord> space(pRawSpace);
-  AcDbBlockTableRecordIterator* pRawIt = NULL;
-  m_esLast = space->newIterator(pRawIt);
-  if (m_esLast != Acad::eOk) return 1;
   AcDbObjectIdArray ids;
-  for (; !pRawIt->done(); pRawIt->step()) {
-    AcDbObjectId id;
-    if (pRawIt->getEntityId(id) == Acad::eOk) ids.append(id);
-  }
-  delete pRawIt;
-  space.close();
+  m_nLastResult = getEntIdArray(ids);
+  if (m_nLastResult != 0) return 1;
   m_nLastResult = getExtentMax(extents, ids);
   return m_nLastResult == 2 ? 2 : 0;
 }
