@@ -4,6 +4,8 @@
 //                             floor slab or an opening; gives each area's exact area and
 //                             perimeter and adds its outline polyline to the drawing
 //   BreakAtCrossings / JDDD   breaks the selected curves at the points where they cross
+//   ZoneList / QYLB           lists the groups of curves connected end to end (zones) with
+//                             the number of curves in each
 #include <windows.h>
 
 #include <acedinpt.h>
@@ -109,6 +111,19 @@ public:
     CDwgDatabase::deleteAcdbVoidArray(curves);
   }
 
+  static void OnZoneList() {
+    CDwgDatabase dwg;
+    AcDbObjectIdArray all;
+    dwg.getEntIdArray(all);
+    AcDbVoidPtrArray curves;
+    copyCurves(dwg, all, curves);
+    CArray<AcDbVoidPtrArray, const AcDbVoidPtrArray&> zones;
+    dwg.getCurvesZone(zones, curves);
+    acutPrintf("\n%d 条曲线, %d 个区", curves.length(), (int)zones.GetSize());
+    for (INT_PTR i = 0; i < zones.GetSize(); i++) acutPrintf("\n  区 %d: %d 条曲线", (int)i + 1, zones[i].length());
+    CDwgDatabase::deleteAcdbVoidArray(curves);
+  }
+
   static void OnBreakAtCrossings() {
     CDwgDatabase dwg;
     AcDbObjectIdArray selected;
@@ -162,6 +177,7 @@ public:
 ACRX_BEGIN_COMMAND_TABLE
 ACED_ARXCOMMAND_ENTRY("AreaTools", "AreaTakeoff", "MJJS", ACRX_CMD_MODAL, CAreaToolsApp::OnAreaTakeoff, NULL, -1)
 ACED_ARXCOMMAND_ENTRY("AreaTools", "BreakAtCrossings", "JDDD", ACRX_CMD_MODAL, CAreaToolsApp::OnBreakAtCrossings, NULL, -1)
+ACED_ARXCOMMAND_ENTRY("AreaTools", "ZoneList", "QYLB", ACRX_CMD_MODAL, CAreaToolsApp::OnZoneList, NULL, -1)
 ACRX_END_COMMAND_TABLE
 
 IMPLEMENT_ARX_ENTRYPOINT(CAreaToolsApp)

@@ -92,6 +92,21 @@ TEST(DwgToolkitCurveRelations, CrossingsOfAnArrayAreThoseOfEveryPairInOrder) {
     }
     curves.append(owned.back().get());
   }
+  // Bulged polylines, collinear overlapping lines and ends touching exactly on a lattice.
+  std::uniform_int_distribution<int> lattice(0, 20);
+  for (int i = 0; i < 120; i++) {
+    double x = lattice(random) * 10.0, y = lattice(random) * 10.0;
+    if (i % 2 == 0) {
+      auto p = std::make_unique<AcDbPolyline>();
+      p->addVertexAt(0, AcGePoint2d(x, y), 0.4);
+      p->addVertexAt(1, AcGePoint2d(x + 10, y), -1.0);
+      p->addVertexAt(2, AcGePoint2d(x + 10, y + 10), 0.0);
+      owned.push_back(std::move(p));
+    } else {
+      owned.push_back(std::make_unique<AcDbLine>(AcGePoint3d(x, y, 0), AcGePoint3d(x + 20, y, 0)));
+    }
+    curves.append(owned.back().get());
+  }
   // Some crossings fall within 0.1 of each other: three lines through one point.
   for (double a : {0.0, 1.0, 2.0}) {
     owned.push_back(std::make_unique<AcDbLine>(AcGePoint3d(100 - 5 * std::cos(a), 100 - 5 * std::sin(a), 0),
