@@ -10,11 +10,15 @@
 //   the entities of another layer.
 // - drawCurveTemporary: an arc under 10 degrees (no whole chord of 10 degrees) is drawn as one
 //   chord from its start to its end.
-// - insertXrefToDB works on the wrapped database; its argument is not used.
+// - insertXrefToDB works on the wrapped database; its argument is not used. A referenced
+//   drawing is found by reading it, at its stored path or else under the same name beside the
+//   wrapped drawing, once for all the references of its block; one that cannot be read is
+//   passed over (after the block's echo) and the others are still bound.
 // - getBlockReferenceText: a piece that is a block reference itself contributes its attribute
 //   texts (its visible attributes), as the reference's own attributes do.
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 #include <acedinpt.h>
 #include <aced.h>
@@ -81,13 +85,6 @@ void focusMainWindow() {
   if (main == NULL) return;
   EnableWindow(main, TRUE);
   SetFocus(main);
-}
-
-bool fileExists(const CString& path) {
-  CFile file;
-  if (!file.Open(path, CFile::modeRead)) return false;
-  file.Close();
-  return true;
 }
 
 // The text of a text-bearing entity ("" for others).
@@ -352,7 +349,9 @@ int CDwgDatabase::insertXrefToDB(AcDbDatabase*&) {
   const ACHAR* pOwnFile = NULL;
   if (m_pDb->getFilename(pOwnFile) == Acad::eOk && pOwnFile != NULL) {
     CString own(pOwnFile);
+    // Up to its last separator: a backslash, or the slash of this system's own paths.
     int slash = own.ReverseFind('\\');
+    if (own.ReverseFind('/') > slash) slash = own.ReverseFind('/');
     if (slash >= 0) folder = own.Left(slash + 1);
   }
   for (int i = 0; i < xrefs.length(); i++) {
@@ -367,26 +366,27 @@ int CDwgDatabase::insertXrefToDB(AcDbDatabase*&) {
     const ACHAR* pPath = NULL;
     block->pathName(pPath);
     CString path = pPath != NULL ? pPath : "";
-    if (!fileExists(path)) {
-      int slash = path.ReverseFind('\\');
-      CString sameName = folder + (slash >= 0 ? path.Mid(slash + 1) : path);
-      if (folder.IsEmpty() || !fileExists(sameName)) continue;
-      path = sameName;
-    }
     AcGePoint3d origin = block->origin();
     AcDbObjectIdArray refs;
     block->getBlockReferenceIds(refs, true);
     block.close();
+    // The drawing at its stored path, else the one of the same name beside this drawing; read
+    // once for all its references (a drawing that cannot be read is passed over).
+    std::unique_ptr<AcDbDatabase> external(new AcDbDatabase(false, true));
+    if (external->readDwgFile(path) != Acad::eOk) {
+      int slash = path.ReverseFind('\\');
+      if (slash < 0) slash = path.ReverseFind('/');
+      external.reset(new AcDbDatabase(false, true));
+      if (folder.IsEmpty() || external->readDwgFile(folder + path.Mid(slash + 1)) != Acad::eOk) continue;
+    }
     for (int r = 0; r < refs.length(); r++) {
       OpenedObject<AcDbBlockReference> ref;
       if (openEntity(ref, refs[r], AcDb::kForRead) != Acad::eOk) continue;
       AcGeMatrix3d place = ref->blockTransform();
       acutPrintf("\n%.0f,%.0f", ref->position().x, ref->position().y);
       ref.close();
-      AcDbDatabase external(false, true);
-      if (external.readDwgFile(path) != Acad::eOk) continue;
       AcDbDatabase* pCopy = NULL;
-      if (external.wblock(pCopy) != Acad::eOk) continue;
+      if (external->wblock(pCopy) != Acad::eOk) continue;
       AcGeMatrix3d toOrigin;
       toOrigin.setTranslation(AcGePoint3d::kOrigin - origin);
       m_esLast = m_pDb->insert(place * toOrigin, pCopy, true);

@@ -4,7 +4,9 @@
 #include <contura/os/codepage.h>
 #include <contura/os/paths.h>
 
+#include <cctype>
 #include <exception>
+#include <filesystem>
 
 namespace contura::dxf {
 
@@ -22,12 +24,34 @@ bool nativePath(const std::string& cp936Path, std::string& path, std::string& me
   }
 }
 
+// Drawings here are DXF files: a .dwg path (an external reference written on another system)
+// is read from the DXF of the same name beside it. True with `path` changed when there is one;
+// false with `message` when there is none.
+bool dxfBesideDwg(std::string& path, std::string& message) {
+  std::filesystem::path p(path);
+  std::string ext = p.extension().string();
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (ext != ".dwg") return true;
+  for (const char* candidate : {".dxf", ".DXF"}) {
+    std::filesystem::path dxf = p;
+    dxf.replace_extension(candidate);
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(dxf, ec)) {
+      path = dxf.string();
+      return true;
+    }
+  }
+  message = path + os::utf8Literal(u8": 无法读取 DWG 文件，旁边也没有同名的 DXF 文件");
+  return false;
+}
+
 }  // namespace
 
 void installDrawingFileIo() {
   db::setDrawingReader([](AcDbDatabase& db, const std::string& cp936Path, std::string& message) {
     std::string path;
     if (!nativePath(cp936Path, path, message)) return Acad::eFileNotFound;
+    if (!dxfBesideDwg(path, message)) return Acad::eFileNotFound;
     DxfError error;
     Acad::ErrorStatus es = readDxf(path, db, error);
     message = es == Acad::eOk ? std::string() : path + ": " + error.text();

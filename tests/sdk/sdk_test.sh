@@ -52,4 +52,14 @@ area="$root/example/AreaTools.arx"
   fail "contura failed on the slab: $(cat area-err)"
 diff -u "$data/areatools.transcript" area-out || fail "the area transcript differs"
 /usr/bin/python3 "$data/check_area_drawing.py" slab-saved.dxf || fail "the slab drawing is wrong"
+
+# A distance, a drag, external references bound (one drawing found only beside the host
+# drawing, one missing) and the texts of a block reference.
+tools="$root/example/DrawingTools.arx"
+[ -f "$tools" ] || fail "no DrawingTools module built"
+mkdir -p xref && /usr/bin/python3 "$data/make_xref_drawings.py" xref || fail "cannot write the drawings"
+"$contura" --load "$tools" --script "$data/drawingtools.scr" --save xref/bound.dxf xref/host.dxf \
+  >tools-out 2>tools-err || fail "contura failed on the references: $(cat tools-err)"
+sed "s|$root/run/||g" tools-out | diff -u "$data/drawingtools.transcript" - || fail "the tools transcript differs"
+/usr/bin/python3 "$data/check_xref_drawing.py" xref/bound.dxf || fail "the bound drawing is wrong"
 echo PASS
