@@ -90,6 +90,15 @@ void Canvas::zoomExtents() {
   viewChanged(false);
 }
 
+void Canvas::showView(QPointF center, double width, double height) {
+  double w = std::max(1, this->width()), h = std::max(1, this->height());
+  m_center = center;
+  m_scale = std::min(w / std::max(width, 1e-9), h / std::max(height, 1e-9));
+  m_scale = std::clamp(m_scale, kMinScale, kMaxScale);
+  m_autoFit = false;
+  viewChanged(false);
+}
+
 void Canvas::zoomAbout(QPointF screenPoint, double factor) {
   QPointF fixed = toWorld(screenPoint);
   m_scale = std::clamp(m_scale * factor, kMinScale, kMaxScale);

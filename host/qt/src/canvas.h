@@ -34,6 +34,9 @@ public:
   const DrawingIndex& scene() const { return m_scene; }
   // Fits the drawing's extents into the canvas (a new view when the drawing is empty).
   void zoomExtents();
+  // Shows the world window of this centre and size (the whole of it, centred), as the
+  // editor's current view says.
+  void showView(QPointF center, double width, double height);
   // Zooms by `factor` keeping the world point under `screenPoint` where it is.
   void zoomAbout(QPointF screenPoint, double factor);
   void panBy(QPointF screenDelta);

@@ -33,6 +33,8 @@ QString saveFilterOf(dxf::DxfVersion version) {
   return QString("DXF %1 图形 (*.dxf *.DXF)").arg(dxf::nameOf(version));
 }
 
+std::array<double, 4> viewKey(const ed::DisplayedView& v) { return {v.center[0], v.center[1], v.width, v.height}; }
+
 }  // namespace
 
 MainWindow::MainWindow(std::unique_ptr<AcDbDatabase>& drawing, std::optional<std::filesystem::path> path)
@@ -70,6 +72,7 @@ MainWindow::MainWindow(std::unique_ptr<AcDbDatabase>& drawing, std::optional<std
   });
   buildMenus();
   remember();
+  m_followedView = viewKey(ed::displayedView());
   refresh();
   updateTitle();
 }
@@ -118,6 +121,16 @@ void MainWindow::refresh() {
   if (!m_drawing) return;
   m_canvas->setScene(DrawingIndex(*m_drawing));
   m_layerPanel->showLayers(layersOf(*m_drawing));
+  followEditorView();
+}
+
+// A view a command made current (a zoom to an entity or a window) is shown; the view of a
+// new session or drawing is not, so the drawing's extents stay fitted until a command zooms.
+void MainWindow::followEditorView() {
+  const ed::DisplayedView view = ed::displayedView();
+  if (viewKey(view) == m_followedView) return;
+  m_followedView = viewKey(view);
+  m_canvas->showView(QPointF(view.center[0], view.center[1]), view.width, view.height);
 }
 
 bool MainWindow::isModified() const { return m_drawing && host::drawingFingerprint(*m_drawing) != m_savedFingerprint; }
@@ -149,6 +162,7 @@ bool MainWindow::openDrawing(const QString& path) {
   std::swap(m_drawing, opened);
   opened.reset();  // the drawing that was open before
   ed::resetEditor();
+  m_followedView = viewKey(ed::displayedView());
   m_path = std::filesystem::path(path.toStdString());
   remember();
   updateTitle();

@@ -7,6 +7,7 @@
 
 #include <contura/dxf/codec.h>
 
+#include <array>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -71,6 +72,9 @@ protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
+  // The editor's current view when the window last followed it (a module that zooms changes it).
+  std::array<double, 4> m_followedView{};
+  void followEditorView();
   void buildMenus();
   void buildCommandsMenu();
   void chooseAndOpen();

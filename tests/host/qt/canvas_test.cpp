@@ -1,8 +1,18 @@
 // The canvas's answers to the editor's requests made with the mouse (clicks, windows left to
 // right and right to left, the right button), its view (zoom about the cursor, pan, extents,
-// the digits of a coordinate), and the command line's history and transcript stream.
+// the digits of a coordinate), the command line's history and transcript stream, and the
+// window following a view a command made current.
 #include "canvas.h"
 #include "command_panel.h"
+#include "main_window.h"
+
+#include <aced.h>
+#include <contura/ed/editor_state.h>
+#include <dbmain.h>
+#include <dbsymtb.h>
+
+#include <cmath>
+#include <memory>
 
 #include <QSignalSpy>
 #include <QTest>
@@ -162,6 +172,42 @@ TEST(CommandPanel, TranscriptStreamJoinsCharactersSplitBetweenWrites) {
   out << text.substr(1);
   out.flush();
   EXPECT_EQ(panel.transcript(), QString::fromUtf8(text.c_str()));
+}
+
+}  // namespace
+
+namespace {
+
+// A command that zooms (to an entity or a window) makes a view current in the editor; the
+// window shows that view at its next refresh, and a refresh without a new view keeps the
+// person's own zoom.
+TEST(MainWindowView, FollowsTheViewACommandMadeCurrent) {
+  auto drawing = std::make_unique<AcDbDatabase>(true);
+  contura::qt::MainWindow window(drawing, std::nullopt);
+  window.resize(900, 700);
+  window.show();
+  auto* canvas = window.findChild<Canvas*>();
+  ASSERT_NE(canvas, nullptr);
+  canvas->zoomAbout({10, 10}, 3.0);
+  const QPointF own = canvas->viewCenter();
+  window.refresh();
+  EXPECT_EQ(canvas->viewCenter(), own);
+
+  AcDbViewTableRecord view;
+  view.setCenterPoint(AcGePoint2d(500, 250));
+  view.setWidth(40);
+  view.setHeight(10);
+  ASSERT_EQ(acedSetCurrentView(&view, nullptr), Acad::eOk);
+  window.refresh();
+  EXPECT_NEAR(canvas->viewCenter().x(), 500, 1e-9);
+  EXPECT_NEAR(canvas->viewCenter().y(), 250, 1e-9);
+  // The whole 40 x 10 window is in view, and it fills the canvas one way.
+  const QPointF low = canvas->toScreen({480, 245}), high = canvas->toScreen({520, 255});
+  EXPECT_GE(low.x(), -0.5);
+  EXPECT_LE(high.x(), canvas->width() + 0.5);
+  EXPECT_TRUE(std::abs((high.x() - low.x()) - canvas->width()) < 1.0 ||
+              std::abs((low.y() - high.y()) - canvas->height()) < 1.0);
+  contura::ed::resetEditor();
 }
 
 }  // namespace
