@@ -71,7 +71,10 @@ TEST_F(Interaction, DraggingMovesTheEntitiesByTheDisplacement) {
 
   drawing.input.lines = {"*cancel*"};
   EXPECT_EQ(toolkit.dragEntIdArray(ids), 0);  // a cancelled base point is no error
+  drawing.input.lines = {"0,0", "*cancel*"};
+  EXPECT_EQ(toolkit.dragEntIdArray(ids), 0);  // nor a cancelled drag: nothing moves
   EXPECT_EQ(CDwgDatabase::getCurveEndPt(line), AcGePoint3d(4, 4, 0));
+  EXPECT_EQ(contura::ed::openSelectionSets(), 0);
 }
 
 TEST_F(Interaction, TemporaryChordsZoomAndRegen) {
@@ -113,7 +116,8 @@ TEST_F(Interaction, LayerFiltersSelectOnlyTheirLayerAndRefuseLongNames) {
   EXPECT_EQ(ids[0], wall);
 
   drawing.input.prompts.clear();
-  EXPECT_EQ(toolkit.selectEntArray(ids, CString(std::string(32, 'L').c_str())), 1);
+  EXPECT_EQ(toolkit.selectEntArray(ids, CString(std::string(40, 'L').c_str())), 1);  // 40 bytes
+  EXPECT_EQ(toolkit.selectEnt(id, CString(std::string(32, 'L').c_str()), "选择"), 1);  // 32: one too many
   EXPECT_TRUE(drawing.input.prompts.empty());
 }
 
