@@ -2,7 +2,9 @@
 // Commands (global name / local name):
 //   AreaTakeoff / MJJS        picks points inside the lines, arcs and polylines that bound a
 //                             floor slab or an opening; gives each area's exact area and
-//                             perimeter and adds its outline polyline to the drawing
+//                             perimeter (closed shapes lying inside it, apart from its boundary,
+//                             are holes: their area taken away, their perimeter added) and adds
+//                             its outline polyline to the drawing
 //   BreakAtCrossings / JDDD   breaks the selected curves at the points where they cross
 //   ZoneList / QYLB           lists the groups of curves connected end to end (zones) with
 //                             the number of curves in each
@@ -69,6 +71,46 @@ void breakAll(CDwgDatabase& dwg, AcDbVoidPtrArray& curves) {
   curves = pieces;
 }
 
+// The loop around the pick. The ray that finds it may meet a hole's boundary first (the loop
+// found then does not hold the pick): that zone is set aside and the search goes on.
+bool loopAround(CDwgDatabase& dwg, AcDbVoidPtrArray& curves, const AcGePoint3d& pick, AcDbVoidPtrArray& loop) {
+  AcDbVoidPtrArray left(curves);
+  while (dwg.getRegionFromCurveIdArrayOnPoint(loop, left, pick, false) == 0) {
+    if (CDwgDatabase::isPointInLoopCurve(loop, pick)) return true;
+    CArray<AcDbVoidPtrArray, const AcDbVoidPtrArray&> zones;
+    dwg.getCurvesZone(zones, left);
+    for (INT_PTR z = 0; z < zones.GetSize(); z++)
+      if (zones[z].contains(loop[0])) CDwgDatabase::removeAcdbVoidArray(left, zones[z]);
+  }
+  return false;
+}
+
+// The zones of the curves that lie inside the loop without touching it and close on
+// themselves are holes of the loop's area: their area is taken away and their perimeter added.
+// Returns how many there were. (An island inside a hole is not given back.)
+int subtractHoles(CDwgDatabase& dwg, AcDbVoidPtrArray& curves, AcDbVoidPtrArray& loop, double& area,
+                  double& perimeter) {
+  CArray<AcDbVoidPtrArray, const AcDbVoidPtrArray&> zones;
+  dwg.getCurvesZone(zones, curves);
+  int holes = 0;
+  for (INT_PTR z = 0; z < zones.GetSize(); z++) {
+    AcDbVoidPtrArray zone = zones[z];
+    bool touchesLoop = false;
+    for (int i = 0; i < zone.length() && !touchesLoop; i++) touchesLoop = loop.contains(zone[i]);
+    if (touchesLoop || zone.length() == 0) continue;
+    AcGePoint3d inner = CDwgDatabase::getCurveStartPt(static_cast<AcDbCurve*>(zone[0]));
+    AcDbRegion* pHole = NULL;
+    if (!CDwgDatabase::isPointInLoopCurve(loop, inner) || CDwgDatabase::createRegionFromCurves(pHole, zone) != 0) continue;
+    double holeArea = 0.0, holePerimeter = 0.0;
+    dwg.getRegionInfo(holeArea, holePerimeter, pHole);
+    delete pHole;
+    area -= holeArea;
+    perimeter += holePerimeter;
+    holes++;
+  }
+  return holes;
+}
+
 }  // namespace
 
 class CAreaToolsApp : public AcRxArxApp {
@@ -91,13 +133,13 @@ public:
       }
       AcDbVoidPtrArray loop;
       AcDbRegion* pRegion = NULL;
-      if (dwg.getRegionFromCurveIdArrayOnPoint(loop, curves, pick, false) != 0 ||
-          CDwgDatabase::createRegionFromCurves(pRegion, loop) != 0) {
+      if (!loopAround(dwg, curves, pick, loop) || CDwgDatabase::createRegionFromCurves(pRegion, loop) != 0) {
         acutPrintf("\n该点不在封闭区域内");
         continue;
       }
       double area = 0.0, perimeter = 0.0;
       dwg.getRegionInfo(area, perimeter, pRegion);
+      int holes = subtractHoles(dwg, curves, loop, area, perimeter);
       AcDbPolyline* pOutline = NULL;
       if (CDwgDatabase::getRegionExtentPL(pOutline, pRegion) == 0 && dwg.appendEntToDb(pOutline) == 0)
         pOutline->close();
@@ -106,7 +148,7 @@ public:
       delete pRegion;
       count++;
       totalArea += area;
-      acutPrintf("\n面积 %.4f, 周长 %.4f, 边界 %d 段", area, perimeter, loop.length());
+      acutPrintf("\n面积 %.4f, 周长 %.4f, 边界 %d 段, 洞 %d 个", area, perimeter, loop.length(), holes);
     }
     CDwgDatabase::deleteAcdbVoidArray(curves);
   }
