@@ -646,23 +646,29 @@ TEST(DxfDrawing, SavesReplaceTheFileOrSayWhy) {
   EXPECT_NE(error.message.find("folder.dxf"), std::string::npos) << error.text();
 }
 
-TEST(DxfDrawing, HandlesAre64Bit) {
-  std::string text =
-      "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1018\n  9\n$HANDSEED\n  5\n1FFFFFFFFFFF1\n"
-      "  0\nENDSEC\n  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n  5\n1FFFFFFFFFFF0\n  8\n0\n 10\n0\n 20\n0\n"
-      " 30\n0\n 11\n1\n 21\n1\n 31\n0\n  0\nENDSEC\n  0\nEOF\n";
-  AcDbDatabase db(false, true);
-  DxfError error;
-  ASSERT_EQ(readDxfText(text, db, error), Acad::eOk) << error.text();
-  AcDbObjectId id;
-  ASSERT_EQ(db.getAcDbObjectId(id, false, AcDbHandle(Adesk::UInt64(0x1FFFFFFFFFFF0))), Acad::eOk);
-  AcDbLine* line = nullptr;
-  ASSERT_EQ(acdbOpenObject(line, id, AcDb::kForRead), Acad::eOk);
-  line->close();
-  EXPECT_GT(db.handseed().value(), 0x1FFFFFFFFFFF0u);
-  std::string out;
-  ASSERT_EQ(writeDxfText(db, out, WriteOptions(), error), Acad::eOk);
-  EXPECT_NE(out.find("\r\n1FFFFFFFFFFF0\r\n"), std::string::npos);
+// Handles are 64-bit, and the seed written is above every handle even when the file's own
+// $HANDSEED was lower than its handles (such a file, saved, must read back).
+TEST(DxfDrawing, HandlesAre64BitAndTheSeedStaysAboveThem) {
+  for (const char* seed : {"1FFFFFFFFFFF1", "10"}) {
+    std::string text = std::string("  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1018\n  9\n$HANDSEED\n  5\n") +
+                       seed +
+                       "\n  0\nENDSEC\n  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n  5\n1FFFFFFFFFFF0\n  8\n0\n 10\n0\n 20\n0\n"
+                       " 30\n0\n 11\n1\n 21\n1\n 31\n0\n  0\nENDSEC\n  0\nEOF\n";
+    AcDbDatabase db(false, true);
+    DxfError error;
+    ASSERT_EQ(readDxfText(text, db, error), Acad::eOk) << error.text();
+    AcDbObjectId id;
+    ASSERT_EQ(db.getAcDbObjectId(id, false, AcDbHandle(Adesk::UInt64(0x1FFFFFFFFFFF0))), Acad::eOk);
+    AcDbLine* line = nullptr;
+    ASSERT_EQ(acdbOpenObject(line, id, AcDb::kForRead), Acad::eOk);
+    line->close();
+    EXPECT_GT(db.handseed().value(), 0x1FFFFFFFFFFF0u) << seed;
+    std::string out;
+    ASSERT_EQ(writeDxfText(db, out, WriteOptions(), error), Acad::eOk);
+    EXPECT_NE(out.find("\r\n1FFFFFFFFFFF0\r\n"), std::string::npos);
+    AcDbDatabase back(false, true);
+    EXPECT_EQ(readDxfText(out, back, error), Acad::eOk) << seed << ": " << error.text();
+  }
 }
 
 // What other CAD programs rely on: a table's name right after "0 TABLE" (before its handle);

@@ -440,8 +440,12 @@ Acad::ErrorStatus appendExistingEntry(AcDbObjectId dictionaryId, const std::stri
   return ObjectAccess::dictionaryAppend(*dict, key, objectId);
 }
 
+// Never below a handle already in use: a drawing file whose $HANDSEED is lower than its own
+// handles (applied once its objects are read) would otherwise be saved with that seed, and the
+// saved file could not be read back (new objects taking the handles of later ones).
 void setHandseed(AcDbDatabase& db, const AcDbHandle& seed) {
-  ObjectAccess::impl(db).handseed = std::max<Adesk::UInt64>(seed.value(), 1);
+  auto& impl = ObjectAccess::impl(db);
+  impl.handseed = std::max<Adesk::UInt64>({seed.value(), impl.largestHandle + 1, 1});
 }
 
 AcDbHandle allocateHandle(AcDbDatabase& db) { return AcDbHandle(ObjectAccess::impl(db).takeHandle()); }
