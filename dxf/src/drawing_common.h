@@ -6,6 +6,7 @@
 #include <contura/ge/angles.h>
 #include <contura/dxf/entities.h>
 
+#include <acdb.h>
 #include <gepnt2d.h>
 #include <gepnt3d.h>
 #include <gevec3d.h>
@@ -14,6 +15,10 @@
 #include <functional>
 
 namespace contura::dxf::detail {
+
+// A line weight a drawing file gives (group 370 and the like) within the range the database's
+// line weights take; anything else (a damaged file) is no line weight and is left as it was.
+inline bool isLineWeightValue(int value) { return value >= AcDb::kLnWtByLwDefault && value <= AcDb::kLnWt211; }
 
 inline AcGePoint3d toPoint(const Point3& p) { return AcGePoint3d(p.x, p.y, p.z); }
 inline AcGeVector3d toVector(const Point3& p) { return AcGeVector3d(p.x, p.y, p.z); }

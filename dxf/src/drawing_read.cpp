@@ -236,7 +236,8 @@ void DrawingBuilder::applyEntity(AcDbEntity& ent, const EntityCommon& c) {
   ent.setLayer(layerId(c.layer), false);
   if (!c.linetype.empty()) ent.setLinetype(linetypeId(c.linetype), false);
   ent.setColor(toColor(c.color), false);
-  if (c.lineweight != AcDb::kLnWtByLayer) ent.setLineWeight(AcDb::LineWeight(c.lineweight), false);
+  if (c.lineweight != AcDb::kLnWtByLayer && isLineWeightValue(c.lineweight))
+    ent.setLineWeight(AcDb::LineWeight(c.lineweight), false);
   if (c.linetypeScale != 1.0) ent.setLinetypeScale(c.linetypeScale, false);
   if (c.invisible) ent.setVisibility(AcDb::kInvisible, false);
 }
@@ -594,7 +595,7 @@ bool DrawingBuilder::tableRecord(std::string_view type, const Record& entry, Dxf
     rec->setIsFrozen(flags & 1);
     rec->setIsLocked(flags & 4);
     rec->setIsPlottable(plot);
-    if (hasLineweight) rec->setLineWeight(AcDb::LineWeight(lineweight));
+    if (hasLineweight && isLineWeightValue(lineweight)) rec->setLineWeight(AcDb::LineWeight(lineweight));
     if (!addRecord(rec, cdb::TableKind::kLayer, c, entry.line(), id, error, &entry)) return false;
     if (id.isNull()) return true;  // kept whole, see addRecord
     if (!description.empty()) rec->setDescription(description.c_str());
@@ -1333,7 +1334,8 @@ bool DrawingBuilder::finish(DxfError& error) {
   if (real("$LTSCALE", v)) m_db.setLtscale(v);
   if (real("$CELTSCALE", v)) m_db.setCeltscale(v);
   if (real("$TEXTSIZE", v)) m_db.setTextsize(v);
-  if (m_header.count("$CELWEIGHT") && !m_header["$CELWEIGHT"].empty()) {
+  if (m_header.count("$CELWEIGHT") && !m_header["$CELWEIGHT"].empty() &&
+      isLineWeightValue(static_cast<int>(m_header["$CELWEIGHT"][0].integer))) {
     m_db.setCelweight(AcDb::LineWeight(m_header["$CELWEIGHT"][0].integer));
   }
   if (m_header.count("$CECOLOR")) {
