@@ -54,7 +54,10 @@ void CInfoViewDlg::OnExport() {
   file.Write(m_strText.GetString(), static_cast<UINT>(m_strText.GetLength()));
   bool written = file.GetLastCause() == CFileException::none;
   file.Close();
-  if (!written) acutPrintf("\n写入文件 %s 失败，导出不完整。", path.GetString());
+  // The platform replaces an existing file only once the new content is written whole, so a
+  // failed write leaves the old export as it was.
+  if (!written || file.GetLastCause() != CFileException::none)
+    acutPrintf("\n写入文件 %s 失败（磁盘已满或无法写入），未导出。", path.GetString());
 }
 
 void CInfoViewDlg::OnImport() {

@@ -91,6 +91,23 @@ SCR
     cmp "$data/example1.txt" export.txt || fail "the held text was lost"
     grep -q "正在导入 .*big.txt：100%" out || fail "no progress for the big file: $(head -c 2000 out)"
     cmp big.txt big-export.txt || fail "the big file did not come back whole"
+    # Exporting the big text over the small export on a "full disk" (a 2 MB file size limit):
+    # the failure is said and the old export is left whole, with nothing beside it.
+    cat >s.scr <<SCR
+CJLX
+
+click 导入
+$work/big.txt
+click 导出
+$work/export.txt
+yes
+ok
+QUIT
+SCR
+    (trap '' XFSZ; ulimit -f 2048; run_script s.scr)
+    grep -q "写入文件 .*export.txt 失败（磁盘已满或无法写入），未导出。" out || fail "no message for the full disk: $(tail -c 600 out)"
+    cmp "$data/example1.txt" export.txt || fail "the old export was lost on a full disk"
+    [ -z "$(ls -A | grep '^\.export\.txt')" ] || fail "temporary files left: $(ls -A)"
     ;;
   dxf_golden)
     # The examples' drawing written by ezdxf, all of it encoded and exported.

@@ -3,9 +3,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <map>
+#include <optional>
+#include <mutex>
 #include <system_error>
 
 #include "afx.h"
+#include "contura/os/file_replace.h"
 #include "contura/os/paths.h"
 
 namespace fs = std::filesystem;
@@ -60,6 +64,72 @@ void report(CFileException* pError, int cause, int err, LPCTSTR name) {
   pError->m_strFileName = name;
 }
 
+// The pending replacements of this process, by final target. A pending replacement left
+// when the process ends replaces its target then: the file was created as asked.
+class PendingReplacements {
+public:
+  static PendingReplacements& instance() {
+    static PendingReplacements pending;
+    return pending;
+  }
+  ~PendingReplacements() {
+    for (const auto& [target, staged] : byTarget_) contura::os::commitReplacement(staged);
+  }
+  std::optional<fs::path> temporaryOf(const std::string& target) {
+    std::lock_guard lock(mutex_);
+    auto it = byTarget_.find(target);
+    if (it == byTarget_.end()) return std::nullopt;
+    return it->second.temporary;
+  }
+  // Starts a new pending replacement of `target` (dropping an older one); false when the
+  // target may not be replaced.
+  bool stage(const std::string& target) {
+    std::lock_guard lock(mutex_);
+    dropLocked(target);
+    contura::os::StagedReplacement staged;
+    if (!contura::os::stageReplacement(target, staged).empty()) return false;
+    byTarget_.emplace(target, std::move(staged));
+    return true;
+  }
+  bool commit(const std::string& target) {
+    std::lock_guard lock(mutex_);
+    auto it = byTarget_.find(target);
+    if (it == byTarget_.end()) return false;
+    bool ok = contura::os::commitReplacement(it->second).empty();
+    byTarget_.erase(it);
+    return ok;
+  }
+  void drop(const std::string& target) {
+    std::lock_guard lock(mutex_);
+    dropLocked(target);
+  }
+
+private:
+  void dropLocked(const std::string& target) {
+    auto it = byTarget_.find(target);
+    if (it == byTarget_.end()) return;
+    contura::os::abandonReplacement(it->second);
+    byTarget_.erase(it);
+  }
+  std::mutex mutex_;
+  std::map<std::string, contura::os::StagedReplacement> byTarget_;
+};
+
+// The key of a file among pending replacements: where its links finally lead, absolute.
+std::string finalTargetKey(const fs::path& path) {
+  std::string error;
+  fs::path target = contura::os::finalTarget(path, error);
+  if (!error.empty()) return {};
+  std::error_code ec;
+  fs::path absolute = fs::absolute(target, ec);
+  return ec ? std::string() : absolute.lexically_normal().string();
+}
+
+bool isRegularFile(const std::string& path) {
+  std::error_code ec;
+  return fs::is_regular_file(path, ec);
+}
+
 }  // namespace
 
 CFile::CFile() : m_hFile(hFileNull) {}
@@ -100,20 +170,37 @@ BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError) 
   bool write = canWrite(nOpenFlags);
   bool create = (nOpenFlags & modeCreate) != 0;
   bool truncate = create && !(nOpenFlags & modeNoTruncate);
+  // An existing regular file being emptied, or one with a pending replacement, is written
+  // through the pending replacement (see the header).
+  fs::path opened = path;
+  std::string key = finalTargetKey(path);
+  PendingReplacements& pending = PendingReplacements::instance();
+  if (!key.empty() && truncate && isRegularFile(key)) {
+    if (!pending.stage(key)) {
+      report(pError, CFileException::accessDenied, EACCES, lpszFileName);
+      return Fail(CFileException::accessDenied);
+    }
+  }
+  if (std::optional<fs::path> temporary = key.empty() ? std::nullopt : pending.temporaryOf(key)) {
+    opened = *temporary;
+    m_strStagedTarget = key;
+    m_bStagedWritten = m_bStagedWriteFailed = false;
+  }
   // Access is checked by Read and Write themselves, so a created file is always opened for
   // both; an existing one only as far as asked, so read-only files open for reading.
   // The "e" mode keeps the descriptor from leaking into child processes.
   errno = 0;
-  std::FILE* f = std::fopen(path.c_str(), truncate ? "w+be" : (write ? "r+be" : "rbe"));
+  std::FILE* f = std::fopen(opened.c_str(), truncate ? "w+be" : (write ? "r+be" : "rbe"));
   if (!f && create && !truncate && errno == ENOENT) f = std::fopen(path.c_str(), "w+be");
   if (!f) {
     int err = errno;
+    m_strStagedTarget.clear();
     int cause = openCause(err, path);
     report(pError, cause, err, lpszFileName);
     return Fail(cause);
   }
   m_hFile = f;
-  m_strNativePath = path.string();
+  m_strNativePath = opened.string();
   m_nLastCause = CFileException::none;
   return TRUE;
 }
@@ -146,8 +233,14 @@ void CFile::Write(const void* lpBuf, UINT nCount) {
   std::FILE* f = stream(m_hFile);
   errno = 0;
   std::size_t n = std::fwrite(lpBuf, 1, nCount, f);
+  // A pending replacement is flushed at once, so that a full disk shows at this Write.
+  if (n == nCount && !m_strStagedTarget.empty() && std::fflush(f) != 0) n = 0;
   int err = errno;
   std::clearerr(f);
+  if (!m_strStagedTarget.empty()) {
+    m_bStagedWritten = true;
+    m_bStagedWriteFailed = m_bStagedWriteFailed || n < nCount;
+  }
   if (n < nCount) Fail(err == ENOSPC ? CFileException::diskFull : CFileException::hardIO);
   else m_nLastCause = CFileException::none;
 }
@@ -199,6 +292,10 @@ void CFile::SetLength(ULONGLONG dwNewLen) {
   std::fflush(stream(m_hFile));
   std::error_code ec;
   fs::resize_file(m_strNativePath, dwNewLen, ec);
+  if (!m_strStagedTarget.empty()) {
+    m_bStagedWritten = true;
+    m_bStagedWriteFailed = m_bStagedWriteFailed || ec;
+  }
   if (ec) Fail(ec.value() == ENOSPC ? CFileException::diskFull : CFileException::hardIO);
   else m_nLastCause = CFileException::none;
 }
@@ -213,14 +310,32 @@ void CFile::Close() {
   int result = std::fclose(stream(m_hFile));
   m_hFile = hFileNull;
   m_nLastOp = kNoOp;
-  if (result != 0) Fail(CFileException::hardIO);
+  if (result != 0) m_bStagedWriteFailed = true;
+  bool ended = EndStaged();
+  if (result != 0 || !ended) Fail(CFileException::hardIO);
 }
 
 void CFile::Abort() {
   if (m_hFile == hFileNull) return;
-  std::fclose(stream(m_hFile));
+  if (std::fclose(stream(m_hFile)) != 0) m_bStagedWriteFailed = true;
   m_hFile = hFileNull;
   m_nLastOp = kNoOp;
+  EndStaged();
+}
+
+// After the stream of a pending replacement is closed: a failed write drops it (the target
+// keeps its old content), successful writes make it the target, no writes leave it pending.
+// False when the replacement was dropped or could not be made.
+bool CFile::EndStaged() {
+  if (m_strStagedTarget.empty()) return true;
+  std::string target = std::move(m_strStagedTarget);
+  m_strStagedTarget.clear();
+  PendingReplacements& pending = PendingReplacements::instance();
+  if (m_bStagedWriteFailed) {
+    pending.drop(target);
+    return false;
+  }
+  return !m_bStagedWritten || pending.commit(target);
 }
 
 CString CFile::GetFileName() const {

@@ -49,6 +49,16 @@ public:
 // failed Read, Write, Seek or SetLength leaves the file as it was, reads 0 bytes, and
 // records the cause (GetLastCause). Operations on a closed file fail that way too.
 // Share modes are accepted and not enforced (Linux has no mandatory sharing locks).
+//
+// Replacing an existing file never loses its old content: modeCreate without modeNoTruncate
+// over an existing regular file writes to a temporary file beside it (the target's owner,
+// group and permissions already set), and the old content stays in place until a Close
+// after successful writes renames the new file over it. A creating open closed without
+// writes (create, close, open again, write) stays pending: later opens of the same file in
+// this process see and continue the pending file, and it replaces the target at the first
+// Close after writes, or when the process ends. A write that fails (a full disk, a file size
+// limit) makes the Close drop the pending file, so the target keeps its old content, and
+// Close reports the failure. Devices, pipes and new files are written in place as before.
 class CFile : public CObject {
 public:
   enum OpenFlags : UINT {
@@ -102,6 +112,12 @@ public:
 private:
   bool Fail(int cause);
   bool PrepareFor(bool writing);
+  bool EndStaged();
+
+  // Set while this object writes a pending replacement of m_strStagedTarget (see above).
+  std::string m_strStagedTarget;
+  bool m_bStagedWritten = false;
+  bool m_bStagedWriteFailed = false;
 
   CString m_strFileName;
   std::string m_strNativePath;  // UTF-8, as opened

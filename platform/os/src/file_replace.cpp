@@ -121,7 +121,7 @@ fs::path finalTarget(const fs::path& path, std::string& error) {
   return {};
 }
 
-std::string replaceFile(const fs::path& requested, std::string_view content) {
+std::string stageReplacement(const fs::path& requested, StagedReplacement& staged) {
   std::string error;
   fs::path target = finalTarget(requested, error);
   if (!error.empty()) return error + T(u8"未保存。");
@@ -148,22 +148,51 @@ std::string replaceFile(const fs::path& requested, std::string_view content) {
     if (::fchown(fd, old.st_uid, old.st_gid) != 0) (void)!::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
   }
   bool ok = ::fchmod(fd, exists ? (old.st_mode & 07777) : newFileMode()) == 0;
-  ok = ok && writeAll(fd, content) && ::fsync(fd) == 0;
   int err = errno;
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    err = errno;
-  }
-  if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
-    ok = false;
-    err = errno;
-  }
+  ::close(fd);
   if (!ok) {
     ::unlink(temp.c_str());
     return T(u8"无法保存 ") + named(requested, target) + T(u8"：") + systemError(err) + T(u8"；原文件未改动。");
   }
-  syncFolder(target.parent_path());
+  staged = {target, temp};
   return {};
+}
+
+std::string commitReplacement(const StagedReplacement& staged) {
+  int fd = ::open(staged.temporary.c_str(), O_RDONLY | O_CLOEXEC);
+  bool ok = fd >= 0 && ::fsync(fd) == 0;
+  int err = errno;
+  if (fd >= 0) ::close(fd);
+  if (ok && ::rename(staged.temporary.c_str(), staged.target.c_str()) != 0) {
+    ok = false;
+    err = errno;
+  }
+  if (!ok) {
+    ::unlink(staged.temporary.c_str());
+    return T(u8"无法保存 ") + quoted(staged.target) + T(u8"：") + systemError(err) + T(u8"；原文件未改动。");
+  }
+  syncFolder(staged.target.parent_path());
+  return {};
+}
+
+void abandonReplacement(const StagedReplacement& staged) { ::unlink(staged.temporary.c_str()); }
+
+std::string replaceFile(const fs::path& requested, std::string_view content) {
+  StagedReplacement staged;
+  std::string error = stageReplacement(requested, staged);
+  if (!error.empty()) return error;
+  int fd = ::open(staged.temporary.c_str(), O_WRONLY | O_CLOEXEC);
+  bool ok = fd >= 0 && writeAll(fd, content);
+  int err = errno;
+  if (fd >= 0 && ::close(fd) != 0 && ok) {
+    ok = false;
+    err = errno;
+  }
+  if (!ok) {
+    abandonReplacement(staged);
+    return T(u8"无法保存 ") + named(requested, staged.target) + T(u8"：") + systemError(err) + T(u8"；原文件未改动。");
+  }
+  return commitReplacement(staged);
 }
 
 }  // namespace contura::os

@@ -1,7 +1,11 @@
 // CFile: round trips, open modes, access checks, error causes and Windows paths.
 #include <afx.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <fstream>
 #include <iterator>
@@ -53,8 +57,18 @@ TEST_F(CFileTest, BytesWithAZeroByteSurviveARoundTrip) {
   EXPECT_EQ(f.m_hFile, CFile::hFileNull);
 }
 
-TEST_F(CFileTest, CreateTruncatesUnlessNoTruncateIsGiven) {
+// Names in the test folder other than those given (temporary files left beside a target).
+std::vector<std::string> strays(const fs::path& dir, std::initializer_list<std::string> known) {
+  std::vector<std::string> out;
+  for (const auto& e : fs::directory_iterator(dir))
+    if (std::find(known.begin(), known.end(), e.path().filename().string()) == known.end())
+      out.push_back(e.path().filename().string());
+  return out;
+}
+
+TEST_F(CFileTest, CreatingOverAFileReplacesItOnlyOnceTheNewContentIsWritten) {
   put("t.txt", "old content");
+  fs::permissions(dir_ / "t.txt", fs::perms(0640));
   {
     CFile f(name("t.txt"), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite);
     ASSERT_NE(f.m_hFile, CFile::hFileNull);
@@ -63,16 +77,76 @@ TEST_F(CFileTest, CreateTruncatesUnlessNoTruncateIsGiven) {
     f.Write("!", 1);
   }
   EXPECT_EQ(content("t.txt"), "old content!");
+
+  // Create and close, open again and write (how section texts are exported): the old
+  // content stays on disk until the new one is written, the pending file is what this
+  // process sees in between, and the result keeps the old file's permissions.
+  CFile f(name("t.txt"), CFile::modeCreate | CFile::modeWrite);
+  EXPECT_EQ(f.GetLength(), 0u);
+  f.Close();
+  EXPECT_EQ(content("t.txt"), "old content!");
+  ASSERT_TRUE(f.Open(name("t.txt"), CFile::modeReadWrite));
+  EXPECT_EQ(f.GetLength(), 0u);
+  f.Write("new", 3);
+  EXPECT_EQ(content("t.txt"), "old content!");
+  f.Close();
+  EXPECT_EQ(f.GetLastCause(), CFileException::none);
+  EXPECT_EQ(content("t.txt"), "new");
+  EXPECT_EQ(fs::status(dir_ / "t.txt").permissions() & fs::perms::all, fs::perms(0640));
+  EXPECT_EQ(strays(dir_, {"t.txt"}), std::vector<std::string>{});
+
   {
-    CFile f(name("t.txt"), CFile::modeCreate | CFile::modeWrite);
-    EXPECT_EQ(f.GetLength(), 0u);
-  }
-  EXPECT_EQ(content("t.txt"), "");
-  {
-    CFile f(name("new.txt"), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite);
-    ASSERT_NE(f.m_hFile, CFile::hFileNull);
+    CFile g(name("new.txt"), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite);
+    ASSERT_NE(g.m_hFile, CFile::hFileNull);
   }
   EXPECT_TRUE(fs::exists(dir_ / "new.txt"));
+}
+
+// In a child process: export "fresh text" over `path` as the section text dialog does, with
+// writes limited to `limitBytes`; the exit status tells whether Write and Close reported a
+// failure (1), or all succeeded (0). `exitWithPending` ends the process between the create
+// and the writing.
+int exportInChild(const CString& path, rlim_t limitBytes, bool exitWithPending = false) {
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    ::signal(SIGXFSZ, SIG_IGN);  // a write over the limit then fails instead of killing
+    rlimit limit{limitBytes, limitBytes};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    CFile f;
+    if (!f.Open(path, CFile::modeCreate | CFile::modeWrite)) ::_exit(2);
+    f.Close();
+    if (exitWithPending) std::exit(0);  // static destructors run: the pending file lands
+    if (!f.Open(path, CFile::modeReadWrite)) ::_exit(2);
+    std::string text(4096, 'x');
+    f.Write(text.data(), static_cast<UINT>(text.size()));
+    bool writeFailed = f.GetLastCause() != CFileException::none;
+    f.Close();
+    ::_exit(writeFailed && f.GetLastCause() != CFileException::none ? 1 : writeFailed ? 3 : 0);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(CFileTest, AFailedWriteOrAnEndedProcessLeavesOneWholeContent) {
+  put("export.txt", "old export");
+  EXPECT_EQ(exportInChild(name("export.txt"), 1000), 1);  // the disk "fills" at 1,000 bytes
+  EXPECT_EQ(content("export.txt"), "old export");
+  EXPECT_EQ(exportInChild(name("export.txt"), RLIM_INFINITY), 0);
+  EXPECT_EQ(content("export.txt"), std::string(4096, 'x'));
+  // A created file that is never written is emptied when the process ends, as asked.
+  EXPECT_EQ(exportInChild(name("export.txt"), RLIM_INFINITY, true), 0);
+  EXPECT_EQ(content("export.txt"), "");
+  EXPECT_EQ(strays(dir_, {"export.txt"}), std::vector<std::string>{});
+
+  // A read-only file is not replaced at all.
+  put("ro.txt", "kept");
+  fs::permissions(dir_ / "ro.txt", fs::perms(0444));
+  CFile f;
+  CFileException e;
+  EXPECT_FALSE(f.Open(name("ro.txt"), CFile::modeCreate | CFile::modeWrite, &e));
+  EXPECT_EQ(e.m_cause, CFileException::accessDenied);
+  EXPECT_EQ(content("ro.txt"), "kept");
 }
 
 TEST_F(CFileTest, ReadingAndWritingOneFileAndSeeking) {

@@ -29,6 +29,23 @@ namespace contura::os {
 //   litter.
 std::string replaceFile(const std::filesystem::path& target, std::string_view content);
 
+// The same replacement in steps, for content written through a stream of one's own: a
+// temporary file beside the final target, with the target's attributes already set, that
+// the writer fills and then commits or abandons. replaceFile is these three steps.
+struct StagedReplacement {
+  std::filesystem::path target;     // the file the links finally lead to
+  std::filesystem::path temporary;  // ".NAME.PID.contura-tmp" beside it, empty and writable
+};
+
+// Checks the target as replaceFile does and creates the temporary file. Empty on success;
+// otherwise the reason, and nothing was made.
+std::string stageReplacement(const std::filesystem::path& requested, StagedReplacement& staged);
+// Syncs the temporary file, renames it over the target and syncs the folder. Empty on
+// success; otherwise the reason, the temporary file is gone and the target is as it was.
+std::string commitReplacement(const StagedReplacement& staged);
+// Removes the temporary file; the target is as it was.
+void abandonReplacement(const StagedReplacement& staged);
+
 // The file a path finally leads to through symbolic links (the path itself when it is no
 // link). Empty text in `error` on success; else why it cannot be resolved (a loop, a chain
 // over 40 links, an unreadable link).
