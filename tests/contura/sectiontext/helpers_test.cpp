@@ -39,42 +39,42 @@ using V = std::vector<std::string>;
 const char kTrailOpen[] = "\xD6\x5B";   // trail byte '['
 const char kTrailClose[] = "\xD6\x5D";  // 謁, trail byte ']'
 
-TEST(SplitText, PiecesAreTrimmedAndAlwaysAtLeastOne) {
-  EXPECT_EQ(split("a;b;c", ';'), (V{"a", "b", "c"}));
-  EXPECT_EQ(split("  a ;\tb \r\n; c  ", ';'), (V{"a", "b", "c"}));
-  EXPECT_EQ(split("", ';'), (V{""}));
-  EXPECT_EQ(split("  solo  ", ';'), (V{"solo"}));
-  EXPECT_EQ(split("a;", ';'), (V{"a", ""}));
-  EXPECT_EQ(split("a; ", ';'), (V{"a", ""}));
-}
-
-TEST(SplitText, AnEmptyPieceEndsTheSplitting) {
-  // A separator at the start: the whole text, trimmed, is the one element.
-  EXPECT_EQ(split(";a;b", ';'), (V{";a;b"}));
-  // Two separators in a row: the rest from the second one on is the last element.
-  EXPECT_EQ(split("a;;b;c", ';'), (V{"a", ";b;c"}));
-  // An empty line in a block ends the cutting into lines...
-  EXPECT_EQ(split("x\n\ny\nz", '\n'), (V{"x", "y\nz"}));
-  // ...but a carriage return before the line feed does not: it trims to an empty element.
-  EXPECT_EQ(split("x\r\n\r\ny", '\n'), (V{"x", "", "y"}));
-}
-
-TEST(SplitText, DoubleByteCharactersAreNeverCutOrTrimmed) {
-  // A trail byte equal to the separator is part of its character.
-  std::string s = std::string("a") + kTrailOpen + "b[c";
-  EXPECT_EQ(split(s.c_str(), '['), (V{std::string("a") + kTrailOpen + "b", "c"}));
-  // The double-byte space A1A1 is not white space.
-  EXPECT_EQ(split("\xA1\xA1x\xA1\xA1; y", ';'), (V{"\xA1\xA1x\xA1\xA1", "y"}));
-}
-
-TEST(SplitText, TrailingWhiteSpaceAfterALeadByteIsItsTrailByte) {
-  // A lead byte takes the next byte with it, even a blank: "\x81 " is one character.
-  EXPECT_EQ(split("a\x81 ;b", ';'), (V{"a\x81 ", "b"}));
-  EXPECT_EQ(split("a\x81  \t", ';'), (V{"a\x81 "}));
-  // After a whole double-byte character (an even run of lead-range bytes) blanks go.
-  EXPECT_EQ(split("a\xD6\xD0 \t", ';'), (V{"a\xD6\xD0"}));
-  EXPECT_EQ(split("\xD6\xD0\xCE\xC4\x81 \r\n", '\n'), (V{"\xD6\xD0\xCE\xC4\x81 ", ""}));
-  EXPECT_EQ(split("\xD6\xD0\xCE\xC4 \r\n", '\n'), (V{"\xD6\xD0\xCE\xC4", ""}));
+// Pieces are trimmed and there is always at least one; an empty piece ends the splitting;
+// double-byte characters are never cut or trimmed.
+TEST(SplitText, TableOfCases) {
+  const std::string trailOpen = std::string("a") + kTrailOpen + "b[c";
+  const struct {
+    std::string text;
+    char sep;
+    V pieces;
+  } cases[] = {
+      {"a;b;c", ';', {"a", "b", "c"}},
+      {"  a ;\tb \r\n; c  ", ';', {"a", "b", "c"}},
+      {"", ';', {""}},
+      {"  solo  ", ';', {"solo"}},
+      {"a;", ';', {"a", ""}},
+      {"a; ", ';', {"a", ""}},
+      // A separator at the start: the whole text, trimmed, is the one element.
+      {";a;b", ';', {";a;b"}},
+      // Two separators in a row: the rest from the second one on is the last element.
+      {"a;;b;c", ';', {"a", ";b;c"}},
+      // An empty line ends the cutting into lines, but a carriage return before the line
+      // feed does not: it trims to an empty element.
+      {"x\n\ny\nz", '\n', {"x", "y\nz"}},
+      {"x\r\n\r\ny", '\n', {"x", "", "y"}},
+      // A trail byte equal to the separator is part of its character.
+      {trailOpen, '[', {std::string("a") + kTrailOpen + "b", "c"}},
+      // The double-byte space A1A1 is not white space.
+      {"\xA1\xA1x\xA1\xA1; y", ';', {"\xA1\xA1x\xA1\xA1", "y"}},
+      // A lead byte takes the next byte with it, even a blank: "\x81 " is one character;
+      // after a whole double-byte character (an even run of lead-range bytes) blanks go.
+      {"a\x81 ;b", ';', {"a\x81 ", "b"}},
+      {"a\x81  \t", ';', {"a\x81 "}},
+      {"a\xD6\xD0 \t", ';', {"a\xD6\xD0"}},
+      {"\xD6\xD0\xCE\xC4\x81 \r\n", '\n', {"\xD6\xD0\xCE\xC4\x81 ", ""}},
+      {"\xD6\xD0\xCE\xC4 \r\n", '\n', {"\xD6\xD0\xCE\xC4", ""}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(split(c.text.c_str(), c.sep), c.pieces) << c.text;
   // The same bytes trimmed by CString agree.
   CString c("x\x81\x81\x81 \t");
   c.Trim();
@@ -93,47 +93,39 @@ TEST(LeftRightOf, FirstOccurrenceAndAbsentSeparator) {
   EXPECT_STREQ(rightOf(s.c_str(), ']'), "z");
 }
 
-TEST(SplitRecords, BlocksBeginAtHeadersThatStartALine) {
-  CString text =
-      "[Line]\nPoint=0,0;1000,0\nColor=255,0,0\nLayer=0\n\n"
-      "[Circle]\nCenter=500,300\nRadius=150\nColor=255,0,0\nLayer=0\n";
-  EXPECT_EQ(records(text), (V{"[Line]\nPoint=0,0;1000,0\nColor=255,0,0\nLayer=0",
-                              "[Circle]\nCenter=500,300\nRadius=150\nColor=255,0,0\nLayer=0"}));
-}
-
-TEST(SplitRecords, BracketsInsideValuesStayInTheirBlock) {
-  CString text = "[Text]\nValue=a [b] [Line]\nHeight=2\n[Line]\nPoint=1,2;3,4\n";
-  EXPECT_EQ(records(text), (V{"[Text]\nValue=a [b] [Line]\nHeight=2", "[Line]\nPoint=1,2;3,4"}));
-  // A double-byte character whose trail byte is '[' at the start of a line is no header.
-  std::string s = std::string("[Text]\nValue=x\n") + kTrailOpen + "Line]\n";
-  EXPECT_EQ(records(CString(s.c_str())).size(), 1u);
-}
-
-TEST(SplitRecords, ALeadByteTakesTheLineFeedAfterIt) {
-  // A lead byte takes the next byte with it, so "\x81\n" is one character and the '['
-  // after it does not start a line; after a whole double-byte character it does.
-  EXPECT_EQ(records("[A]\nk=\x81\n[B]\n").size(), 1u);
-  EXPECT_EQ(records("[A]\nk=\xD6\xD0\n[B]\n"), (V{"[A]\nk=\xD6\xD0", "[B]"}));
-  EXPECT_EQ(records("[A]\nk=\xD6\xD0\xD6\n[B]\n").size(), 1u);
+// Blocks begin at headers that start a line; brackets inside values stay in their block; a
+// lead byte takes the line feed after it; text before the first header is a block of its own.
+TEST(SplitRecords, TableOfCases) {
+  const struct {
+    std::string text;
+    V blocks;
+  } cases[] = {
+      {"[Line]\nPoint=0,0;1000,0\nColor=255,0,0\nLayer=0\n\n"
+       "[Circle]\nCenter=500,300\nRadius=150\nColor=255,0,0\nLayer=0\n",
+       {"[Line]\nPoint=0,0;1000,0\nColor=255,0,0\nLayer=0", "[Circle]\nCenter=500,300\nRadius=150\nColor=255,0,0\nLayer=0"}},
+      {"[Text]\nValue=a [b] [Line]\nHeight=2\n[Line]\nPoint=1,2;3,4\n",
+       {"[Text]\nValue=a [b] [Line]\nHeight=2", "[Line]\nPoint=1,2;3,4"}},
+      // A double-byte character whose trail byte is '[' at the start of a line is no header.
+      {std::string("[Text]\nValue=x\n") + kTrailOpen + "Line]\n", {std::string("[Text]\nValue=x\n") + kTrailOpen + "Line]"}},
+      // "\x81\n" is one character, so the '[' after it does not start a line; after a whole
+      // double-byte character it does.
+      {"[A]\nk=\x81\n[B]\n", {"[A]\nk=\x81\n[B]"}},
+      {"[A]\nk=\xD6\xD0\n[B]\n", {"[A]\nk=\xD6\xD0", "[B]"}},
+      {"[A]\nk=\xD6\xD0\xD6\n[B]\n", {"[A]\nk=\xD6\xD0\xD6\n[B]"}},
+      {"[A]\r\nk=1\r\n\r\n \t[B]\r\nk=2\r\n", {"[A]\r\nk=1", "[B]\r\nk=2"}},
+      // A header indented on the very first line is not a header start, but the block trims to it.
+      {"  [A]\nk=1", {"[A]\nk=1"}},
+      {"", {""}},
+      {"[", {"["}},
+      {"junk\n[A]\nk=1", {"junk", "[A]\nk=1"}},
+      // The library header record begins with a line feed: an empty first block.
+      {"\n[SecType]\nName=n\n[Line]\n", {"", "[SecType]\nName=n", "[Line]"}},
+      {"[A][B]\n", {"[A][B]"}},  // headers on one line do not split
+  };
+  for (const auto& c : cases) EXPECT_EQ(records(CString(c.text.c_str())), c.blocks) << c.text;
   // The same rule for the other separators: a comma taken by a lead byte separates nothing.
   EXPECT_EQ(split("\xD6,a,b", ','), (V{"\xD6,a", "b"}));
   EXPECT_STREQ(leftOf("\xD6\xD0,x", ','), "\xD6\xD0");
-}
-
-TEST(SplitRecords, IndentedHeadersAndCarriageReturns) {
-  EXPECT_EQ(records("[A]\r\nk=1\r\n\r\n \t[B]\r\nk=2\r\n"), (V{"[A]\r\nk=1", "[B]\r\nk=2"}));
-  // A header indented on the very first line is not a header start, but the block trims to it.
-  EXPECT_EQ(records("  [A]\nk=1"), (V{"[A]\nk=1"}));
-}
-
-TEST(SplitRecords, TextBeforeTheFirstHeaderIsABlockOfItsOwn) {
-  EXPECT_EQ(records(""), (V{""}));
-  EXPECT_EQ(records("["), (V{"["}));
-  EXPECT_EQ(records("junk\n[A]\nk=1"), (V{"junk", "[A]\nk=1"}));
-  // The library header record begins with a line feed: an empty first block.
-  EXPECT_EQ(records("\n[SecType]\nName=n\n[Line]\n"), (V{"", "[SecType]\nName=n", "[Line]"}));
-  // Headers on one line do not split.
-  EXPECT_EQ(records("[A][B]\n"), (V{"[A][B]"}));
 }
 
 TEST(RecordName, NameUpToTheFirstClosingBracket) {

@@ -1,7 +1,6 @@
-// The canvas's answers to the editor's requests made with the mouse (clicks, windows left to
-// right and right to left, the right button), its view (zoom about the cursor, pan, extents,
-// the digits of a coordinate), the command line's history and transcript stream, and the
-// window following a view a command made current.
+// The canvas's answers to the mouse without a request and to a tiny drag, its view (zoom
+// about the cursor, pan, extents, the digits of a coordinate), the command line's history and
+// transcript stream, and the window following a view a command made current.
 #include "canvas.h"
 #include "command_panel.h"
 #include "main_window.h"
@@ -46,48 +45,22 @@ struct ShownCanvas {
   }
 };
 
-TEST(Canvas, MouseAnswersEachKindOfRequest) {
+// Clicks answering a point request within a pixel, windows left to right ("w ") and right to
+// left ("c "), and the right button as Enter are asserted by the whole GUI sessions (their
+// picks and exports depend on the corners); here what those sessions never do.
+TEST(Canvas, ClicksWithoutARequestAnswerNothingAndATinyDragIsAPick) {
   ShownCanvas c;
   QSignalSpy answers(&c.canvas, &Canvas::answered);
-  double pixel = c.canvas.worldPerPixel();
-
   QTest::mouseClick(&c.canvas, Qt::LeftButton, {}, c.at(105, 105));
-  EXPECT_EQ(answers.count(), 0);  // no request: clicks answer nothing
-
-  c.canvas.setRequest(Canvas::Mode::kPoint, QPointF(100, 100));
-  QTest::mouseClick(&c.canvas, Qt::LeftButton, {}, c.at(105, 105));
-  ASSERT_EQ(answers.count(), 1);
-  auto p = ShownCanvas::pointsOf(answers.takeFirst()[0].toString());
-  ASSERT_EQ(p.size(), 1u);
-  EXPECT_NEAR(p[0].x(), 105, pixel);
-  EXPECT_NEAR(p[0].y(), 105, pixel);
+  EXPECT_EQ(answers.count(), 0);
 
   c.canvas.setRequest(Canvas::Mode::kSelection);
-  // Left to right: a window; right to left: a crossing window; the corners as dragged.
-  for (auto [x1, x2, kind] : {std::tuple{99.0, 111.0, "w "}, std::tuple{111.0, 104.0, "c "}}) {
-    QTest::mousePress(&c.canvas, Qt::LeftButton, {}, c.at(x1, 112));
-    QTest::mouseMove(&c.canvas, c.at(x2, 98));
-    QTest::mouseRelease(&c.canvas, Qt::LeftButton, {}, c.at(x2, 98));
-    ASSERT_EQ(answers.count(), 1);
-    QString line = answers.takeFirst()[0].toString();
-    EXPECT_TRUE(line.startsWith(kind)) << line.toStdString();
-    auto corners = ShownCanvas::pointsOf(line.mid(2));
-    ASSERT_EQ(corners.size(), 2u);
-    EXPECT_NEAR(corners[0].x(), x1, pixel);
-    EXPECT_NEAR(corners[0].y(), 112, pixel);
-    EXPECT_NEAR(corners[1].x(), x2, pixel);
-    EXPECT_NEAR(corners[1].y(), 98, pixel);
-  }
-  // A press and release within a couple of pixels is a pick, not a window.
   QTest::mousePress(&c.canvas, Qt::LeftButton, {}, c.at(100, 105));
   QTest::mouseRelease(&c.canvas, Qt::LeftButton, {}, c.at(100, 105) + QPoint(1, 1));
   ASSERT_EQ(answers.count(), 1);
-  EXPECT_EQ(ShownCanvas::pointsOf(answers.takeFirst()[0].toString()).size(), 1u);
-
-  // The right button is Enter: the empty answer ends a selection.
-  QTest::mouseClick(&c.canvas, Qt::RightButton, {}, c.at(105, 105));
-  ASSERT_EQ(answers.count(), 1);
-  EXPECT_EQ(answers.takeFirst()[0].toString(), "");
+  auto p = ShownCanvas::pointsOf(answers.takeFirst()[0].toString());
+  ASSERT_EQ(p.size(), 1u);
+  EXPECT_NEAR(p[0].x(), 100, 2 * c.canvas.worldPerPixel());
 }
 
 TEST(Canvas, ZoomKeepsTheCursorsPointAndPanMovesTheView) {

@@ -382,14 +382,7 @@ TEST(GuiSession, JmglAddsASectionPickedWithTheDialogHiddenAndAThumbnailDoubleCli
               EXPECT_EQ(qobject_cast<QListWidget*>(control(200))->currentRow(), 0);
               QTest::keyClick(&topDialog(), Qt::Key_Escape);
             })
-      .then(WaitKind::kRequest, "open the library again", [] { typeCommand("JMGL"); })
-      .then(WaitKind::kDialog, "the section was stored",
-            [] {
-              auto* list = qobject_cast<QListWidget*>(control(200));
-              ASSERT_EQ(list->count(), 1);
-              EXPECT_EQ(list->item(0)->text(), "异形柱");
-              QTest::keyClick(&topDialog(), Qt::Key_Escape);
-            })
+      // (That the row is stored in the library file is checked with sqlite3 end to end.)
       .then(WaitKind::kRequest, "quit", [] { typeCommand("QUIT"); });
   GuiRun run = driver.run({"--drive", drive, drawing.string()});
   expectClean(run);

@@ -335,17 +335,10 @@ TEST(BulgeTable, PictureStrokeAgreesWithThePolylinesSegments) {
 }
 
 TEST(LightGeometry, VectorBehaviour) {
-  scVector2 a(2.0);
-  EXPECT_EQ(a, scVector2(2.0, 2.0));
-  a.Set(3.0, 4.0);
+  const scVector2 a(3.0, 4.0);
   EXPECT_EQ(a.SquaredNorm(), 25.0);
-  EXPECT_EQ(a[0], 3.0);
-  EXPECT_EQ(a[1], 4.0);
   EXPECT_EQ(a[7], 4.0);  // any non-zero index is y
-  a /= 2.0;
-  EXPECT_EQ(a, scVector2(1.5, 2.0));
-  EXPECT_EQ(a * scVector2(2.0, 3.0), scVector2(3.0, 6.0));
-  EXPECT_EQ(a - scVector2(0.5, 1.0), scVector2(1.0, 1.0));
+  EXPECT_EQ(a * scVector2(2.0, 3.0), scVector2(6.0, 12.0));  // element by element
   scVector2 u;
   u.SetAngle(std::numbers::pi / 2);
   EXPECT_NEAR(u.x, 0.0, 1e-15);
