@@ -16,6 +16,7 @@
 #include <contura/db/world_draw.h>
 
 #include "dialog_font.h"
+#include "line_raster.h"
 #include "text_codec.h"
 
 namespace contura::qt {
@@ -30,8 +31,9 @@ constexpr double kDetailPixels = 3.0;
 // Batched lines are stroked once they hold this many points, so that a frame's batches stay
 // small whatever the drawing holds.
 constexpr std::size_t kBatchFlushPoints = 65536;
-// Curves are cut so that no piece strays further than this many pixels from the curve.
-constexpr double kCurveDeviationPixels = 0.1;
+// Curves are cut so that no piece strays further than this many pixels from the curve
+// (a quarter pixel: what antialiased one-pixel lines cannot show).
+constexpr double kCurveDeviationPixels = 0.25;
 // Patterned hatches are shown as a light fill of their colour (alpha out of 255).
 constexpr int kPatternFillAlpha = 70;
 // Half the arm of the cross that marks a point entity.
@@ -53,13 +55,16 @@ QPen cosmeticPen(const QColor& color, Qt::PenStyle style = Qt::SolidLine) {
 }
 
 // Paints the primitives entities draw through the drawing interface, in screen coordinates:
-// lines and arcs into one path per pen (stroked together), fills and legible texts at once.
+// lines and arcs into one batch per pen (drawn together), fills and legible texts at once.
+// Solid lines go straight into the picture's pixels when the picture is given (`raster`, the
+// one the painter paints on); dashed ones, and all when there is no picture, become paths
+// the painter strokes.
 class PainterConsumer : public db::WorldDrawConsumer {
 public:
-  PainterConsumer(AcDbDatabase* db, QPainter& painter, const View& view)
-      : WorldDrawConsumer(db), m_painter(painter), m_view(view), m_font(kDialogFontFamily) {
+  PainterConsumer(AcDbDatabase* db, QPainter& painter, const View& view, QImage* raster = nullptr)
+      : WorldDrawConsumer(db), m_painter(painter), m_view(view), m_raster(raster), m_font(kDialogFontFamily) {
     m_font.setPixelSize(kGlyphReferencePixels);
-    setDeviation(1.0 / view.scale);
+    setDeviation(kCurveDeviationPixels / view.scale);
   }
 
   // How the next entity is drawn: moved by a world offset, faint, highlighted.
@@ -69,13 +74,15 @@ public:
     m_highlighted = highlighted;
   }
 
-  // Strokes every batch, one pen each.
+  // Draws every batch, one pen each.
   void flush() {
     m_painter.setBrush(Qt::NoBrush);
-    for (auto& [key, path] : m_batches) {
+    for (auto& [key, batch] : m_batches) {
       auto [rgba, dashed] = key;
+      if (!batch.strips.empty()) batch.strips.draw(*m_raster, rgba);
+      if (batch.path.isEmpty()) continue;
       m_painter.setPen(cosmeticPen(QColor::fromRgba(rgba), dashed ? Qt::DashLine : Qt::SolidLine));
-      m_painter.drawPath(path);
+      m_painter.drawPath(batch.path);
     }
     m_batches.clear();
     m_batchedPoints = 0;
@@ -84,11 +91,11 @@ public:
 protected:
   void onPolyline(const AcGePoint3d* points, std::size_t count, bool closed, const db::DrawStyle& style) override {
     if (count == 0) return;
-    QPainterPath& batch = batchFor(style);
+    Batch& batch = batchFor(style);
     batch.moveTo(screen(points[0]));
     for (std::size_t i = 1; i < count; ++i) batch.lineTo(screen(points[i]));
-    if (count == 1) batch.lineTo(screen(points[0]) + QPointF(0.5, 0.0));  // a dot
-    if (closed) batch.closeSubpath();
+    if (count == 1 && !batch.raster) batch.lineTo(screen(points[0]) + QPointF(0.5, 0.0));  // a dot
+    if (closed && count > 1) batch.lineTo(screen(points[0]));
     grown(count);
   }
 
@@ -99,7 +106,7 @@ protected:
     int pieces = db::arcPieceCount(sweep, radius, kCurveDeviationPixels / m_view.scale);
     AcGeVector3d u = startVector, v = normal.crossProduct(startVector);
     double c = std::cos(sweep / pieces), s = std::sin(sweep / pieces);
-    QPainterPath& batch = batchFor(style);
+    Batch& batch = batchFor(style);
     batch.moveTo(screen(center + u * radius));
     for (int k = 1; k <= pieces; ++k) {
       AcGeVector3d turned = u * c + v * s;
@@ -133,7 +140,7 @@ protected:
     QPointF along = screen(text.position + text.direction * text.boxWidth) - start;
     double pixels = text.height * m_view.scale;
     if (pixels < kLegibleTextPixels) {  // unreadable: a line along the box's baseline
-      QPainterPath& batch = batchFor(style);
+      Batch& batch = batchFor(style);
       batch.moveTo(start);
       batch.lineTo(start + along);
       grown(2);
@@ -156,7 +163,7 @@ protected:
   }
 
   void onPoints(const AcGePoint3d* points, std::size_t count, const db::DrawStyle& style) override {
-    QPainterPath& batch = batchFor(style);
+    Batch& batch = batchFor(style);
     for (std::size_t i = 0; i < count; ++i) {
       QPointF s = screen(points[i]);
       batch.moveTo(s - QPointF(kPointMarkPixels, 0));
@@ -180,6 +187,15 @@ protected:
 private:
   using Key = std::pair<QRgb, bool>;  // colour, dashed
 
+  // The lines of one pen: pixel strips, or a path for the painter.
+  struct Batch {
+    bool raster = false;
+    LineStrips strips;
+    QPainterPath path;
+    void moveTo(QPointF p) { raster ? strips.moveTo(p) : path.moveTo(p); }
+    void lineTo(QPointF p) { raster ? strips.lineTo(p) : path.lineTo(p); }
+  };
+
   QPointF screen(const AcGePoint3d& world) const { return m_view.toScreen(QPointF(world.x, world.y) + m_offset); }
 
   QColor colorOf(const db::DrawStyle& style) const {
@@ -189,7 +205,12 @@ private:
     return color;
   }
 
-  QPainterPath& batchFor(const db::DrawStyle& style) { return m_batches[Key{colorOf(style).rgba(), m_highlighted}]; }
+  Batch& batchFor(const db::DrawStyle& style) {
+    Key key{colorOf(style).rgba(), m_highlighted};
+    auto [it, added] = m_batches.try_emplace(key);
+    if (added) it->second.raster = m_raster && !m_highlighted;
+    return it->second;
+  }
 
   void grown(std::size_t points) {
     m_batchedPoints += points;
@@ -198,11 +219,12 @@ private:
 
   QPainter& m_painter;
   const View& m_view;
+  QImage* m_raster;
   QFont m_font;
   QPointF m_offset;
   bool m_faint = false;
   bool m_highlighted = false;
-  std::map<Key, QPainterPath> m_batches;
+  std::map<Key, Batch> m_batches;
   std::size_t m_batchedPoints = 0;
 };
 
@@ -252,7 +274,7 @@ FrameCounts paintFrame(QImage& image, const View& view, const DrawingIndex& inde
   if (!index.database() || open.empty()) return counts;
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing, true);
-  PainterConsumer consumer(index.database(), painter, view);
+  PainterConsumer consumer(index.database(), painter, view, &image);
   // Drawing order stays the drawing's: later entities over earlier ones.
   std::sort(open.begin(), open.end());
   for (const IndexedEntity* e : open) {

@@ -1,9 +1,9 @@
 // Painting one frame of the drawing: the entities the view shows, found through the index,
 // each drawing itself through the drawing interface into a painter consumer. Entities a few pixels small are their
 // box's pixels in their colour (one pixel under a pixel), taken from the index without
-// opening them; pixels an earlier entity coloured are left as they are. Lines are batched: one path per colour and pen,
-// stroked once at the end, so a frame changes the painter's state a few times, not once per
-// entity. Fills (even-odd: islands stay open; patterned hatches lightly) and legible texts,
+// opening them; pixels an earlier entity coloured are left as they are. Lines are batched: one batch per colour and pen,
+// drawn once at the end straight into the picture's pixels (dashed ones stroked as a path),
+// so a frame changes the painter's state a few times, not once per entity. Fills (even-odd: islands stay open; patterned hatches lightly) and legible texts,
 // their glyphs fitted into the box the drawing gives them, are painted as they come; texts
 // too small to read are a line along their box's baseline.
 #pragma once
