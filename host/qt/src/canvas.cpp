@@ -64,6 +64,13 @@ void Canvas::setScene(DrawingIndex scene) {
   update();
 }
 
+bool Canvas::followDrawingChanges(AcDbDatabase& db) {
+  if (m_scene.database() != &db || !m_scene.followChanges()) return false;
+  m_frameValid = false;
+  update();
+  return true;
+}
+
 void Canvas::viewChanged(bool interactive) {
   m_viewSet = true;
   if (interactive) {

@@ -31,6 +31,9 @@ public:
 
   // A new index of the drawing; the view stays where it is.
   void setScene(DrawingIndex scene);
+  // Shows what `db` changed since the scene was made from it; false (nothing done) when the
+  // scene is of another drawing or cannot follow the changes: then a new scene is needed.
+  bool followDrawingChanges(AcDbDatabase& db);
   const DrawingIndex& scene() const { return m_scene; }
   // Fits the drawing's extents into the canvas (a new view when the drawing is empty).
   void zoomExtents();

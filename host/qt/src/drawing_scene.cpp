@@ -2,6 +2,7 @@
 // pass of the drawing interface; the drawing's layers.
 #include "drawing_scene.h"
 
+#include <contura/db/changes.h>
 #include <contura/db/world_draw.h>
 #include <acdb.h>
 #include <dbcolor.h>
@@ -11,11 +12,16 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <unordered_map>
 
 #include "text_codec.h"
 
 namespace contura::qt {
 namespace {
+
+// Entities changed since the tree was built are looked through one by one; past this many
+// (or a sixteenth of the drawing) the tree is built again.
+constexpr std::size_t kChangedBeforeRebuild = 4096;
 
 // An entity's box (kept as float) grows by this share of its size and of its distance from
 // the origin, so that rounding to float never cuts off an edge.
@@ -146,6 +152,7 @@ QColor screenColor(const AcCmEntityColor& color) {
 }
 
 DrawingIndex::DrawingIndex(AcDbDatabase& db) : m_db(&db) {
+  m_seenChanges = db::changeCount(db);
   BoxConsumer boxes(&db);
   for (AcDbObjectId id : modelSpaceIds(db)) {
     boxes.reset();
@@ -160,11 +167,21 @@ DrawingIndex::DrawingIndex(AcDbDatabase& db) : m_db(&db) {
 
 DrawingIndex::DrawingIndex(std::vector<IndexedEntity> entities) : m_entities(std::move(entities)) { index(); }
 
+// Builds the tree, the handle list and the unbounded list over the entities still drawn.
 void DrawingIndex::index() {
+  if (!m_state.empty()) {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < m_entities.size(); ++i)
+      if (m_state[i] != kDropped) m_entities[kept++] = m_entities[i];
+    m_entities.resize(kept);
+  }
+  m_state.assign(m_entities.size(), kInTree);
+  m_changed.clear();
+  m_unbounded.clear();
+  m_byHandle.clear();
+  m_extentsCache.reset();
   std::vector<Box> boxes;
   std::vector<std::uint32_t> positions;
-  Box all;
-  bool any = false;
   m_byHandle.reserve(m_entities.size());
   bool sorted = true;
   for (std::uint32_t i = 0; i < m_entities.size(); ++i) {
@@ -175,23 +192,115 @@ void DrawingIndex::index() {
       m_unbounded.push_back(i);
       continue;
     }
-    if (any) all.include(e.box);
-    else all = e.box;
-    any = true;
     boxes.push_back(e.box);
     positions.push_back(i);
   }
-  if (any) m_extents = QRectF(QPointF(all.x0, all.y0), QPointF(all.x1, all.y1));
   if (!sorted) std::sort(m_byHandle.begin(), m_byHandle.end());
   m_tree.build(boxes);
   m_treeItems = std::move(positions);
 }
 
-QRectF DrawingIndex::extents() const { return m_extents; }
+QRectF DrawingIndex::extents() const {
+  if (m_extentsCache) return *m_extentsCache;
+  Box all;
+  bool any = false;
+  for (std::size_t i = 0; i < m_entities.size(); ++i) {
+    const IndexedEntity& e = m_entities[i];
+    if (m_state[i] == kDropped || e.unbounded) continue;
+    if (any) all.include(e.box);
+    else all = e.box;
+    any = true;
+  }
+  m_extentsCache = any ? QRectF(QPointF(all.x0, all.y0), QPointF(all.x1, all.y1)) : QRectF();
+  return *m_extentsCache;
+}
 
 const IndexedEntity* DrawingIndex::find(std::uint64_t handle) const {
   auto it = std::lower_bound(m_byHandle.begin(), m_byHandle.end(), std::pair<std::uint64_t, std::uint32_t>(handle, 0));
-  return it == m_byHandle.end() || it->first != handle ? nullptr : &m_entities[it->second];
+  if (it == m_byHandle.end() || it->first != handle || m_state[it->second] == kDropped) return nullptr;
+  return &m_entities[it->second];
+}
+
+namespace {
+
+enum class ChangeKind { kModelSpaceEntity, kUnseen, kLook };
+
+// What a changed object is to the picture of model space: one of its entities (erased ones
+// too), nothing that shows (dictionaries, data records, tables, model space's own record),
+// or something that changes how entities look (layers, styles, blocks and their entities).
+ChangeKind kindOfChange(AcDbObjectId id, AcDbObjectId modelSpace) {
+  if (id == modelSpace) return ChangeKind::kUnseen;
+  AcDbObject* raw = nullptr;
+  if (acdbOpenAcDbObject(raw, id, AcDb::kForRead, true) != Acad::eOk) return ChangeKind::kLook;
+  Opened<AcDbObject> object(raw);
+  if (object->isKindOf(AcDbEntity::desc()))
+    return object->ownerId() == modelSpace ? ChangeKind::kModelSpaceEntity : ChangeKind::kLook;
+  // A table itself only lists its records (a new record is a change of its own).
+  return object->isKindOf(AcDbSymbolTableRecord::desc()) ? ChangeKind::kLook : ChangeKind::kUnseen;
+}
+
+AcDbObjectId modelSpaceId(AcDbDatabase& db) {
+  AcDbBlockTable* rawTable = nullptr;
+  if (db.getBlockTable(rawTable, AcDb::kForRead) != Acad::eOk) return {};
+  Opened<AcDbBlockTable> table(rawTable);
+  AcDbObjectId id;
+  table->getAt(ACDB_MODEL_SPACE, id);
+  return id;
+}
+
+}  // namespace
+
+bool DrawingIndex::followChanges() {
+  if (!m_db) return false;
+  std::vector<AcDbObjectId> changed;
+  if (!db::changedSince(*m_db, m_seenChanges, changed)) return false;
+  const AcDbObjectId modelSpace = modelSpaceId(*m_db);
+  std::vector<AcDbObjectId> entities;
+  for (AcDbObjectId id : changed) {
+    switch (kindOfChange(id, modelSpace)) {
+      case ChangeKind::kLook: return false;
+      case ChangeKind::kModelSpaceEntity: entities.push_back(id); break;
+      case ChangeKind::kUnseen: break;
+    }
+  }
+  // New entities come after the ones already known, in the order they were made, so that
+  // the drawing order stays model space's.
+  std::sort(entities.begin(), entities.end(),
+            [](AcDbObjectId a, AcDbObjectId b) { return a.handle().value() < b.handle().value(); });
+  for (AcDbObjectId id : entities) rebox(id);
+  m_seenChanges = db::changeCount(*m_db);
+  m_extentsCache.reset();
+  if (m_changed.size() > std::max(kChangedBeforeRebuild, m_entities.size() / 16)) index();
+  return true;
+}
+
+void DrawingIndex::rebox(AcDbObjectId id) {
+  BoxConsumer boxes(m_db);
+  IndexedEntity entry;
+  const bool drawn = boxes.drawEntity(id) && boxes.fill(entry);
+  entry.id = id;
+  entry.handle = id.handle().value();
+  auto at = std::lower_bound(m_byHandle.begin(), m_byHandle.end(), std::pair<std::uint64_t, std::uint32_t>(entry.handle, 0));
+  const bool known = at != m_byHandle.end() && at->first == entry.handle;
+  if (!drawn) {
+    if (known) m_state[at->second] = kDropped;
+    return;
+  }
+  if (!known) {
+    const auto position = static_cast<std::uint32_t>(m_entities.size());
+    m_entities.push_back(entry);
+    m_state.push_back(kChanged);
+    m_byHandle.insert(at, {entry.handle, position});  // new handles are the largest: at the end
+    m_changed.push_back(position);
+    return;
+  }
+  const std::uint32_t position = at->second;
+  m_entities[position] = entry;
+  if (m_state[position] == kChanged) return;
+  // In the changed list once: an entity dropped after a change (and now drawn again) is there.
+  if (m_state[position] == kInTree || std::find(m_changed.begin(), m_changed.end(), position) == m_changed.end())
+    m_changed.push_back(position);
+  m_state[position] = kChanged;
 }
 
 std::vector<std::uint64_t> handleValues(const std::vector<std::string>& handles) {

@@ -47,6 +47,13 @@ public:
   explicit DrawingIndex(std::vector<IndexedEntity> entities);
 
   AcDbDatabase* database() const { return m_db; }
+  // Follows what the database changed since the index was made or last followed it: changed
+  // entities of model space are boxed again (in place, keeping their drawing order), new ones
+  // are added, erased ones dropped; other objects that do not show (dictionaries, records
+  // of data) are passed over. False, with the index as it was, when a change reaches what
+  // decides how many entities look (layers, styles, blocks, entities of blocks) or lies
+  // beyond the database's remembered history: the caller then makes a new index.
+  bool followChanges();
   const std::vector<IndexedEntity>& entities() const { return m_entities; }
   std::size_t size() const { return m_entities.size(); }
   // The box of every bounded entity; an empty QRectF for a drawing without any.
@@ -57,20 +64,36 @@ public:
   template <class Visit>
   void query(const QRectF& world, Visit&& visit) const {
     Box area{float(world.left()), float(world.top()), float(world.right()), float(world.bottom())};
-    m_tree.query(area, [&](std::uint32_t i) { visit(m_entities[m_treeItems[i]]); });
-    for (std::uint32_t i : m_unbounded) visit(m_entities[i]);
+    m_tree.query(area, [&](std::uint32_t i) {
+      if (m_state[m_treeItems[i]] == kInTree) visit(m_entities[m_treeItems[i]]);
+    });
+    for (std::uint32_t i : m_unbounded)
+      if (m_state[i] == kInTree) visit(m_entities[i]);
+    for (std::uint32_t i : m_changed) {
+      const IndexedEntity& e = m_entities[i];
+      if (m_state[i] == kChanged && (e.unbounded || e.box.intersects(area))) visit(e);
+    }
   }
 
 private:
-  void index();
+  // Where an entity is found: in the tree (or the unbounded list), in the list of entities
+  // changed since the tree was built (its tree entry, if any, is stale), or nowhere (erased).
+  enum State : std::uint8_t { kInTree, kChanged, kDropped };
 
+  void index();
+  // Boxes the entity again (or adds it); false when it is no longer drawn.
+  void rebox(AcDbObjectId id);
+
+  std::uint64_t m_seenChanges = 0;  // the database's change count the index has followed
+  std::vector<State> m_state;       // by entity
+  std::vector<std::uint32_t> m_changed;
+  mutable std::optional<QRectF> m_extentsCache;
   AcDbDatabase* m_db = nullptr;
   std::vector<IndexedEntity> m_entities;
   std::vector<std::uint32_t> m_unbounded;
   std::vector<std::pair<std::uint64_t, std::uint32_t>> m_byHandle;  // sorted by handle
   SpatialIndex m_tree;  // over the bounded entities: item i is m_entities[m_treeItems[i]]
   std::vector<std::uint32_t> m_treeItems;
-  QRectF m_extents;
 };
 
 // Handles as the editor writes them (upper-case hexadecimal) to index handles; text that is

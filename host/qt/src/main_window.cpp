@@ -119,7 +119,8 @@ void MainWindow::setAtCommandPrompt(bool atPrompt) {
 
 void MainWindow::refresh() {
   if (!m_drawing) return;
-  m_canvas->setScene(DrawingIndex(*m_drawing));
+  // What a command changed is followed in the index; a new index only when that cannot be.
+  if (!m_canvas->followDrawingChanges(*m_drawing)) m_canvas->setScene(DrawingIndex(*m_drawing));
   m_layerPanel->showLayers(layersOf(*m_drawing));
   followEditorView();
 }

@@ -175,16 +175,18 @@ BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError) 
   fs::path opened = path;
   std::string key = finalTargetKey(path);
   PendingReplacements& pending = PendingReplacements::instance();
-  if (!key.empty() && truncate && isRegularFile(key)) {
-    if (!pending.stage(key)) {
-      report(pError, CFileException::accessDenied, EACCES, lpszFileName);
-      return Fail(CFileException::accessDenied);
-    }
+  const bool staging = !key.empty() && truncate && isRegularFile(key);
+  if (staging && !pending.stage(key)) {
+    report(pError, CFileException::accessDenied, EACCES, lpszFileName);
+    return Fail(CFileException::accessDenied);
   }
   if (std::optional<fs::path> temporary = key.empty() ? std::nullopt : pending.temporaryOf(key)) {
     opened = *temporary;
     m_strStagedTarget = key;
-    m_bStagedWritten = m_bStagedWriteFailed = false;
+    // Opening a pending file again to write it means finishing it: its Close makes it the
+    // target even when nothing more is written (an empty content is a content too).
+    m_bStagedWritten = !staging && write;
+    m_bStagedWriteFailed = false;
   }
   // Access is checked by Read and Write themselves, so a created file is always opened for
   // both; an existing one only as far as asked, so read-only files open for reading.

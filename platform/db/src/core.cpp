@@ -1,6 +1,7 @@
 // Core of the database: handles, ids, stubs and their index, extents, misuse reports and
 // small shared helpers.
 #include "internal.h"
+#include "contura/db/changes.h"
 #include "object_heap.h"
 
 #include <contura/db/diagnostics.h>
@@ -12,6 +13,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <unordered_set>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -246,8 +248,42 @@ Acad::ErrorStatus AcDbDatabase::Impl::addObject(AcDbObject* obj, AcDbStub*& stub
   ObjectAccess::readers(*obj) = 0;
   ObjectAccess::openFlags(*obj) = ObjectAccess::kWrite;
   ++objectCount;
+  recordChange(stub);
   ObjectAccess::addedToDatabase(*obj);
   return Acad::eOk;
+}
+
+namespace {
+// The change history keeps at most this many changes; older ones are forgotten half at a time.
+constexpr std::size_t kChangeHistory = std::size_t(1) << 20;
+}  // namespace
+
+void AcDbDatabase::Impl::recordChange(AcDbStub* stub) {
+  if (changeLog.size() >= kChangeHistory) {
+    const std::size_t forgotten = changeLog.size() / 2;
+    changeLog.erase(changeLog.begin(), changeLog.begin() + static_cast<std::ptrdiff_t>(forgotten));
+    changeLogStart += forgotten;
+  }
+  changeLog.push_back(stub);
+  ++changeCount;
+}
+
+std::uint64_t contura::db::changeCount(const AcDbDatabase& db) {
+  return ObjectAccess::impl(db).changeCount;
+}
+
+bool contura::db::changedSince(const AcDbDatabase& db, std::uint64_t since, std::vector<AcDbObjectId>& changed) {
+  const AcDbDatabase::Impl& impl = ObjectAccess::impl(db);
+  changed.clear();
+  if (since < impl.changeLogStart || since > impl.changeCount) return false;
+  // Newest first, each stub once, then turned back into the order of last change.
+  std::unordered_set<const AcDbStub*> seen;
+  for (std::size_t i = impl.changeLog.size(); i-- > since - impl.changeLogStart;) {
+    AcDbStub* stub = impl.changeLog[i];
+    if (seen.insert(stub).second) changed.emplace_back(stub);
+  }
+  std::reverse(changed.begin(), changed.end());
+  return true;
 }
 
 bool AcDbDatabase::Impl::ownsStub(const AcDbStub* stub) const {

@@ -225,6 +225,12 @@ struct AcDbDatabase::Impl {
   contura::db::RawHeader rawSections;
   contura::db::CopyContext* copyContext = nullptr;
   Adesk::Int32 objectCount = 0;
+  // The change history (contura/db/changes.h): the stub of every change since the change
+  // numbered changeLogStart, oldest first; changeCount changes in all.
+  std::uint64_t changeCount = 0;
+  std::uint64_t changeLogStart = 0;
+  std::vector<AcDbStub*> changeLog;
+  void recordChange(AcDbStub* stub);
 
   AcDbStub* newStub(Adesk::UInt64 handle);
   AcDbStub* findStub(Adesk::UInt64 handle) const { return index.find(handle); }

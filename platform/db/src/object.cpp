@@ -114,6 +114,7 @@ Acad::ErrorStatus AcDbObject::close() {
   if (mOpenFlags & ObjectAccess::kWrite) {
     subClose();
     mOpenFlags &= ~ObjectAccess::kWrite;
+    ObjectAccess::impl(*mpStub->database).recordChange(mpStub);
     return Acad::eOk;
   }
   if (mReaders > 0) {
@@ -141,6 +142,7 @@ Acad::ErrorStatus AcDbObject::downgradeOpen() {
   subClose();
   mOpenFlags &= ~ObjectAccess::kWrite;
   mReaders = 1;
+  ObjectAccess::impl(*mpStub->database).recordChange(mpStub);
   return Acad::eOk;
 }
 

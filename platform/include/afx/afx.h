@@ -55,8 +55,8 @@ public:
 // group and permissions already set), and the old content stays in place until a Close
 // after successful writes renames the new file over it. A creating open closed without
 // writes (create, close, open again, write) stays pending: later opens of the same file in
-// this process see and continue the pending file, and it replaces the target at the first
-// Close after writes, or when the process ends. A write that fails (a full disk, a file size
+// this process see and continue the pending file, and it replaces the target at the Close
+// of the next open for writing (written or not), or when the process ends. A write that fails (a full disk, a file size
 // limit) makes the Close drop the pending file, so the target keeps its old content, and
 // Close reports the failure. Devices, pipes and new files are written in place as before.
 class CFile : public CObject {

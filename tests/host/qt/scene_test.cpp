@@ -16,6 +16,7 @@
 #include <dbptrar.h>
 #include <dbpl.h>
 #include <dbsymtb.h>
+#include <dbdict.h>
 #include <contura/dxf/dxf.h>
 #include <contura/db/hatch_data.h>
 #include <QPolygonF>
@@ -25,6 +26,7 @@
 #include <numbers>
 #include <random>
 #include <map>
+#include <tuple>
 
 #include <cmath>
 
@@ -74,6 +76,57 @@ TEST(DrawingIndex, ColoursAreResolvedAndTheLayerListReportsTheSwitches) {
   EXPECT_FALSE(layers.at("OFF").on);
   EXPECT_TRUE(layers.at("FROZEN").frozen);
   EXPECT_EQ(layers.at("RED").color, QColor(255, 0, 0));
+}
+
+// What a query over `world` visits: handle and box, sorted.
+std::vector<std::tuple<std::uint64_t, float, float, float, float>> visited(const DrawingIndex& index, QRectF world) {
+  std::vector<std::tuple<std::uint64_t, float, float, float, float>> out;
+  index.query(world, [&](const contura::qt::IndexedEntity& e) { out.emplace_back(e.handle, e.box.x0, e.box.y0, e.box.x1, e.box.y1); });
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+// A command's changes followed in place give what a new index of the changed drawing gives:
+// moved, added, erased and unerased entities, data records passed over; a changed layer (it
+// decides how many entities look) asks for a new index.
+TEST(DrawingIndex, FollowsACommandsChangesAsANewIndexWouldSeeThem) {
+  Drawing d;
+  std::vector<AcDbObjectId> ids;
+  for (int i = 0; i < 50; ++i) ids.push_back(appendToModelSpace(d.db, line(i, 0, i, 10)));
+  DrawingIndex followed(d.db);
+
+  {
+    dbtest::Opened<AcDbLine> moved(ids[3], AcDb::kForWrite);
+    moved->setEndPoint(AcGePoint3d(200, 300, 0));
+  }
+  dbtest::erase(ids[7]);
+  dbtest::erase(ids[8]);
+  {
+    dbtest::Opened<AcDbObject> revived(ids[8], AcDb::kForWrite, true);
+    EXPECT_EQ(revived->erase(false), Acad::eOk);
+  }
+  AcDbObjectId added = appendToModelSpace(d.db, line(-40, -40, -30, -30));
+  {
+    AcDbDictionary* named = nullptr;
+    ASSERT_EQ(d.db.getNamedObjectsDictionary(named, AcDb::kForWrite), Acad::eOk);
+    AcDbObjectId record;
+    auto* data = new AcDbDictionary();
+    named->setAt("APP DATA", data, record);
+    data->close();
+    named->close();
+  }
+  ASSERT_TRUE(followed.followChanges());
+  DrawingIndex fresh(d.db);
+  for (QRectF world : {QRectF(-100, -100, 400, 500), QRectF(150, 250, 100, 100), QRectF(6.5, -1, 1, 20), QRectF(-45, -45, 10, 10)})
+    EXPECT_EQ(visited(followed, world), visited(fresh, world)) << world.x() << "," << world.y();
+  EXPECT_EQ(followed.extents(), fresh.extents());
+  EXPECT_EQ(followed.find(ids[7].handle().value()), nullptr);
+  ASSERT_NE(followed.find(added.handle().value()), nullptr);
+  EXPECT_TRUE(followed.followChanges());  // nothing new
+
+  addLayer(d.db, "LATER", 2);
+  EXPECT_FALSE(followed.followChanges());
+  EXPECT_EQ(visited(followed, QRectF(-100, -100, 400, 500)), visited(fresh, QRectF(-100, -100, 400, 500)));
 }
 
 bool inked(const QImage& image, QPoint at) {
