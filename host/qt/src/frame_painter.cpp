@@ -118,6 +118,16 @@ protected:
   }
 
   void onFill(const std::vector<std::vector<AcGePoint3d>>& loops, const db::DrawStyle& style) override {
+    QColor color = colorOf(style);
+    if (style.pattern) color.setAlpha(color.alpha() * kPatternFillAlpha / 255);
+    m_painter.setPen(Qt::NoPen);
+    m_painter.setBrush(color);
+    if (loops.size() == 1) {  // one outline (a wide segment, a solid): a polygon, no path
+      m_polygon.clear();
+      for (const AcGePoint3d& p : loops[0]) m_polygon << screen(p);
+      m_painter.drawPolygon(m_polygon, Qt::OddEvenFill);
+      return;
+    }
     QPainterPath area;
     area.setFillRule(Qt::OddEvenFill);  // islands stay open
     for (const auto& loop : loops) {
@@ -128,10 +138,6 @@ protected:
       area.addPolygon(polygon);
       area.closeSubpath();
     }
-    QColor color = colorOf(style);
-    if (style.pattern) color.setAlpha(color.alpha() * kPatternFillAlpha / 255);
-    m_painter.setPen(Qt::NoPen);
-    m_painter.setBrush(color);
     m_painter.drawPath(area);
   }
 
@@ -225,6 +231,7 @@ private:
   bool m_faint = false;
   bool m_highlighted = false;
   std::map<Key, Batch> m_batches;
+  QPolygonF m_polygon;  // the outline of a one-outline fill, its storage kept between fills
   std::size_t m_batchedPoints = 0;
 };
 
