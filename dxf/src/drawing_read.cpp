@@ -257,7 +257,7 @@ void DrawingBuilder::applyEntity(AcDbEntity& ent, const EntityCommon& c) {
 AcDbObjectId DrawingBuilder::table(cdb::TableKind kind, std::uint64_t handle) {
   auto found = m_tables.find(int(kind));
   if (found != m_tables.end()) return found->second;
-  std::unique_ptr<AcDbSymbolTable> t(tableTypeOf(kind).newTable());
+  std::unique_ptr<AcDbSymbolTable> t = tableTypeOf(kind).newTable();
   AcDbObjectId id;
   DxfError ignored;
   AcDbSymbolTable* added = add(t, handle, 0, "", id, ignored);
@@ -649,7 +649,9 @@ std::unique_ptr<AcDbEntity> DrawingBuilder::makeEntity(const EntityRecords& reco
     type = nullptr;
     return ent;
   }
-  if (type && type->toDb) ent = type->toDb(e, *this);
+  // Types always kept as read may still have a database class for what they hold; a type
+  // with a reader kept as read (a 3D polyline, a hatch of another layout) stays as read.
+  if (type && !type->read && type->toDb) ent = type->toDb(e, *this);
   return ent;
 }
 

@@ -170,9 +170,8 @@ void DrawingWriter::collectNames() {
     for (; it && !it->done(); it->step()) {
       AcDbLayerTableRecord* rec = nullptr;
       if (it->getRecord(rec) != Acad::eOk) continue;
-      ACHAR* description = rec->description();
-      if (description && *description) m_layerDescriptions = true;
-      delete[] description;
+      std::unique_ptr<ACHAR[]> description(rec->description());
+      if (description && *description.get()) m_layerDescriptions = true;
       rec->close();
     }
     lt->close();
@@ -569,9 +568,8 @@ void DrawingWriter::objectRecord(TagWriter& w, AcDbObject* obj) {
   } else if (auto* g = AcDbGroup::cast(obj)) {
     head("GROUP");
     w.string(100, "AcDbGroup");
-    ACHAR* description = g->description();
-    str(w, 300, description ? description : "");
-    delete[] description;
+    std::unique_ptr<ACHAR[]> description(g->description());
+    str(w, 300, description ? description.get() : "");
     w.integer(70, g->isAnonymous() ? 1 : 0);
     w.integer(71, g->isSelectable() ? 1 : 0);
     AcDbObjectIdArray ids;

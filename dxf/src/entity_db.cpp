@@ -277,7 +277,7 @@ std::unique_ptr<AcDbEntity> splineToDb(Entity& e, ToDatabase&) {
 }
 
 std::unique_ptr<AcDbEntity> rayToDb(Entity& e, ToDatabase&) {
-  std::unique_ptr<AcDbRay> r(e.ray.isXline ? new AcDbXline : new AcDbRay);
+  std::unique_ptr<AcDbRay> r = e.ray.isXline ? std::make_unique<AcDbXline>() : std::make_unique<AcDbRay>();
   r->setBasePoint(toPoint(e.ray.base));
   r->setUnitDir(toVector(e.ray.direction));
   return r;

@@ -26,8 +26,8 @@ void setText(AcDbText& text, const TextEntity& value, AcDbObjectId style);
 void textValue(const AcDbText* text, TextEntity& value, FromDatabase& db);
 
 template <class T>
-AcDbSymbolTable* newTable() {
-  return new T;
+std::unique_ptr<AcDbSymbolTable> newTable() {
+  return std::make_unique<T>();
 }
 template <class T>
 std::unique_ptr<AcDbSymbolTableRecord> newRecord() {

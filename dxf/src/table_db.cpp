@@ -116,9 +116,8 @@ void layerFromDb(AcDbSymbolTableRecord* record, TableRecord& value, FromDatabase
   x.plot = l->isPlottable();
   x.lineweight = std::int16_t(l->lineWeight());
   x.hasLineweight = true;
-  ACHAR* description = l->description();
-  if (description) x.description = description;
-  delete[] description;
+  std::unique_ptr<ACHAR[]> description(l->description());
+  if (description) x.description = description.get();
 }
 
 void styleFromDb(AcDbSymbolTableRecord* record, TableRecord& value, FromDatabase&) {

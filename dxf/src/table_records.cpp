@@ -9,19 +9,51 @@
 
 namespace contura::dxf {
 
-namespace {
-
 using detail::RecordOut;
 using detail::RecordParser;
 using detail::writeOtherExtras;
 
+namespace {
+
 std::int16_t i16(const Tag& t) { return static_cast<std::int16_t>(t.integer); }
 
-// --- reading --------------------------------------------------------------------------------
+// A layer's description is extended data of one application; it is taken out of the
+// extended data into the value.
+void takeLayerDescription(TableRecord& r) {
+  RawTags& xdata = r.common.xdata;
+  RawTags rest;
+  for (std::size_t i = 0; i < xdata.size(); ++i) {
+    if (xdata[i].code == 1001 && xdata[i].value == kLayerDescriptionApp) {
+      std::size_t j = i + 1;
+      for (; j < xdata.size() && xdata[j].code != 1001; ++j) {
+        if (xdata[j].code == 1000) r.layer.description = xdata[j].value;
+      }
+      i = j - 1;
+      continue;
+    }
+    rest.push_back(xdata[i]);
+  }
+  xdata = std::move(rest);
+}
+
+void writeHead(RecordOut& o) {
+  const EntityCommon& c = o.r.common;
+  o.w.string(0, recordTypeOf(o.r.kind));
+  o.w.handle(o.r.kind == TableRecord::Kind::DimStyle ? 105 : 5, c.handle);
+  if (!o.r12) {
+    writeRawTags(o.w, c.appGroups, o.codec);
+    o.w.handle(330, c.owner);
+    o.w.string(100, "AcDbSymbolTableRecord");
+    o.w.string(100, o.subclass);
+  }
+  o.str(2, o.r.name);
+}
 
 }  // namespace
 
 namespace detail {
+
+// --- reading --------------------------------------------------------------------------------
 
 bool readLayerField(RecordParser& p, const Tag& t, TableRecord& r) {
   LayerRecord& l = r.layer;
@@ -88,51 +120,11 @@ bool readBlockRecordField(RecordParser&, const Tag& t, TableRecord& r) {
 
 bool readNoField(RecordParser&, const Tag&, TableRecord&) { return false; }
 
-}  // namespace detail
-
-namespace {
-
-// A layer's description is extended data of one application; it is taken out of the
-// extended data into the value.
-void takeLayerDescription(TableRecord& r) {
-  RawTags& xdata = r.common.xdata;
-  RawTags rest;
-  for (std::size_t i = 0; i < xdata.size(); ++i) {
-    if (xdata[i].code == 1001 && xdata[i].value == kLayerDescriptionApp) {
-      std::size_t j = i + 1;
-      for (; j < xdata.size() && xdata[j].code != 1001; ++j) {
-        if (xdata[j].code == 1000) r.layer.description = xdata[j].value;
-      }
-      i = j - 1;
-      continue;
-    }
-    rest.push_back(xdata[i]);
-  }
-  xdata = std::move(rest);
-}
-
 // --- writing --------------------------------------------------------------------------------
-
-}  // namespace
-
-namespace detail {
 
 RecordOut::RecordOut(TagWriter& w, const TableRecord& r, const TableWriteContext& ctx)
     : w(w), r(r), ctx(ctx), codec(*ctx.codec), r12(ctx.version < DxfVersion::R13),
       subclass(tableTypeOf(r.kind).subclass) {}
-
-void writeHead(RecordOut& o) {
-  const EntityCommon& c = o.r.common;
-  o.w.string(0, recordTypeOf(o.r.kind));
-  o.w.handle(o.r.kind == TableRecord::Kind::DimStyle ? 105 : 5, c.handle);
-  if (!o.r12) {
-    writeRawTags(o.w, c.appGroups, o.codec);
-    o.w.handle(330, c.owner);
-    o.w.string(100, "AcDbSymbolTableRecord");
-    o.w.string(100, o.subclass);
-  }
-  o.str(2, o.r.name);
-}
 
 void writeLayerBody(RecordOut& o) {
   const LayerRecord& l = o.r.layer;

@@ -27,8 +27,9 @@ const AcRxClass* classOf() {
 
 constexpr bool kR12 = true, kR13 = false;
 
-// One row per record type. Types without a reader are kept as read; without a database
-// class they are not drawn (R12's types among them still fit R12 files).
+// One row per record type (INSERT twice: a block reference and a multiple one are both
+// INSERT records). Types without a reader are kept as read; without a database class they
+// are not drawn (R12's types among them still fit R12 files).
 const EntityType kEntityTypes[] = {
     // name         R12   read                  write                  toDb            partsToDb          fromDb                     class
     {"LINE",       kR12, readLine,             writeLine,             lineToDb,       nullptr,           lineFromDb,                classOf<AcDbLine>},

@@ -72,7 +72,8 @@ struct EntityType {
                Entity& entity, DxfError& error);
   // The value's records; null: written as kept.
   void (*write)(EntityOut& out, const Entity& entity);
-  // The value as a new database entity; null (or a null result): kept as read.
+  // The value as a new database entity; null (or a null result): kept as read. A type
+  // without a reader gets the value kept as read (a region's modeller text in its extras).
   std::unique_ptr<AcDbEntity> (*toDb)(Entity& entity, ToDatabase& db);
   // The parts of the entity added (null: none).
   bool (*partsToDb)(const Entity& entity, ToDatabase& db, const AcDbObjectId& owner);
@@ -89,7 +90,7 @@ struct TableType {
   const char* subclass;
   db::TableKind table;
   AcDbObjectId (AcDbDatabase::*tableId)() const;
-  AcDbSymbolTable* (*newTable)();
+  std::unique_ptr<AcDbSymbolTable> (*newTable)();
   // A new record with nothing set (for entries the file's tables lack).
   std::unique_ptr<AcDbSymbolTableRecord> (*newRecord)();
   // A group the entry's kind reads (after name and flags); false: kept in the extras.
