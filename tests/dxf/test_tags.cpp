@@ -135,20 +135,12 @@ TEST(TagReader, StopsForGoodAfterAnError) {
   EXPECT_EQ(reader.error().line, 3u);
 }
 
-// (Binary DXF and NUL bytes are files of the malformed corpus, read by the drawing tests.)
+// (Binary DXF, NUL bytes and missing files are cases of the drawing tests.)
 TEST(DxfText, AByteOrderMarkIsDropped) {
   DxfError e;
   std::string bom = "\xEF\xBB\xBF  0\nEOF\n";
   EXPECT_TRUE(checkDxfText(bom, e));
   EXPECT_EQ(bom, "  0\nEOF\n");
-}
-
-TEST(DxfText, MissingFileIsAnErrorWithoutLine) {
-  std::string content;
-  DxfError e;
-  EXPECT_FALSE(loadDxfText("/nonexistent/dir/x.dxf", content, e));
-  EXPECT_EQ(e.line, 0u);
-  EXPECT_NE(e.text().find("cannot open"), std::string::npos);
 }
 
 TEST(TagFormat, ShortestRealsReadBackExactly) {
