@@ -21,6 +21,7 @@
 #include <contura/db/solid_data.h>
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <memory>
 #include <unordered_map>
@@ -43,6 +44,8 @@ std::string upper(std::string_view s) {
 
 std::string statusText(Acad::ErrorStatus es) { return "status " + std::to_string(int(es)); }
 
+
+constexpr std::size_t kTableKinds = 9;  // db::TableKind
 
 // Header variables the database keeps itself; the others stay raw in file order.
 bool isTypedHeaderVariable(std::string_view name) {
@@ -168,7 +171,7 @@ class DrawingBuilder : public DxfSink, public ToDatabase {
   std::unordered_map<int, AcDbObjectId> m_tables;
   std::unordered_map<int, AcDbRawTags> m_rawRecords;  // entries kept whole, by table
   // Entries by upper-case name, per table.
-  std::unordered_map<int, std::unordered_map<std::string, AcDbObjectId>> m_byName;
+  std::array<std::unordered_map<std::string, AcDbObjectId>, kTableKinds> m_byName;
   std::unordered_map<std::uint64_t, AcDbObjectId> m_blockByHandle;
   AcDbObjectId m_currentBlock;
   bool m_rootSeen = false;
@@ -310,12 +313,11 @@ AcDbSymbolTableRecord* DrawingBuilder::addRecord(std::unique_ptr<AcDbSymbolTable
 // Names an entity uses but the file's tables lack are created, as other CAD programs do, so
 // that nothing the file says is lost.
 AcDbObjectId DrawingBuilder::recordId(cdb::TableKind kind, const std::string& name, const char8_t* what) {
-  const std::string canonical = kind == cdb::TableKind::kBlock ? canonicalBlockName(name) : name;
   std::unordered_map<std::string, AcDbObjectId>& names = m_byName[int(kind)];
-  auto it = names.find(upper(canonical));
+  auto it = names.find(upper(name));
   if (it != names.end()) return it->second;
   std::unique_ptr<AcDbSymbolTableRecord> made = tableTypeOf(kind).newRecord();
-  made->setName(canonical.c_str());
+  made->setName(name.c_str());
   DxfError ignored;
   AcDbSymbolTableRecord* rec = addRecord(std::move(made), kind, EntityCommon(), 0, ignored);
   if (!rec) return AcDbObjectId::kNull;
@@ -338,7 +340,7 @@ AcDbObjectId DrawingBuilder::styleId(const std::string& name) {
 }
 
 AcDbObjectId DrawingBuilder::blockId(const std::string& name) {
-  return recordId(cdb::TableKind::kBlock, name, nullptr);
+  return recordId(cdb::TableKind::kBlock, canonicalBlockName(name), nullptr);
 }
 
 AcDbObjectId DrawingBuilder::spaceOf(const EntityCommon& c) {
@@ -639,10 +641,9 @@ std::unique_ptr<AcDbEntity> DrawingBuilder::makeRawEntity(const EntityRecords& r
 }
 
 // The database entity of a value: by its type's row, else of another module's class, else
-// kept as read (`type` null then).
+// kept as read (null; `type` is then null for another module's class).
 std::unique_ptr<AcDbEntity> DrawingBuilder::makeEntity(const EntityRecords& records, Entity& e, DxfError& error,
                                                        bool& failed, const EntityType*& type) {
-  type = findEntityType(e.kindTypeName());
   if (e.kind != Entity::Kind::Raw) return type->toDb(e, *this);
   std::unique_ptr<AcDbEntity> ent = makeCustomEntity(records, e, error, failed);
   if (ent || failed) {
@@ -677,10 +678,9 @@ bool DrawingBuilder::entity(const Record* block, const EntityRecords& records, D
   ensureEncoding(error);
   Entity& e = m_entity;
   if (!readEntity(records, m_codec, e, error)) return false;
+  const EntityType* type = findEntityType(e.kindTypeName());
   // A type the database has no class for (TRACE) is kept whole, as read, and written back so.
-  if (e.kind != Entity::Kind::Raw && !findEntityType(e.kindTypeName())->toDb &&
-      !readEntityAsRaw(records, m_codec, e, error))
-    return false;
+  if (e.kind != Entity::Kind::Raw && !type->toDb && !readEntityAsRaw(records, m_codec, e, error)) return false;
   const std::uint32_t line = records.main.line();
   m_entityLine = line;
   m_entityError = &error;
@@ -688,11 +688,12 @@ bool DrawingBuilder::entity(const Record* block, const EntityRecords& records, D
     std::uint32_t& line;
     ~LineReset() { line = 0; }
   } lineReset{m_entityLine};
-  if (e.kind == Entity::Kind::Polyline && !e.polyline.lightweight && makeLightweightIfSimple(e.polyline))
+  if (e.kind == Entity::Kind::Polyline && !e.polyline.lightweight && makeLightweightIfSimple(e.polyline)) {
     note(ReadReport::Kind::kConverted, os::utf8Literal(u8"旧式二维多段线（POLYLINE）转为轻量多段线"), line);
+    type = findEntityType(e.kindTypeName());
+  }
   AcDbObjectId owner = block ? m_currentBlock : spaceOf(e.common);
   bool failed = false;
-  const EntityType* type = nullptr;
   std::unique_ptr<AcDbEntity> ent = makeEntity(records, e, error, failed, type);
   if (failed) return false;
   const bool raw = ent == nullptr;

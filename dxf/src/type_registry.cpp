@@ -93,10 +93,13 @@ std::span<const EntityType> entityTypes() { return kEntityTypes; }
 std::span<const TableType> tableTypes() { return kTableTypes; }
 
 const EntityType* findEntityType(std::string_view dxfName) {
-  for (const EntityType& t : kEntityTypes) {
-    if (dxfName == t.dxfName) return &t;
-  }
-  return nullptr;
+  static const std::unordered_map<std::string_view, const EntityType*> byName = [] {
+    std::unordered_map<std::string_view, const EntityType*> map;
+    for (const EntityType& t : kEntityTypes) map.emplace(t.dxfName, &t);
+    return map;
+  }();
+  auto found = byName.find(dxfName);
+  return found == byName.end() ? nullptr : found->second;
 }
 
 const EntityType* entityTypeOfClass(const AcRxClass* cls) {
