@@ -114,11 +114,16 @@ Color fromColor(const AcCmColor& c) {
   return out;
 }
 
-std::string canonicalBlockName(std::string_view name) {
-  std::string key(name);
-  for (char& ch : key) {
-    if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+std::string upper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
+  return out;
+}
+
+std::string canonicalBlockName(std::string_view name) {
+  const std::string key = upper(name);
   if (key == "$MODEL_SPACE") return "*Model_Space";
   if (key == "$PAPER_SPACE") return "*Paper_Space";
   return std::string(name);

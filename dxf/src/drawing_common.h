@@ -89,6 +89,9 @@ class Reading {
   T* m_obj = nullptr;
 };
 
+// ASCII letters in upper case: table entry names compare so.
+std::string upper(std::string_view s);
+
 // Model and paper space have R12 names too.
 std::string canonicalBlockName(std::string_view name);
 

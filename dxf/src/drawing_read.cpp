@@ -10,22 +10,14 @@
 #include <contura/os/codepage.h>
 
 #include <dbdict.h>
-#include <dbelipse.h>
 #include <dbents.h>
 #include <dbgroup.h>
-#include <dbhatch.h>
-#include <dbmtext.h>
-#include <dbpl.h>
-#include <dbspline.h>
 #include <dbsymtb.h>
-#include <contura/db/solid_data.h>
 
 #include <algorithm>
 #include <array>
-#include <functional>
 #include <memory>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace contura::dxf {
 
@@ -34,18 +26,8 @@ namespace {
 using namespace detail;
 namespace cdb = contura::db;
 
-std::string upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
-
 std::string statusText(Acad::ErrorStatus es) { return "status " + std::to_string(int(es)); }
 
-
-constexpr std::size_t kTableKinds = 9;  // db::TableKind
 
 // Header variables the database keeps itself; the others stay raw in file order.
 bool isTypedHeaderVariable(std::string_view name) {
@@ -171,7 +153,7 @@ class DrawingBuilder : public DxfSink, public ToDatabase {
   std::unordered_map<int, AcDbObjectId> m_tables;
   std::unordered_map<int, AcDbRawTags> m_rawRecords;  // entries kept whole, by table
   // Entries by upper-case name, per table.
-  std::array<std::unordered_map<std::string, AcDbObjectId>, kTableKinds> m_byName;
+  std::array<std::unordered_map<std::string, AcDbObjectId>, kTableTypeCount> m_byName;
   std::unordered_map<std::uint64_t, AcDbObjectId> m_blockByHandle;
   AcDbObjectId m_currentBlock;
   bool m_rootSeen = false;

@@ -6,19 +6,14 @@
 #include "tag_filer.h"
 
 #include <contura/db/database_access.h>
-#include <contura/db/solid_data.h>
 #include <contura/dxf/dxf.h>
 #include <contura/os/codepage.h>
 #include <contura/os/file_replace.h>
 
 #include <dbdict.h>
-#include <dbelipse.h>
 #include <dbents.h>
 #include <dbgroup.h>
-#include <dbhatch.h>
 #include <dbmtext.h>
-#include <dbpl.h>
-#include <dbspline.h>
 #include <dbsymtb.h>
 
 #include <cstdio>

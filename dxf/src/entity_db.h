@@ -33,9 +33,15 @@ template <class T>
 std::unique_ptr<AcDbSymbolTableRecord> newRecord() {
   return std::make_unique<T>();
 }
+// VPORT, VIEW, UCS and APPID: the name typed, the rest kept as read.
+template <class T>
+std::unique_ptr<AcDbSymbolTableRecord> namedRecordToDb(const TableRecord& value) {
+  auto record = std::make_unique<T>();
+  record->setName(value.name.c_str());
+  return record;
+}
 using RecordToDb = std::unique_ptr<AcDbSymbolTableRecord>(const TableRecord& value);
-RecordToDb layerToDb, styleToDb, linetypeToDb, dimStyleToDb, blockRecordToDb, viewportToDb,
-    viewToDb, ucsToDb, regAppToDb;
+RecordToDb layerToDb, styleToDb, linetypeToDb, dimStyleToDb, blockRecordToDb;
 using RecordAfterAdd = void(AcDbSymbolTableRecord& record, const TableRecord& value, ToDatabase& db);
 RecordAfterAdd layerAfterAdd, dimStyleAfterAdd, blockRecordAfterAdd;
 using RecordFromDb = void(AcDbSymbolTableRecord* record, TableRecord& value, FromDatabase& db);

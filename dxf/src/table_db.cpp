@@ -90,20 +90,6 @@ void blockRecordAfterAdd(AcDbSymbolTableRecord& record, const TableRecord& value
   if (value.layout) AcDbBlockTableRecord::cast(&record)->setLayoutId(db.idOf(value.layout));
 }
 
-// VPORT, VIEW, UCS and APPID: the name typed, the rest kept as read.
-std::unique_ptr<AcDbSymbolTableRecord> viewportToDb(const TableRecord& value) {
-  return named(std::make_unique<AcDbViewportTableRecord>(), value.name);
-}
-std::unique_ptr<AcDbSymbolTableRecord> viewToDb(const TableRecord& value) {
-  return named(std::make_unique<AcDbViewTableRecord>(), value.name);
-}
-std::unique_ptr<AcDbSymbolTableRecord> ucsToDb(const TableRecord& value) {
-  return named(std::make_unique<AcDbUCSTableRecord>(), value.name);
-}
-std::unique_ptr<AcDbSymbolTableRecord> regAppToDb(const TableRecord& value) {
-  return named(std::make_unique<AcDbRegAppTableRecord>(), value.name);
-}
-
 // --- from the database ----------------------------------------------------------------------
 
 void layerFromDb(AcDbSymbolTableRecord* record, TableRecord& value, FromDatabase& db) {

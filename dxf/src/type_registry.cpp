@@ -68,7 +68,7 @@ using D = AcDbDatabase;
 // In the order a file lists the tables.
 const TableType kTableTypes[] = {
     {K::Viewport, "VPORT", "AcDbViewportTableRecord", T::kViewport, &D::viewportTableId, newTable<AcDbViewportTable>, newRecord<AcDbViewportTableRecord>,
-     readNoField, writeViewportBody, viewportToDb, nullptr, viewportFromDb},
+     readNoField, writeViewportBody, namedRecordToDb<AcDbViewportTableRecord>, nullptr, viewportFromDb},
     {K::Linetype, "LTYPE", "AcDbLinetypeTableRecord", T::kLinetype, &D::linetypeTableId, newTable<AcDbLinetypeTable>, newRecord<AcDbLinetypeTableRecord>,
      readLinetypeField, writeLinetypeBody, linetypeToDb, nullptr, linetypeFromDb},
     {K::Layer, "LAYER", "AcDbLayerTableRecord", T::kLayer, &D::layerTableId, newTable<AcDbLayerTable>, newRecord<AcDbLayerTableRecord>,
@@ -76,20 +76,21 @@ const TableType kTableTypes[] = {
     {K::TextStyle, "STYLE", "AcDbTextStyleTableRecord", T::kTextStyle, &D::textStyleTableId, newTable<AcDbTextStyleTable>, newRecord<AcDbTextStyleTableRecord>,
      readStyleField, writeStyleBody, styleToDb, nullptr, styleFromDb},
     {K::View, "VIEW", "AcDbViewTableRecord", T::kView, &D::viewTableId, newTable<AcDbViewTable>, newRecord<AcDbViewTableRecord>,
-     readNoField, writeFlagsBody, viewToDb, nullptr, flagsFromDb},
+     readNoField, writeFlagsBody, namedRecordToDb<AcDbViewTableRecord>, nullptr, flagsFromDb},
     {K::UCS, "UCS", "AcDbUCSTableRecord", T::kUCS, &D::UCSTableId, newTable<AcDbUCSTable>, newRecord<AcDbUCSTableRecord>,
-     readNoField, writeFlagsBody, ucsToDb, nullptr, flagsFromDb},
+     readNoField, writeFlagsBody, namedRecordToDb<AcDbUCSTableRecord>, nullptr, flagsFromDb},
     {K::RegApp, "APPID", "AcDbRegAppTableRecord", T::kRegApp, &D::regAppTableId, newTable<AcDbRegAppTable>, newRecord<AcDbRegAppTableRecord>,
-     readNoField, writeFlagsBody, regAppToDb, nullptr, flagsFromDb},
+     readNoField, writeFlagsBody, namedRecordToDb<AcDbRegAppTableRecord>, nullptr, flagsFromDb},
     {K::DimStyle, "DIMSTYLE", "AcDbDimStyleTableRecord", T::kDimStyle, &D::dimStyleTableId, newTable<AcDbDimStyleTable>, newRecord<AcDbDimStyleTableRecord>,
      readDimStyleField, writeDimStyleBody, dimStyleToDb, dimStyleAfterAdd, dimStyleFromDb},
     {K::BlockRecord, "BLOCK_RECORD", "AcDbBlockTableRecord", T::kBlock, &D::blockTableId, newTable<AcDbBlockTable>, newRecord<AcDbBlockTableRecord>,
      readBlockRecordField, writeBlockRecordBody, blockRecordToDb, blockRecordAfterAdd, blockRecordFromDb},
 };
 
+static_assert(std::size(kTableTypes) == kTableTypeCount);
+
 }  // namespace
 
-std::span<const EntityType> entityTypes() { return kEntityTypes; }
 std::span<const TableType> tableTypes() { return kTableTypes; }
 
 const EntityType* findEntityType(std::string_view dxfName) {

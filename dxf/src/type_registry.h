@@ -105,8 +105,10 @@ struct TableType {
   void (*fromDb)(AcDbSymbolTableRecord* record, TableRecord& value, FromDatabase& db);
 };
 
-// All rows; tables in the order a file lists them.
-std::span<const EntityType> entityTypes();
+// The number of table rows (one per db::TableKind).
+constexpr std::size_t kTableTypeCount = 9;
+
+// The table rows, in the order a file lists the tables.
 std::span<const TableType> tableTypes();
 
 const EntityType* findEntityType(std::string_view dxfName);

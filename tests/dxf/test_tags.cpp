@@ -81,8 +81,9 @@ TEST(TagReader, LineEndsDoNotChangeTags) {
   }
 }
 
-TEST(TagReader, PushBackReturnsTheSameTagOnce) {
-  TagReader reader("  0\nA\n  0\nB\n");
+// A tag pushed back comes again once; after an error the reader stops for good.
+TEST(TagReader, PushBackAndStopAfterAnError) {
+  TagReader reader("  0\nA\n  0\nB\nbad\nC\n  0\nD\n");
   Tag t;
   ASSERT_TRUE(reader.next(t));
   reader.pushBack();
@@ -92,7 +93,8 @@ TEST(TagReader, PushBackReturnsTheSameTagOnce) {
   ASSERT_TRUE(reader.next(t));
   EXPECT_EQ(t.text, "B");
   EXPECT_FALSE(reader.next(t));
-  EXPECT_FALSE(reader.error().failed());
+  EXPECT_FALSE(reader.next(t));
+  EXPECT_EQ(reader.error().line, 5u);
 }
 
 // (A bad group code, a tag without its value and a huge number are also files of the
@@ -124,15 +126,6 @@ TEST(TagReader, MalformedInputNamesTheLine) {
     EXPECT_EQ(r.error.line, c.line) << c.text;
     EXPECT_NE(r.error.message.find(c.words), std::string::npos) << r.error.text();
   }
-}
-
-TEST(TagReader, StopsForGoodAfterAnError) {
-  TagReader reader("  0\nA\nbad\nB\n  0\nC\n");
-  Tag t;
-  ASSERT_TRUE(reader.next(t));
-  EXPECT_FALSE(reader.next(t));
-  EXPECT_FALSE(reader.next(t));
-  EXPECT_EQ(reader.error().line, 3u);
 }
 
 // (Binary DXF, NUL bytes and missing files are cases of the drawing tests.)
