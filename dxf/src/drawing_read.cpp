@@ -4,6 +4,7 @@
 #include "entity_db.h"
 #include "record_parser.h"
 #include "tag_filer.h"
+#include "value_formats.h"
 
 #include <contura/db/database_access.h>
 #include <contura/dxf/dxf.h>
@@ -659,8 +660,8 @@ bool DrawingBuilder::appendEntity(AcDbObjectId owner, std::unique_ptr<AcDbEntity
 bool DrawingBuilder::entity(const Record* block, const EntityRecords& records, DxfError& error) {
   ensureEncoding(error);
   Entity& e = m_entity;
-  if (!readEntity(records, m_codec, e, error)) return false;
-  const EntityType* type = findEntityType(e.kindTypeName());
+  const EntityType* type = nullptr;
+  if (!readEntityOfType(records, m_codec, e, error, type)) return false;
   // A type the database has no class for (TRACE) is kept whole, as read, and written back so.
   if (e.kind != Entity::Kind::Raw && !type->toDb && !readEntityAsRaw(records, m_codec, e, error)) return false;
   const std::uint32_t line = records.main.line();

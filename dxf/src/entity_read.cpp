@@ -463,15 +463,21 @@ bool readInsertRecord(RecordParser& p, const EntityRecords& records, const TextC
 
 }  // namespace detail
 
-bool readEntity(const EntityRecords& records, const TextCodec& codec, Entity& entity,
-                DxfError& error) {
+bool detail::readEntityOfType(const EntityRecords& records, const TextCodec& codec, Entity& entity,
+                              DxfError& error, const EntityType*& type) {
   entity = Entity();
   RecordParser p(codec, entity.common, error);
   p.takeEntityData(true);
-  const detail::EntityType* type = detail::findEntityType(records.main.type());
+  type = findEntityType(records.main.type());
   if (type && type->read) return type->read(p, records, codec, entity, error);
   entity.kind = Entity::Kind::Raw;
-  return detail::readRawRecords(p, records, codec, entity.raw, error);
+  return readRawRecords(p, records, codec, entity.raw, error);
+}
+
+bool readEntity(const EntityRecords& records, const TextCodec& codec, Entity& entity,
+                DxfError& error) {
+  const detail::EntityType* type = nullptr;
+  return detail::readEntityOfType(records, codec, entity, error, type);
 }
 
 bool readEntityAsRaw(const EntityRecords& records, const TextCodec& codec, Entity& entity, DxfError& error) {

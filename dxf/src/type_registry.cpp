@@ -93,14 +93,12 @@ static_assert(std::size(kTableTypes) == kTableTypeCount);
 
 std::span<const TableType> tableTypes() { return kTableTypes; }
 
+// A scan: most names differ in length, and the common types come first.
 const EntityType* findEntityType(std::string_view dxfName) {
-  static const std::unordered_map<std::string_view, const EntityType*> byName = [] {
-    std::unordered_map<std::string_view, const EntityType*> map;
-    for (const EntityType& t : kEntityTypes) map.emplace(t.dxfName, &t);
-    return map;
-  }();
-  auto found = byName.find(dxfName);
-  return found == byName.end() ? nullptr : found->second;
+  for (const EntityType& t : kEntityTypes) {
+    if (dxfName == t.dxfName) return &t;
+  }
+  return nullptr;
 }
 
 const EntityType* entityTypeOfClass(const AcRxClass* cls) {

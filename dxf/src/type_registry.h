@@ -65,7 +65,7 @@ class FromDatabase {
 };
 
 struct EntityType {
-  const char* dxfName;
+  std::string_view dxfName;
   bool inR12;  // R12 has this record type
   // Records into the value; null: entities of this type are kept as read.
   bool (*read)(RecordParser& parser, const EntityRecords& records, const TextCodec& codec,

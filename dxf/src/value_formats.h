@@ -2,6 +2,7 @@
 // entity or table entry, and the functions the type rows name (see type_registry.h).
 #pragma once
 #include "record_parser.h"
+#include "type_registry.h"
 
 #include <contura/dxf/table_records.h>
 
@@ -143,6 +144,9 @@ using EntityReader = bool(RecordParser& p, const EntityRecords& records, const T
 EntityReader readLine, readPoint, readCircle, readSolid, readTextRecord, readMTextRecord,
     readLwPolylineRecord, readPolylineRecord, readEllipse, readSplineRecord, readRay,
     readHatchRecord, readInsertRecord;
+// readEntity, saying the row of the type read (null for a type of no row).
+bool readEntityOfType(const EntityRecords& records, const TextCodec& codec, Entity& entity, DxfError& error,
+                      const EntityType*& type);
 // Any entity kept as read.
 bool readRawRecords(RecordParser& p, const EntityRecords& records, const TextCodec& codec,
                     RawEntity& e, DxfError& error);
