@@ -165,7 +165,7 @@ void writeVertex(EntityOut& o, const PolylineVertex& v, std::uint64_t owner) {
   o.realIf(41, v.endWidth, 0);
   o.realIf(42, v.bulge, 0);
   o.w.integer(70, v.flags);
-  if (v.flags & 2) o.w.real(50, v.tangent);
+  if (v.flags & kVertexTangent) o.w.real(50, v.tangent);
   o.extrasOf(v.common, "AcDb2dVertex");
   o.tail(v.common, {"AcDbVertex", "AcDb2dVertex"});
 }
@@ -182,7 +182,7 @@ void writeOldPolyline(EntityOut& o, const EntityCommon& c, const PolylineEntity&
   o.w.integer(66, 1);
   o.point(10, Point3{0, 0, e.elevation});
   o.realIf(39, e.thickness, 0);
-  o.w.integer(70, e.lightweight ? (e.flags & 1) : e.flags);
+  o.w.integer(70, e.lightweight ? (e.flags & kPolylineClosed) : e.flags);
   double start = e.lightweight && e.hasConstantWidth ? e.constantWidth : e.defaultStartWidth;
   double end = e.lightweight && e.hasConstantWidth ? e.constantWidth : e.defaultEndWidth;
   o.realIf(40, start, 0);

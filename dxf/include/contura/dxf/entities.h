@@ -42,6 +42,7 @@ constexpr std::int16_t kBlockAnonymous = 1;
 constexpr std::int16_t kBlockHasAttributes = 2;
 constexpr std::int16_t kBlockExternal = 4;
 constexpr std::int16_t kBlockOverlay = 8;
+constexpr std::int32_t kHatchPathPolyline = 2;  // group 92 of a hatch boundary path
 
 struct Point3 {
   double x = 0, y = 0, z = 0;
@@ -286,7 +287,7 @@ struct HatchPath {
   std::vector<double> bulges;            // one per vertex (0 where the file has none)
   std::vector<HatchEdge> edges;          // edge paths
   std::vector<std::uint64_t> boundaryHandles;
-  bool isPolyline() const { return (flags & 2) != 0; }
+  bool isPolyline() const { return (flags & kHatchPathPolyline) != 0; }
   bool operator==(const HatchPath&) const = default;
 };
 
