@@ -73,4 +73,60 @@ RawTags joinAppGroups(const std::vector<std::uint64_t>& reactors, std::uint64_t 
   return out;
 }
 
+AcCmColor toColor(const Color& c) {
+  AcCmColor color;
+  if (c.rgb >= 0) {
+    color.setRGB(Adesk::UInt8((c.rgb >> 16) & 0xFF), Adesk::UInt8((c.rgb >> 8) & 0xFF),
+                 Adesk::UInt8(c.rgb & 0xFF));
+    if (!c.name.empty()) {
+      // "BOOK$COLOR" names a colour of a colour book.
+      std::size_t dollar = c.name.find('$');
+      if (dollar == std::string::npos) color.setNames(c.name.c_str());
+      else color.setNames(c.name.substr(dollar + 1).c_str(), c.name.substr(0, dollar).c_str());
+    }
+  } else if (c.index == 256) {
+    color.setColorMethod(AcCmEntityColor::kByLayer);
+  } else if (c.index == 0) {
+    color.setColorMethod(AcCmEntityColor::kByBlock);
+  } else if (c.index == 257) {
+    color.setColorMethod(AcCmEntityColor::kNone);
+  } else {
+    color.setColorIndex(Adesk::UInt16(std::abs(c.index)));
+  }
+  return color;
+}
+
+Color fromColor(const AcCmColor& c) {
+  Color out;
+  switch (c.colorMethod()) {
+    case AcCmEntityColor::kByLayer: out.index = 256; break;
+    case AcCmEntityColor::kByBlock: out.index = 0; break;
+    case AcCmEntityColor::kNone: out.index = 257; break;
+    case AcCmEntityColor::kByColor:
+      out.index = 256;
+      out.rgb = (std::int32_t(c.red()) << 16) | (std::int32_t(c.green()) << 8) | c.blue();
+      if (c.hasColorName()) {
+        out.name = c.hasBookName() ? std::string(c.bookName()) + "$" + c.colorName() : c.colorName();
+      }
+      break;
+    default: out.index = std::int16_t(c.colorIndex()); break;
+  }
+  return out;
+}
+
+std::string upper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
+
+std::string canonicalBlockName(std::string_view name) {
+  const std::string key = upper(name);
+  if (key == "$MODEL_SPACE") return "*Model_Space";
+  if (key == "$PAPER_SPACE") return "*Paper_Space";
+  return std::string(name);
+}
+
 }  // namespace contura::dxf::detail

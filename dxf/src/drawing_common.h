@@ -5,8 +5,10 @@
 #include <contura/db/rawtags.h>
 #include <contura/ge/angles.h>
 #include <contura/dxf/entities.h>
+#include <contura/dxf/table_records.h>
 
 #include <acdb.h>
+#include <dbmain.h>
 #include <gepnt2d.h>
 #include <gepnt3d.h>
 #include <gevec3d.h>
@@ -61,11 +63,36 @@ AppGroups splitAppGroups(const RawTags& groups);
 RawTags joinAppGroups(const std::vector<std::uint64_t>& reactors, std::uint64_t extensionDictionary,
                       const RawTags& others);
 
-// The application whose extended data holds a layer's description.
-constexpr const char* kLayerDescriptionApp = "AcAecLayerStandard";
+inline std::uint64_t handleOf(AcDbObjectId id) { return id.isNull() ? 0 : id.handle().value(); }
 
-// Record type of each symbol table ("LAYER" for the layer table...).
-constexpr const char* kTableNames[] = {"VPORT", "LTYPE", "LAYER", "STYLE", "VIEW",
-                                       "UCS",   "APPID", "DIMSTYLE", "BLOCK_RECORD"};
+// Colours of values and of the database.
+AcCmColor toColor(const Color& c);
+Color fromColor(const AcCmColor& c);
+
+// Opens an object for read for the length of a scope.
+template <class T>
+class Reading {
+ public:
+  explicit Reading(AcDbObjectId id) {
+    if (acdbOpenObject(m_obj, id, AcDb::kForRead) != Acad::eOk) m_obj = nullptr;
+  }
+  ~Reading() {
+    if (m_obj) m_obj->close();
+  }
+  Reading(const Reading&) = delete;
+  Reading& operator=(const Reading&) = delete;
+  T* operator->() const { return m_obj; }
+  T* get() const { return m_obj; }
+  explicit operator bool() const { return m_obj != nullptr; }
+
+ private:
+  T* m_obj = nullptr;
+};
+
+// ASCII letters in upper case: table entry names compare so.
+std::string upper(std::string_view s);
+
+// Model and paper space have R12 names too.
+std::string canonicalBlockName(std::string_view name);
 
 }  // namespace contura::dxf::detail

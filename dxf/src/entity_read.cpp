@@ -1,5 +1,6 @@
 // Reading entity records into entity values.
-#include "record_parser.h"
+#include "type_registry.h"
+#include "value_formats.h"
 
 namespace contura::dxf {
 
@@ -8,7 +9,10 @@ using detail::RecordParser;
 using detail::setCoordinate;
 
 std::string Entity::typeName() const {
-  if (!recordType.empty()) return recordType;
+  return recordType.empty() ? std::string(kindTypeName()) : recordType;
+}
+
+std::string_view Entity::kindTypeName() const {
   switch (kind) {
     case Kind::Line: return "LINE";
     case Kind::Point: return "POINT";
@@ -164,7 +168,7 @@ bool readVertex(RecordParser& p, const Record& r, PolylineVertex& v) {
 
 // POLYLINE flags of 3D polylines (8), polygon meshes (16) and polyface meshes (64): such
 // polylines are kept raw.
-constexpr std::int16_t kNot2dPolyline = 8 | 16 | 64;
+constexpr std::int16_t kNot2dPolyline = kPolyline3d | kPolygonMesh | kPolyfaceMesh;
 
 bool readPolyline(RecordParser& p, const EntityRecords& records, const TextCodec& codec,
                   PolylineEntity& e, DxfError& error) {
@@ -275,8 +279,12 @@ bool readInsert(RecordParser& p, const EntityRecords& records, const TextCodec& 
   return ok;
 }
 
-bool readRaw(RecordParser& p, const EntityRecords& records, const TextCodec& codec, RawEntity& e,
-             DxfError& error) {
+}  // namespace
+
+namespace detail {
+
+bool readRawRecords(RecordParser& p, const EntityRecords& records, const TextCodec& codec, RawEntity& e,
+                    DxfError& error) {
   auto none = [](std::string_view, const Tag&) { return false; };
   e.type = std::string(records.main.type());
   if (!p.run(records.main, none)) return false;
@@ -296,150 +304,180 @@ bool readRaw(RecordParser& p, const EntityRecords& records, const TextCodec& cod
   return true;
 }
 
-}  // namespace
+bool readLine(RecordParser& p, const EntityRecords& records, const TextCodec&, Entity& entity, DxfError&) {
+  entity.kind = Entity::Kind::Line;
+  p.ownSubclasses({"AcDbLine"});
+  LineEntity& e = entity.line;
+  return p.run(records.main, [&](std::string_view, const Tag& t) {
+    if (isCoordinate(t.code, 10)) setCoordinate(e.start, t.code, 10, t.real);
+    else if (isCoordinate(t.code, 11)) setCoordinate(e.end, t.code, 11, t.real);
+    else return thicknessAndNormal(t, e.thickness, e.normal);
+    return true;
+  });
+}
+
+bool readPoint(RecordParser& p, const EntityRecords& records, const TextCodec&, Entity& entity, DxfError&) {
+  entity.kind = Entity::Kind::Point;
+  p.ownSubclasses({"AcDbPoint"});
+  PointEntity& e = entity.point;
+  return p.run(records.main, [&](std::string_view, const Tag& t) {
+    if (isCoordinate(t.code, 10)) setCoordinate(e.position, t.code, 10, t.real);
+    else if (t.code == 50) e.xAxisAngle = t.real;
+    else return thicknessAndNormal(t, e.thickness, e.normal);
+    return true;
+  });
+}
+
+// CIRCLE and ARC.
+bool readCircle(RecordParser& p, const EntityRecords& records, const TextCodec&, Entity& entity, DxfError&) {
+  entity.kind = Entity::Kind::Circle;
+  p.ownSubclasses({"AcDbCircle", "AcDbArc"});
+  CircleEntity& e = entity.circle;
+  e.isArc = records.main.type() == "ARC";
+  return p.run(records.main, [&](std::string_view, const Tag& t) {
+    if (isCoordinate(t.code, 10)) setCoordinate(e.center, t.code, 10, t.real);
+    else if (t.code == 40) e.radius = t.real;
+    else if (t.code == 50 && e.isArc) e.startAngle = t.real;
+    else if (t.code == 51 && e.isArc) e.endAngle = t.real;
+    else return thicknessAndNormal(t, e.thickness, e.normal);
+    return true;
+  });
+}
+
+// SOLID and TRACE.
+bool readSolid(RecordParser& p, const EntityRecords& records, const TextCodec&, Entity& entity, DxfError&) {
+  entity.kind = Entity::Kind::Solid;
+  p.ownSubclasses({"AcDbTrace"});
+  SolidEntity& e = entity.solid;
+  e.isTrace = records.main.type() == "TRACE";
+  return p.run(records.main, [&](std::string_view, const Tag& t) {
+    for (int corner = 0; corner < 4; ++corner) {
+      if (isCoordinate(t.code, 10 + corner)) {
+        setCoordinate(e.corners[corner], t.code, 10 + corner, t.real);
+        return true;
+      }
+    }
+    return thicknessAndNormal(t, e.thickness, e.normal);
+  });
+}
+
+// TEXT and ATTDEF.
+bool readTextRecord(RecordParser& p, const EntityRecords& records, const TextCodec&, Entity& entity, DxfError&) {
+  entity.kind = Entity::Kind::Text;
+  entity.text.kind = records.main.type() == "TEXT" ? TextEntity::Kind::Text : TextEntity::Kind::AttributeDefinition;
+  p.ownSubclasses({"AcDbText", "AcDbAttributeDefinition"});
+  return readText(p, records.main, entity.text);
+}
+
+bool readMTextRecord(RecordParser& p, const EntityRecords& records, const TextCodec& codec, Entity& entity, DxfError&) {
+  entity.kind = Entity::Kind::MText;
+  p.ownSubclasses({"AcDbMText"});
+  return readMText(p, records.main, codec, entity.mtext);
+}
+
+bool readLwPolylineRecord(RecordParser& p, const EntityRecords& records, const TextCodec&, Entity& entity, DxfError&) {
+  entity.kind = Entity::Kind::Polyline;
+  p.ownSubclasses({"AcDbPolyline"});
+  return readLwPolyline(p, records.main, entity.polyline);
+}
+
+// 2D polylines; 3D polylines and meshes are kept as read.
+bool readPolylineRecord(RecordParser& p, const EntityRecords& records, const TextCodec& codec, Entity& entity,
+                        DxfError& error) {
+  const Tag* flags = records.main.find(70);
+  if (flags && (flags->integer & kNot2dPolyline) != 0) {
+    entity.kind = Entity::Kind::Raw;
+    return readRawRecords(p, records, codec, entity.raw, error);
+  }
+  entity.kind = Entity::Kind::Polyline;
+  p.ownSubclasses({"AcDb2dPolyline"});
+  return readPolyline(p, records, codec, entity.polyline, error);
+}
+
+bool readEllipse(RecordParser& p, const EntityRecords& records, const TextCodec&, Entity& entity, DxfError&) {
+  entity.kind = Entity::Kind::Ellipse;
+  p.ownSubclasses({"AcDbEllipse"});
+  EllipseEntity& e = entity.ellipse;
+  return p.run(records.main, [&](std::string_view, const Tag& t) {
+    if (isCoordinate(t.code, 10)) setCoordinate(e.center, t.code, 10, t.real);
+    else if (isCoordinate(t.code, 11)) setCoordinate(e.majorAxis, t.code, 11, t.real);
+    else if (isCoordinate(t.code, 210)) setCoordinate(e.normal, t.code, 210, t.real);
+    else if (t.code == 40) e.ratio = t.real;
+    else if (t.code == 41) e.startParam = t.real;
+    else if (t.code == 42) e.endParam = t.real;
+    else return false;
+    return true;
+  });
+}
+
+bool readSplineRecord(RecordParser& p, const EntityRecords& records, const TextCodec&, Entity& entity, DxfError&) {
+  entity.kind = Entity::Kind::Spline;
+  p.ownSubclasses({"AcDbSpline"});
+  return readSpline(p, records.main, entity.spline);
+}
+
+// RAY and XLINE.
+bool readRay(RecordParser& p, const EntityRecords& records, const TextCodec&, Entity& entity, DxfError&) {
+  entity.kind = Entity::Kind::Ray;
+  p.ownSubclasses({"AcDbRay", "AcDbXline"});
+  RayEntity& e = entity.ray;
+  e.isXline = records.main.type() == "XLINE";
+  return p.run(records.main, [&](std::string_view, const Tag& t) {
+    if (isCoordinate(t.code, 10)) setCoordinate(e.base, t.code, 10, t.real);
+    else if (isCoordinate(t.code, 11)) setCoordinate(e.direction, t.code, 11, t.real);
+    else return false;
+    return true;
+  });
+}
+
+// A hatch with followers, or laid out otherwise than HATCH records are, is kept as read.
+bool readHatchRecord(RecordParser& p, const EntityRecords& records, const TextCodec& codec, Entity& entity,
+                     DxfError& error) {
+  if (!records.followers.empty()) {
+    entity.kind = Entity::Kind::Raw;
+    return readRawRecords(p, records, codec, entity.raw, error);
+  }
+  entity.kind = Entity::Kind::Hatch;
+  p.ownSubclasses({"AcDbHatch"});
+  std::vector<Tag> own;
+  if (!p.run(records.main, [&](std::string_view, const Tag& t) {
+        own.push_back(t);
+        return true;
+      }))
+    return false;
+  RawTags rest;
+  if (!parseHatch(own, codec, entity.hatch, rest)) return readEntityAsRaw(records, codec, entity, error);
+  if (!rest.empty()) {
+    entity.common.extras.push_back({100, "AcDbHatch"});
+    entity.common.extras.insert(entity.common.extras.end(), rest.begin(), rest.end());
+  }
+  return true;
+}
+
+bool readInsertRecord(RecordParser& p, const EntityRecords& records, const TextCodec& codec, Entity& entity,
+                      DxfError& error) {
+  entity.kind = Entity::Kind::Insert;
+  p.ownSubclasses({"AcDbBlockReference", "AcDbMInsertBlock"});
+  return readInsert(p, records, codec, entity.insert, error);
+}
+
+}  // namespace detail
+
+bool detail::readEntityOfType(const EntityRecords& records, const TextCodec& codec, Entity& entity,
+                              DxfError& error, const EntityType*& type) {
+  entity = Entity();
+  RecordParser p(codec, entity.common, error);
+  p.takeEntityData(true);
+  type = findEntityType(records.main.type());
+  if (type && type->read) return type->read(p, records, codec, entity, error);
+  entity.kind = Entity::Kind::Raw;
+  return readRawRecords(p, records, codec, entity.raw, error);
+}
 
 bool readEntity(const EntityRecords& records, const TextCodec& codec, Entity& entity,
                 DxfError& error) {
-  entity = Entity();
-  const Record& r = records.main;
-  const std::string_view type = r.type();
-  RecordParser p(codec, entity.common, error);
-  p.takeEntityData(true);
-  using K = Entity::Kind;
-  if (type == "LINE") {
-    entity.kind = K::Line;
-    p.ownSubclasses({"AcDbLine"});
-    LineEntity& e = entity.line;
-    return p.run(r, [&](std::string_view, const Tag& t) {
-      if (isCoordinate(t.code, 10)) setCoordinate(e.start, t.code, 10, t.real);
-      else if (isCoordinate(t.code, 11)) setCoordinate(e.end, t.code, 11, t.real);
-      else return thicknessAndNormal(t, e.thickness, e.normal);
-      return true;
-    });
-  }
-  if (type == "POINT") {
-    entity.kind = K::Point;
-    p.ownSubclasses({"AcDbPoint"});
-    PointEntity& e = entity.point;
-    return p.run(r, [&](std::string_view, const Tag& t) {
-      if (isCoordinate(t.code, 10)) setCoordinate(e.position, t.code, 10, t.real);
-      else if (t.code == 50) e.xAxisAngle = t.real;
-      else return thicknessAndNormal(t, e.thickness, e.normal);
-      return true;
-    });
-  }
-  if (type == "CIRCLE" || type == "ARC") {
-    entity.kind = K::Circle;
-    p.ownSubclasses({"AcDbCircle", "AcDbArc"});
-    CircleEntity& e = entity.circle;
-    e.isArc = type == "ARC";
-    return p.run(r, [&](std::string_view, const Tag& t) {
-      if (isCoordinate(t.code, 10)) setCoordinate(e.center, t.code, 10, t.real);
-      else if (t.code == 40) e.radius = t.real;
-      else if (t.code == 50 && e.isArc) e.startAngle = t.real;
-      else if (t.code == 51 && e.isArc) e.endAngle = t.real;
-      else return thicknessAndNormal(t, e.thickness, e.normal);
-      return true;
-    });
-  }
-  if (type == "SOLID" || type == "TRACE") {
-    entity.kind = K::Solid;
-    p.ownSubclasses({"AcDbTrace"});
-    SolidEntity& e = entity.solid;
-    e.isTrace = type == "TRACE";
-    return p.run(r, [&](std::string_view, const Tag& t) {
-      for (int corner = 0; corner < 4; ++corner) {
-        if (isCoordinate(t.code, 10 + corner)) {
-          setCoordinate(e.corners[corner], t.code, 10 + corner, t.real);
-          return true;
-        }
-      }
-      return thicknessAndNormal(t, e.thickness, e.normal);
-    });
-  }
-  if (type == "TEXT" || type == "ATTDEF") {
-    entity.kind = K::Text;
-    entity.text.kind = type == "TEXT" ? TextEntity::Kind::Text : TextEntity::Kind::AttributeDefinition;
-    p.ownSubclasses({"AcDbText", "AcDbAttributeDefinition"});
-    return readText(p, r, entity.text);
-  }
-  if (type == "MTEXT") {
-    entity.kind = K::MText;
-    p.ownSubclasses({"AcDbMText"});
-    return readMText(p, r, codec, entity.mtext);
-  }
-  if (type == "LWPOLYLINE") {
-    entity.kind = K::Polyline;
-    p.ownSubclasses({"AcDbPolyline"});
-    return readLwPolyline(p, r, entity.polyline);
-  }
-  if (type == "POLYLINE") {
-    const Tag* flags = r.find(70);
-    if (!flags || (flags->integer & kNot2dPolyline) == 0) {
-      entity.kind = K::Polyline;
-      p.ownSubclasses({"AcDb2dPolyline"});
-      return readPolyline(p, records, codec, entity.polyline, error);
-    }
-  }
-  if (type == "ELLIPSE") {
-    entity.kind = K::Ellipse;
-    p.ownSubclasses({"AcDbEllipse"});
-    EllipseEntity& e = entity.ellipse;
-    return p.run(r, [&](std::string_view, const Tag& t) {
-      if (isCoordinate(t.code, 10)) setCoordinate(e.center, t.code, 10, t.real);
-      else if (isCoordinate(t.code, 11)) setCoordinate(e.majorAxis, t.code, 11, t.real);
-      else if (isCoordinate(t.code, 210)) setCoordinate(e.normal, t.code, 210, t.real);
-      else if (t.code == 40) e.ratio = t.real;
-      else if (t.code == 41) e.startParam = t.real;
-      else if (t.code == 42) e.endParam = t.real;
-      else return false;
-      return true;
-    });
-  }
-  if (type == "SPLINE") {
-    entity.kind = K::Spline;
-    p.ownSubclasses({"AcDbSpline"});
-    return readSpline(p, r, entity.spline);
-  }
-  if (type == "RAY" || type == "XLINE") {
-    entity.kind = K::Ray;
-    p.ownSubclasses({"AcDbRay", "AcDbXline"});
-    RayEntity& e = entity.ray;
-    e.isXline = type == "XLINE";
-    return p.run(r, [&](std::string_view, const Tag& t) {
-      if (isCoordinate(t.code, 10)) setCoordinate(e.base, t.code, 10, t.real);
-      else if (isCoordinate(t.code, 11)) setCoordinate(e.direction, t.code, 11, t.real);
-      else return false;
-      return true;
-    });
-  }
-  if (type == "HATCH" && records.followers.empty()) {
-    entity.kind = K::Hatch;
-    p.ownSubclasses({"AcDbHatch"});
-    std::vector<Tag> own;
-    if (!p.run(r, [&](std::string_view, const Tag& t) {
-          own.push_back(t);
-          return true;
-        }))
-      return false;
-    RawTags rest;
-    if (detail::parseHatch(own, codec, entity.hatch, rest)) {
-      if (!rest.empty()) {
-        entity.common.extras.push_back({100, "AcDbHatch"});
-        entity.common.extras.insert(entity.common.extras.end(), rest.begin(), rest.end());
-      }
-      return true;
-    }
-    // A hatch laid out otherwise is kept as it was read.
-    return readEntityAsRaw(records, codec, entity, error);
-  }
-  if (type == "INSERT") {
-    entity.kind = K::Insert;
-    p.ownSubclasses({"AcDbBlockReference", "AcDbMInsertBlock"});
-    return readInsert(p, records, codec, entity.insert, error);
-  }
-  entity.kind = K::Raw;
-  return readRaw(p, records, codec, entity.raw, error);
+  const detail::EntityType* type = nullptr;
+  return detail::readEntityOfType(records, codec, entity, error, type);
 }
 
 bool readEntityAsRaw(const EntityRecords& records, const TextCodec& codec, Entity& entity, DxfError& error) {
@@ -447,7 +485,7 @@ bool readEntityAsRaw(const EntityRecords& records, const TextCodec& codec, Entit
   RecordParser raw(codec, entity.common, error);
   raw.takeEntityData(true);
   entity.kind = Entity::Kind::Raw;
-  return readRaw(raw, records, codec, entity.raw, error);
+  return detail::readRawRecords(raw, records, codec, entity.raw, error);
 }
 
 }  // namespace contura::dxf

@@ -1,10 +1,10 @@
 // Writing entity values as DXF records, for R12 (flat records) and R2000 on (subclasses).
-#include "record_parser.h"
+#include "type_registry.h"
+#include "value_formats.h"
 #include <contura/os/codepage.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <set>
 
 namespace contura::dxf {
 
@@ -65,110 +65,14 @@ void writeOtherExtras(TagWriter& w, const RawTags& extras,
 
 namespace {
 
+using detail::EntityOut;
 using detail::writeExtrasOf;
 using detail::writeOtherExtras;
 
 constexpr std::size_t kMTextChunk = 250;
-constexpr const char* kNoTrueColour = "has no true colours; the nearest colour index is written";
 
-// Writes one record of an entity for the target version.
-class Out {
- public:
-  Out(TagWriter& w, const EntityWriteContext& ctx)
-      : w(w), ctx(ctx), codec(*ctx.codec), r12(ctx.version < DxfVersion::R13) {}
 
-  TagWriter& w;
-  const EntityWriteContext& ctx;
-  const TextCodec& codec;
-  const bool r12;
-
-  void str(int code, std::string_view drawingText) {
-    m_encoded.clear();
-    codec.encode(drawingText, m_encoded);
-    w.string(code, m_encoded);
-  }
-  void point(int code, const Point3& p) { w.point(code, p.x, p.y, p.z); }
-  void pointIf(int code, const Point3& p, const Point3& unless) {
-    if (!(p == unless)) point(code, p);
-  }
-  void realIf(int code, double v, double unless) {
-    if (v != unless) w.real(code, v);
-  }
-  void intIf(int code, std::int64_t v, std::int64_t unless) {
-    if (v != unless) w.integer(code, v);
-  }
-  void subclass(const char* name) {
-    if (!r12) w.string(100, name);
-  }
-  void extrasOf(const EntityCommon& c, std::string_view sub) {
-    if (!r12) writeExtrasOf(w, c.extras, sub, codec);
-  }
-
-  // The record head and the AcDbEntity data; a record that names its own owner keeps it.
-  // Returns the handle written.
-  std::uint64_t head(std::string_view type, const EntityCommon& c, std::uint64_t owner) {
-    if (c.owner != 0) owner = c.owner;
-    w.string(0, type);
-    std::uint64_t handle = c.handle;
-    if (handle == 0 && ctx.newHandle) handle = ctx.newHandle();
-    if (handle != 0) w.handle(5, handle);
-    if (!r12) {
-      writeRawTags(w, c.appGroups, codec);
-      w.handle(330, owner);
-      w.string(100, "AcDbEntity");
-    }
-    if (c.paperSpace) w.integer(67, 1);
-    str(8, c.layer);
-    if (!c.linetype.empty()) str(6, c.linetype);
-    color(c.color);
-    if (!r12) {
-      if (c.lineweight != -1) w.integer(370, c.lineweight);
-      realIf(48, c.linetypeScale, 1.0);
-      if (c.invisible) w.integer(60, 1);
-      writeExtrasOf(w, c.extras, "AcDbEntity", codec);
-    }
-    return handle;
-  }
-
-  void color(const Color& c) {
-    const bool trueColours = ctx.version >= DxfVersion::R2004;
-    if (c.rgb >= 0 && !trueColours) {
-      w.integer(62, c.index != 256 && c.index != 0 ? c.index : nearestColorIndex(c.rgb));
-      warn(std::string(nameOf(ctx.version)) + " " + kNoTrueColour);
-      return;
-    }
-    if (c.index != 256) w.integer(62, c.index);
-    if (c.rgb >= 0) w.integer(420, c.rgb);
-    if (!c.name.empty() && trueColours) str(430, c.name);
-  }
-
-  // Extras of subclasses not written (and of files without subclasses), then extended data.
-  void tail(const EntityCommon& c, std::initializer_list<std::string_view> written) {
-    if (r12) {
-      writeOtherExtras(w, c.extras, {"AcDbEntity"}, false, codec);
-    } else {
-      writeExtrasOf(w, c.extras, "", codec);
-      writeOtherExtrasExcept(c, written);
-    }
-    writeRawTags(w, c.xdata, codec);
-  }
-
-  void warn(const std::string& message) {
-    if (ctx.warnings) ++(*ctx.warnings)[message];
-  }
-
- private:
-  void writeOtherExtrasExcept(const EntityCommon& c, std::initializer_list<std::string_view> written) {
-    // Two fixed exclusions plus the subclasses this record wrote (at most three).
-    std::string_view w0 = written.size() > 0 ? written.begin()[0] : "AcDbEntity";
-    std::string_view w1 = written.size() > 1 ? written.begin()[1] : "AcDbEntity";
-    std::string_view w2 = written.size() > 2 ? written.begin()[2] : "AcDbEntity";
-    writeOtherExtras(w, c.extras, {"", "AcDbEntity", w0, w1, w2}, true, codec);
-  }
-  std::string m_encoded;
-};
-
-void writeText(Out& o, const EntityCommon& c, const TextEntity& e, std::uint64_t owner,
+void writeText(EntityOut& o, const EntityCommon& c, const TextEntity& e, std::uint64_t owner,
                const std::string& recordType = {}) {
   const bool isText = e.kind == TextEntity::Kind::Text;
   const bool isDef = e.kind == TextEntity::Kind::AttributeDefinition;
@@ -231,7 +135,7 @@ std::vector<std::string_view> mtextChunks(std::string_view s, bool utf8) {
   return chunks;
 }
 
-void writeMText(Out& o, const EntityCommon& c, const MTextEntity& e) {
+void writeMText(EntityOut& o, const EntityCommon& c, const MTextEntity& e) {
   o.subclass("AcDbMText");
   o.point(10, e.position);
   o.w.real(40, e.height);
@@ -252,7 +156,7 @@ void writeMText(Out& o, const EntityCommon& c, const MTextEntity& e) {
   o.tail(c, {"AcDbMText"});
 }
 
-void writeVertex(Out& o, const PolylineVertex& v, std::uint64_t owner) {
+void writeVertex(EntityOut& o, const PolylineVertex& v, std::uint64_t owner) {
   o.head("VERTEX", v.common, owner);
   o.subclass("AcDbVertex");
   o.subclass("AcDb2dVertex");
@@ -261,24 +165,24 @@ void writeVertex(Out& o, const PolylineVertex& v, std::uint64_t owner) {
   o.realIf(41, v.endWidth, 0);
   o.realIf(42, v.bulge, 0);
   o.w.integer(70, v.flags);
-  if (v.flags & 2) o.w.real(50, v.tangent);
+  if (v.flags & kVertexTangent) o.w.real(50, v.tangent);
   o.extrasOf(v.common, "AcDb2dVertex");
   o.tail(v.common, {"AcDbVertex", "AcDb2dVertex"});
 }
 
-void writeSeqEnd(Out& o, const EntityCommon& c, std::uint64_t owner) {
+void writeSeqEnd(EntityOut& o, const EntityCommon& c, std::uint64_t owner) {
   o.head("SEQEND", c, owner);
   o.tail(c, {});
 }
 
 // A 2D POLYLINE with VERTEX records; an LWPOLYLINE's values become the old form for R12.
-void writeOldPolyline(Out& o, const EntityCommon& c, const PolylineEntity& e, std::uint64_t owner) {
+void writeOldPolyline(EntityOut& o, const EntityCommon& c, const PolylineEntity& e, std::uint64_t owner) {
   std::uint64_t handle = o.head("POLYLINE", c, owner);
   o.subclass("AcDb2dPolyline");
   o.w.integer(66, 1);
   o.point(10, Point3{0, 0, e.elevation});
   o.realIf(39, e.thickness, 0);
-  o.w.integer(70, e.lightweight ? (e.flags & 1) : e.flags);
+  o.w.integer(70, e.lightweight ? (e.flags & kPolylineClosed) : e.flags);
   double start = e.lightweight && e.hasConstantWidth ? e.constantWidth : e.defaultStartWidth;
   double end = e.lightweight && e.hasConstantWidth ? e.constantWidth : e.defaultEndWidth;
   o.realIf(40, start, 0);
@@ -304,7 +208,7 @@ void writeOldPolyline(Out& o, const EntityCommon& c, const PolylineEntity& e, st
   writeSeqEnd(o, seqEnd, handle);
 }
 
-void writeLwPolyline(Out& o, const EntityCommon& c, const PolylineEntity& e) {
+void writeLwPolyline(EntityOut& o, const EntityCommon& c, const PolylineEntity& e) {
   o.subclass("AcDbPolyline");
   o.w.integer(90, static_cast<std::int64_t>(e.vertices.size()));
   o.w.integer(70, e.flags);
@@ -324,7 +228,7 @@ void writeLwPolyline(Out& o, const EntityCommon& c, const PolylineEntity& e) {
   o.tail(c, {"AcDbPolyline"});
 }
 
-void writeSpline(Out& o, const EntityCommon& c, const SplineEntity& e) {
+void writeSpline(EntityOut& o, const EntityCommon& c, const SplineEntity& e) {
   o.subclass("AcDbSpline");
   if (e.hasNormal) o.point(210, e.normal);
   o.w.integer(70, e.flags);
@@ -345,7 +249,7 @@ void writeSpline(Out& o, const EntityCommon& c, const SplineEntity& e) {
   o.tail(c, {"AcDbSpline"});
 }
 
-void writeInsert(Out& o, const EntityCommon& c, const InsertEntity& e, std::uint64_t owner) {
+void writeInsert(EntityOut& o, const EntityCommon& c, const InsertEntity& e, std::uint64_t owner) {
   const bool multiple = e.isMInsert || e.columns > 1 || e.rows > 1;
   std::uint64_t handle = o.head("INSERT", c, owner);
   const char* sub = multiple ? "AcDbMInsertBlock" : "AcDbBlockReference";
@@ -414,7 +318,7 @@ RawTags withDimensionSubclasses(const RawTags& flat) {
   return common;
 }
 
-void writeRaw(Out& o, const EntityCommon& c, const RawEntity& e, std::uint64_t owner) {
+void writeRaw(EntityOut& o, const EntityCommon& c, const RawEntity& e, std::uint64_t owner) {
   std::uint64_t handle = o.head(e.type, c, owner);
   if (!o.r12 && e.type == "DIMENSION" && !hasSubclassMarkers(c.extras)) {
     EntityCommon marked = c;
@@ -432,142 +336,153 @@ void writeRaw(Out& o, const EntityCommon& c, const RawEntity& e, std::uint64_t o
 
 }  // namespace
 
+namespace detail {
+
+void writeLine(EntityOut& o, const Entity& entity) {
+  const LineEntity& e = entity.line;
+  const EntityCommon& c = entity.common;
+  o.head("LINE", c, c.owner);
+  o.subclass("AcDbLine");
+  o.realIf(39, e.thickness, 0);
+  o.point(10, e.start);
+  o.point(11, e.end);
+  o.pointIf(210, e.normal, kZAxis);
+  o.extrasOf(c, "AcDbLine");
+  o.tail(c, {"AcDbLine"});
+}
+
+void writePoint(EntityOut& o, const Entity& entity) {
+  const PointEntity& e = entity.point;
+  const EntityCommon& c = entity.common;
+  o.head("POINT", c, c.owner);
+  o.subclass("AcDbPoint");
+  o.point(10, e.position);
+  o.realIf(39, e.thickness, 0);
+  o.pointIf(210, e.normal, kZAxis);
+  o.realIf(50, e.xAxisAngle, 0);
+  o.extrasOf(c, "AcDbPoint");
+  o.tail(c, {"AcDbPoint"});
+}
+
+void writeCircle(EntityOut& o, const Entity& entity) {
+  const CircleEntity& e = entity.circle;
+  const EntityCommon& c = entity.common;
+  o.head(e.isArc ? "ARC" : "CIRCLE", c, c.owner);
+  o.subclass("AcDbCircle");
+  o.realIf(39, e.thickness, 0);
+  o.point(10, e.center);
+  o.w.real(40, e.radius);
+  o.pointIf(210, e.normal, kZAxis);
+  o.extrasOf(c, "AcDbCircle");
+  if (e.isArc) {
+    o.subclass("AcDbArc");
+    o.w.real(50, e.startAngle);
+    o.w.real(51, e.endAngle);
+    o.extrasOf(c, "AcDbArc");
+  }
+  o.tail(c, {"AcDbCircle", "AcDbArc"});
+}
+
+void writeSolid(EntityOut& o, const Entity& entity) {
+  const SolidEntity& e = entity.solid;
+  const EntityCommon& c = entity.common;
+  o.head(e.isTrace ? "TRACE" : "SOLID", c, c.owner);
+  o.subclass("AcDbTrace");
+  for (int i = 0; i < 4; ++i) o.point(10 + i, e.corners[i]);
+  o.realIf(39, e.thickness, 0);
+  o.pointIf(210, e.normal, kZAxis);
+  o.extrasOf(c, "AcDbTrace");
+  o.tail(c, {"AcDbTrace"});
+}
+
+void writeTextRecord(EntityOut& o, const Entity& entity) {
+  writeText(o, entity.common, entity.text, entity.common.owner, entity.recordType);
+}
+
+void writeMTextRecord(EntityOut& o, const Entity& entity) {
+  o.head("MTEXT", entity.common, entity.common.owner);
+  writeMText(o, entity.common, entity.mtext);
+}
+
+// R12 has no LWPOLYLINE: its value is written as a POLYLINE there.
+void writeLwPolylineRecord(EntityOut& o, const Entity& entity) {
+  if (o.r12) return writePolylineRecord(o, entity);
+  o.head("LWPOLYLINE", entity.common, entity.common.owner);
+  writeLwPolyline(o, entity.common, entity.polyline);
+}
+
+void writePolylineRecord(EntityOut& o, const Entity& entity) {
+  writeOldPolyline(o, entity.common, entity.polyline, entity.common.owner);
+}
+
+void writeEllipse(EntityOut& o, const Entity& entity) {
+  const EllipseEntity& e = entity.ellipse;
+  const EntityCommon& c = entity.common;
+  o.head("ELLIPSE", c, c.owner);
+  o.subclass("AcDbEllipse");
+  o.point(10, e.center);
+  o.point(11, e.majorAxis);
+  o.pointIf(210, e.normal, kZAxis);
+  o.w.real(40, e.ratio);
+  o.w.real(41, e.startParam);
+  o.w.real(42, e.endParam);
+  o.extrasOf(c, "AcDbEllipse");
+  o.tail(c, {"AcDbEllipse"});
+}
+
+void writeSplineRecord(EntityOut& o, const Entity& entity) {
+  o.head("SPLINE", entity.common, entity.common.owner);
+  writeSpline(o, entity.common, entity.spline);
+}
+
+void writeRay(EntityOut& o, const Entity& entity) {
+  const RayEntity& e = entity.ray;
+  const EntityCommon& c = entity.common;
+  const char* sub = e.isXline ? "AcDbXline" : "AcDbRay";
+  o.head(e.isXline ? "XLINE" : "RAY", c, c.owner);
+  o.subclass(sub);
+  o.point(10, e.base);
+  o.point(11, e.direction);
+  o.extrasOf(c, sub);
+  o.tail(c, {sub});
+}
+
+void writeHatchRecord(EntityOut& o, const Entity& entity) {
+  const EntityCommon& c = entity.common;
+  o.head("HATCH", c, c.owner);
+  o.subclass("AcDbHatch");
+  writeHatchBody(o.w, entity.hatch, o.codec);
+  o.extrasOf(c, "AcDbHatch");
+  o.tail(c, {"AcDbHatch"});
+}
+
+void writeInsertRecord(EntityOut& o, const Entity& entity) {
+  writeInsert(o, entity.common, entity.insert, entity.common.owner);
+}
+
+}  // namespace detail
+
+namespace {
+
+// The row of an entity value's type.
+const detail::EntityType* typeOf(const Entity& entity) {
+  return detail::findEntityType(entity.kindTypeName());
+}
+
+}  // namespace
+
 bool versionHolds(DxfVersion version, const Entity& entity) {
   if (version >= DxfVersion::R13) return true;
-  using K = Entity::Kind;
-  switch (entity.kind) {
-    case K::MText:
-    case K::Ellipse:
-    case K::Spline:
-    case K::Ray:
-    case K::Hatch:
-      return false;
-    case K::Raw: {
-      // Entities kept as read hold whatever their file held: only R12's own types fit R12.
-      static const std::set<std::string, std::less<>> kR12Types = {
-          "LINE",  "POINT",     "CIRCLE",   "ARC",    "TRACE",  "SOLID",     "TEXT",   "SHAPE",
-          "INSERT", "ATTDEF",   "ATTRIB",   "POLYLINE", "VERTEX", "SEQEND", "3DFACE", "VIEWPORT", "DIMENSION"};
-      return kR12Types.count(entity.raw.type) != 0;
-    }
-    default:
-      return true;
-  }
+  // Entities kept as read hold whatever their file held: only R12's own types fit R12.
+  const detail::EntityType* type = typeOf(entity);
+  return type && type->inR12;
 }
 
 void writeEntity(TagWriter& w, const Entity& entity, const EntityWriteContext& ctx) {
-  Out o(w, ctx);
-  const EntityCommon& c = entity.common;
-  const std::uint64_t owner = c.owner;
-  using K = Entity::Kind;
-  switch (entity.kind) {
-    case K::Text:
-      writeText(o, c, entity.text, owner, entity.recordType);
-      return;
-    case K::Polyline:
-      if (!entity.polyline.lightweight || o.r12) writeOldPolyline(o, c, entity.polyline, owner);
-      else {
-        o.head("LWPOLYLINE", c, owner);
-        writeLwPolyline(o, c, entity.polyline);
-      }
-      return;
-    case K::Insert:
-      writeInsert(o, c, entity.insert, owner);
-      return;
-    case K::Raw:
-      writeRaw(o, c, entity.raw, owner);
-      return;
-    default:
-      break;
-  }
-  o.head(entity.typeName(), c, owner);
-  switch (entity.kind) {
-    case K::Line: {
-      const LineEntity& e = entity.line;
-      o.subclass("AcDbLine");
-      o.realIf(39, e.thickness, 0);
-      o.point(10, e.start);
-      o.point(11, e.end);
-      o.pointIf(210, e.normal, kZAxis);
-      o.extrasOf(c, "AcDbLine");
-      o.tail(c, {"AcDbLine"});
-      return;
-    }
-    case K::Point: {
-      const PointEntity& e = entity.point;
-      o.subclass("AcDbPoint");
-      o.point(10, e.position);
-      o.realIf(39, e.thickness, 0);
-      o.pointIf(210, e.normal, kZAxis);
-      o.realIf(50, e.xAxisAngle, 0);
-      o.extrasOf(c, "AcDbPoint");
-      o.tail(c, {"AcDbPoint"});
-      return;
-    }
-    case K::Circle: {
-      const CircleEntity& e = entity.circle;
-      o.subclass("AcDbCircle");
-      o.realIf(39, e.thickness, 0);
-      o.point(10, e.center);
-      o.w.real(40, e.radius);
-      o.pointIf(210, e.normal, kZAxis);
-      o.extrasOf(c, "AcDbCircle");
-      if (e.isArc) {
-        o.subclass("AcDbArc");
-        o.w.real(50, e.startAngle);
-        o.w.real(51, e.endAngle);
-        o.extrasOf(c, "AcDbArc");
-      }
-      o.tail(c, {"AcDbCircle", "AcDbArc"});
-      return;
-    }
-    case K::Solid: {
-      const SolidEntity& e = entity.solid;
-      o.subclass("AcDbTrace");
-      for (int i = 0; i < 4; ++i) o.point(10 + i, e.corners[i]);
-      o.realIf(39, e.thickness, 0);
-      o.pointIf(210, e.normal, kZAxis);
-      o.extrasOf(c, "AcDbTrace");
-      o.tail(c, {"AcDbTrace"});
-      return;
-    }
-    case K::MText:
-      writeMText(o, c, entity.mtext);
-      return;
-    case K::Ellipse: {
-      const EllipseEntity& e = entity.ellipse;
-      o.subclass("AcDbEllipse");
-      o.point(10, e.center);
-      o.point(11, e.majorAxis);
-      o.pointIf(210, e.normal, kZAxis);
-      o.w.real(40, e.ratio);
-      o.w.real(41, e.startParam);
-      o.w.real(42, e.endParam);
-      o.extrasOf(c, "AcDbEllipse");
-      o.tail(c, {"AcDbEllipse"});
-      return;
-    }
-    case K::Hatch:
-      o.subclass("AcDbHatch");
-      detail::writeHatchBody(o.w, entity.hatch, o.codec);
-      o.extrasOf(c, "AcDbHatch");
-      o.tail(c, {"AcDbHatch"});
-      return;
-    case K::Spline:
-      writeSpline(o, c, entity.spline);
-      return;
-    case K::Ray: {
-      const RayEntity& e = entity.ray;
-      const char* sub = e.isXline ? "AcDbXline" : "AcDbRay";
-      o.subclass(sub);
-      o.point(10, e.base);
-      o.point(11, e.direction);
-      o.extrasOf(c, sub);
-      o.tail(c, {sub});
-      return;
-    }
-    default:
-      return;
-  }
+  EntityOut o(w, ctx);
+  const detail::EntityType* type = entity.kind == Entity::Kind::Raw ? nullptr : typeOf(entity);
+  if (type && type->write) type->write(o, entity);
+  else writeRaw(o, entity.common, entity.raw, entity.common.owner);
 }
 
 }  // namespace contura::dxf

@@ -631,21 +631,6 @@ TEST(DxfDrawing, MalformedFilesFailAtTheirLine) {
   }
 }
 
-TEST(DxfDrawing, SavesReplaceTheFileOrSayWhy) {
-  auto db = readFixture("fixture_r2004.dxf");
-  fs::path dir = scratch("saves");
-  fs::remove_all(dir);
-  fs::create_directories(dir / "folder.dxf");
-  fs::path target = dir / "drawing.dxf";
-  { std::ofstream(target) << "old drawing"; }
-  DxfError error;
-  ASSERT_EQ(writeDxf(*db, target.string(), WriteOptions(), error), Acad::eOk) << error.text();
-  AcDbDatabase back(false, true);
-  EXPECT_EQ(readDxf(target.string(), back, error), Acad::eOk) << error.text();
-  EXPECT_EQ(writeDxf(*db, (dir / "folder.dxf").string(), WriteOptions(), error), Acad::eFileAccessErr);
-  EXPECT_NE(error.message.find("folder.dxf"), std::string::npos) << error.text();
-}
-
 // Handles are 64-bit, and the seed written is above every handle even when the file's own
 // $HANDSEED was lower than its handles (such a file, saved, must read back).
 TEST(DxfDrawing, HandlesAre64BitAndTheSeedStaysAboveThem) {
@@ -726,11 +711,12 @@ TEST(DxfDrawing, WritesWhatOtherProgramsExpect) {
   }
 }
 
-// A drawing holding a value no reader could take back is not saved: the old file stays.
-TEST(DxfDrawing, RefusesToWriteWhatCannotBeReadBack) {
-  fs::path dir = scratch("unreadable");
+// A save replaces the file only once the whole drawing is written: a drawing holding a value
+// no reader could take back is not saved, and a folder in the way is named; the old file stays.
+TEST(DxfDrawing, SavesReplaceTheFileOrSayWhy) {
+  fs::path dir = scratch("saves");
   fs::remove_all(dir);
-  fs::create_directories(dir);
+  fs::create_directories(dir / "folder.dxf");
   fs::path target = dir / "kept.dxf";
   { std::ofstream(target) << "old drawing"; }
   struct Case {
@@ -762,6 +748,13 @@ TEST(DxfDrawing, RefusesToWriteWhatCannotBeReadBack) {
   std::ifstream in(target);
   std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(kept, "old drawing");
+  auto db = readFixture("fixture_r2004.dxf");
+  DxfError error;
+  EXPECT_EQ(writeDxf(*db, (dir / "folder.dxf").string(), WriteOptions(), error), Acad::eFileAccessErr);
+  EXPECT_NE(error.message.find("folder.dxf"), std::string::npos) << error.text();
+  ASSERT_EQ(writeDxf(*db, target.string(), WriteOptions(), error), Acad::eOk) << error.text();
+  AcDbDatabase back(false, true);
+  EXPECT_EQ(readDxf(target.string(), back, error), Acad::eOk) << error.text();
 }
 
 // Files that do not say their texts' code page, or say ANSI_1252 whatever they hold, as some
@@ -773,13 +766,18 @@ TEST(DxfDrawing, ReadsTextsInTheCodePageTheyAreIn) {
   struct Case {
     const char* codePage;  // nullptr: no $DWGCODEPAGE
     std::string inFile, inDrawing;
+    const char* chosen = "";  // the code page the person chose for every drawing read
+    bool same = true;         // false: anything but inDrawing
   } cases[] = {
       {"ANSI_1252", chinese, chineseCp936},
       {nullptr, chinese, chineseCp936},
       {nullptr, chineseCp936, chineseCp936},
       {"ANSI_1252", "caf\xE9 au lait", "caf\xA8\xA6 au lait"},  // é as code page 936 has it
       {"ANSI_936", chineseCp936, chineseCp936},
+      // A code page the person names holds whatever the file or its texts say.
+      {nullptr, chinese, chineseCp936, "ANSI_1252", false},  // Western letters, not 中文
   };
+  EXPECT_FALSE(setReadCodePage("NO_SUCH_PAGE"));
   for (const Case& c : cases) {
     std::string text = "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1018\n";
     if (c.codePage) text += "  9\n$DWGCODEPAGE\n  3\n" + std::string(c.codePage) + "\n";
@@ -787,29 +785,16 @@ TEST(DxfDrawing, ReadsTextsInTheCodePageTheyAreIn) {
             c.inFile + "\n  0\nENDSEC\n  0\nEOF\n";
     AcDbDatabase db(false, true);
     DxfError error;
-    ASSERT_EQ(readDxfText(text, db, error), Acad::eOk) << error.text();
+    ASSERT_TRUE(setReadCodePage(c.chosen));
+    EXPECT_EQ(readDxfText(text, db, error), Acad::eOk) << error.text();
+    ASSERT_TRUE(setReadCodePage(""));
     AcDbObjectId id;
     ASSERT_EQ(db.getAcDbObjectId(id, false, AcDbHandle(Adesk::UInt64(0x2A))), Acad::eOk);
     AcDbText* t = nullptr;
     ASSERT_EQ(acdbOpenObject(t, id, AcDb::kForRead), Acad::eOk);
-    EXPECT_EQ(std::string(t->textStringConst()), c.inDrawing) << (c.codePage ? c.codePage : "none");
+    EXPECT_EQ(std::string(t->textStringConst()) == c.inDrawing, c.same) << (c.codePage ? c.codePage : "none") << c.chosen;
     t->close();
   }
-  // A code page the person names holds whatever the file or its texts say.
-  EXPECT_FALSE(setReadCodePage("NO_SUCH_PAGE"));
-  ASSERT_TRUE(setReadCodePage("ANSI_1252"));
-  std::string text = "  0\nSECTION\n  2\nENTITIES\n  0\nTEXT\n  5\n2A\n  8\n0\n 10\n0\n 20\n0\n 40\n1\n  1\n" + chinese +
-                     "\n  0\nENDSEC\n  0\nEOF\n";
-  AcDbDatabase db(false, true);
-  DxfError error;
-  EXPECT_EQ(readDxfText(text, db, error), Acad::eOk) << error.text();
-  ASSERT_TRUE(setReadCodePage(""));
-  AcDbObjectId id;
-  ASSERT_EQ(db.getAcDbObjectId(id, false, AcDbHandle(Adesk::UInt64(0x2A))), Acad::eOk);
-  AcDbText* t = nullptr;
-  ASSERT_EQ(acdbOpenObject(t, id, AcDb::kForRead), Acad::eOk);
-  EXPECT_NE(std::string(t->textStringConst()), chineseCp936);  // Western letters, not 中文
-  t->close();
 }
 
 // Simple old-style 2D polylines (R12) become lightweight polylines on opening; fitted and 3D

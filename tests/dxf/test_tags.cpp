@@ -81,8 +81,9 @@ TEST(TagReader, LineEndsDoNotChangeTags) {
   }
 }
 
-TEST(TagReader, PushBackReturnsTheSameTagOnce) {
-  TagReader reader("  0\nA\n  0\nB\n");
+// A tag pushed back comes again once; after an error the reader stops for good.
+TEST(TagReader, PushBackAndStopAfterAnError) {
+  TagReader reader("  0\nA\n  0\nB\nbad\nC\n  0\nD\n");
   Tag t;
   ASSERT_TRUE(reader.next(t));
   reader.pushBack();
@@ -92,7 +93,8 @@ TEST(TagReader, PushBackReturnsTheSameTagOnce) {
   ASSERT_TRUE(reader.next(t));
   EXPECT_EQ(t.text, "B");
   EXPECT_FALSE(reader.next(t));
-  EXPECT_FALSE(reader.error().failed());
+  EXPECT_FALSE(reader.next(t));
+  EXPECT_EQ(reader.error().line, 5u);
 }
 
 // (A bad group code, a tag without its value and a huge number are also files of the
@@ -126,29 +128,12 @@ TEST(TagReader, MalformedInputNamesTheLine) {
   }
 }
 
-TEST(TagReader, StopsForGoodAfterAnError) {
-  TagReader reader("  0\nA\nbad\nB\n  0\nC\n");
-  Tag t;
-  ASSERT_TRUE(reader.next(t));
-  EXPECT_FALSE(reader.next(t));
-  EXPECT_FALSE(reader.next(t));
-  EXPECT_EQ(reader.error().line, 3u);
-}
-
-// (Binary DXF and NUL bytes are files of the malformed corpus, read by the drawing tests.)
+// (Binary DXF, NUL bytes and missing files are cases of the drawing tests.)
 TEST(DxfText, AByteOrderMarkIsDropped) {
   DxfError e;
   std::string bom = "\xEF\xBB\xBF  0\nEOF\n";
   EXPECT_TRUE(checkDxfText(bom, e));
   EXPECT_EQ(bom, "  0\nEOF\n");
-}
-
-TEST(DxfText, MissingFileIsAnErrorWithoutLine) {
-  std::string content;
-  DxfError e;
-  EXPECT_FALSE(loadDxfText("/nonexistent/dir/x.dxf", content, e));
-  EXPECT_EQ(e.line, 0u);
-  EXPECT_NE(e.text().find("cannot open"), std::string::npos);
 }
 
 TEST(TagFormat, ShortestRealsReadBackExactly) {

@@ -13,6 +13,37 @@
 
 namespace contura::dxf {
 
+// Bits of group 70 (and 71 of texts) the mapping reads.
+constexpr std::int16_t kPolylineClosed = 1;
+constexpr std::int16_t kPolylineCurveFit = 2;
+constexpr std::int16_t kPolylineSplineFit = 4;
+constexpr std::int16_t kPolyline3d = 8;
+constexpr std::int16_t kPolygonMesh = 16;
+constexpr std::int16_t kPolyfaceMesh = 64;
+constexpr std::int16_t kPolylineLinetypeGeneration = 128;
+constexpr std::int16_t kVertexCurveFit = 1;     // made by curve fitting
+constexpr std::int16_t kVertexTangent = 2;      // has a tangent (group 50)
+constexpr std::int16_t kVertexSplineFit = 8;    // made by spline fitting
+constexpr std::int16_t kVertexSplineFrame = 16; // spline control point
+constexpr std::int16_t kVertex3d = 32;
+constexpr std::int16_t kVertexMesh = 64;
+constexpr std::int16_t kVertexPolyface = 128;
+constexpr std::int16_t kSplineClosed = 1;
+constexpr std::int16_t kSplinePeriodic = 2;
+constexpr std::int16_t kSplineRational = 4;
+constexpr std::int16_t kSplinePlanar = 8;
+constexpr std::int16_t kTextBackward = 2;
+constexpr std::int16_t kTextUpsideDown = 4;
+constexpr std::int16_t kAttributeInvisible = 1;
+constexpr std::int16_t kAttributeConstant = 2;
+constexpr std::int16_t kAttributeVerify = 4;
+constexpr std::int16_t kAttributePreset = 8;
+constexpr std::int16_t kBlockAnonymous = 1;
+constexpr std::int16_t kBlockHasAttributes = 2;
+constexpr std::int16_t kBlockExternal = 4;
+constexpr std::int16_t kBlockOverlay = 8;
+constexpr std::int32_t kHatchPathPolyline = 2;  // group 92 of a hatch boundary path
+
 struct Point3 {
   double x = 0, y = 0, z = 0;
   bool operator==(const Point3&) const = default;
@@ -256,7 +287,7 @@ struct HatchPath {
   std::vector<double> bulges;            // one per vertex (0 where the file has none)
   std::vector<HatchEdge> edges;          // edge paths
   std::vector<std::uint64_t> boundaryHandles;
-  bool isPolyline() const { return (flags & 2) != 0; }
+  bool isPolyline() const { return (flags & kHatchPathPolyline) != 0; }
   bool operator==(const HatchPath&) const = default;
 };
 
@@ -324,6 +355,8 @@ struct Entity {
 
   // The record type written for this entity ("LINE", "ARC", "LWPOLYLINE"...).
   std::string typeName() const;
+  // The record type of the value's kind, whatever `recordType` says (a kept entity's own).
+  std::string_view kindTypeName() const;
   bool operator==(const Entity&) const = default;
 };
 
