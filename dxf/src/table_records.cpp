@@ -137,8 +137,10 @@ void writeLayerBody(RecordOut& o) {
   if (index == 256 || index == 0) index = 7;
   o.w.integer(62, l.off ? -index : index);
   if (l.color.rgb >= 0) {
-    if (trueColours) o.w.integer(420, l.color.rgb);
-    else o.warn(std::string(nameOf(o.ctx.version)) + " has no true colours; the nearest colour index is written");
+    if (trueColours) {
+      o.w.integer(420, l.color.rgb);
+      if (!l.color.name.empty()) o.str(430, l.color.name);
+    } else o.warn(std::string(nameOf(o.ctx.version)) + " has no true colours; the nearest colour index is written");
   }
   o.str(6, l.linetype);
   if (!o.r12) {

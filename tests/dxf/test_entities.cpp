@@ -306,7 +306,7 @@ TEST(DxfTableRecords, FixtureEntriesReadToTheValuesWrittenAndWriteBackEqual) {
     EntitySink original;
     DxfError error;
     ASSERT_TRUE(readEntities(fileText(kData + file), original, error)) << error.text();
-    const std::vector<TableRecord>& in = original.entries;
+    std::vector<TableRecord> in = original.entries;
     // (The drawing tests check the entries as the database holds them.)
     const TableRecord* off = findEntry(in, "OFF_LAYER");
     ASSERT_NE(off, nullptr);
@@ -314,6 +314,10 @@ TEST(DxfTableRecords, FixtureEntriesReadToTheValuesWrittenAndWriteBackEqual) {
     EXPECT_TRUE(off->common.xdata.empty());
     EXPECT_FALSE(findEntry(in, "NOPLOT_LAYER")->layer.plot);
     EXPECT_EQ(findEntry(in, "DASHED")->linetype.dashes.size(), 2u);
+    TableRecord booked = *off;  // a layer coloured from a colour book keeps the colour's name
+    booked.name = "BOOK_LAYER";
+    booked.layer.color = {7, 0x2E6B8C, "RAL CLASSIC$RAL 5009"};
+    in.push_back(booked);
     for (DxfVersion target : {DxfVersion::R2000, DxfVersion::R2018}) {
       SCOPED_TRACE(std::string(file) + " as " + nameOf(target));
       const std::string written = writeFile(in, {}, target);
