@@ -158,6 +158,9 @@ protected:
     double advance = QFontMetricsF(m_font).horizontalAdvance(glyphs);
     if (advance <= 0.0) return;
     QPointF up = screen(text.position + text.up * text.height) - start;
+    // An oblique text leans its letters along the baseline by the slant's tangent of their
+    // height.
+    if (text.oblique != 0.0 && text.boxWidth > 0.0) up += along * (std::tan(text.oblique) * text.height / text.boxWidth);
     m_painter.save();
     // Glyph space (x along the baseline, y down, kGlyphReferencePixels high) to the screen.
     m_painter.setTransform(QTransform(along.x() / advance, along.y() / advance, -up.x() / kGlyphReferencePixels,

@@ -166,6 +166,34 @@ TEST(CanvasFrame, BulgedSegmentsArePaintedAndBoxedWhereTheirArcLies) {
   }
 }
 
+// A text's glyphs fill its box along the baseline; an oblique text leans its letters right
+// by the slant's tangent of their height (the ink of the top rows lies further right).
+TEST(CanvasFrame, TextsFillTheirBoxAndObliqueOnesLean) {
+  auto inkCentre = [](double oblique, bool top) {
+    Drawing d;
+    auto* text = new AcDbText(AcGePoint3d(0, 0, 0), "IIIIIIII", AcDbObjectId::kNull, 10.0, 0.0);
+    text->setOblique(oblique);
+    appendToModelSpace(d.db, text);
+    const contura::qt::View view{QPointF(30, 5), 8.0, QSize(640, 240)};
+    QImage image;
+    contura::qt::paintFrame(image, view, DrawingIndex(d.db), {});
+    // Rows of the upper or lower third of the letters.
+    int baseline = int(view.toScreen(QPointF(0, 0)).y()), capTop = int(view.toScreen(QPointF(0, 10)).y());
+    int third = (baseline - capTop) / 3;
+    int from = top ? capTop : baseline - third, to = top ? capTop + third : baseline;
+    double sum = 0, count = 0;
+    for (int y = from; y < to; ++y)
+      for (int x = 0; x < image.width(); ++x)
+        if (inked(image, QPoint(x, y))) sum += x, ++count;
+    return count > 0 ? sum / count : -1.0;
+  };
+  const double upright = inkCentre(0.0, true) - inkCentre(0.0, false);
+  const double leaning = inkCentre(30.0 * std::numbers::pi / 180.0, true) - inkCentre(30.0 * std::numbers::pi / 180.0, false);
+  EXPECT_NEAR(upright, 0.0, 3.0);
+  // Two thirds of the 80-pixel height apart: tan 30 degrees of that, about 31 pixels.
+  EXPECT_NEAR(leaning, std::tan(30.0 * std::numbers::pi / 180.0) * 80.0 * 2.0 / 3.0, 8.0);
+}
+
 // Filled areas keep their islands open; a patterned hatch is a lighter fill than a solid one.
 TEST(CanvasFrame, HatchIslandsStayOpenAndPatternsAreLight) {
   Drawing d;
