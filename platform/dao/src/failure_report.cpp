@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <mutex>
 
-#include "sqlite_support.h"
+#include "connection.h"
 
 namespace contura::dao {
 namespace {
