@@ -2,6 +2,7 @@
 // state behind an open CDaoDatabase, and the inserts held open for their key query.
 #pragma once
 #include <afxdao.h>
+#include <contura/dao/library_file.h>
 
 #include "failure_report.h"
 #include "jet_sql.h"
@@ -107,13 +108,6 @@ public:
   virtual std::int64_t keyCounter(const std::string& table) = 0;
   virtual void setKeyCounter(const std::string& table, std::int64_t value) = 0;
 };
-
-// True when a library is named by a server address ("postgresql://..." or "postgres://...")
-// rather than by a file.
-bool isServerAddress(std::string_view target);
-
-// The server address without a password (user:password@ and password=...), for messages.
-std::string withoutPassword(std::string_view address);
 
 }  // namespace contura::dao
 

@@ -106,6 +106,12 @@ Cause causeOf(const FailureScene& scene, long jetCode, std::string_view descript
       return {"读写出错（磁盘已满或文件无法访问）", "请检查磁盘。"};
     case kJetObjectNotOpen:
       return {"没有打开", ""};
+    case kJetConnectionFailed:
+      return {"所在的数据库服务器无法连接", "请检查服务器是否已启动，以及地址、端口和网络。"};
+    case kJetInvalidLogon:
+      return {"所在的数据库服务器不接受连接地址中的用户名或密码", "请检查用户名和密码。"};
+    case kJetConnectionLost:
+      return {"与数据库服务器的连接中断了", "请检查服务器和网络后重试。"};
     default:
       break;
   }

@@ -21,6 +21,13 @@ namespace contura::dao {
 // On failure returns false with `error` set to one UTF-8 sentence, and leaves no file behind.
 bool createLibraryFile(const std::filesystem::path& file, std::string& error);
 
+// True when `target` names a server library ("postgresql://..." or "postgres://") rather than
+// a file.
+bool isServerAddress(std::string_view target);
+
+// A server address without its password (user:password@ and password=...), for messages.
+std::string withoutPassword(std::string_view address);
+
 // Sends every CDaoDatabase::Open of `cp936WindowsPath` (matched ignoring ASCII letter case
 // and the kind of slash) to `target` instead: a server address, or a file path in UTF-8 (a
 // Windows path goes through the drive map). An empty target removes the route.
