@@ -62,7 +62,7 @@ decltype(auto) translating(const char* source, F&& f) {
   }
 }
 
-// One value of a result row: NULL, an integer, a real, text (UTF-8) or bytes (a blob).
+// One value of a result row: NULL, an integer, a real, text or bytes (a blob).
 struct Bytes {
   std::string data;
   bool operator==(const Bytes&) const = default;
@@ -88,8 +88,9 @@ public:
   // is refused (3065). With `holdInsert`, the statement's transaction is left open, with
   // every other writer of `shape.table` kept out, until commitHeld or rollbackHeld.
   virtual long execute(const std::string& jet, const StatementShape& shape, bool holdInsert) = 0;
-  // Runs one query and reads every row; a statement that returns no rows is refused (3219).
-  virtual ResultRows query(const std::string& jet) = 0;
+  // Runs one query and reads every row, text in code page 936 or, with `utf8Text`, as stored;
+  // a statement that returns no rows is refused (3219).
+  virtual ResultRows query(const std::string& jet, bool utf8Text = false) = 0;
   // Ends the transaction left open by execute(holdInsert). A failed commit is rolled back
   // and thrown.
   virtual void commitHeld() = 0;

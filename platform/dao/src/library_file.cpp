@@ -103,7 +103,7 @@ std::string literal(const Cell& cell) {
 
 void copyRows(Connection& source, Connection& target, long& copied) {
   const ResultRows rows =
-      source.query(std::string("select ") + kCopiedColumns + " from " + kCopiedTable + " order by Id");
+      source.query(std::string("select ") + kCopiedColumns + " from " + kCopiedTable + " order by Id", true);
   const std::int64_t counter = source.keyCounter(kCopiedTable);
   target.inTransaction([&] {
     const ResultRows present = target.query(std::string("select count(*) from ") + kCopiedTable);

@@ -3,6 +3,7 @@
 #include "pg_support.h"
 
 #include <contura/dao/library_file.h>
+#include <contura/os/codepage.h>
 #include <libpq-fe.h>
 
 #include <cctype>
@@ -162,7 +163,7 @@ public:
     return changed;
   }
 
-  ResultRows query(const std::string& jet) override {
+  ResultRows query(const std::string& jet, bool utf8Text) override {
     const StatementShape shape = shapeOf(jet);
     if (!held_ && !inBatch_) reconnectIfLost(kRecordsetSource);
     const std::string tieBreak = shape.kind == StatementKind::Select && !shape.table.empty() && !shape.maxOfColumn
@@ -174,7 +175,7 @@ public:
     if (PQresultStatus(result.get()) != PGRES_TUPLES_OK)
       throwDao(kJetInvalidOperation, kRecordsetSource,
                "a recordset needs a query that returns rows; run action statements with Execute");
-    return rowsOf(result.get());
+    return rowsOf(result.get(), utf8Text);
   }
 
   void commitHeld() override {
@@ -308,18 +309,18 @@ private:
                                                                              : std::string();
   }
 
-  static ResultRows rowsOf(PGresult* result) {
+  static ResultRows rowsOf(PGresult* result, bool utf8Text) {
     ResultRows rows;
     const int columns = PQnfields(result);
     for (int c = 0; c < columns; ++c) rows.columns.emplace_back(PQfname(result, c));
     rows.rowCount = PQntuples(result);
     rows.cells.reserve(static_cast<std::size_t>(rows.rowCount) * static_cast<std::size_t>(columns));
     for (int r = 0; r < rows.rowCount; ++r)
-      for (int c = 0; c < columns; ++c) rows.cells.push_back(cellOf(result, r, c));
+      for (int c = 0; c < columns; ++c) rows.cells.push_back(cellOf(result, r, c, utf8Text));
     return rows;
   }
 
-  static Cell cellOf(PGresult* result, int row, int column) {
+  static Cell cellOf(PGresult* result, int row, int column, bool utf8Text) {
     if (PQgetisnull(result, row, column)) return std::monostate{};
     const char* text = PQgetvalue(result, row, column);
     switch (PQftype(result, column)) {
@@ -341,8 +342,10 @@ private:
         PQfreemem(bytes);
         return out;
       }
-      default:
-        return std::string(text, static_cast<std::size_t>(PQgetlength(result, row, column)));
+      default: {
+        const std::string_view utf8(text, static_cast<std::size_t>(PQgetlength(result, row, column)));
+        return utf8Text ? std::string(utf8) : os::utf8ToCp936(utf8);
+      }
     }
   }
 

@@ -86,13 +86,11 @@ FailureScene readingScene(const CDaoDatabase::Impl* db, const CString& query) {
 // Runs `query` on the open connection of `impl` and reads every row.
 std::unique_ptr<CDaoRecordset::Rows> readRows(const CDaoDatabase::Impl& impl, const CString& query) {
   const std::string jet = jetStatement(query.GetString(), kSource);
-  ResultRows result = impl.conn->query(jet);
+  ResultRows result = impl.conn->query(jet);  // text in code page 936
   auto rows = std::make_unique<CDaoRecordset::Rows>();
   rows->columns = std::move(result.columns);
   rows->cells = std::move(result.cells);
   rows->rowCount = result.rowCount;
-  for (Cell& cell : rows->cells)
-    if (auto* text = std::get_if<std::string>(&cell)) *text = contura::os::utf8ToCp936(*text);
   rows->dbName = impl.name;
   rows->dbFile = impl.file;
   rows->table = shapeOf(jet).table;

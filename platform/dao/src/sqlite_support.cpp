@@ -43,7 +43,7 @@ int pollWhileBusy(void* timeoutMs, int count) {
   return 1;
 }
 
-Cell readCell(sqlite3_stmt* stmt, int column) {
+Cell readCell(sqlite3_stmt* stmt, int column, bool utf8Text) {
   switch (sqlite3_column_type(stmt, column)) {
     case SQLITE_INTEGER:
       return static_cast<std::int64_t>(sqlite3_column_int64(stmt, column));
@@ -51,7 +51,8 @@ Cell readCell(sqlite3_stmt* stmt, int column) {
       return sqlite3_column_double(stmt, column);
     case SQLITE_TEXT: {
       const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-      return std::string(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
+      std::string_view utf8(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
+      return utf8Text ? std::string(utf8) : os::utf8ToCp936(utf8);
     }
     case SQLITE_BLOB: {
       const char* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, column));
@@ -102,7 +103,7 @@ public:
     return changed;
   }
 
-  ResultRows query(const std::string& jet) override {
+  ResultRows query(const std::string& jet, bool utf8Text) override {
     sqlite3* db = db_.get();
     const std::string sql = translating(kRecordsetSource, [&] { return translateJetSql(jet); });
     Statement stmt = prepare(db, sql, kRecordsetSource);
@@ -117,7 +118,7 @@ public:
     }
     int rc;
     while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
-      for (int c = 0; c < columnCount; ++c) rows.cells.push_back(readCell(stmt.get(), c));
+      for (int c = 0; c < columnCount; ++c) rows.cells.push_back(readCell(stmt.get(), c, utf8Text));
       ++rows.rowCount;
     }
     if (rc != SQLITE_DONE) throwSqlite(db, rc, kRecordsetSource, "the query failed" + on_);
