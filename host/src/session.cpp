@@ -110,8 +110,11 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
   if (options.copyLibrary.size() == 2)  // a task of its own: copy and end
     return copyLibraries(options.copyLibrary[0], options.copyLibrary[1], streams.out, streams.err) ? kExitOk
                                                                                                     : kExitError;
+  // A server library is read through the fixed path led to it, so that no message or page
+  // shows the password of its address.
   if (options.libraryReport)  // a task of its own: write the catalogue and end
-    return writeLibraryReport(*options.libraryReport, options.library.value_or(std::string()), streams.out, streams.err)
+    return writeLibraryReport(*options.libraryReport, dao::isServerAddress(library) ? std::string() : library,
+                              streams.out, streams.err)
                ? kExitOk
                : kExitError;
   if (options.newLibrary)  // a task of its own: make the file and end

@@ -72,9 +72,11 @@ bool startsWithDrive(std::string_view path) {
          ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
-// "'E:\x\lib.mdb' (/home/u/.../lib.mdb)": the name as given and, when different, the library.
+// "'E:\x\lib.mdb' (/home/u/.../lib.mdb)": the name as given (a server address without its
+// password) and, when different, the library.
 std::string describeLibrary(const CString& name, const std::filesystem::path& file) {
   std::string given = os::cp936ToUtf8(name.str());
+  if (isServerAddress(given)) given = withoutPassword(given);
   std::string text = "'" + given + "'";
   if (!file.empty() && file.string() != given) text += " (" + file.string() + ")";
   return text;

@@ -29,6 +29,7 @@ std::string utf8(const CString& s) { return contura::os::cp936ToUtf8(s.str()); }
 // "'E:\x\lib.mdb' (/home/u/.../lib.mdb)": the name as given and, when different, the library.
 std::string describeFile(const CString& name, const fs::path& file) {
   std::string given = utf8(name);
+  if (isServerAddress(given)) given = withoutPassword(given);
   std::string text = "'" + given + "'";
   if (!file.empty() && file.string() != given) text += " (" + file.string() + ")";
   return text;

@@ -36,8 +36,10 @@ std::string fileText(const FailureScene& scene) {
   std::string text = "库文件";
   const std::string native = cp936(scene.file.string());
   if (!scene.name.IsEmpty()) {
-    text += "“" + scene.name.str() + "”";
-    if (!native.empty() && native != scene.name.str()) text += "（" + native + "）";
+    // A server address given as the name is never shown with its password.
+    const std::string name = isServerAddress(scene.name.str()) ? withoutPassword(scene.name.str()) : scene.name.str();
+    text += "“" + name + "”";
+    if (!native.empty() && native != name) text += "（" + native + "）";
   } else if (!native.empty()) {
     text += "“" + native + "”";
   }
