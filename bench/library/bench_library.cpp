@@ -191,8 +191,6 @@ private:
 
 // The load and the adds on a server library, printed beside the file's best load and adds.
 void benchServer(const fs::path& dir, const fs::path& big, double fileLoadMs, double fileAdds) {
-  // Run as root, the server runs as another user, who must be able to reach its folder.
-  fs::permissions(dir, fs::perms::others_exec | fs::perms::group_exec, fs::perm_options::add);
   Server server(dir / "pg");
   const std::string loaded = server.newLibrary("load10k"), adds = server.newLibrary("adds");
   std::string error;
