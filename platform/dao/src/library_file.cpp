@@ -113,8 +113,10 @@ void copyRows(Connection& source, Connection& target, long& copied) {
     const StatementShape insert{StatementKind::Insert, kCopiedTable, false};
     for (long r = 0; r < rows.rowCount; ++r) {
       std::string sql = std::string("insert into ") + kCopiedTable + " (" + kCopiedColumns + ") values (";
-      for (std::size_t c = 0; c < columns; ++c)
-        sql += (c ? "," : "") + literal(rows.cells[static_cast<std::size_t>(r) * columns + c]);
+      for (std::size_t c = 0; c < columns; ++c) {
+        if (c > 0) sql += ',';
+        sql += literal(rows.cells[static_cast<std::size_t>(r) * columns + c]);
+      }
       target.execute(sql + ")", insert, false);
     }
     target.setKeyCounter(kCopiedTable, counter);
