@@ -72,8 +72,8 @@ bool startsWithDrive(std::string_view path) {
          ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
-// "'E:\x\lib.mdb' (/home/u/.../lib.mdb)": the name as given (a server address without its
-// password) and, when different, the library.
+}  // namespace
+
 std::string describeLibrary(const CString& name, const std::filesystem::path& file) {
   std::string given = os::cp936ToUtf8(name.str());
   if (isServerAddress(given)) given = withoutPassword(given);
@@ -81,8 +81,6 @@ std::string describeLibrary(const CString& name, const std::filesystem::path& fi
   if (!file.empty() && file.string() != given) text += " (" + file.string() + ")";
   return text;
 }
-
-}  // namespace
 
 void throwDao(long jetCode, const char* source, const std::string& utf8Description, int afxDaoError) {
   // Held until thrown, so a failure while filling it in does not leak it.

@@ -52,6 +52,10 @@ enum JetError : long {
 // be code page 936 text and the statement not empty. Throws CDaoException* (3075) otherwise.
 std::string jetStatement(const char* cp936Sql, const char* source);
 
+// "'E:\x\lib.mdb' (/home/u/.../lib.mdb)": a library for messages (UTF-8), by the name given to
+// Open (a server address without its password) and, when different, the file or address.
+std::string describeLibrary(const CString& name, const std::filesystem::path& file);
+
 // Converts a JetSqlError of the translator into the DAO exception of the same fault.
 template <typename F>
 decltype(auto) translating(const char* source, F&& f) {

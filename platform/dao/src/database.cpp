@@ -3,7 +3,6 @@
 
 #include <contura/dao/library_file.h>
 #include <contura/os/codepage.h>
-#include <contura/os/paths.h>
 
 #include <algorithm>
 #include <atomic>
@@ -23,17 +22,6 @@ constexpr long long kDefaultBusyTimeoutMs = 10000;
 std::atomic<long long> g_busyTimeoutMs{kDefaultBusyTimeoutMs};
 
 constexpr const char* kSource = "DAO.Database";
-
-std::string utf8(const CString& s) { return contura::os::cp936ToUtf8(s.str()); }
-
-// "'E:\x\lib.mdb' (/home/u/.../lib.mdb)": the name as given and, when different, the library.
-std::string describeFile(const CString& name, const fs::path& file) {
-  std::string given = utf8(name);
-  if (isServerAddress(given)) given = withoutPassword(given);
-  std::string text = "'" + given + "'";
-  if (!file.empty() && file.string() != given) text += " (" + file.string() + ")";
-  return text;
-}
 
 // What to say when a statement on `impl` (null when never opened) fails.
 FailureScene statementScene(const CDaoDatabase::Impl* impl, LPCTSTR sql) {
@@ -124,8 +112,8 @@ void CDaoDatabase::Open(LPCTSTR lpszName, BOOL bExclusive, BOOL bReadOnly, LPCTS
     scene.name = name;
     reportingFailures([&] { return scene; }, [&] {
       throwDao(kJetInvalidOperation, kSource,
-               "cannot open " + describeFile(name, {}) + ": this database object already has " +
-                   describeFile(m_pImpl->name, m_pImpl->file) + " open");
+               "cannot open " + describeLibrary(name, {}) + ": this database object already has " +
+                   describeLibrary(m_pImpl->name, m_pImpl->file) + " open");
     });
   }
   // Whatever happens below, the database remembers which file it was asked for.
