@@ -346,6 +346,10 @@ $picked_circle")" ] || fail "an empty pick changed the added record: $before"
     run --copy-library "$work/a.mdb" "$address"  # the server library is not empty now
     expect_code 1
     [ "$(rows)" = 4 ] || fail "a refused copy changed the server library"
+    # CONTURA_LIBRARY leads the module's fixed path there as --library does.
+    CONTURA_LIBRARY=$address run --library-report "$work/report"
+    expect_code 0
+    [ "$(wc -l <"$work/report.csv")" = 5 ] || fail "report of the server library: $(cat "$work/report.csv")"
     "$contura" --new-library "$work/b.mdb" >/dev/null && run --copy-library "$address" "$work/b.mdb"
     expect_code 0
     diff <(sqlite3 "$work/a.mdb" .dump) <(sqlite3 "$work/b.mdb" .dump) || fail "the dumps differ" ;;
