@@ -29,6 +29,8 @@ constexpr const char* kKeepaliveCount = "3";
 constexpr Oid kBoolOid = 16, kByteaOid = 17, kInt8Oid = 20, kInt2Oid = 21, kInt4Oid = 23, kOidOid = 26;
 constexpr Oid kFloat4Oid = 700, kFloat8Oid = 701, kNumericOid = 1700;
 
+constexpr bool kRetryOnLostConnection = true;
+
 // The library table on a server. Id is an identity the server assigns on insert and never
 // hands out twice; the texts compare and sort by their bytes (collation "C"), as in a library
 // file, whatever locale the database was made with.
@@ -142,7 +144,7 @@ public:
       throwDao(kJetSelectInExecute, kDatabaseSource,
                "cannot execute a select query" + on_ + "; open a recordset on it instead");
     reconnectIfLost(kDatabaseSource);
-    if (!inBatch_) run("BEGIN", kDatabaseSource, "cannot start writing", jet);
+    if (!inBatch_) run("BEGIN", kDatabaseSource, "cannot start writing", jet, kRetryOnLostConnection);
     // Other writers of the table wait until the key query after this insert has run (they
     // would take ROW EXCLUSIVE, which this mode keeps out); readers do not wait.
     if (holdInsert)
@@ -171,7 +173,7 @@ public:
                                      : std::string();
     const std::string sql =
         translating(kRecordsetSource, [&] { return translateJetSql(jet, Dialect::Postgres, tieBreak); });
-    Result result = run(sql, kRecordsetSource, "the query failed", jet);
+    Result result = run(sql, kRecordsetSource, "the query failed", jet, kRetryOnLostConnection);
     if (PQresultStatus(result.get()) != PGRES_TUPLES_OK)
       throwDao(kJetInvalidOperation, kRecordsetSource,
                "a recordset needs a query that returns rows; run action statements with Execute");
@@ -193,7 +195,7 @@ public:
 
   void inTransaction(const std::function<void()>& body) override {
     reconnectIfLost(kDatabaseSource);
-    run("BEGIN", kDatabaseSource, "cannot start writing", {});
+    run("BEGIN", kDatabaseSource, "cannot start writing", {}, kRetryOnLostConnection);
     inBatch_ = true;
     try {
       body();
@@ -243,12 +245,25 @@ private:
     configureSession(source);
   }
 
+  static bool succeeded(const Result& result) {
+    const ExecStatusType status = PQresultStatus(result.get());
+    return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
+  }
+
   // Runs one statement of the server's dialect (one only: the extended protocol refuses more);
   // a failure rolls back the transaction under way and is thrown, `jet` naming the names.
-  Result run(const std::string& sql, const char* source, const std::string& what, const std::string& jet) {
+  // With `retry`, a statement that starts a unit of work (nothing of it sent before) and finds
+  // the connection lost since the last call, as after a server restart, is sent once more on
+  // a new connection.
+  Result run(const std::string& sql, const char* source, const std::string& what, const std::string& jet,
+             bool retry = false) {
     Result result(PQexecParams(conn_.get(), sql.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0));
-    const ExecStatusType status = PQresultStatus(result.get());
-    if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return result;
+    if (succeeded(result)) return result;
+    if (retry && !held_ && !inBatch_ && PQstatus(conn_.get()) != CONNECTION_OK) {
+      reconnectIfLost(source);
+      result.reset(PQexecParams(conn_.get(), sql.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0));
+      if (succeeded(result)) return result;
+    }
     // A failed statement ends the server's transaction: a held insert goes with it.
     const bool insertLost = std::exchange(held_, false);
     rollbackQuietly();
