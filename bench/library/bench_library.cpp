@@ -1,6 +1,8 @@
 // Section library benchmark: the store's Load of a 10,000-row library against a bare
 // sqlite3_step loop over the same table, and 1,000 adds through the store against 1,000 bare
-// durable inserts, all measured in the same run on the same disk.
+// durable inserts, all measured in the same run on the same disk; then the same load and adds
+// through the store on a library database of a PostgreSQL server (a throwaway one on the same
+// machine, reached through a local socket, commits durable), next to the figures of the file.
 //
 // Usage: bench_library [WORK_DIR]   (default: a new folder under the system temp folder)
 // Prints the best and the median of several alternating rounds for each side and their ratios;
@@ -115,8 +117,8 @@ int bareLoad(const fs::path& file, size_t& bytes) {
   return rows;
 }
 
-int storeLoad(const fs::path& file, size_t& bytes) {
-  CSectionLibStore store(CString(file.c_str()));
+int storeLoad(const CString& library, size_t& bytes) {
+  CSectionLibStore store(library);
   if (store.Load() != 0) {
     std::fprintf(stderr, "bench_library: Load failed: %s\n", store.m_strError.GetString());
     std::exit(2);
@@ -129,6 +131,89 @@ double timeOnce(const std::function<void()>& work) {
   Clock::time_point start = Clock::now();
   work();
   return seconds(Clock::now() - start);
+}
+
+// kAdds adds through the store on `library`, in seconds.
+double timeAdds(const CString& library) {
+  CSectionLibStore lib(library);
+  return timeOnce([&] {
+    for (int i = 0; i < kAdds; ++i) {
+      auto* rec = new CSectionLibRecord;
+      rec->m_nType = i % 40 + 1;
+      rec->m_nGroupSec = i % 10 + 1;
+      rec->m_strName = contura::os::utf8ToCp936("异形截面" + std::to_string(i)).c_str();
+      rec->m_strSectionInfo = contura::os::utf8ToCp936(sectionText(i)).c_str();
+      if (lib.Add(rec) != 0) {
+        std::fprintf(stderr, "bench_library: Add failed: %s\n", lib.m_strError.GetString());
+        delete rec;
+        std::exit(2);
+      }
+    }
+  });
+}
+
+// The throwaway server of the tests (tests/pg/pg_server.sh), started durable in `dir`.
+class Server {
+public:
+  explicit Server(const fs::path& dir) : dir_(dir) {
+    const std::string start = script() + " start " + dir_.string() + " durable";
+    if (std::system(start.c_str()) != 0) return;
+    started_ = true;
+  }
+  ~Server() {
+    if (started_) std::system((script() + " stop " + dir_.string()).c_str());
+  }
+  Server(const Server&) = delete;
+  Server& operator=(const Server&) = delete;
+  // A new database with an empty library; empty when there is no server.
+  std::string newLibrary(const std::string& name) const {
+    std::string address;
+    if (!started_) return address;
+    if (FILE* pipe = popen((script() + " newdb " + dir_.string() + " " + name).c_str(), "r")) {
+      char buf[512];
+      while (fgets(buf, sizeof buf, pipe)) address += buf;
+      pclose(pipe);
+    }
+    while (!address.empty() && address.back() == '\n') address.pop_back();
+    std::string error;
+    if (!address.empty() && !contura::dao::createLibrary(address, error)) {
+      std::fprintf(stderr, "bench_library: %s\n", error.c_str());
+      address.clear();
+    }
+    return address;
+  }
+
+private:
+  static std::string script() { return "bash " CONTURA_SOURCE_DIR "/tests/pg/pg_server.sh"; }
+  fs::path dir_;
+  bool started_ = false;
+};
+
+// The load and the adds on a server library, printed beside the file's best load and adds.
+void benchServer(const fs::path& dir, const fs::path& big, double fileLoadMs, double fileAdds) {
+  Server server(dir / "pg");
+  const std::string loaded = server.newLibrary("load10k"), adds = server.newLibrary("adds");
+  std::string error;
+  long copied = 0;
+  if (loaded.empty() || adds.empty() || !contura::dao::copyLibrary(big.string(), loaded, copied, error)) {
+    std::printf("server library: not measured (no PostgreSQL server could be started here) %s\n", error.c_str());
+    return;
+  }
+  const CString library(loaded.c_str());
+  std::vector<double> loads;
+  size_t bytes = 0;
+  storeLoad(library, bytes);  // warm the server's cache
+  for (int round = 0; round < kLoadRounds; ++round) {
+    int rows = 0;
+    loads.push_back(timeOnce([&] { rows = storeLoad(library, bytes); }));
+    if (rows != kLoadRows) std::exit(2);
+  }
+  std::printf("server library (PostgreSQL, local socket, durable commits) against the file\n");
+  std::printf("  load of %d rows           %8.2f ms / %8.2f ms   %.2fx the file's best\n", kLoadRows,
+              best(loads) * 1e3, median(loads) * 1e3, best(loads) * 1e3 / fileLoadMs);
+  const double serverAdds = timeAdds(CString(adds.c_str()));
+  std::printf("  %d adds                  %8.3f ms per add   %.2fx the file's\n", kAdds, serverAdds * 1e3 / kAdds,
+              serverAdds / fileAdds);
 }
 
 }  // namespace
@@ -154,7 +239,7 @@ int main(int argc, char** argv) {
     int rows = 0;
     bare.push_back(timeOnce([&] { rows = bareLoad(big, bareBytes); }));
     if (rows != kLoadRows) return 2;
-    store.push_back(timeOnce([&] { rows = storeLoad(big, storeBytes); }));
+    store.push_back(timeOnce([&] { rows = storeLoad(CString(big.c_str()), storeBytes); }));
     if (rows != kLoadRows) return 2;
   }
   const double bareMs = best(bare) * 1e3, storeMs = best(store) * 1e3, loadRatio = storeMs / bareMs;
@@ -169,24 +254,7 @@ int main(int argc, char** argv) {
   // Adds: every add is one durable commit (plus the key query); the bare side is the commit
   // alone, one autocommitted insert per row.
   fs::path addsFile = newLibrary(dir, "adds.mdb");
-  double storeAdds = 0;
-  {
-    CSectionLibStore lib(CString(addsFile.c_str()));
-    storeAdds = timeOnce([&] {
-      for (int i = 0; i < kAdds; ++i) {
-        auto* rec = new CSectionLibRecord;
-        rec->m_nType = i % 40 + 1;
-        rec->m_nGroupSec = i % 10 + 1;
-        rec->m_strName = contura::os::utf8ToCp936("异形截面" + std::to_string(i)).c_str();
-        rec->m_strSectionInfo = contura::os::utf8ToCp936(sectionText(i)).c_str();
-        if (lib.Add(rec) != 0) {
-          std::fprintf(stderr, "bench_library: Add failed: %s\n", lib.m_strError.GetString());
-          delete rec;
-          std::exit(2);
-        }
-      }
-    });
-  }
+  const double storeAdds = timeAdds(CString(addsFile.c_str()));
   fs::path bareFile = newLibrary(dir, "adds-bare.mdb");
   double bareAdds = 0;
   {
@@ -206,6 +274,8 @@ int main(int argc, char** argv) {
   std::printf("  bare autocommit inserts  %8.3f ms per add\n", bareAdds * 1e3 / kAdds);
   std::printf("  CSectionLibStore::Add    %8.3f ms per add   %.2fx the bare inserts\n", storeAdds * 1e3 / kAdds,
               storeAdds / bareAdds);
+
+  benchServer(dir, big, storeMs, storeAdds);
 
   if (argc <= 1) fs::remove_all(dir);
   return loadRatio <= kLoadGoal ? 0 : 1;

@@ -24,9 +24,10 @@ struct Options {
   std::optional<std::filesystem::path> previewDir;  // --preview-dir DIR
   std::optional<double> pickbox;               // --pickbox N (positive)
   bool gui = false;                            // --gui
-  std::optional<std::filesystem::path> newLibrary;  // --new-library FILE
+  std::optional<std::string> newLibrary;       // --new-library FILE|ADDRESS
   std::optional<std::string> libraryReport;    // --library-report OUT (OUT.csv, OUT.html)
-  std::optional<std::string> library;          // --library FILE (with --library-report)
+  std::optional<std::string> library;          // --library FILE|ADDRESS
+  std::vector<std::string> copyLibrary;        // --copy-library FROM TO (both, or none)
   std::vector<std::filesystem::path> modules;  // --load MODULE, in the order given
   std::vector<std::filesystem::path> fonts;    // --fonts DIR, in the order given
   bool help = false;                           // --help

@@ -17,6 +17,7 @@
 #include <dbapserv.h>
 #include <dbmain.h>
 #include <contura/dao/error_report.h>
+#include <contura/dao/library_file.h>
 #include <contura/db/host_services.h>
 #include <contura/dxf/dxf.h>
 #include <contura/ed/editor_state.h>
@@ -101,13 +102,23 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
                                          (madeDir ? ": " + madeDir.message() : std::string()));
     Draw2DSetPreviewDirectory(os::utf8ToCp936(std::filesystem::absolute(*options.previewDir).string()).c_str());
   }
-  if (options.library && !options.libraryReport) return usageError(streams.err, "--library needs --library-report");
+  // The module's fixed library path leads where --library (or CONTURA_LIBRARY) says: a file or
+  // a team's library on a server. Without either it stays a file through the drive map.
+  const char* libraryVariable = std::getenv("CONTURA_LIBRARY");
+  std::string library = options.library.value_or(libraryVariable ? libraryVariable : "");
+  dao::routeLibrary(kModuleLibraryPath, library);
+  if (options.copyLibrary.size() == 2)  // a task of its own: copy and end
+    return copyLibraries(options.copyLibrary[0], options.copyLibrary[1], streams.out, streams.err) ? kExitOk
+                                                                                                    : kExitError;
+  // A server library is read through the fixed path led to it, so that no message or page
+  // shows the password of its address.
   if (options.libraryReport)  // a task of its own: write the catalogue and end
-    return writeLibraryReport(*options.libraryReport, options.library.value_or(std::string()), streams.out, streams.err)
+    return writeLibraryReport(*options.libraryReport, dao::isServerAddress(library) ? std::string() : library,
+                              streams.out, streams.err)
                ? kExitOk
                : kExitError;
   if (options.newLibrary)  // a task of its own: make the file and end
-    return createNewLibrary(options.newLibrary->string(), streams.out, streams.err) ? kExitOk : kExitError;
+    return createNewLibrary(*options.newLibrary, streams.out, streams.err) ? kExitOk : kExitError;
 
   std::ifstream scriptFile;
   std::istream* in = &streams.in;

@@ -1,6 +1,7 @@
 # Shared by the end-to-end scripts (sourced after setting case_name and contura): a scratch
 # folder removed on exit, failing with the case's name, and running contura on a script.
 work=$(mktemp -d)
+unset CONTURA_LIBRARY  # it would lead the module's library elsewhere
 trap 'rm -rf "$work"' EXIT
 
 fail() { echo "FAIL ($case_name): $*"; exit 1; }

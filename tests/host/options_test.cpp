@@ -13,7 +13,8 @@ using Args = std::vector<std::string>;
 TEST(HostOptions, AcceptsEveryOptionInBothForms) {
   auto r = parseOptions({"--script", "run.scr", "--drive", "e=/data/e", "--drive=F:=/data/f",
                          "--save=out.dxf", "--dxf-version", "r2000", "--preview-dir", "pv", "--pickbox", "2.5", "--gui",
-                         "--new-library", "lib.mdb", "--load", "b.arx", "--load=a.arx", "drawing.dxf"});
+                         "--new-library", "lib.mdb", "--load", "b.arx", "--load=a.arx", "--copy-library", "a.mdb",
+                         "postgresql://db/lib", "drawing.dxf"});
   ASSERT_TRUE(r.ok()) << r.error;
   const auto& o = r.options;
   EXPECT_EQ(o.script, "run.scr");
@@ -27,6 +28,7 @@ TEST(HostOptions, AcceptsEveryOptionInBothForms) {
   EXPECT_EQ(o.pickbox, 2.5);
   EXPECT_TRUE(o.gui);
   EXPECT_EQ(o.newLibrary, "lib.mdb");
+  EXPECT_EQ(o.copyLibrary, (Args{"a.mdb", "postgresql://db/lib"}));
   EXPECT_EQ(o.modules, (std::vector<std::filesystem::path>{"b.arx", "a.arx"}));  // the order given
   EXPECT_EQ(o.drawing, "drawing.dxf");
   EXPECT_EQ(contura::host::unavailableOptions(o), (Args{"--gui"}));
@@ -66,6 +68,8 @@ TEST(HostOptions, RefusesBadUsageWithAReason) {
       {{"a.dxf", "b.dxf"}, "only one drawing"},
       {{"--dxf-version", "R14"}, "R2004"},  // read, never written
       {{"--dxf-version", "2005"}, "not '2005'"},
+      {{"--copy-library", "a.mdb"}, "--copy-library needs two values"},
+      {{"--copy-library=a.mdb", "b.mdb"}, "--copy-library takes two values"},
   };
   for (const Case& c : cases) {
     auto r = parseOptions(c.args);

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <mutex>
 
-#include "sqlite_support.h"
+#include "connection.h"
 
 namespace contura::dao {
 namespace {
@@ -36,8 +36,10 @@ std::string fileText(const FailureScene& scene) {
   std::string text = "库文件";
   const std::string native = cp936(scene.file.string());
   if (!scene.name.IsEmpty()) {
-    text += "“" + scene.name.str() + "”";
-    if (!native.empty() && native != scene.name.str()) text += "（" + native + "）";
+    // A server address given as the name is never shown with its password.
+    const std::string name = isServerAddress(scene.name.str()) ? withoutPassword(scene.name.str()) : scene.name.str();
+    text += "“" + name + "”";
+    if (!native.empty() && native != name) text += "（" + native + "）";
   } else if (!native.empty()) {
     text += "“" + native + "”";
   }
@@ -106,6 +108,12 @@ Cause causeOf(const FailureScene& scene, long jetCode, std::string_view descript
       return {"读写出错（磁盘已满或文件无法访问）", "请检查磁盘。"};
     case kJetObjectNotOpen:
       return {"没有打开", ""};
+    case kJetConnectionFailed:
+      return {"所在的数据库服务器无法连接", "请检查服务器是否已启动，以及地址、端口和网络。"};
+    case kJetInvalidLogon:
+      return {"所在的数据库服务器不接受连接地址中的用户名或密码", "请检查用户名和密码。"};
+    case kJetConnectionLost:
+      return {"与数据库服务器的连接中断了", "请检查服务器和网络后重试。"};
     default:
       break;
   }

@@ -1,4 +1,4 @@
-// Tokenizer-based rewriting of Jet SQL statements into SQLite's dialect.
+// Tokenizer-based rewriting of Jet SQL statements into the dialects of the backends.
 #include "jet_sql.h"
 
 #include <algorithm>
@@ -10,6 +10,7 @@ namespace {
 
 constexpr long kJetSyntaxError = 3075;     // "Syntax error ... in query expression"
 constexpr long kJetTextAfterEnd = 3142;    // "Characters found after end of SQL statement"
+constexpr long kJetTooFewParameters = 3061;  // "Too few parameters"
 constexpr std::size_t kExcerptBytes = 40;  // how much of the statement an error message quotes
 
 enum class Kind { Space, Word, Text, Name, Symbol, End };
@@ -215,9 +216,62 @@ bool hasStrayQuote(std::string_view jet) {
   return false;
 }
 
-std::string translateJetSql(std::string_view jet) {
+namespace {
+
+// A bracketed or back-quoted Jet name as a quoted server name, folded to lower case.
+std::string serverName(const std::string& jetName) {
+  std::string out = "\"";
+  for (std::size_t i = 1; i + 1 < jetName.size(); ++i) {
+    char c = jetName[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out + "\"";
+}
+
+// Refuses what the server would read differently from Jet (see translateJetSql).
+void refuseServerOnlySyntax(const std::vector<Token>& tokens, std::string_view jet) {
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    const Token& t = tokens[i];
+    if (t.kind == Kind::Symbol && t.text == "?")
+      throw JetSqlError(kJetTooFewParameters, "too few parameters: the statement has a parameter marker '?' "
+                                              "and no value is supplied");
+    if (t.kind == Kind::Symbol && t.text == "$")
+      throw JetSqlError(kJetSyntaxError, "'$' is not accepted in a statement: " + excerpt(jet, 0));
+    if (t.kind == Kind::Text && i > 0 && (tokens[i - 1].kind == Kind::Word || tokens[i - 1].text == "&"))
+      throw JetSqlError(kJetSyntaxError,
+                        "a text literal cannot follow a word directly: " + tokens[i - 1].text + t.text);
+  }
+}
+
+// Appends `key` as the last key of a top-level ORDER BY, when there is one.
+void appendOrderTieBreak(std::vector<Token>& tokens, std::string_view key) {
+  int depth = 0;
+  bool ordered = false;
+  for (std::size_t i = 0; tokens[i].kind != Kind::End; ++i) {
+    const Token& t = tokens[i];
+    if (t.text == "(") ++depth;
+    if (t.text == ")") --depth;
+    if (depth != 0) continue;
+    if (isWord(t, "distinct") || isWord(t, "group") || isWord(t, "union")) return;
+    if (isWord(t, "order")) ordered = true;
+  }
+  if (!ordered) return;
+  tokens.insert(tokens.end() - 1, Token{Kind::Symbol, ", " + std::string(key)});
+}
+
+}  // namespace
+
+std::string translateJetSql(std::string_view jet, Dialect dialect, std::string_view orderTieBreak) {
   std::vector<Token> tokens = tokenize(jet);
   dropDeleteTarget(tokens);
+  if (dialect == Dialect::Postgres) {
+    refuseServerOnlySyntax(tokens, jet);
+    for (Token& t : tokens)
+      if (t.kind == Kind::Name) t.text = serverName(t.text);
+    if (!orderTieBreak.empty()) appendOrderTieBreak(tokens, orderTieBreak);
+  }
   std::string out;
   out.reserve(jet.size());
   for (const Token& t : tokens) out += t.text;

@@ -1,4 +1,4 @@
-// Jet SQL as the module writes it, checked and rewritten into SQLite's dialect.
+// Jet SQL as the module writes it, checked and rewritten into the dialect of a backend.
 #pragma once
 #include <stdexcept>
 #include <string>
@@ -16,7 +16,10 @@ private:
   long jetCode_;
 };
 
-// Rewrites one Jet statement (UTF-8) for SQLite. The text is tokenized first, so nothing
+// The SQL dialect a statement is rendered in.
+enum class Dialect { Sqlite, Postgres };
+
+// Rewrites one Jet statement (UTF-8) for `dialect`. The text is tokenized first, so nothing
 // inside a string literal or a bracketed name is ever changed or taken for syntax.
 // - "DELETE * FROM t" and "DELETE t.* FROM t" become "DELETE FROM t".
 // - A double-quoted string literal (Jet's other delimiter) becomes a single-quoted one.
@@ -24,8 +27,18 @@ private:
 // - Refused as well, because Jet has no such syntax and accepting it would let a value with
 //   a stray quote form a different valid statement: comments ("--", "/*") and "||".
 // - An unterminated literal or bracketed name is refused.
+// For PostgreSQL, in addition:
+// - Jet's names are not case sensitive: a bracketed or back-quoted name becomes a quoted name
+//   in lower case (ASCII letters), which is what the server folds an unquoted name to.
+// - A literal right after a word (E'..', U&'..') has a meaning of its own on the server and
+//   none in Jet, and '$' (dollar quoting, $1) likewise: both are refused.
+// - `orderTieBreak`, when not empty, is appended as the last key of a statement's ORDER BY
+//   (not after DISTINCT or GROUP BY), so that rows equal in every key come in the order
+//   of that column, as SQLite gives rows equal in every key in the order of their keys.
+// - '?' is a parameter marker for which no value is supplied: refused (too few parameters).
 // Throws JetSqlError with a sentence naming the fault and the text around it.
-std::string translateJetSql(std::string_view jet);
+std::string translateJetSql(std::string_view jet, Dialect dialect = Dialect::Sqlite,
+                            std::string_view orderTieBreak = {});
 
 // What a statement does, read from its first words; used to word failures and to recognise
 // the key query that follows an insert. Never throws: a statement the tokenizer refuses is

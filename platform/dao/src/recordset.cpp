@@ -10,7 +10,7 @@
 #include <variant>
 #include <vector>
 
-#include "sqlite_support.h"
+#include "connection.h"
 
 using namespace contura::dao;
 
@@ -18,9 +18,6 @@ namespace {
 
 constexpr const char* kSource = "DAO.Recordset";
 constexpr const char* kFieldsSource = "DAO.Fields";
-
-// Text cells hold code page 936 bytes already; blobs hold their bytes.
-using Cell = std::variant<std::monostate, std::int64_t, double, std::string>;
 
 bool equalsAsciiNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -31,26 +28,6 @@ bool equalsAsciiNoCase(std::string_view a, std::string_view b) {
     if (x != y) return false;
   }
   return true;
-}
-
-Cell readCell(sqlite3_stmt* stmt, int column) {
-  switch (sqlite3_column_type(stmt, column)) {
-    case SQLITE_INTEGER:
-      return static_cast<std::int64_t>(sqlite3_column_int64(stmt, column));
-    case SQLITE_FLOAT:
-      return sqlite3_column_double(stmt, column);
-    case SQLITE_TEXT: {
-      const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-      std::string_view utf8(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
-      return contura::os::utf8ToCp936(utf8);
-    }
-    case SQLITE_BLOB: {
-      const char* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, column));
-      return std::string(bytes ? bytes : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
-    }
-    default:
-      return std::monostate{};
-  }
 }
 
 COleVariant toVariant(const Cell& cell) {
@@ -65,7 +42,10 @@ COleVariant toVariant(const Cell& cell) {
       v = COleVariant(static_cast<double>(*i));
   } else if (const auto* d = std::get_if<double>(&cell)) {
     v = COleVariant(*d);
+  } else if (const auto* bytes = std::get_if<contura::dao::Bytes>(&cell)) {
+    v = COleVariant(CString(bytes->data.data(), static_cast<int>(bytes->data.size())));
   } else {
+    // Text cells hold code page 936 bytes once the rows are read.
     const std::string& s = std::get<std::string>(cell);
     v = COleVariant(CString(s.data(), static_cast<int>(s.size())));
   }
@@ -76,8 +56,8 @@ COleVariant toVariant(const Cell& cell) {
 
 struct CDaoRecordset::Rows {
   CString sql;                       // as given to Open
-  std::vector<std::string> columns;  // names in UTF-8, as SQLite reports them
-  std::vector<Cell> cells;           // row after row
+  std::vector<std::string> columns;  // names in UTF-8, as the backend reports them
+  std::vector<Cell> cells;           // row after row; text in code page 936
   long rowCount = 0;
   // For saying what failed after Open: the file, the query's table, and the fields already
   // said to be missing (a missing field is said once, not once per row).
@@ -103,31 +83,17 @@ FailureScene readingScene(const CDaoDatabase::Impl* db, const CString& query) {
   return scene;
 }
 
-// Runs `query` on the open connection `db` and reads every row.
+// Runs `query` on the open connection of `impl` and reads every row.
 std::unique_ptr<CDaoRecordset::Rows> readRows(const CDaoDatabase::Impl& impl, const CString& query) {
-  sqlite3* db = impl.db.get();
-  const std::string sql = sqliteStatement(query.GetString(), kSource);
-  Statement stmt = prepare(db, sql, kSource);
-  const int columnCount = sqlite3_column_count(stmt.get());
-  if (columnCount == 0)
-    throwDao(kJetInvalidOperation, kSource,
-             "a recordset needs a query that returns rows; run action statements with Execute");
-
+  const std::string jet = jetStatement(query.GetString(), kSource);
+  ResultRows result = impl.conn->query(jet);  // text in code page 936
   auto rows = std::make_unique<CDaoRecordset::Rows>();
-  for (int c = 0; c < columnCount; ++c) {
-    const char* name = sqlite3_column_name(stmt.get(), c);
-    rows->columns.emplace_back(name ? name : "");
-  }
-  int rc;
-  while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
-    for (int c = 0; c < columnCount; ++c) rows->cells.push_back(readCell(stmt.get(), c));
-    ++rows->rowCount;
-  }
-  if (rc != SQLITE_DONE)
-    throwSqlite(db, rc, kSource, "the query failed on '" + contura::os::cp936ToUtf8(impl.name.str()) + "'");
+  rows->columns = std::move(result.columns);
+  rows->cells = std::move(result.cells);
+  rows->rowCount = result.rowCount;
   rows->dbName = impl.name;
   rows->dbFile = impl.file;
-  rows->table = shapeOf(sql).table;
+  rows->table = shapeOf(jet).table;
   return rows;
 }
 
@@ -160,7 +126,13 @@ void CDaoRecordset::Open(int nOpenType, LPCTSTR lpszSQL, int nOptions) {
 
   const CDaoDatabase::Impl* named = m_pDatabase ? m_pDatabase->m_pImpl.get() : nullptr;  // even if not open
   std::unique_ptr<Rows> rows;
-  reportingFailures([&] { return readingScene(named, query); }, [&] {
+  // A key query that fails on a backend whose failure ends the held insert loses the insert.
+  auto scene = [&] {
+    FailureScene reading = readingScene(named, query);
+    if (keyQuery && !impl->conn->insertHeld()) reading.action = Action::Save;
+    return reading;
+  };
+  reportingFailures(scene, [&] {
     if (IsOpen()) throwDao(kJetInvalidOperation, kSource, "the recordset is already open; close it first");
     if (!impl)
       throwDao(kJetObjectNotOpen, kSource, "cannot open a recordset: its database is not open",

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# End-to-end runs of `contura` on section library files, checked with the sqlite3 tool.
-# usage: library_e2e.sh CASE CONTURA DATA_DIR
+# End-to-end runs of `contura` on section library files, checked with the sqlite3 tool, or
+# (given SERVER_DIR, a server of tests/pg/pg_server.sh) on a library database of their own on
+# that server, checked with psql in the same words.
+# usage: library_e2e.sh CASE CONTURA DATA_DIR [SERVER_DIR]
 set -uo pipefail
 case_name=$1
 contura=$2
 data=$3
+server=${4:-}
 . "$(dirname "$0")/../common.sh"
 
 # run args...: runs contura with no terminal input, keeping stdout, stderr and the exit code.
@@ -33,22 +36,47 @@ check_new_library() {
 }
 
 
-# The library at the module's fixed path, with drive E: in the work folder.
+# The library at the module's fixed path, with drive E: in the work folder; or, on a server,
+# the database the fixed path is led to with --library.
 drive="$work/e"
 library="$drive/_Velmora/vlmr/Support/SectionLib.mdb"
+shown_library=$library  # as messages name it
+library_args=()
+if [ -n "$server" ]; then
+  address=$(bash "$(dirname "$0")/../../pg/pg_server.sh" newdb "$server" "lib_$case_name") ||
+    fail "cannot make the case's database"
+  library=$address
+  shown_library=$(printf '%s' "$address" | sed -E 's#://([^:@/]*):[^@/]*@#://\1@#')
+  library_args=(--library "$address")
+  # The library is asked in the sqlite3 tool's words (the database has quote() and
+  # group_concat()); PRAGMA integrity_check checks the key index against the table.
+  sql() {
+    local query=$2
+    [ "$query" != "PRAGMA integrity_check" ] ||
+      query="select 'ok' from (select bt_index_check('sectioninfo_pkey'::regclass, true)) as checked"
+    if [ "$1" = "$library" ]; then psql -X -A -t -q -v ON_ERROR_STOP=1 -d "$address" -c "$query"
+    else sqlite3 -batch -noheader "$1" "$query"; fi
+  }
+fi
 
-# new_library [SQL_FILE]: makes the library at the fixed path and runs the seed statements.
+# new_library [SQL_FILE]: makes the library at the fixed path (or on the server) and runs the
+# seed statements (on a server: in a file first, then copied there with its keys).
 new_library() {
   mkdir -p "$drive"
   "$contura" --drive "E=$drive" --new-library 'E:\_Velmora\vlmr\Support\SectionLib.mdb' >/dev/null ||
     fail "cannot make the library"
-  [ -z "${1:-}" ] || sqlite3 -batch "$library" <"$1" || fail "cannot seed the library from $1"
+  [ -z "${1:-}" ] || sqlite3 -batch "$drive/_Velmora/vlmr/Support/SectionLib.mdb" <"$1" ||
+    fail "cannot seed the library from $1"
+  [ -z "$server" ] || {
+    "$contura" --new-library "$address" >/dev/null &&
+      "$contura" --copy-library "$drive/_Velmora/vlmr/Support/SectionLib.mdb" "$address" >/dev/null
+  } || fail "cannot make the library on the server"
 }
 
 # script NAME: runs NAME.scr on the library, checking a clean run and the transcript against
 # NAME.transcript (where the scratch folder is written $WORK).
 script() {
-  "$contura" --drive "E=$drive" --script "$data/$1.scr" >"$work/$1.out" 2>"$work/$1.err" </dev/null
+  "$contura" --drive "E=$drive" "${library_args[@]}" --script "$data/$1.scr" >"$work/$1.out" 2>"$work/$1.err" </dev/null
   code=$?
   expect_code 0
   # The drawing the script changed is not saved, and the run says so; nothing else.
@@ -86,9 +114,11 @@ circle_drawing() {
     fail "cannot draw the circle"
 }
 
-# fingerprint: the library path's content (sum of a file, listing of a folder, or "none").
+# fingerprint: the library path's content (sum of a file, listing of a folder, or "none"), or
+# the server library's rows (or why there are none).
 fingerprint() {
-  if [ -d "$library" ]; then ls -la --time-style=+%s.%N "$library"
+  if [ -n "$server" ]; then psql -X -A -t -d "$address" -c "select * from sectioninfo order by id" 2>&1 | sha256sum
+  elif [ -d "$library" ]; then ls -la --time-style=+%s.%N "$library"
   elif [ -e "$library" ]; then sha256sum <"$library"; stat -c '%a %s %Y' "$library"
   else echo none; fi
 }
@@ -104,7 +134,7 @@ broken_library() {
   before=$(fingerprint)
   sed "s/NAME/$name/" "$data/broken_library.scr" >"$work/broken.scr"
   chmod -R a+rX "$work"
-  "$@" "$contura" --drive "E=$drive" --script "$work/broken.scr" "$work/circle.dxf" \
+  "$@" "$contura" --drive "E=$drive" "${library_args[@]}" --script "$work/broken.scr" "$work/circle.dxf" \
     >"$work/out" 2>"$work/err" </dev/null
   code=$?
   expect_code 0
@@ -116,9 +146,9 @@ broken_library() {
 }
 
 # said LINE...: the platform said exactly these lines, in this order; a leading FILE stands
-# for 库文件“E:\...”（the native path）.
+# for 库文件“E:\...”（the native path or the server address without its password）.
 said() {
-  local named='库文件“E:\_Velmora\vlmr\Support\SectionLib.mdb”'"（$library）" line
+  local named='库文件“E:\_Velmora\vlmr\Support\SectionLib.mdb”'"（$shown_library）" line
   for line in "$@"; do printf '%s\n' "${line/#FILE/$named}"; done | diff -u - "$work/said" ||
     fail "the command line said otherwise"
 }
@@ -201,7 +231,7 @@ $picked_circle")" ] || fail "an empty pick changed the added record: $before"
   output)
     new_library "$data/circle.sql"
     script output
-    [ "$(sql "$library" "select group_concat(Name, ',') from SectionInfo order by Id")" = "圆,加" ] ||
+    [ "$(sql "$library" "select group_concat(Name, ',') from (select Name from SectionInfo order by Id) as t")" = "圆,加" ] ||
       fail "rows: $(sql "$library" "select group_concat(Name, ',') from SectionInfo")" ;;
   pages)
     new_library "$data/pages.sql"
@@ -266,7 +296,8 @@ $picked_circle")" ] || fail "an empty pick changed the added record: $before"
         for i in $(seq 1 25); do printf 'click 增加\ntype 203 进程%s-%s\nok\nall\n\nclick 删除\n' "$p" "$i"; done
         printf 'close\nQUIT\n'
       } >"$work/pairs$p.scr"
-      "$contura" --drive "E=$drive" --script "$work/pairs$p.scr" >"$work/pairs$p.out" 2>"$work/pairs$p.err" </dev/null &
+      "$contura" --drive "E=$drive" "${library_args[@]}" --script "$work/pairs$p.scr" >"$work/pairs$p.out" \
+        2>"$work/pairs$p.err" </dev/null &
       pids+=($!)
     done
     for p in 1 2 3 4; do
@@ -280,6 +311,48 @@ $picked_circle")" ] || fail "an empty pick changed the added record: $before"
     [ "$(sql "$library" "select group_concat(Name, ',') from SectionInfo")" = 圆 ] ||
       fail "rows left: $(sql "$library" "select group_concat(Name, ',') from SectionInfo")"
     [ "$(sql "$library" 'PRAGMA integrity_check')" = ok ] || fail "integrity check failed" ;;
+  server_refused)
+    # No server at the address: one line says so, the dialog opens empty, nothing is added.
+    shown_library="postgresql://contura@127.0.0.1:1/lib"
+    library_args=(--library "$shown_library")
+    broken_library "server refused" 工字钢
+    said "FILE所在的数据库服务器无法连接，无法打开。请检查服务器是否已启动，以及地址、端口和网络。" \
+         "FILE没有打开，没有读出记录。" \
+         "FILE没有打开，新增的记录没有保存。" ;;
+  server_wrong_password)
+    new_library "$data/circle.sql"
+    library_args=(--library "$(printf '%s' "$address" | sed -E 's#(://[^:@/]*:)[^@/]*@#\1wrong@#')")
+    broken_library "wrong password" 工字钢
+    said "FILE所在的数据库服务器不接受连接地址中的用户名或密码，无法打开。请检查用户名和密码。" \
+         "FILE没有打开，没有读出记录。" \
+         "FILE没有打开，新增的记录没有保存。" ;;
+  copy_round_trip)
+    # A file with a deleted last row (its key is not given again), a quote, a backslash, a NULL,
+    # line ends and text outside code page 936, to the server and back: the same table dump.
+    "$contura" --new-library "$work/a.mdb" >/dev/null || fail "cannot make the file"
+    sqlite3 -batch "$work/a.mdb" <"$data/delete_rows.sql"
+    sqlite3 -batch "$work/a.mdb" "insert into SectionInfo (Type,GroupSec,Name,SectionInfo,Remark) values
+      (2,2,'it''s \ 😀',char(13,10)||'[Line]',NULL), (4,4,'gone','','');
+      delete from SectionInfo where Name='gone'"
+    "$contura" --new-library "$address" >/dev/null || fail "cannot make the table on the server"
+    run --new-library "$address"
+    expect_code 1
+    run --copy-library "$work/a.mdb" "$address"
+    expect_code 0
+    grep -q "copied 4 sections" "$work/out" || fail "copy to the server: $(cat "$work/out")"
+    ! grep -q "$(cat "$server/password")" "$work/out" || fail "the password was printed"
+    [ "$(sql "$library" "select group_concat(Id || ':' || Name, ',') from (select * from SectionInfo order by Id) as t")" = \
+      "1:丙,2:甲,3:乙,4:it's \ 😀" ] || fail "rows on the server: $(sql "$library" "select * from SectionInfo")"
+    run --copy-library "$work/a.mdb" "$address"  # the server library is not empty now
+    expect_code 1
+    [ "$(rows)" = 4 ] || fail "a refused copy changed the server library"
+    # CONTURA_LIBRARY leads the module's fixed path there as --library does.
+    CONTURA_LIBRARY=$address run --library-report "$work/report"
+    expect_code 0
+    [ "$(wc -l <"$work/report.csv")" = 5 ] || fail "report of the server library: $(cat "$work/report.csv")"
+    "$contura" --new-library "$work/b.mdb" >/dev/null && run --copy-library "$address" "$work/b.mdb"
+    expect_code 0
+    diff <(sqlite3 "$work/a.mdb" .dump) <(sqlite3 "$work/b.mdb" .dump) || fail "the dumps differ" ;;
   *)
     fail "unknown case" ;;
 esac

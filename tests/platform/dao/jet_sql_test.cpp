@@ -1,6 +1,8 @@
-// Jet statements rewritten for SQLite: what changes, what must not, and what is refused.
+// Jet statements rewritten for SQLite and for the server: what changes, what must not, and
+// what is refused.
 #include "jet_sql.h"
 
+#include <contura/dao/library_file.h>
 #include <gtest/gtest.h>
 
 using contura::dao::JetSqlError;
@@ -86,4 +88,44 @@ TEST(JetSql, ShapeAndStrayQuotes) {
     EXPECT_EQ(shape.maxOfColumn, c.maxOf) << c.jet;
     EXPECT_EQ(contura::dao::hasStrayQuote(c.jet), c.strayQuote) << c.jet;
   }
+}
+
+// The server's dialect: names fold as the server folds them, the order of equal rows is made
+// the key's, and what the server would read differently from Jet is refused.
+TEST(JetSql, ServerDialect) {
+  using contura::dao::Dialect;
+  struct Case {
+    const char* jet;
+    const char* server;  // null: refused with `code`
+    long code;
+  };
+  for (const Case& c : {
+           Case{"select * from SectionInfo order by GroupSec,Type", "select * from SectionInfo order by GroupSec,Type, \"id\"", 0},
+           Case{"select * from [Section Info] where [Na\"me]='[x]'", "select * from \"section info\" where \"na\"\"me\"='[x]'", 0},
+           Case{"select max(Id) as IDGet from SectionInfo", "select max(Id) as IDGet from SectionInfo", 0},
+           Case{"select distinct Name from T order by Name", "select distinct Name from T order by Name", 0},
+           Case{"select Name from T where Id in (select Id from U order by Id)",
+                "select Name from T where Id in (select Id from U order by Id)", 0},
+           Case{"delete * from SectionInfo where id=3 ", "delete from SectionInfo where id=3 ", 0},
+           Case{"Update T set Remark='a\\b $1 ?' where Type=1", "Update T set Remark='a\\b $1 ?' where Type=1", 0},
+           Case{"select * from T where Name=E'\\''", nullptr, 3075},
+           Case{"select * from T where Name=U&'x'", nullptr, 3075},
+           Case{"select $$x$$", nullptr, 3075},
+           Case{"select * from T where Id=?", nullptr, 3061},
+       }) {
+    try {
+      EXPECT_EQ(translateJetSql(c.jet, Dialect::Postgres, "\"id\""), c.server ? c.server : "(refused)") << c.jet;
+    } catch (const JetSqlError& e) {
+      EXPECT_EQ(c.server, nullptr) << c.jet << ": " << e.what();
+      EXPECT_EQ(e.jetCode(), c.code) << c.jet;
+    }
+  }
+  // A server address is never shown with its password.
+  for (auto [address, shown] : {
+           std::pair{"postgresql://u:secret@db:5432/lib", "postgresql://u@db:5432/lib"},
+           std::pair{"postgres://u:s@/lib?host=/tmp/x&password=s&sslmode=require", "postgres://u@/lib?host=/tmp/x&sslmode=require"},
+           std::pair{"postgresql:///lib?password=s", "postgresql:///lib"},
+           std::pair{"postgresql://u@db/lib", "postgresql://u@db/lib"},
+       })
+    EXPECT_EQ(contura::dao::withoutPassword(address), shown);
 }
