@@ -575,6 +575,54 @@ TEST(DxfDrawing, EzdxfAuditsAndReadsWhatWeWrite) {
   EXPECT_NE(ours.find("\"audit_errors\": [], \"audit_fixes\": []"), std::string::npos) << ours.substr(0, 600);
 }
 
+// LibreCAD shows lines of the layer's colour in that colour (it passes over a layer table
+// whose header carries its handle before its name): drawn to PDF by its console printer, the
+// strokes of both by-layer lines are in their layers' colours in every version we write.
+TEST(DxfDrawing, LibreCadShowsByLayerColours) {
+  REQUIRE_CHECKER(std::system("command -v librecad >/dev/null 2>&1") == 0, "librecad");
+  AcDbDatabase made(true, true);
+  AcDbLayerTable* layers = nullptr;
+  ASSERT_EQ(made.getLayerTable(layers, AcDb::kForWrite), Acad::eOk);
+  AcDbBlockTableRecord* ms =
+      openRecord<AcDbBlockTable, AcDbBlockTableRecord>(made, &AcDbDatabase::getBlockTable, "*Model_Space");
+  ASSERT_NE(ms, nullptr);
+  ASSERT_EQ(ms->upgradeOpen(), Acad::eOk);
+  const struct {
+    const char* name;
+    int color;
+    double y;
+  } kinds[] = {{"RED_WALLS", 1, 0.0}, {"GREEN_SLABS", 3, 50.0}};
+  for (const auto& kind : kinds) {
+    auto* layer = new AcDbLayerTableRecord();
+    layer->setName(kind.name);
+    AcCmColor color;
+    color.setColorIndex(Adesk::UInt16(kind.color));
+    layer->setColor(color);
+    ASSERT_EQ(layers->add(layer), Acad::eOk);
+    layer->close();
+    auto* line = new AcDbLine(AcGePoint3d(0, kind.y, 0), AcGePoint3d(100, kind.y, 0));
+    ASSERT_EQ(ms->appendAcDbEntity(line), Acad::eOk);
+    EXPECT_EQ(line->setLayer(kind.name), Acad::eOk);  // its colour stays by layer
+    line->close();
+  }
+  layers->close();
+  ms->close();
+  const std::string strokes = std::string(CONTURA_SOURCE_DIR) + "/tests/dxf/pdf_stroke_colours.py";
+  for (DxfVersion v : {DxfVersion::R12, DxfVersion::R2000, DxfVersion::R2018}) {
+    fs::path out = scratch(std::string("librecad-") + nameOf(v) + ".dxf");
+    fs::path pdf = scratch(std::string("librecad-") + nameOf(v) + ".pdf");
+    fs::remove(pdf);
+    DxfError error;
+    WriteOptions options;
+    options.version = v;
+    ASSERT_EQ(writeDxf(made, out.string(), options, error), Acad::eOk) << error.text();
+    run("QT_QPA_PLATFORM=offscreen librecad dxf2pdf -a -o '" + pdf.string() + "' '" + out.string() + "' >/dev/null 2>&1");
+    const std::string colours = run("/usr/bin/python3 " + strokes + " '" + pdf.string() + "'");
+    EXPECT_NE(colours.find("1 0 0"), std::string::npos) << nameOf(v) << ": " << colours;
+    EXPECT_NE(colours.find("0 1 0"), std::string::npos) << nameOf(v) << ": " << colours;
+  }
+}
+
 TEST(DxfDrawing, GdalListsTheSameEntities) {
   REQUIRE_CHECKER(std::system("ogr2ogr --version >/dev/null 2>&1") == 0, "ogr2ogr (gdal-bin)");
   auto rows = [](const fs::path& dxf, const std::string& name) {
