@@ -6,7 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -136,4 +138,28 @@ TEST_F(FileReplace, KeepsOwnerAndRemovesTemporariesOfFinishedWriters) {
   EXPECT_FALSE(fs::exists(dir / dead));
   EXPECT_TRUE(fs::exists(dir / live));   // its writer may still be saving
   EXPECT_TRUE(fs::exists(dir / other));  // another drawing's
+}
+
+// Saves killed (SIGKILL) at twenty moments: the file always holds one whole content, and the
+// next save leaves nothing beside it.
+TEST_F(FileReplace, SavesKilledAtAnyMomentLeaveOneWholeFileAndNoLitterAfterTheNextSave) {
+  fs::path file = dir / "big.dxf";
+  const std::string oldContent(1 << 20, 'o'), newContent(32 << 20, 'n');
+  write(file, oldContent);
+  std::mt19937 random(7);
+  for (int round = 0; round < 20; ++round) {
+    pid_t saver = ::fork();
+    if (saver == 0) {
+      replaceFile(file, newContent);
+      ::_exit(0);
+    }
+    ::usleep(std::uniform_int_distribution<useconds_t>(0, 40000)(random));
+    ::kill(saver, SIGKILL);
+    ::waitpid(saver, nullptr, 0);
+    std::uintmax_t size = fs::file_size(file);
+    EXPECT_TRUE(size == oldContent.size() || size == newContent.size()) << size;
+  }
+  EXPECT_EQ(replaceFile(file, "last"), "");
+  EXPECT_EQ(read(file), "last");
+  EXPECT_EQ(strays({"big.dxf"}), std::vector<std::string>());
 }
