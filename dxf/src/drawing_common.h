@@ -1,6 +1,8 @@
 // Internal: what the drawing reader and writer share: point and angle conversions, raw-tag
 // carriers, application groups, and the names of the tables.
 #pragma once
+#include <cstdint>
+#include <optional>
 #include <contura/db/hatch_data.h>
 #include <contura/db/rawtags.h>
 #include <contura/ge/angles.h>
@@ -21,6 +23,15 @@ namespace contura::dxf::detail {
 // A line weight a drawing file gives (group 370 and the like) within the range the database's
 // line weights take; anything else (a damaged file) is no line weight and is left as it was.
 inline bool isLineWeightValue(int value) { return value >= AcDb::kLnWtByLwDefault && value <= AcDb::kLnWt211; }
+
+// A code a drawing file gives for one of the database's enumerations, when it names one of its
+// values (low to high); anything else (a damaged file) is no value of it, and the database's
+// default stays.
+template <class Enum>
+std::optional<Enum> enumValue(std::int64_t value, Enum low, Enum high) {
+  if (value < static_cast<std::int64_t>(low) || value > static_cast<std::int64_t>(high)) return std::nullopt;
+  return static_cast<Enum>(value);
+}
 
 inline AcGePoint3d toPoint(const Point3& p) { return AcGePoint3d(p.x, p.y, p.z); }
 inline AcGeVector3d toVector(const Point3& p) { return AcGeVector3d(p.x, p.y, p.z); }

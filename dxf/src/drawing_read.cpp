@@ -709,7 +709,10 @@ bool DrawingBuilder::dictionary(const Record& record, DxfError& error) {
         if (subclass != "AcDbDictionary" && !subclass.empty()) return false;
         switch (t.code) {
           case 280: d->setTreatElementsAsHard(t.integer != 0); return true;
-          case 281: d->setMergeStyle(AcDbDictionary::DuplicateRecordCloning(t.integer)); return true;
+          case 281:
+            if (auto style = enumValue(t.integer, AcDbDictionary::kDrcNotApplicable, AcDbDictionary::kDrcUnmangleName))
+              d->setMergeStyle(*style);
+            return true;
           case 3: key = p.text(t); return true;
           case 350:
           case 360: entries.emplace_back(key, t.handle); return true;

@@ -99,8 +99,8 @@ void setText(AcDbText& t, const TextEntity& e, AcDbObjectId style) {
   t.setTextStyle(style);
   t.mirrorInX(e.generation & kTextBackward);
   t.mirrorInY(e.generation & kTextUpsideDown);
-  t.setHorizontalMode(AcDb::TextHorzMode(e.horizontal));
-  t.setVerticalMode(AcDb::TextVertMode(e.vertical));
+  if (auto mode = enumValue(e.horizontal, AcDb::kTextLeft, AcDb::kTextFit)) t.setHorizontalMode(*mode);
+  if (auto mode = enumValue(e.vertical, AcDb::kTextBase, AcDb::kTextTop)) t.setVerticalMode(*mode);
   t.setThickness(e.thickness);
   t.setNormal(unit(e.normal));
 }
@@ -190,9 +190,10 @@ std::unique_ptr<AcDbEntity> mtextToDb(Entity& e, ToDatabase& db) {
   else if (m.hasRotation) x->setRotation(m.rotation);
   if (m.height > 0) x->setTextHeight(m.height);
   x->setWidth(m.width);
-  if (m.attachment >= 1 && m.attachment <= 9) x->setAttachment(AcDbMText::AttachmentPoint(m.attachment));
-  x->setFlowDirection(AcDbMText::FlowDirection(m.direction));
-  x->setLineSpacingStyle(AcDbMText::LineSpacingStyle(m.lineSpacingStyle));
+  if (auto at = enumValue(m.attachment, AcDbMText::kTopLeft, AcDbMText::kBottomRight)) x->setAttachment(*at);
+  if (auto flow = enumValue(m.direction, AcDbMText::kLtoR, AcDbMText::kByStyle)) x->setFlowDirection(*flow);
+  if (auto spacing = enumValue(m.lineSpacingStyle, AcDbMText::kAtLeast, AcDbMText::kExactly))
+    x->setLineSpacingStyle(*spacing);
   x->setLineSpacingFactor(m.lineSpacingFactor);
   x->setTextStyle(db.styleId(m.style));
   x->setContents(m.text.c_str());

@@ -3,6 +3,7 @@
 #include <contura/db/world_draw.h>
 
 #include <contura/ge/angles.h>
+#include <contura/ge/curve2d.h>
 #include <contura/ge/text_box.h>
 #include <dbents.h>
 #include <dbmain.h>
@@ -63,7 +64,9 @@ struct BlockContext {
 int arcPieceCount(double sweep, double radius, double deviation) {
   double step = kMaxPieceTurn;
   if (deviation > 0.0) {
-    step = radius > deviation ? 2.0 * std::acos(1.0 - deviation / radius) : kCoarsestPieceTurn;
+    // The turn whose chord strays `deviation` from the circle is 2 acos(1 - d/r); 2 sqrt(2 d/r)
+    // is never more (the pieces a little shorter, never further out) and needs no arc cosine.
+    step = radius > deviation ? 2.0 * std::sqrt(2.0 * deviation / radius) : kCoarsestPieceTurn;
     step = std::clamp(step, kMinPieceTurn, kCoarsestPieceTurn);
   }
   return std::max(2, static_cast<int>(std::ceil(std::fabs(sweep) / step)));
@@ -436,12 +439,16 @@ Adesk::Boolean WorldDrawConsumer::ray(const AcGePoint3d& base, const AcGePoint3d
 }
 
 // ---- Lightweight polylines -----------------------------------------------------------------------
-// A polyline's segment as the polyline gives it, in its own plane.
+// A polyline's segment as the polyline gives it, in its own plane: the arc object only for a
+// wide arc (a narrow one is drawn from its vertices and bulge, through the bulge circle).
 struct detail::PlineSegment {
   AcDbPolyline::SegType type = AcDbPolyline::kEmpty;
   AcGeLineSeg2d line;
   AcGeCircArc2d arc;
+  AcGePoint2d from, to;
+  double bulge = 0.0;
   double startWidth = 0.0, endWidth = 0.0;
+  bool wide() const { return startWidth > 0.0 || endWidth > 0.0; }
 };
 
 namespace {
@@ -451,8 +458,11 @@ bool readSegment(const AcDbPolyline& pl, unsigned i, PlineSegment& seg) {
   seg.type = pl.segType(i);
   pl.getWidthsAt(i, seg.startWidth, seg.endWidth);
   if (seg.type == AcDbPolyline::kLine) return pl.getLineSegAt(i, seg.line) == Acad::eOk;
-  if (seg.type == AcDbPolyline::kArc) return pl.getArcSegAt(i, seg.arc) == Acad::eOk;
-  return true;
+  if (seg.type != AcDbPolyline::kArc) return true;
+  if (seg.wide()) return pl.getArcSegAt(i, seg.arc) == Acad::eOk;
+  const unsigned next = i + 1 == pl.numVerts() ? 0 : i + 1;
+  return pl.getPointAt(i, seg.from) == Acad::eOk && pl.getPointAt(next, seg.to) == Acad::eOk &&
+         pl.getBulgeAt(i, seg.bulge) == Acad::eOk;
 }
 
 // The arc's angles counter-clockwise: from `from` through `sweep`.
@@ -544,7 +554,7 @@ Adesk::Boolean WorldDrawConsumer::pline(const AcDbPolyline& pl, Adesk::UInt32 fr
   for (unsigned i = fromIndex; i < last; ++i) {
     if (!readSegment(pl, i, seg)) continue;
     if (seg.type == AcDbPolyline::kCoincident || seg.type == AcDbPolyline::kEmpty) continue;
-    if (wide && (seg.startWidth > 0.0 || seg.endWidth > 0.0)) {
+    if (wide && seg.wide()) {
       flush(false);
       self->widePlineSegment(toModel, seg);
       continue;
@@ -561,14 +571,15 @@ Adesk::Boolean WorldDrawConsumer::pline(const AcDbPolyline& pl, Adesk::UInt32 fr
     flush(false);
     oneClosedRun = false;
     // Counter-clockwise about the plane's normal from the end it starts at that way.
-    const AcGePoint2d c = seg.arc.center();
-    const AcGePoint2d a = seg.arc.isClockWise() ? seg.arc.endPoint() : seg.arc.startPoint();
-    const double r = seg.arc.radius();
+    AcGePoint2d c;
+    double r = 0.0;
+    contura::ge::bulgeCircle(seg.from, seg.to, seg.bulge, c, r);
+    const AcGePoint2d a = seg.bulge < 0.0 ? seg.to : seg.from;
     if (!(r > 0.0)) continue;
     const double cu = (a.x - c.x) / r, su = (a.y - c.y) / r;
     const AcGeVector3d u = planeX * cu + planeY * su;
     const AcGeVector3d v = planeX * -su + planeY * cu;
-    self->emitArc(model(c), r, planeNormal, u, v, seg.arc.sweep());
+    self->emitArc(model(c), r, planeNormal, u, v, std::fabs(contura::ge::includedAngleFromBulge(seg.bulge)));
   }
   if (oneClosedRun && s.points.size() >= 4 && s.points.front() == s.points.back()) {
     s.points.pop_back();  // the closing vertex repeats the first
