@@ -85,6 +85,7 @@ public:
       m_painter.drawPath(batch.path);
     }
     m_batches.clear();
+    m_lastBatch = nullptr;
     m_batchedPoints = 0;
   }
 
@@ -214,10 +215,18 @@ private:
     return color;
   }
 
+  // The batch of the style's pen; the last one is remembered, as consecutive primitives
+  // mostly share their pen.
   Batch& batchFor(const db::DrawStyle& style) {
+    if (m_lastBatch && m_lastColor == style.color && m_lastHighlighted == m_highlighted && m_lastFaint == m_faint)
+      return *m_lastBatch;
     Key key{colorOf(style).rgba(), m_highlighted};
     auto [it, added] = m_batches.try_emplace(key);
     if (added) it->second.raster = m_raster && !m_highlighted;
+    m_lastBatch = &it->second;
+    m_lastColor = style.color;
+    m_lastHighlighted = m_highlighted;
+    m_lastFaint = m_faint;
     return it->second;
   }
 
@@ -234,6 +243,9 @@ private:
   bool m_faint = false;
   bool m_highlighted = false;
   std::map<Key, Batch> m_batches;
+  Batch* m_lastBatch = nullptr;  // the batch batchFor gave last, for this colour and marking:
+  AcCmEntityColor m_lastColor;
+  bool m_lastHighlighted = false, m_lastFaint = false;
   QPolygonF m_polygon;  // the outline of a one-outline fill, its storage kept between fills
   std::size_t m_batchedPoints = 0;
 };

@@ -464,6 +464,8 @@ AcGeMatrix3d& AcGeMatrix3d::setToAlignCoordSys(const AcGePoint3d& fromOrigin, co
 }
 
 AcGeMatrix3d& AcGeMatrix3d::setToPlaneToWorld(const AcGeVector3d& normal) {
+  // The plane of most entities: the arbitrary axis of +Z is the world's own system.
+  if (normal.x == 0.0 && normal.y == 0.0 && normal.z > 0.0) return setToIdentity();
   const AcGeVector3d n = normal.normal();
   if (n.isZeroLength()) return setToIdentity();
   const AcGeVector3d ax = n.perpVector();
