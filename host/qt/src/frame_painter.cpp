@@ -8,6 +8,7 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <map>
 #include <utility>
@@ -281,27 +282,36 @@ FrameCounts paintFrame(QImage& image, const View& view, const DrawingIndex& inde
   image.fill(kCanvasBackground);
   FrameCounts counts;
   const QRgb background = kCanvasBackground.rgb();
-  std::vector<const IndexedEntity*> open;
+  const bool anyMarks = !marks.highlighted.empty() || !marks.faint.empty();
+  auto highlighted = [&](const IndexedEntity& e) { return anyMarks && marks.highlighted.count(e.handle) > 0; };
+  auto faint = [&](const IndexedEntity& e) { return anyMarks && marks.faint.count(e.handle) > 0; };
+  // The entities to open, as bits by their place in the index: read back in that order, they
+  // are drawn in the drawing's order (later entities over earlier ones) without sorting.
+  const IndexedEntity* const first = index.entities().data();
+  std::vector<std::uint64_t> toOpen((index.size() + 63) / 64, 0);
+  bool anyToOpen = false;
   index.query(view.worldRect(), [&](const IndexedEntity& e) {
-    bool marked = marks.highlighted.count(e.handle) || marks.faint.count(e.handle);
     bool small = !e.unbounded && (e.box.x1 - e.box.x0) * view.scale < kDetailPixels &&
                  (e.box.y1 - e.box.y0) * view.scale < kDetailPixels;
-    if (!small || marked) {
-      open.push_back(&e);
+    if (!small || highlighted(e) || faint(e)) {
+      const std::size_t at = static_cast<std::size_t>(&e - first);
+      toOpen[at / 64] |= std::uint64_t(1) << (at % 64);
+      anyToOpen = true;
       return;
     }
     QRectF box(view.toScreen(QPointF(e.box.x0, e.box.y1)), view.toScreen(QPointF(e.box.x1, e.box.y0)));
     if (paintBox(image, box, e.color, background)) ++counts.pixels;
   });
-  if (!index.database() || open.empty()) return counts;
+  if (!index.database() || !anyToOpen) return counts;
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing, true);
   PainterConsumer consumer(index.database(), painter, view, &image);
-  // Drawing order stays the drawing's: later entities over earlier ones.
-  std::sort(open.begin(), open.end());
-  for (const IndexedEntity* e : open) {
-    consumer.setEntityStyle({}, marks.faint.count(e->handle) > 0, marks.highlighted.count(e->handle) > 0);
-    if (consumer.drawEntity(e->id)) ++counts.drawn;
+  for (std::size_t word = 0; word < toOpen.size(); ++word) {
+    for (std::uint64_t bits = toOpen[word]; bits != 0; bits &= bits - 1) {
+      const IndexedEntity& e = first[word * 64 + static_cast<std::size_t>(std::countr_zero(bits))];
+      consumer.setEntityStyle({}, faint(e), highlighted(e));
+      if (consumer.drawEntity(e.id)) ++counts.drawn;
+    }
   }
   consumer.flush();
   return counts;
