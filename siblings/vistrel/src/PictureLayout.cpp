@@ -60,9 +60,7 @@ public:
 
   Adesk::Boolean pline(const AcDbPolyline& pl, Adesk::UInt32 fromIndex, Adesk::UInt32 numSegs) const override {
     std::vector<PreviewSegment> segments = polylineSegments(pl, fromIndex, numSegs);
-    bool wide = std::any_of(segments.begin(), segments.end(),
-                            [](const PreviewSegment& s) { return s.startWidth > 0.0 || s.endWidth > 0.0; });
-    if (wide) {
+    if (anyWide(segments)) {
       for (const PreviewSegment& seg : segments) bandOrLine(seg);
       return Adesk::kTrue;
     }

@@ -12,6 +12,11 @@
 
 namespace vistrel {
 
+bool anyWide(const std::vector<PreviewSegment>& segments) {
+  return std::any_of(segments.begin(), segments.end(),
+                     [](const PreviewSegment& s) { return s.startWidth > 0.0 || s.endWidth > 0.0; });
+}
+
 std::vector<PreviewSegment> polylineSegments(const AcDbPolyline& pl, unsigned int fromIndex, unsigned int numSegs) {
   std::vector<PreviewSegment> segments;
   const unsigned int n = pl.numVerts();

@@ -28,6 +28,8 @@ struct PreviewSegment {
 // The segments fromIndex .. fromIndex + numSegs - 1 of pl (numSegs 0: to the last one,
 // the closing segment of a closed polyline included).
 std::vector<PreviewSegment> polylineSegments(const AcDbPolyline& pl, unsigned int fromIndex, unsigned int numSegs);
+// Whether any of the segments has a width (the polyline is then drawn as bands).
+bool anyWide(const std::vector<PreviewSegment>& segments);
 
 // The outline of a segment drawn with its widths: a band whose width runs linearly from the
 // start width to the end width, an arc's sides cut into `arcPieces` straight pieces. The

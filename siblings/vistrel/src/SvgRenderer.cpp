@@ -131,9 +131,7 @@ public:
 
   Adesk::Boolean pline(const AcDbPolyline& pl, Adesk::UInt32 fromIndex, Adesk::UInt32 numSegs) const override {
     std::vector<PreviewSegment> segments = polylineSegments(pl, fromIndex, numSegs);
-    bool wide = std::any_of(segments.begin(), segments.end(),
-                            [](const PreviewSegment& s) { return s.startWidth > 0.0 || s.endWidth > 0.0; });
-    if (wide) {
+    if (anyWide(segments)) {
       for (const PreviewSegment& seg : segments) bandOrLine(seg);
     } else if (segments.size() == 1 && !segments[0].isArc && !drawingOutline()) {
       lineElement(segments[0].from, segments[0].to);
